@@ -1,0 +1,20 @@
+// Arguments arrive as wide strings, so that a path in any language reaches the core as UTF-8.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli.h"
+#include "win/wide_text.h"
+
+int main() {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(orlaspin::Narrow(argv[i]));
+  LocalFree(argv);
+  SetConsoleOutputCP(CP_UTF8);
+  return orlaspin::RunCli(args, std::cout, std::cerr);
+}

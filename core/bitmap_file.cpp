@@ -1,0 +1,84 @@
+#include "bitmap_file.h"
+
+#include <span>
+
+#include "disk_file.h"
+#include "errors.h"
+#include "screen.h"
+
+namespace orlaspin {
+
+namespace {
+
+void PutU16LE(std::vector<std::uint8_t>& out, std::uint16_t value) {
+  out.push_back(static_cast<std::uint8_t>(value));
+  out.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+void PutU32LE(std::vector<std::uint8_t>& out, std::uint32_t value) {
+  PutU16LE(out, static_cast<std::uint16_t>(value));
+  PutU16LE(out, static_cast<std::uint16_t>(value >> 16));
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> EncodeBitmap(const PreviewRaster& raster) {
+  std::vector<std::uint8_t> file;
+  file.reserve(kBitmapFileSize);
+
+  // File header.
+  file.push_back('B');
+  file.push_back('M');
+  PutU32LE(file, kBitmapFileSize);
+  PutU16LE(file, 0);
+  PutU16LE(file, 0);
+  PutU32LE(file, kBitmapHeadersSize);
+
+  // Info header.
+  PutU32LE(file, 40);
+  PutU32LE(file, PreviewRaster::kWidth);
+  PutU32LE(file, PreviewRaster::kHeight);  // positive: rows stored bottom-up
+  PutU16LE(file, 1);                       // planes
+  PutU16LE(file, 32);                      // bits per pixel
+  PutU32LE(file, 0);                       // no compression
+  PutU32LE(file, kBitmapPixelBytes);
+  PutU32LE(file, 0);  // horizontal resolution
+  PutU32LE(file, 0);  // vertical resolution
+  PutU32LE(file, 0);  // colours used
+  PutU32LE(file, 0);  // important colours
+
+  for (int y = PreviewRaster::kHeight - 1; y >= 0; --y) {
+    for (int x = 0; x < PreviewRaster::kWidth; ++x) {
+      const Colour colour = raster.GetPixel(x, y);
+      file.insert(file.end(), {BlueOf(colour), GreenOf(colour), RedOf(colour), 0});
+    }
+  }
+  return file;
+}
+
+SaveResult SaveBitmapFile(const PreviewRaster* raster, FileSystem& files, const std::string& path) {
+  if (raster == nullptr) return SaveResult::NoPicture;
+  const std::vector<std::uint8_t> bytes = EncodeBitmap(*raster);
+  auto file = files.CreateNew(path);
+  if (!file) return SaveResult::NameTaken;
+
+  // One write per part of the file, as the format lays it out; each is checked.
+  const std::span<const std::uint8_t> all(bytes);
+  const std::span<const std::uint8_t> parts[] = {all.first(14), all.subspan(14, 40),
+                                                 all.subspan(kBitmapHeadersSize)};
+  bool complete = true;
+  for (const auto part : parts) {
+    if (file->Write(part) != part.size()) {
+      complete = false;
+      break;
+    }
+  }
+  complete = file->Close() && complete;
+  if (!complete) {
+    files.Remove(path);
+    throw StreamWriteError();
+  }
+  return SaveResult::Written;
+}
+
+}  // namespace orlaspin
