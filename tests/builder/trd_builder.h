@@ -1,0 +1,59 @@
+// Builds TR-DOS disk images in memory for tests: entries with given names, lengths and places,
+// screens with given bytes, and short or odd images.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "screen.h"
+
+namespace orlaspin::testing {
+
+inline constexpr std::size_t kSectorSize = 256;
+inline constexpr std::size_t kSectorsPerTrack = 16;
+inline constexpr std::size_t kFullImageSize = 655360;  // 80 tracks, 2 sides
+
+// One catalogue entry as stored: every field settable, for odd and hostile catalogues.
+struct EntrySpec {
+  std::string name;  // up to 8 bytes, stored as given and filled out with spaces
+  std::uint8_t extension = 'C';
+  std::uint16_t start = 0;
+  std::uint16_t length = 6912;
+  std::uint8_t sectorCount = 27;
+  std::uint8_t firstSector = 0;
+  std::uint8_t firstTrack = 1;
+};
+
+class TrdBuilder {
+ public:
+  // imageSize: the length of the built image (a full disk unless a test wants a short one).
+  explicit TrdBuilder(std::size_t imageSize = kFullImageSize);
+
+  // Appends a catalogue entry as given; its data is not touched.
+  TrdBuilder& AddEntry(const EntrySpec& entry);
+  // Appends an entry for data placed in the next free sectors (from track 1 on) and stores the
+  // data there; length and sector count follow the data.
+  TrdBuilder& AddFile(std::string_view name, std::uint8_t extension, std::span<const std::uint8_t> data,
+                      std::uint16_t start = 0);
+  TrdBuilder& AddScreen(std::string_view name, const ScreenBytes& screen);
+  // Writes raw bytes at an offset of the image (growing it if needed).
+  TrdBuilder& PutBytes(std::size_t offset, std::span<const std::uint8_t> bytes);
+
+  std::vector<std::uint8_t> Build() const;
+  // Writes the image to a file; fails the calling test on error.
+  void WriteTo(const std::string& path) const;
+
+  // Where the next AddFile data goes: track and sector.
+  std::size_t NextFreeSector() const { return nextFreeSector_; }
+
+ private:
+  std::vector<std::uint8_t> image_;
+  std::size_t entries_ = 0;
+  std::size_t nextFreeSector_ = kSectorsPerTrack;
+};
+
+}  // namespace orlaspin::testing
