@@ -1,5 +1,6 @@
 // Builds TR-DOS disk images in memory for tests: entries with given names, lengths and places,
-// screens with given bytes, and short or odd images.
+// screens with given bytes, and short or odd images. Entries and file data are cut off at the
+// image's size, so a short image is built like a full one; only PutBytes grows the image.
 #pragma once
 
 #include <cstddef>
@@ -33,7 +34,8 @@ class TrdBuilder {
   // imageSize: the length of the built image (a full disk unless a test wants a short one).
   explicit TrdBuilder(std::size_t imageSize = kFullImageSize);
 
-  // Appends a catalogue entry as given; its data is not touched.
+  // Appends a catalogue entry as given; its data is not touched. Throws std::length_error past
+  // 128 entries or for a name longer than 8 bytes.
   TrdBuilder& AddEntry(const EntrySpec& entry);
   // Appends an entry for data placed in the next free sectors (from track 1 on) and stores the
   // data there; length and sector count follow the data.
@@ -44,7 +46,7 @@ class TrdBuilder {
   TrdBuilder& PutBytes(std::size_t offset, std::span<const std::uint8_t> bytes);
 
   std::vector<std::uint8_t> Build() const;
-  // Writes the image to a file; fails the calling test on error.
+  // Writes the image to a file; throws std::runtime_error on failure.
   void WriteTo(const std::string& path) const;
 
   // Where the next AddFile data goes: track and sector.

@@ -1,0 +1,85 @@
+#include "trd_builder.h"
+
+#include <algorithm>
+#include <fstream>
+#include <stdexcept>
+
+namespace orlaspin::testing {
+namespace {
+
+constexpr std::size_t kEntrySize = 16;
+constexpr std::size_t kMaxEntries = 128;
+constexpr std::size_t kNameSize = 8;
+
+void PutU16LE(std::uint8_t* at, std::uint16_t value) {
+  at[0] = static_cast<std::uint8_t>(value);
+  at[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+}  // namespace
+
+TrdBuilder::TrdBuilder(std::size_t imageSize) : image_(imageSize, 0) {}
+
+TrdBuilder& TrdBuilder::AddEntry(const EntrySpec& entry) {
+  if (entries_ == kMaxEntries) throw std::length_error("a catalogue holds 128 entries");
+  if (entry.name.size() > kNameSize) throw std::length_error("name longer than 8 bytes: " + entry.name);
+
+  std::uint8_t bytes[kEntrySize];
+  std::fill(std::begin(bytes), std::end(bytes), std::uint8_t{' '});
+  std::copy(entry.name.begin(), entry.name.end(), bytes);
+  bytes[8] = entry.extension;
+  PutU16LE(bytes + 9, entry.start);
+  PutU16LE(bytes + 11, entry.length);
+  bytes[13] = entry.sectorCount;
+  bytes[14] = entry.firstSector;
+  bytes[15] = entry.firstTrack;
+
+  const std::size_t at = entries_ * kEntrySize;
+  for (std::size_t i = 0; i < kEntrySize && at + i < image_.size(); ++i) image_[at + i] = bytes[i];
+  ++entries_;
+  return *this;
+}
+
+TrdBuilder& TrdBuilder::AddFile(std::string_view name, std::uint8_t extension,
+                                std::span<const std::uint8_t> data, std::uint16_t start) {
+  const std::size_t sectors = (data.size() + kSectorSize - 1) / kSectorSize;
+  if (data.size() > 0xFFFF || sectors > 0xFF) throw std::length_error("file too long for TR-DOS");
+  const std::size_t track = nextFreeSector_ / kSectorsPerTrack;
+  if (track > 0xFF) throw std::length_error("no free track left");
+
+  AddEntry({.name = std::string(name),
+            .extension = extension,
+            .start = start,
+            .length = static_cast<std::uint16_t>(data.size()),
+            .sectorCount = static_cast<std::uint8_t>(sectors),
+            .firstSector = static_cast<std::uint8_t>(nextFreeSector_ % kSectorsPerTrack),
+            .firstTrack = static_cast<std::uint8_t>(track)});
+  const std::size_t at = nextFreeSector_ * kSectorSize;
+  if (at < image_.size()) {
+    const std::size_t fits = std::min(data.size(), image_.size() - at);
+    std::copy_n(data.begin(), fits, image_.begin() + static_cast<std::ptrdiff_t>(at));
+  }
+  nextFreeSector_ += sectors;
+  return *this;
+}
+
+TrdBuilder& TrdBuilder::AddScreen(std::string_view name, const ScreenBytes& screen) {
+  return AddFile(name, 'C', screen, 16384);
+}
+
+TrdBuilder& TrdBuilder::PutBytes(std::size_t offset, std::span<const std::uint8_t> bytes) {
+  if (image_.size() < offset + bytes.size()) image_.resize(offset + bytes.size(), 0);
+  std::copy(bytes.begin(), bytes.end(), image_.begin() + static_cast<std::ptrdiff_t>(offset));
+  return *this;
+}
+
+std::vector<std::uint8_t> TrdBuilder::Build() const { return image_; }
+
+void TrdBuilder::WriteTo(const std::string& path) const {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(image_.data()), static_cast<std::streamsize>(image_.size()));
+  out.close();
+  if (!out) throw std::runtime_error("cannot write test image " + path);
+}
+
+}  // namespace orlaspin::testing
