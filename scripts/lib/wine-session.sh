@@ -1,0 +1,54 @@
+# Sourced by the scripts that run Windows executables: makes sure there is an X display and a
+# Wine prefix, keeps the Wine server up while they run, and stops on exit what it started.
+# Uses DISPLAY and WINEPREFIX when they are given.
+
+wine_session_started_xvfb=""
+wine_session_started_server=""
+
+wine_session_stop() {
+  if [ -n "$wine_session_started_server" ]; then
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+  fi
+  if [ -n "$wine_session_started_xvfb" ]; then
+    kill "$wine_session_started_xvfb" 2>/dev/null || true
+    wait "$wine_session_started_xvfb" 2>/dev/null || true
+  fi
+}
+
+# wine_session_start PREFIX_DIR: PREFIX_DIR is used when WINEPREFIX is not set.
+wine_session_start() {
+  export WINEDEBUG="${WINEDEBUG:--all}"
+  export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+  if [ -z "${DISPLAY:-}" ]; then
+    local number=90
+    while [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ]; do
+      number=$((number + 1))
+    done
+    Xvfb ":${number}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    wine_session_started_xvfb=$!
+    export DISPLAY=":${number}"
+    local tries=0
+    until xdpyinfo >/dev/null 2>&1; do
+      tries=$((tries + 1))
+      if [ "$tries" -gt 100 ]; then echo "Xvfb did not start on $DISPLAY" >&2; return 1; fi
+      sleep 0.1
+    done
+  fi
+  if [ -z "${WINEPREFIX:-}" ]; then
+    export WINEPREFIX="$1"
+    wine_session_started_server=1
+  fi
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+  fi
+  # Our own prefix: a server kept up until we stop it. A given prefix: one that ends by itself a
+  # minute after its last program, so nothing of the caller's is killed.
+  if [ -n "$wine_session_started_server" ]; then
+    wineserver -p >/dev/null 2>&1 || true
+  else
+    wineserver -p60 >/dev/null 2>&1 || true
+  fi
+  trap wine_session_stop EXIT
+}
