@@ -1,8 +1,9 @@
 #include "trd_builder.h"
 
 #include <algorithm>
-#include <fstream>
 #include <stdexcept>
+
+#include "test_files.h"
 
 namespace orlaspin::testing {
 namespace {
@@ -75,11 +76,6 @@ TrdBuilder& TrdBuilder::PutBytes(std::size_t offset, std::span<const std::uint8_
 
 std::vector<std::uint8_t> TrdBuilder::Build() const { return image_; }
 
-void TrdBuilder::WriteTo(const std::string& path) const {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(image_.data()), static_cast<std::streamsize>(image_.size()));
-  out.close();
-  if (!out) throw std::runtime_error("cannot write test image " + path);
-}
+void TrdBuilder::WriteTo(const std::string& path) const { WriteFileBytes(path, image_); }
 
 }  // namespace orlaspin::testing

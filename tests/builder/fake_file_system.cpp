@@ -1,0 +1,89 @@
+#include "fake_file_system.h"
+
+#include <algorithm>
+
+#include "errors.h"
+
+namespace orlaspin::testing {
+namespace {
+
+constexpr int kIsAFolder = 21;
+
+class FakeReadableFile final : public ReadableFile {
+ public:
+  FakeReadableFile(std::vector<std::uint8_t> bytes, const FileFaults& faults)
+      : bytes_(std::move(bytes)), faults_(faults) {}
+
+  void Seek(std::uint64_t offset) override {
+    if (faults_.seekError != 0) throw IoError(faults_.seekError);
+    position_ = offset;
+  }
+
+  std::size_t Read(std::span<std::uint8_t> target) override {
+    if (faults_.readError != 0 && reads_ == faults_.readsBeforeError) throw IoError(faults_.readError);
+    ++reads_;
+    if (position_ >= bytes_.size()) return 0;
+    const std::size_t count =
+        std::min({target.size(), faults_.readChunk, static_cast<std::size_t>(bytes_.size() - position_)});
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(position_), count, target.begin());
+    position_ += count;
+    return count;
+  }
+
+  void Close() override {
+    if (faults_.closeError != 0) throw IoError(faults_.closeError);
+  }
+
+ private:
+  std::vector<std::uint8_t> bytes_;
+  const FileFaults& faults_;
+  std::uint64_t position_ = 0;
+  std::size_t reads_ = 0;
+};
+
+class FakeWritableFile final : public WritableFile {
+ public:
+  FakeWritableFile(std::vector<std::uint8_t>& bytes, FileFaults& faults)
+      : bytes_(bytes), faults_(faults) {}
+
+  std::size_t Write(std::span<const std::uint8_t> data) override {
+    const std::size_t stored = std::min(data.size(), faults_.writeCapacity);
+    faults_.writeCapacity -= stored;
+    bytes_.insert(bytes_.end(), data.begin(), data.begin() + static_cast<std::ptrdiff_t>(stored));
+    return stored;
+  }
+
+  bool Close() override { return !faults_.writeCloseFails; }
+
+ private:
+  std::vector<std::uint8_t>& bytes_;
+  FileFaults& faults_;
+};
+
+}  // namespace
+
+std::unique_ptr<ReadableFile> FakeFileSystem::OpenForReading(const std::string& path) {
+  ++opens;
+  if (faults.openError != 0) throw IoError(faults.openError);
+  const auto found = files.find(path);
+  if (found == files.end()) throw IoError(kFileNotFound);
+  return std::make_unique<FakeReadableFile>(found->second, faults);
+}
+
+std::unique_ptr<WritableFile> FakeFileSystem::CreateNew(const std::string& path) {
+  if (faults.beforeCreate) faults.beforeCreate(path);
+  if (folders.contains(path)) throw CreateFileError(FullPath(path), "Is a folder", kIsAFolder);
+  if (files.contains(path)) return nullptr;
+  return std::make_unique<FakeWritableFile>(files[path], faults);
+}
+
+void FakeFileSystem::Remove(const std::string& path) {
+  removed.push_back(path);
+  files.erase(path);
+}
+
+std::string FakeFileSystem::FullPath(const std::string& path) {
+  return path.starts_with('/') ? path : "/fake/" + path;
+}
+
+}  // namespace orlaspin::testing

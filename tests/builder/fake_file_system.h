@@ -1,0 +1,53 @@
+// An in-memory FileSystem for tests, with failures that can be switched on one by one: a failed
+// open, seek, read or close of the image, reads that deliver only a few bytes, a disk that fills
+// up, and a file that appears between the existence test and the creation.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "disk_file.h"
+
+namespace orlaspin::testing {
+
+struct FileFaults {
+  // A non-zero code makes that step raise the I/O error of the code.
+  int openError = 0;
+  int seekError = 0;
+  int closeError = 0;
+  int readError = 0;
+  std::size_t readsBeforeError = 0;  // reads that succeed before readError strikes
+  // The most bytes one read delivers.
+  std::size_t readChunk = std::numeric_limits<std::size_t>::max();
+  // The most bytes all created files together can take; a write past it falls short.
+  std::size_t writeCapacity = std::numeric_limits<std::size_t>::max();
+  bool writeCloseFails = false;
+  // Runs inside CreateNew before it looks at the name: lets a file appear in the race window.
+  std::function<void(const std::string& path)> beforeCreate;
+};
+
+class FakeFileSystem final : public FileSystem {
+ public:
+  std::map<std::string, std::vector<std::uint8_t>> files;
+  std::set<std::string> folders;
+  FileFaults faults;
+  int opens = 0;                     // calls of OpenForReading
+  std::vector<std::string> removed;  // paths passed to Remove, in order
+
+  bool IsFile(const std::string& path) override { return files.contains(path); }
+  std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) override;
+  // A folder of the name raises the creation error with reason "Is a folder" and code 21.
+  std::unique_ptr<WritableFile> CreateNew(const std::string& path) override;
+  void Remove(const std::string& path) override;
+  // Relative paths resolve against "/fake".
+  std::string FullPath(const std::string& path) override;
+};
+
+}  // namespace orlaspin::testing
