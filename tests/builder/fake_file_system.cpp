@@ -8,6 +8,7 @@ namespace orlaspin::testing {
 namespace {
 
 constexpr int kIsAFolder = 21;
+constexpr int kExists = 17;
 
 class FakeReadableFile final : public ReadableFile {
  public:
@@ -20,11 +21,12 @@ class FakeReadableFile final : public ReadableFile {
   }
 
   std::size_t Read(std::span<std::uint8_t> target) override {
-    if (faults_.readError != 0 && reads_ == faults_.readsBeforeError) throw IoError(faults_.readError);
+    if (faults_.readError != 0 && reads_ == faults_.readsBeforeError)
+      throw IoError(faults_.readError);
     ++reads_;
     if (position_ >= bytes_.size()) return 0;
-    const std::size_t count =
-        std::min({target.size(), faults_.readChunk, static_cast<std::size_t>(bytes_.size() - position_)});
+    const std::size_t count = std::min(
+        {target.size(), faults_.readChunk, static_cast<std::size_t>(bytes_.size() - position_)});
     std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(position_), count, target.begin());
     position_ += count;
     return count;
@@ -80,6 +82,13 @@ std::unique_ptr<WritableFile> FakeFileSystem::CreateNew(const std::string& path)
 void FakeFileSystem::Remove(const std::string& path) {
   removed.push_back(path);
   files.erase(path);
+}
+
+void FakeFileSystem::CreateFolder(const std::string& path) {
+  if (files.contains(path) || folders.contains(path)) {
+    throw CreateFolderError(FullPath(path), "Exists", kExists);
+  }
+  folders.insert(path);
 }
 
 std::string FakeFileSystem::FullPath(const std::string& path) {

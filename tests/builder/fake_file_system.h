@@ -30,7 +30,7 @@ struct FileFaults {
   std::size_t writeCapacity = std::numeric_limits<std::size_t>::max();
   bool writeCloseFails = false;
   // Runs inside CreateNew before it looks at the name: lets a file appear in the race window.
-  std::function<void(const std::string& path)> beforeCreate;
+  std::function<void(const std::string& path)> beforeCreate = {};
 };
 
 class FakeFileSystem final : public FileSystem {
@@ -46,6 +46,9 @@ class FakeFileSystem final : public FileSystem {
   // A folder of the name raises the creation error with reason "Is a folder" and code 21.
   std::unique_ptr<WritableFile> CreateNew(const std::string& path) override;
   void Remove(const std::string& path) override;
+  bool IsFolder(const std::string& path) override { return folders.contains(path); }
+  // A name already taken raises the folder-creation error with reason "Exists" and code 17.
+  void CreateFolder(const std::string& path) override;
   // Relative paths resolve against "/fake".
   std::string FullPath(const std::string& path) override;
 };

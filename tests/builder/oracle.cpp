@@ -6,7 +6,8 @@ namespace orlaspin::testing {
 namespace {
 
 void Put16(std::vector<std::uint8_t>& out, std::uint16_t value) {
-  out.insert(out.end(), {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)});
+  out.push_back(static_cast<std::uint8_t>(value));
+  out.push_back(static_cast<std::uint8_t>(value >> 8));
 }
 
 void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
@@ -29,8 +30,8 @@ std::string DifferenceFromOracle(const PreviewRaster& raster, const ScreenBytes&
       const std::uint32_t want = ColourValue(OraclePixel(screen, x, y));
       const std::uint32_t got = raster.GetPixel(x, y);
       if (got != want) {
-        return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " + std::to_string(got) +
-               ", expected " + std::to_string(want);
+        return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " +
+               std::to_string(got) + ", expected " + std::to_string(want);
       }
     }
   }

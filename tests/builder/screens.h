@@ -12,7 +12,8 @@ namespace orlaspin::testing {
 // The byte holding pixel (x, y): y's bits 6-7 pick the third, bits 0-2 the line within the
 // character cell (256 bytes apart) and bits 3-5 the character row (32 bytes apart).
 constexpr std::size_t PixelByteIndex(int x, int y) {
-  return static_cast<std::size_t>(((y >> 6) << 11) | ((y & 7) << 8) | (((y >> 3) & 7) << 5) | (x >> 3));
+  return static_cast<std::size_t>(((y >> 6) << 11) | ((y & 7) << 8) | (((y >> 3) & 7) << 5) |
+                                  (x >> 3));
 }
 
 constexpr std::size_t AttributeIndex(int column, int row) {

@@ -28,7 +28,8 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
 
 void WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes) {
   std::ofstream out(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   out.close();
   if (!out) throw std::runtime_error("cannot write " + path);
 }
@@ -38,8 +39,9 @@ TempFolder::TempFolder() {
   static std::atomic<unsigned> made{0};
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
   for (;;) {
-    const fs::path candidate = fs::temp_directory_path() /
-                               ("orlaspin-test-" + std::to_string(stamp) + "-" + std::to_string(made++));
+    const fs::path candidate =
+        fs::temp_directory_path() /
+        ("orlaspin-test-" + std::to_string(stamp) + "-" + std::to_string(made++));
     if (fs::create_directory(candidate)) {
       path_ = Utf8FromPath(candidate);
       return;

@@ -23,7 +23,8 @@ TrdBuilder::TrdBuilder(std::size_t imageSize) : image_(imageSize, 0) {}
 
 TrdBuilder& TrdBuilder::AddEntry(const EntrySpec& entry) {
   if (entries_ == kMaxEntries) throw std::length_error("a catalogue holds 128 entries");
-  if (entry.name.size() > kNameSize) throw std::length_error("name longer than 8 bytes: " + entry.name);
+  if (entry.name.size() > kNameSize)
+    throw std::length_error("name longer than 8 bytes: " + entry.name);
 
   std::uint8_t bytes[kEntrySize];
   std::fill(std::begin(bytes), std::end(bytes), std::uint8_t{' '});

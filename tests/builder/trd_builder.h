@@ -20,7 +20,7 @@ inline constexpr std::size_t kFullImageSize = 655360;  // 80 tracks, 2 sides
 
 // One catalogue entry as stored: every field settable, for odd and hostile catalogues.
 struct EntrySpec {
-  std::string name;  // up to 8 bytes, stored as given and filled out with spaces
+  std::string name = {};  // up to 8 bytes, stored as given and filled out with spaces
   std::uint8_t extension = 'C';
   std::uint16_t start = 0;
   std::uint16_t length = 6912;
@@ -39,8 +39,8 @@ class TrdBuilder {
   TrdBuilder& AddEntry(const EntrySpec& entry);
   // Appends an entry for data placed in the next free sectors (from track 1 on) and stores the
   // data there; length and sector count follow the data.
-  TrdBuilder& AddFile(std::string_view name, std::uint8_t extension, std::span<const std::uint8_t> data,
-                      std::uint16_t start = 0);
+  TrdBuilder& AddFile(std::string_view name, std::uint8_t extension,
+                      std::span<const std::uint8_t> data, std::uint16_t start = 0);
   TrdBuilder& AddScreen(std::string_view name, const ScreenBytes& screen);
   // Writes raw bytes at an offset of the image (growing it if needed).
   TrdBuilder& PutBytes(std::size_t offset, std::span<const std::uint8_t> bytes);

@@ -1,0 +1,145 @@
+#include "bitmap_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "errors.h"
+#include "fake_file_system.h"
+#include "oracle.h"
+#include "screens.h"
+#include "test_files.h"
+
+namespace orlaspin {
+namespace {
+
+using testing::FirstDifference;
+
+std::uint32_t U32At(const std::vector<std::uint8_t>& file, std::size_t at) {
+  return file[at] | (file[at + 1] << 8) | (file[at + 2] << 16) |
+         (std::uint32_t{file[at + 3]} << 24);
+}
+
+PreviewRaster Decoded(const ScreenBytes& screen) {
+  PreviewRaster raster;
+  DecodeScreen(screen, kZxPaletteColours, raster);
+  return raster;
+}
+
+TEST(BitmapLayout, HeadersCarryTheDocumentedFields) {
+  const std::vector<std::uint8_t> file = EncodeBitmap(PreviewRaster());
+  ASSERT_EQ(file.size(), 196662u);
+  EXPECT_EQ(file[0], 'B');
+  EXPECT_EQ(file[1], 'M');
+  EXPECT_EQ(U32At(file, 2), 196662u);
+  EXPECT_EQ(U32At(file, 6), 0u);  // both reserved words
+  EXPECT_EQ(U32At(file, 10), 54u);
+  EXPECT_EQ(U32At(file, 14), 40u);
+  EXPECT_EQ(U32At(file, 18), 256u);
+  EXPECT_EQ(U32At(file, 22), 192u);
+  EXPECT_EQ(U32At(file, 26), 1u | (32u << 16));  // planes 1, then 32 bits per pixel
+  EXPECT_EQ(U32At(file, 30), 0u);
+  EXPECT_EQ(U32At(file, 34), 196608u);
+  for (std::size_t at = 38; at < 54; at += 4) EXPECT_EQ(U32At(file, at), 0u) << at;
+}
+
+TEST(BitmapLayout, RowsRunBottomUpInBlueGreenRedZeroOrder) {
+  PreviewRaster raster;
+  raster.SetPixel(0, 0, 0x112233);    // top left
+  raster.SetPixel(255, 0, 0x445566);  // top right
+  raster.SetPixel(0, 191, 0x778899);  // bottom left
+  raster.SetPixel(1, 190, 0xAABBCC);
+  const std::vector<std::uint8_t> file = EncodeBitmap(raster);
+  const auto pixelAt = [&](std::size_t at) {
+    return std::vector<std::uint8_t>(file.begin() + at, file.begin() + at + 4);
+  };
+  EXPECT_EQ(pixelAt(195638), (std::vector<std::uint8_t>{0x11, 0x22, 0x33, 0}));
+  EXPECT_EQ(pixelAt(195638 + 255 * 4), (std::vector<std::uint8_t>{0x44, 0x55, 0x66, 0}));
+  EXPECT_EQ(pixelAt(54), (std::vector<std::uint8_t>{0x77, 0x88, 0x99, 0}));
+  EXPECT_EQ(pixelAt(54 + 1024 + 4), (std::vector<std::uint8_t>{0xAA, 0xBB, 0xCC, 0}));
+}
+
+TEST(BitmapLayout, MatchesTheOracleForDecodedScreens) {
+  for (std::uint32_t seed : {3u, 4u}) {
+    const ScreenBytes screen = testing::ColourfulScreen(seed);
+    EXPECT_EQ(FirstDifference(EncodeBitmap(Decoded(screen)), testing::OracleBitmapFile(screen)), "")
+        << seed;
+  }
+  ScreenBytes red{};
+  std::fill(red.begin(), red.begin() + kPixelBytes, std::uint8_t{0xFF});
+  std::fill(red.begin() + kPixelBytes, red.end(), std::uint8_t{0x3A});
+  const std::vector<std::uint8_t> file = EncodeBitmap(Decoded(red));
+  for (std::size_t at = 54; at < file.size(); at += 4) {
+    ASSERT_EQ(U32At(file, at), 0x00C00000u) << at;  // bytes 00 00 C0 00
+  }
+}
+
+class SaveBitmapFileTest : public ::testing::Test {
+ protected:
+  testing::TempFolder folder;
+  FileSystem& files = SystemFileSystem();
+  const ScreenBytes screen = testing::ColourfulScreen(9);
+  const PreviewRaster raster = Decoded(screen);
+};
+
+TEST_F(SaveBitmapFileTest, WritesTheWholeFile) {
+  ASSERT_EQ(SaveBitmapFile(&raster, files, folder.File("a.bmp")), SaveResult::Written);
+  ASSERT_EQ(SaveBitmapFile(&raster, files, folder.File("b.bmp")), SaveResult::Written);
+  const auto a = testing::ReadFileBytes(folder.File("a.bmp"));
+  EXPECT_EQ(FirstDifference(a, testing::OracleBitmapFile(screen)), "");
+  EXPECT_EQ(a, testing::ReadFileBytes(folder.File("b.bmp")));
+}
+
+TEST_F(SaveBitmapFileTest, WithoutAPictureCreatesNothing) {
+  EXPECT_EQ(SaveBitmapFile(nullptr, files, folder.File("a.bmp")), SaveResult::NoPicture);
+  EXPECT_TRUE(folder.Names().empty());
+}
+
+TEST_F(SaveBitmapFileTest, NeverReplacesAFile) {
+  const std::vector<std::uint8_t> mine = {'m', 'i', 'n', 'e'};
+  testing::WriteFileBytes(folder.File("a.bmp"), mine);
+  EXPECT_EQ(SaveBitmapFile(&raster, files, folder.File("a.bmp")), SaveResult::NameTaken);
+  EXPECT_EQ(testing::ReadFileBytes(folder.File("a.bmp")), mine);
+}
+
+TEST_F(SaveBitmapFileTest, AFolderInTheWayOrAMissingFolderRaisesTheCreationError) {
+  std::filesystem::create_directory(testing::PathFromUtf8(folder.File("PIC.bmp")));
+  for (const std::string& path : {folder.File("PIC.bmp"), folder.File("missing") + "/a.bmp"}) {
+    try {
+      SaveBitmapFile(&raster, files, path);
+      FAIL() << "no error for " << path;
+    } catch (const Error& error) {
+      const std::string prefix = "Cannot create file \"" + files.FullPath(path) + "\". ";
+      EXPECT_TRUE(error.Message().starts_with(prefix)) << error.Message();
+      EXPECT_GT(error.Message().size(), prefix.size()) << "no reason given";
+      EXPECT_NE(error.Message().back(), '.');
+      EXPECT_NE(error.Code(), 0);
+    }
+  }
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"PIC.bmp"});
+}
+
+// A write that falls short, wherever in the file, or a failing close: the half file goes.
+TEST(SaveBitmapFileShortWrite, RaisesStreamWriteErrorAndRemovesTheFile) {
+  const PreviewRaster raster;
+  for (const std::size_t capacity :
+       {std::size_t{0}, std::size_t{14}, std::size_t{60}, std::size_t{196661}}) {
+    testing::FakeFileSystem files;
+    files.faults.writeCapacity = capacity;
+    try {
+      SaveBitmapFile(&raster, files, "a.bmp");
+      FAIL() << "no error at capacity " << capacity;
+    } catch (const Error& error) {
+      EXPECT_EQ(error.Message(), "Stream write error");
+    }
+    EXPECT_FALSE(files.files.contains("a.bmp")) << capacity;
+  }
+  testing::FakeFileSystem files;
+  files.faults.writeCloseFails = true;
+  EXPECT_THROW(SaveBitmapFile(&raster, files, "a.bmp"), Error);
+  EXPECT_EQ(files.removed, std::vector<std::string>{"a.bmp"});
+  EXPECT_TRUE(files.files.empty());
+}
+
+}  // namespace
+}  // namespace orlaspin

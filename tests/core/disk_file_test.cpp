@@ -1,0 +1,131 @@
+// The file layer of the platform being built, and the helpers above it.
+#include "disk_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "errors.h"
+#include "fake_file_system.h"
+#include "test_files.h"
+
+namespace orlaspin {
+namespace {
+
+TEST(JoinPath, AddsOneSeparatorWhereNeeded) {
+  EXPECT_EQ(JoinPath("", "a.bmp"), "a.bmp");
+  EXPECT_EQ(JoinPath("out", "a.bmp"), "out/a.bmp");
+  EXPECT_EQ(JoinPath("out/", "a.bmp"), "out/a.bmp");
+  EXPECT_EQ(JoinPath("C:\\out\\", "a.bmp"), "C:\\out\\a.bmp");
+}
+
+TEST(ReadFully, GathersShortReadsUntilTheEnd) {
+  testing::FakeFileSystem files;
+  std::vector<std::uint8_t> bytes(1000);
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
+  files.files["f"] = bytes;
+  files.faults.readChunk = 3;
+  const auto file = files.OpenForReading("f");
+  std::vector<std::uint8_t> target(1200, 0xEE);
+  EXPECT_EQ(ReadFully(*file, std::span(target).first(400)), 400u);
+  EXPECT_TRUE(std::equal(target.begin(), target.begin() + 400, bytes.begin()));
+  EXPECT_EQ(ReadFully(*file, target), 600u);
+  EXPECT_TRUE(std::equal(target.begin(), target.begin() + 600, bytes.begin() + 400));
+  EXPECT_EQ(target[600], 0xEE);
+}
+
+class SystemFilesTest : public ::testing::Test {
+ protected:
+  testing::TempFolder folder;
+  FileSystem& files = SystemFileSystem();
+};
+
+TEST_F(SystemFilesTest, IsFileOnlyForRegularFiles) {
+  testing::WriteFileBytes(folder.File("a.trd"), std::vector<std::uint8_t>{1});
+  std::filesystem::create_directory(testing::PathFromUtf8(folder.File("dir.trd")));
+  EXPECT_TRUE(files.IsFile(folder.File("a.trd")));
+  EXPECT_FALSE(files.IsFile(folder.File("dir.trd")));
+  EXPECT_FALSE(files.IsFile(folder.File("missing.trd")));
+  EXPECT_FALSE(files.IsFile(""));
+}
+
+TEST_F(SystemFilesTest, ReadsFromAnOffsetAndPastTheEnd) {
+  std::vector<std::uint8_t> bytes(5000);
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i % 251);
+  testing::WriteFileBytes(folder.File("a.trd"), bytes);
+  const auto file = files.OpenForReading(folder.File("a.trd"));
+  std::vector<std::uint8_t> target(100);
+  file->Seek(4950);
+  EXPECT_EQ(ReadFully(*file, target), 50u);
+  EXPECT_TRUE(std::equal(target.begin(), target.begin() + 50, bytes.begin() + 4950));
+  file->Seek(1109760);
+  EXPECT_EQ(file->Read(target), 0u);
+  file->Close();
+}
+
+TEST_F(SystemFilesTest, AMissingImageIsFileNotFound) {
+  try {
+    files.OpenForReading(folder.File("missing.trd"));
+    FAIL() << "no error";
+  } catch (const Error& error) {
+    EXPECT_EQ(error.Code(), 2);
+    EXPECT_EQ(error.Message(), "File not found");
+  }
+}
+
+TEST_F(SystemFilesTest, AReadOnlyImageOpens) {
+  const std::string path = folder.File("ro.trd");
+  testing::WriteFileBytes(path, std::vector<std::uint8_t>{42});
+  namespace fs = std::filesystem;
+  fs::permissions(testing::PathFromUtf8(path), fs::perms::owner_read);
+  std::uint8_t byte = 0;
+  {
+    const auto file = files.OpenForReading(path);
+    EXPECT_EQ(file->Read(std::span(&byte, 1)), 1u);
+    file->Close();
+  }
+  fs::permissions(testing::PathFromUtf8(path), fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(byte, 42);
+}
+
+TEST_F(SystemFilesTest, CreateNewNeverTouchesAnExistingFile) {
+  const std::string path = folder.File("a.bmp");
+  {
+    const auto file = files.CreateNew(path);
+    ASSERT_NE(file, nullptr);
+    const std::uint8_t bytes[] = {1, 2, 3};
+    EXPECT_EQ(file->Write(bytes), 3u);
+    EXPECT_TRUE(file->Close());
+  }
+  EXPECT_EQ(files.CreateNew(path), nullptr);
+  EXPECT_EQ(testing::ReadFileBytes(path), (std::vector<std::uint8_t>{1, 2, 3}));
+  files.Remove(path);
+  EXPECT_FALSE(files.IsFile(path));
+}
+
+TEST_F(SystemFilesTest, CreateNewOnAFolderRaisesTheCreationError) {
+  const std::string path = folder.File("PIC.bmp");
+  std::filesystem::create_directory(testing::PathFromUtf8(path));
+  try {
+    files.CreateNew(path);
+    FAIL() << "no error";
+  } catch (const Error& error) {
+    EXPECT_TRUE(
+        error.Message().starts_with("Cannot create file \"" + files.FullPath(path) + "\". "))
+        << error.Message();
+    EXPECT_NE(error.Code(), 0);
+  }
+}
+
+TEST_F(SystemFilesTest, FullPathResolvesAgainstTheCurrentFolder) {
+  const auto here = std::filesystem::current_path();
+  std::filesystem::current_path(testing::PathFromUtf8(folder.Path()));
+  const std::string full = files.FullPath("a.bmp");
+  std::filesystem::current_path(here);
+  EXPECT_EQ(testing::PathFromUtf8(full),
+            std::filesystem::canonical(testing::PathFromUtf8(folder.Path())) / "a.bmp");
+  EXPECT_EQ(files.FullPath(full), full);
+}
+
+}  // namespace
+}  // namespace orlaspin

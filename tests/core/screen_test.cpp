@@ -1,0 +1,277 @@
+#include "screen.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <utility>
+
+#include "errors.h"
+#include "fake_file_system.h"
+#include "oracle.h"
+#include "program_state.h"
+#include "recording_views.h"
+#include "screens.h"
+#include "test_files.h"
+#include "trd_builder.h"
+
+namespace orlaspin {
+namespace {
+
+using testing::ColourValue;
+using testing::Rgb;
+
+PreviewRaster Decoded(const ScreenBytes& screen) {
+  PreviewRaster raster;
+  DecodeScreen(screen, kZxPaletteColours, raster);
+  return raster;
+}
+
+Rgb RgbAt(const PreviewRaster& raster, int x, int y) {
+  const Colour c = raster.GetPixel(x, y);
+  return {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8),
+          static_cast<std::uint8_t>(c >> 16)};
+}
+
+// Counts the pixels of the cell at (column, row) that have colour c.
+int CellPixelsOf(const PreviewRaster& raster, int column, int row, Rgb c) {
+  int count = 0;
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 8; ++x) count += RgbAt(raster, column * 8 + x, row * 8 + y) == c;
+  }
+  return count;
+}
+
+TEST(TestBit, GivesTheBitAsZeroOrOne) {
+  EXPECT_EQ(TestBit(0x80, 7), 1);
+  EXPECT_EQ(TestBit(0x80, 6), 0);
+  EXPECT_EQ(TestBit(0x01, 0), 1);
+  EXPECT_EQ(TestBit(0xFE, 0), 0);
+  EXPECT_EQ(TestBit(0x10, 4), 1);
+}
+
+TEST(Palette, HoldsTheProgramsNonUniformLevelsRedInTheLowestByte) {
+  for (int i = 0; i < 16; ++i)
+    EXPECT_EQ(kZxPaletteColours[i], ColourValue(testing::kExpectedPalette[i])) << i;
+  EXPECT_EQ(kZxPaletteColours[2], 0x0000C0u);   // red
+  EXPECT_EQ(kZxPaletteColours[12], 0x00D400u);  // bright green, 212
+  EXPECT_EQ(kZxPaletteColours[14], 0x00DCD8u);  // bright yellow, 216 220 0
+}
+
+// Where the documentation says byte k lands: (k, line, first x).
+struct Placement {
+  std::size_t k;
+  int y;
+  int x;
+};
+
+TEST(Interleave, PutsEachPixelByteOnItsLine) {
+  const Placement placements[] = {{0, 0, 0},        {31, 0, 248},    {32, 8, 0},
+                                  {256, 1, 0},      {2047, 63, 248}, {2048, 64, 0},
+                                  {4095, 127, 248}, {4096, 128, 0},  {6143, 191, 248},
+                                  {1000, 59, 64},   {5000, 163, 64}};
+  for (const Placement& p : placements) {
+    ScreenBytes screen{};
+    screen[p.k] = 0x81;  // the leftmost and rightmost pixel of the byte
+    std::fill(screen.begin() + kPixelBytes, screen.end(),
+              std::uint8_t{0x07});  // white ink, black paper
+    const PreviewRaster raster = Decoded(screen);
+    std::set<std::pair<int, int>> ink;
+    for (int y = 0; y < 192; ++y) {
+      for (int x = 0; x < 256; ++x) {
+        if (raster.GetPixel(x, y) != kZxPaletteColours[0]) ink.insert({x, y});
+      }
+    }
+    EXPECT_EQ(ink, (std::set<std::pair<int, int>>{{p.x, p.y}, {p.x + 7, p.y}})) << "k = " << p.k;
+  }
+}
+
+TEST(Attributes, ColourTheirCellWithInkAndPaper) {
+  ScreenBytes screen{};
+  screen[0] = 0x80;
+  screen[kPixelBytes] = 0x38;  // paper white, ink black
+  const PreviewRaster raster = Decoded(screen);
+  EXPECT_EQ(RgbAt(raster, 0, 0), (Rgb{0, 0, 0}));
+  EXPECT_EQ(CellPixelsOf(raster, 0, 0, {192, 192, 192}), 63);
+}
+
+TEST(Attributes, FlashIsIgnored) {
+  ScreenBytes plain = testing::ColourfulScreen(7);
+  ScreenBytes flashing = plain;
+  for (std::size_t i = kPixelBytes; i < kScreenBytes; ++i) {
+    plain[i] &= 0x7F;
+    flashing[i] |= 0x80;
+  }
+  plain[kPixelBytes] = 0x38;
+  flashing[kPixelBytes] = 0xB8;
+  const PreviewRaster a = Decoded(plain);
+  const PreviewRaster b = Decoded(flashing);
+  EXPECT_TRUE(std::equal(a.Pixels().begin(), a.Pixels().end(), b.Pixels().begin()));
+}
+
+TEST(Attributes, BrightTakesBothColoursFromTheBrightHalf) {
+  struct Case {
+    std::uint8_t attribute;
+    Rgb ink;
+    Rgb paper;
+  };
+  const Case cases[] = {{0x47, {232, 236, 232}, {0, 0, 0}},   {0x44, {0, 212, 0}, {0, 0, 0}},
+                        {0x04, {0, 180, 0}, {0, 0, 0}},       {0x00, {0, 0, 0}, {0, 0, 0}},
+                        {0x6D, {0, 236, 232}, {0, 236, 232}}, {0x71, {0, 0, 232}, {216, 220, 0}},
+                        {0x13, {192, 0, 192}, {192, 0, 0}}};
+  for (const Case& c : cases) {
+    ScreenBytes screen{};
+    // Column 5, row 7 of the cells: a pattern with ink and paper on every line.
+    for (int y = 56; y < 64; ++y) {
+      for (int x = 40; x < 48; ++x) testing::SetPixelBit(screen, x, y, (x + y) % 3 == 0);
+    }
+    screen[testing::AttributeIndex(5, 7)] = c.attribute;
+    const PreviewRaster raster = Decoded(screen);
+    for (int y = 56; y < 64; ++y) {
+      for (int x = 40; x < 48; ++x) {
+        EXPECT_EQ(RgbAt(raster, x, y), (x + y) % 3 == 0 ? c.ink : c.paper)
+            << "attribute " << int{c.attribute} << " at " << x << ", " << y;
+      }
+    }
+  }
+}
+
+TEST(DecodeScreen, AllInkInRedOnWhiteIsWhollyRed) {
+  ScreenBytes screen{};
+  std::fill(screen.begin(), screen.begin() + kPixelBytes, std::uint8_t{0xFF});
+  std::fill(screen.begin() + kPixelBytes, screen.end(), std::uint8_t{0x3A});
+  const PreviewRaster raster = Decoded(screen);
+  for (const Colour c : raster.Pixels()) ASSERT_EQ(c, 0x0000C0u);
+}
+
+TEST(DecodeScreen, MatchesTheOracleOnColourfulScreens) {
+  for (std::uint32_t seed : {1u, 2u, 3u, 1234567u}) {
+    const ScreenBytes screen = testing::ColourfulScreen(seed);
+    EXPECT_EQ(testing::DifferenceFromOracle(Decoded(screen), screen), "") << "seed " << seed;
+  }
+}
+
+TEST(DecodeScreen, MatchesTheOracleOnRealScreens) {
+  for (const char* name :
+       {"nzeemin_spectrum-desolate__loading.scr", "mojontwins_MK2__gfx_title.scr",
+        "salvakantero_RedPlanet_ZX__gfx_loading.scr", "UzixLS_zx-midiplayer__title.scr"}) {
+    const auto bytes = testing::ReadFileBytes(std::string(ORLASPIN_TESTDATA) + "/scr/" + name);
+    ASSERT_EQ(bytes.size(), kScreenBytes) << name;
+    ScreenBytes screen;
+    std::copy(bytes.begin(), bytes.end(), screen.begin());
+    EXPECT_EQ(testing::DifferenceFromOracle(Decoded(screen), screen), "") << name;
+  }
+}
+
+// DrawScreen through the real file layer, with a palette set as the window sets it.
+class DrawScreenTest : public ::testing::Test {
+ protected:
+  DrawScreenTest() { state.ZxPalette = kZxPaletteColours; }
+
+  void Draw(const std::string& path, std::uint32_t offset) {
+    DrawScreen(state, SystemFileSystem(), view, path, offset);
+  }
+  std::string Raster(const ScreenBytes& screen) const {
+    return state.Preview ? testing::DifferenceFromOracle(*state.Preview, screen) : "no raster";
+  }
+
+  testing::TempFolder folder;
+  ProgramState state;
+  testing::RecordingBatchView view;
+};
+
+TEST_F(DrawScreenTest, DecodesTheScreenAtTheOffsetAndRepaintsOnce) {
+  const ScreenBytes screen = testing::ColourfulScreen(11);
+  const std::string image = folder.File("a.trd");
+  testing::TrdBuilder().PutBytes((2 * 16 + 5) * 256, screen).WriteTo(image);
+  ASSERT_EQ(state.Preview, nullptr);
+  Draw(image, (2 * 16 + 5) * 256);
+  EXPECT_EQ(Raster(screen), "");
+  EXPECT_EQ(state.ScreenBuffer, screen);
+  EXPECT_EQ(view.repaints, 1);
+}
+
+TEST_F(DrawScreenTest, AShortImageLendsNothingOfThePreviousScreen) {
+  const ScreenBytes previous = testing::ColourfulScreen(21);
+  const ScreenBytes current = testing::ColourfulScreen(22);
+  const std::string image = folder.File("short.trd");
+  testing::TrdBuilder(8192 + 100)
+      .PutBytes(0, previous)
+      .PutBytes(8192, std::span(current).first(100))
+      .WriteTo(image);
+  Draw(image, 0);
+  ASSERT_EQ(Raster(previous), "");
+
+  Draw(image, 8192);
+  ScreenBytes expected{};
+  std::copy_n(current.begin(), 100, expected.begin());
+  EXPECT_EQ(state.ScreenBuffer, expected);
+  EXPECT_EQ(Raster(expected), "");
+
+  Draw(image, 1109760);  // wholly beyond the end: a zero screen, all black
+  EXPECT_EQ(state.ScreenBuffer, ScreenBytes{});
+  EXPECT_EQ(Raster(ScreenBytes{}), "");
+  EXPECT_EQ(view.repaints, 3);
+}
+
+TEST_F(DrawScreenTest, AMissingImageRaisesFileNotFoundAndLeavesThePreview) {
+  try {
+    Draw(folder.File("gone.trd"), 0);
+    FAIL() << "no error";
+  } catch (const Error& error) {
+    EXPECT_EQ(error.Code(), 2);
+    EXPECT_EQ(error.Message(), "File not found");
+  }
+  EXPECT_EQ(state.Preview, nullptr);
+
+  const ScreenBytes screen = testing::ColourfulScreen(5);
+  const std::string image = folder.File("a.trd");
+  testing::TrdBuilder(0).PutBytes(0, screen).WriteTo(image);
+  Draw(image, 0);
+  std::filesystem::remove(testing::PathFromUtf8(image));
+  EXPECT_THROW(Draw(image, 0), Error);
+  EXPECT_THROW(Draw("", 0), Error);
+  EXPECT_EQ(Raster(screen), "");
+  EXPECT_EQ(view.repaints, 1);
+}
+
+// A failure of any file step raises its error before the raster is touched.
+class FailedDrawTest : public ::testing::TestWithParam<testing::FileFaults> {};
+
+TEST_P(FailedDrawTest, LeavesTheRasterAlone) {
+  testing::FakeFileSystem files;
+  const ScreenBytes first = testing::ColourfulScreen(31);
+  files.files["a.trd"] = testing::TrdBuilder(0)
+                             .PutBytes(0, first)
+                             .PutBytes(8192, testing::ColourfulScreen(32))
+                             .Build();
+  ProgramState state;
+  state.ZxPalette = kZxPaletteColours;
+  testing::RecordingBatchView view;
+
+  files.faults = GetParam();
+  EXPECT_THROW(DrawScreen(state, files, view, "a.trd", 8192), Error);
+  EXPECT_EQ(state.Preview, nullptr);
+
+  files.faults = {};
+  DrawScreen(state, files, view, "a.trd", 0);
+  files.faults = GetParam();
+  try {
+    DrawScreen(state, files, view, "a.trd", 8192);
+    FAIL() << "no error";
+  } catch (const Error& error) {
+    EXPECT_EQ(error.Code(), 32);
+    EXPECT_EQ(error.Message(), "I/O error 32");
+  }
+  EXPECT_EQ(testing::DifferenceFromOracle(*state.Preview, first), "");
+  EXPECT_EQ(view.repaints, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachStep, FailedDrawTest,
+    ::testing::Values(testing::FileFaults{.openError = 32}, testing::FileFaults{.seekError = 32},
+                      testing::FileFaults{.readError = 32},
+                      testing::FileFaults{.readError = 32, .readsBeforeError = 1, .readChunk = 512},
+                      testing::FileFaults{.closeError = 32}));
+
+}  // namespace
+}  // namespace orlaspin
