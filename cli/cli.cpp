@@ -1,118 +1,139 @@
 #include "cli.h"
 
-#include <array>
-#include <vector>
-
-#include "batch_export.h"
-#include "catalogue.h"
+#include "arguments.h"
+#include "collection_export.h"
 #include "disk_file.h"
 #include "errors.h"
-#include "program_state.h"
+#include "image_reader.h"
+#include "listing.h"
+#include "progress_line.h"
 
 namespace orlaspin {
 
 namespace {
 
 constexpr const char* kVersion = "1.0.0";
+constexpr const char* kProgram = "orlaspin-cli: ";
 
-constexpr const char* kUsage =
-    "Usage: orlaspin-cli list IMAGE\n"
-    "       orlaspin-cli export IMAGE [--output-dir DIR]\n"
-    "       orlaspin-cli --help | --version\n";
+// The text of an error of one image: what the error box would show, the image named when the
+// message does not say which file it is about, or when several images are at work.
+std::string ImageErrorText(const std::string& imagePath, const Error& error, bool nameImage) {
+  const bool isFormatError = dynamic_cast<const ImageFormatError*>(&error) != nullptr;
+  const std::string text = WithFullStop(error.Message());
+  return nameImage || isFormatError ? imagePath + ": " + text : text;
+}
 
-constexpr const char* kHelp =
-    "Lists the catalogue of a TR-DOS disk image (.trd) and converts every 6912-byte file\n"
-    "(a ZX Spectrum screen) into a 256 x 192 BMP file.\n"
-    "\n"
-    "Commands:\n"
-    "  list IMAGE                 print one line per catalogue entry: name, extension, start,\n"
-    "                             length and offset, separated by tabs\n"
-    "  export IMAGE               write every screen as NAME.bmp, never replacing a file\n"
-    "    --output-dir DIR         the folder to write into (default: the current folder)\n"
-    "\n"
-    "Options:\n"
-    "  --help                     show this help\n"
-    "  --version                  show the version\n";
+void PrintWarning(std::ostream& err, const std::string& imagePath, const std::string& text) {
+  err << kProgram << "warning: " << imagePath << ": " << text << '\n';
+}
 
-class ListingView final : public CatalogueView {
+class PrintingView final : public ExportView {
  public:
-  void SetCell(int column, int row, std::string_view text) override {
-    rows_[row][column] = std::string(text);
+  PrintingView(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+  void Warning(const std::string& imagePath, const std::string& text) override {
+    out_.flush();
+    PrintWarning(err_, imagePath, text);
   }
-  void SetRowCount(int) override {}
-
-  void Print(std::ostream& out, int entryCount) const {
-    for (int row = 0; row < entryCount; ++row) {
-      for (int column = 0; column < kGridColumns; ++column) {
-        if (column > 0) out << '\t';
-        out << EscapeCatalogueText(rows_[row][column]);
-      }
-      out << '\n';
-    }
-  }
-
- private:
-  std::array<std::array<std::string, kGridColumns>, kCatalogueSlots> rows_;
-};
-
-class PrintingBatchView final : public BatchView {
- public:
-  explicit PrintingBatchView(std::ostream& out) : out_(out) {}
-  void RepaintPreviewNow() override {}
-  void FileWritten(const std::string& fileName) override { out_ << fileName << '\n'; }
-  void ShowCompletion(const std::string&, int count) override {
-    out_ << count << " screens exported\n";
-  }
+  void FileWritten(const std::string& name) override { out_ << name << '\n'; }
 
  private:
   std::ostream& out_;
+  std::ostream& err_;
 };
 
-struct Command {
-  std::string name;
-  std::string image;
-  std::string outputDir;
+// Prints the files and errors of a run over several images around the progress line.
+class PrintingImagesView final : public ImagesExportView {
+ public:
+  PrintingImagesView(std::ostream& out, std::ostream& err, ProgressLine& progress)
+      : out_(out), err_(err), progress_(progress) {}
+  void Warning(const std::string& imagePath, const std::string& text) override {
+    progress_.Clear();
+    out_.flush();
+    PrintWarning(err_, imagePath, text);
+    progress_.Show(images_, screens_);
+  }
+  void FileWritten(const std::string& name) override {
+    progress_.Clear();
+    out_ << name << '\n';
+    ++screens_;
+    progress_.Show(images_, screens_);
+  }
+  void ImageFailed(const std::string& imagePath, const Error& error) override {
+    progress_.Clear();
+    out_.flush();
+    err_ << kProgram << ImageErrorText(imagePath, error, true) << '\n';
+  }
+  void ImageFinished() override { progress_.Show(++images_, screens_); }
+
+ private:
+  std::ostream& out_;
+  std::ostream& err_;
+  ProgressLine& progress_;
+  int images_ = 0;
+  int screens_ = 0;
 };
 
-class UsageError {};
+std::string Plural(int count, const char* word) {
+  return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+}
 
-Command ParseCommand(std::span<const std::string> args) {
-  if (args.empty()) throw UsageError{};
-  Command command{args[0], {}, {}};
-  if (command.name != "list" && command.name != "export") throw UsageError{};
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    if (command.name == "export" && args[i] == "--output-dir" && i + 1 < args.size()) {
-      command.outputDir = args[++i];
-    } else if (command.image.empty() && !args[i].empty() && !args[i].starts_with("--")) {
-      command.image = args[i];
-    } else {
-      throw UsageError{};
+int RunExport(const CliCommand& command, std::ostream& out, std::ostream& err,
+              bool errIsTerminal) {
+  FileSystem& files = SystemFileSystem();
+  if (command.images.size() == 1) {
+    PrintingView view(out, err);
+    const std::string& image = command.images.front();
+    try {
+      const int count = ExportImage(files, image, command.outputDir, command.output, view);
+      out << count << " screens exported\n";
+      return 0;
+    } catch (const Error& error) {
+      out.flush();
+      err << kProgram << ImageErrorText(image, error, false) << '\n';
+      return 1;
     }
   }
-  if (command.image.empty()) throw UsageError{};
-  return command;
+
+  const int imageCount = static_cast<int>(command.images.size());
+  ProgressLine progress(err, imageCount, errIsTerminal);
+  PrintingImagesView view(out, err, progress);
+  const ImagesExportResult result =
+      ExportImages(files, command.images, command.outputDir, command.output, view);
+  progress.Clear();
+  out << result.screens << " screens exported from "
+      << Plural(imageCount - result.failedImages, "image");
+  if (result.failedImages > 0) out << ", " << result.failedImages << " failed";
+  out << '\n';
+  return result.failedImages > 0 ? 1 : 0;
 }
 
-void LoadImage(ProgramState& state, FileSystem& files, CatalogueView& view,
-               const std::string& path) {
-  // The window ignores a missing path; on the command line it is an error.
-  if (!files.IsFile(path)) throw IoError(kFileNotFound);
-  state.ImagePath = path;
-  LoadCatalogue(state, files, view, path);
-}
-
-void RunCommand(const Command& command, std::ostream& out) {
+int RunList(const CliCommand& command, std::ostream& out, std::ostream& err) {
   FileSystem& files = SystemFileSystem();
-  ProgramState state;
-  state.ZxPalette = kZxPaletteColours;
-  ListingView listing;
-  LoadImage(state, files, listing, command.image);
-  if (command.name == "list") {
-    listing.Print(out, state.EntryCount);
-    return;
+  const bool several = command.images.size() > 1;
+  JsonListing json(out);
+  int status = 0;
+  for (std::size_t i = 0; i < command.images.size(); ++i) {
+    const std::string& image = command.images[i];
+    try {
+      const LoadedImage loaded = LoadImage(files, image);
+      for (const std::string& warning : loaded.collection.warnings) {
+        PrintWarning(err, image, warning);
+      }
+      if (command.json) {
+        json.AddImage(image, loaded.collection);
+        continue;
+      }
+      if (several) out << (i > 0 ? "\n" : "") << image << ":\n";
+      PrintListing(out, loaded.collection);
+    } catch (const Error& error) {
+      status = 1;
+      if (command.json) json.AddFailure(image, error.Message());
+      out.flush();
+      err << kProgram << ImageErrorText(image, error, several) << '\n';
+    }
   }
-  PrintingBatchView view(out);
-  ExportScreens(state, files, view, command.outputDir);
+  if (command.json) json.Finish();
+  return status;
 }
 
 }  // namespace
@@ -133,25 +154,26 @@ std::string EscapeCatalogueText(std::string_view text) {
 }
 
 int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-    out << kUsage << '\n' << kHelp;
-    return 0;
-  }
-  if (args.size() == 1 && args[0] == "--version") {
-    out << "orlaspin-cli " << kVersion << '\n';
-    return 0;
-  }
+  return RunCli(args, out, err, false);
+}
+
+int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+           bool errIsTerminal) {
+  CliCommand command;
   try {
-    RunCommand(ParseCommand(args), out);
-    return 0;
-  } catch (const UsageError&) {
+    command = ParseArguments(args);
+  } catch (const UsageError& usage) {
+    if (!usage.message.empty()) err << kProgram << usage.message << '\n';
     err << kUsage;
     return 2;
-  } catch (const Error& error) {
-    out.flush();
-    err << "orlaspin-cli: " << WithFullStop(error.Message()) << '\n';
-    return 1;
   }
+  switch (command.action) {
+    case CliAction::Help: out << kUsage << '\n' << kHelp; return 0;
+    case CliAction::Version: out << "orlaspin-cli " << kVersion << '\n'; return 0;
+    case CliAction::List: return RunList(command, out, err);
+    case CliAction::Export: return RunExport(command, out, err, errIsTerminal);
+  }
+  return 2;
 }
 
 }  // namespace orlaspin

@@ -1,6 +1,9 @@
 // Arguments arrive as wide strings, so that a path in any language reaches the core as UTF-8.
 #include <windows.h>
 #include <shellapi.h>
+#include <io.h>
+
+#include <cstdio>
 
 #include <iostream>
 #include <string>
@@ -16,5 +19,5 @@ int main() {
   for (int i = 1; i < argc; ++i) args.push_back(orlaspin::Narrow(argv[i]));
   LocalFree(argv);
   SetConsoleOutputCP(CP_UTF8);
-  return orlaspin::RunCli(args, std::cout, std::cerr);
+  return orlaspin::RunCli(args, std::cout, std::cerr, _isatty(_fileno(stderr)) != 0);
 }

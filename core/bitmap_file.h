@@ -3,13 +3,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
+
+#include "screen.h"
 
 namespace orlaspin {
 
 class FileSystem;
-class PreviewRaster;
 
 inline constexpr std::size_t kBitmapHeadersSize = 14 + 40;
 inline constexpr std::size_t kBitmapPixelBytes = 256 * 192 * 4;
@@ -17,6 +19,9 @@ inline constexpr std::size_t kBitmapFileSize = kBitmapHeadersSize + kBitmapPixel
 
 // The whole file: file header, info header, then the rows from the bottom one up.
 std::vector<std::uint8_t> EncodeBitmap(const PreviewRaster& raster);
+
+// The same layout for a picture of any size: width x height pixels, row by row from the top left.
+std::vector<std::uint8_t> EncodeBitmap(std::span<const Colour> pixels, int width, int height);
 
 enum class SaveResult { Written, NameTaken, NoPicture };
 

@@ -1,5 +1,7 @@
 #include "disk_file.h"
 
+#include "errors.h"
+
 namespace orlaspin {
 
 std::string JoinPath(const std::string& dir, const std::string& name) {
@@ -17,6 +19,25 @@ std::size_t ReadFully(ReadableFile& file, std::span<std::uint8_t> target) {
     total += got;
   }
   return total;
+}
+
+bool WriteNewFile(FileSystem& files, const std::string& path,
+                  std::span<const std::span<const std::uint8_t>> parts) {
+  auto file = files.CreateNew(path);
+  if (!file) return false;
+  bool complete = true;
+  for (const auto part : parts) {
+    if (file->Write(part) != part.size()) {
+      complete = false;
+      break;
+    }
+  }
+  complete = file->Close() && complete;
+  if (!complete) {
+    files.Remove(path);
+    throw StreamWriteError();
+  }
+  return true;
 }
 
 }  // namespace orlaspin

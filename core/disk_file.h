@@ -50,6 +50,13 @@ class FileSystem {
   // Removes a file this program has just created; failures are ignored.
   virtual void Remove(const std::string& path) = 0;
 
+  // True only when a folder exists at path.
+  virtual bool IsFolder(const std::string& path) = 0;
+
+  // Creates one folder (its parent must exist). Any failure, also a name already taken, raises
+  // the folder-creation error with the full path.
+  virtual void CreateFolder(const std::string& path) = 0;
+
   // The path resolved against the current directory.
   virtual std::string FullPath(const std::string& path) = 0;
 };
@@ -67,5 +74,12 @@ std::string JoinPath(const std::string& dir, const std::string& name);
 
 // Reads until target is full or the file ends; returns the number of bytes read.
 std::size_t ReadFully(ReadableFile& file, std::span<std::uint8_t> target);
+
+// Creates a new file at path holding the parts one after another, one write each. Returns false,
+// writing nothing, when a file of that name already exists. Raises the file-creation error when
+// the file cannot be made, and "Stream write error" when a write falls short or the close fails,
+// removing the incomplete file.
+bool WriteNewFile(FileSystem& files, const std::string& path,
+                  std::span<const std::span<const std::uint8_t>> parts);
 
 }  // namespace orlaspin

@@ -122,6 +122,14 @@ class PosixFileSystem final : public FileSystem {
 
   void Remove(const std::string& path) override { ::unlink(path.c_str()); }
 
+  bool IsFolder(const std::string& path) override { return IsDirectory(path); }
+
+  void CreateFolder(const std::string& path) override {
+    if (::mkdir(path.c_str(), 0777) == 0) return;
+    const int error = errno;
+    throw CreateFolderError(FullPath(path), std::strerror(error), error);
+  }
+
   std::string FullPath(const std::string& path) override {
     if (!path.empty() && path.front() == '/') return path;
     std::array<char, 4096> cwd{};

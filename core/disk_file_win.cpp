@@ -119,6 +119,17 @@ class WinFileSystem final : public FileSystem {
 
   void Remove(const std::string& path) override { DeleteFileW(Widen(path).c_str()); }
 
+  bool IsFolder(const std::string& path) override {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  }
+
+  void CreateFolder(const std::string& path) override {
+    if (CreateDirectoryW(Widen(path).c_str(), nullptr)) return;
+    const DWORD error = GetLastError();
+    throw CreateFolderError(FullPath(path), SystemMessage(error), static_cast<int>(error));
+  }
+
   std::string FullPath(const std::string& path) override {
     const std::wstring wide = Widen(path);
     const DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);

@@ -43,6 +43,10 @@ Error CreateFileError(const std::string& fullPath, const std::string& reason, in
   return Error(code, "Cannot create file \"" + fullPath + "\". " + TrimmedReason(reason));
 }
 
+Error CreateFolderError(const std::string& fullPath, const std::string& reason, int code) {
+  return Error(code, "Cannot create folder \"" + fullPath + "\". " + TrimmedReason(reason));
+}
+
 Error StreamWriteError() { return Error(0, "Stream write error"); }
 
 std::string WithFullStop(const std::string& message) {

@@ -39,6 +39,10 @@ Error UnlistedIoError(int code);
 // trimmed to at most 256 characters without trailing spaces, control characters and full stops.
 Error CreateFileError(const std::string& fullPath, const std::string& reason, int code);
 
+// A folder for the output could not be created: "Cannot create folder "<fullPath>". <reason>",
+// the reason trimmed as for a file.
+Error CreateFolderError(const std::string& fullPath, const std::string& reason, int code);
+
 // A write to a bitmap file stored fewer bytes than asked.
 Error StreamWriteError();
 

@@ -1,0 +1,153 @@
+#include "arguments.h"
+
+#include <optional>
+#include <string_view>
+
+#include "screen_frames.h"
+
+namespace orlaspin {
+
+const char* const kUsage =
+    "Usage: orlaspin-cli list [--json] IMAGE...\n"
+    "       orlaspin-cli export [--output-dir DIR] [--format bmp|png] [--scale N] [--flash]\n"
+    "                           IMAGE...\n"
+    "       orlaspin-cli --help | --version\n";
+
+const char* const kHelp =
+    "Lists the files of ZX Spectrum disk images and archives and converts every screen (a\n"
+    "6912-byte file) into a 256 x 192 picture, as BMP or PNG.\n"
+    "\n"
+    "An IMAGE is a TR-DOS disk image (.trd), an SCL archive (.scl), a Hobeta file (.$C, .!C and\n"
+    "the like) or a bare screen (.scr, 6912 bytes); a file of another extension is recognised by\n"
+    "its contents.\n"
+    "\n"
+    "Commands:\n"
+    "  list IMAGE...              print one line per file: name, extension, start, length and\n"
+    "                             offset, separated by tabs; with several images, each listing\n"
+    "                             follows a line with the image's name\n"
+    "    --json                   print the listings as JSON instead\n"
+    "  export IMAGE...            write every screen as NAME.bmp (or NAME.png), never replacing a\n"
+    "                             file: a name already taken gets \"1\" appended until it is free;\n"
+    "                             with several images, each image's screens go into a folder\n"
+    "                             named after the image\n"
+    "    --output-dir DIR         the folder to write into (default: the current folder); with\n"
+    "                             several images it is created when missing\n"
+    "    --format bmp|png         the file format (default: bmp)\n"
+    "    --scale N                enlarge each pixel to N x N (1 to 8, default 1)\n"
+    "    --flash                  with --format png: show FLASH as the Spectrum does, as an\n"
+    "                             animated PNG of two frames, 320 ms each, looping; a screen\n"
+    "                             without FLASH stays a still picture\n"
+    "\n"
+    "Options:\n"
+    "  --help                     show this help\n"
+    "  --version                  show the version\n"
+    "\n"
+    "Exporting several images on a terminal shows a progress line on standard error.\n";
+
+namespace {
+
+struct Option {
+  std::string_view name;
+  std::optional<std::string> value;  // from --name=value
+};
+
+// "--name=value" split at its first "="; anything else is a name alone.
+Option SplitOption(const std::string& arg) {
+  const std::size_t equals = arg.find('=');
+  if (equals == std::string::npos) return {arg, std::nullopt};
+  return {std::string_view(arg).substr(0, equals), arg.substr(equals + 1)};
+}
+
+class ArgumentReader {
+ public:
+  explicit ArgumentReader(std::span<const std::string> args) : args_(args) {}
+  bool Done() const { return next_ >= args_.size(); }
+  const std::string& Next() { return args_[next_++]; }
+  // The value of an option: after "=", or the next argument.
+  std::string ValueOf(const Option& option) {
+    if (option.value) return *option.value;
+    if (Done()) throw UsageError{std::string(option.name) + " needs a value"};
+    return Next();
+  }
+
+ private:
+  std::span<const std::string> args_;
+  std::size_t next_ = 0;
+};
+
+OutputFormat ParseFormat(const std::string& text) {
+  if (text == "bmp") return OutputFormat::Bmp;
+  if (text == "png") return OutputFormat::Png;
+  throw UsageError{"--format is bmp or png, not \"" + text + "\""};
+}
+
+int ParseScale(const std::string& text) {
+  if (text.size() == 1 && text[0] >= '1' && text[0] <= '0' + kLargestScale) return text[0] - '0';
+  throw UsageError{"--scale is a whole number from 1 to 8, not \"" + text + "\""};
+}
+
+bool WantsHelp(std::span<const std::string> args) {
+  for (const std::string& arg : args) {
+    if (arg == "--") return false;
+    if (arg == "--help" || arg == "-h") return true;
+  }
+  return false;
+}
+
+// Reads an option of the command; false when the command has no such option.
+bool ReadOption(CliCommand& command, const Option& option, ArgumentReader& reader) {
+  const bool exporting = command.action == CliAction::Export;
+  if (exporting && option.name == "--output-dir") {
+    command.outputDir = reader.ValueOf(option);
+  } else if (exporting && option.name == "--format") {
+    command.output.format = ParseFormat(reader.ValueOf(option));
+  } else if (exporting && option.name == "--scale") {
+    command.output.scale = ParseScale(reader.ValueOf(option));
+  } else if (exporting && option.name == "--flash" && !option.value) {
+    command.output.flash = true;
+  } else if (!exporting && option.name == "--json" && !option.value) {
+    command.json = true;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+CliCommand ParseArguments(std::span<const std::string> args) {
+  if (WantsHelp(args)) return {};
+  if (args.size() == 1 && args[0] == "--version") return {CliAction::Version, {}, {}, {}, false};
+  if (args.empty()) throw UsageError{};
+
+  CliCommand command;
+  if (args[0] == "list") {
+    command.action = CliAction::List;
+  } else if (args[0] == "export") {
+    command.action = CliAction::Export;
+  } else {
+    throw UsageError{};
+  }
+  ArgumentReader reader(args.subspan(1));
+  bool optionsEnded = false;
+  while (!reader.Done()) {
+    const std::string& arg = reader.Next();
+    if (arg.empty()) throw UsageError{"an IMAGE cannot be an empty name"};
+    if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && arg.starts_with("--")) {
+      if (!ReadOption(command, SplitOption(arg), reader)) {
+        throw UsageError{args[0] + " has no option " + arg};
+      }
+    } else {
+      command.images.push_back(arg);
+    }
+  }
+  if (command.images.empty()) throw UsageError{};
+  if (command.output.flash && command.output.format != OutputFormat::Png) {
+    throw UsageError{"--flash needs --format png: a BMP file cannot blink"};
+  }
+  return command;
+}
+
+}  // namespace orlaspin

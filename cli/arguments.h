@@ -1,0 +1,34 @@
+// The command line of orlaspin-cli: what to do, on which images, with which output options.
+#pragma once
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "collection_export.h"
+
+namespace orlaspin {
+
+enum class CliAction { Help, Version, List, Export };
+
+struct CliCommand {
+  CliAction action = CliAction::Help;
+  std::vector<std::string> images;
+  std::string outputDir;  // export: empty means the current folder
+  OutputOptions output;   // export
+  bool json = false;      // list
+};
+
+// The command line makes no sense; message says why (empty: the usage alone says it).
+struct UsageError {
+  std::string message;
+};
+
+// args excludes the program name. Raises UsageError.
+CliCommand ParseArguments(std::span<const std::string> args);
+
+// The short usage, printed with a usage error, and the full help of --help.
+extern const char* const kUsage;
+extern const char* const kHelp;
+
+}  // namespace orlaspin

@@ -1,0 +1,42 @@
+// The listing of an image's files: tab-separated lines, or JSON for scripts.
+#pragma once
+
+#include <array>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "collection.h"
+
+namespace orlaspin {
+
+// The five cells of a file as the catalogue grid shows them: name, extension, start, length and
+// offset; a bare screen has no extension and no start.
+std::array<std::string, 5> ListingCells(const CollectionFile& file);
+
+// One line per file, the cells escaped and separated by tabs.
+void PrintListing(std::ostream& out, const Collection& collection);
+
+// text as a JSON string, quotes included.
+std::string JsonString(std::string_view text);
+
+// Writes a JSON array of image listings, one object per image, in the order they are added.
+class JsonListing {
+ public:
+  explicit JsonListing(std::ostream& out) : out_(out) {}
+  // {"image", "kind", "warnings", "files": [{"name", "extension", "start", "length", "offset",
+  // "screen"}]}, the name and extension as escaped catalogue text.
+  void AddImage(const std::string& path, const Collection& collection);
+  // {"image", "error"}.
+  void AddFailure(const std::string& path, const std::string& message);
+  // Closes the array; an empty one when nothing was added.
+  void Finish();
+
+ private:
+  void BeginImage(const std::string& path);
+
+  std::ostream& out_;
+  bool any_ = false;
+};
+
+}  // namespace orlaspin

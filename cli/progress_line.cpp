@@ -1,0 +1,23 @@
+#include "progress_line.h"
+
+#include <string>
+
+namespace orlaspin {
+
+void ProgressLine::Show(int imagesDone, int screensDone) {
+  if (!enabled_) return;
+  const std::string text = std::to_string(imagesDone) + "/" + std::to_string(imageCount_) +
+                           " images, " + std::to_string(screensDone) + " screens";
+  // Spaces cover what is left of a longer line before.
+  const std::size_t cover = shownLength_ > text.size() ? shownLength_ - text.size() : 0;
+  err_ << '\r' << text << std::string(cover, ' ') << std::flush;
+  shownLength_ = text.size();
+}
+
+void ProgressLine::Clear() {
+  if (!enabled_ || shownLength_ == 0) return;
+  err_ << '\r' << std::string(shownLength_, ' ') << '\r' << std::flush;
+  shownLength_ = 0;
+}
+
+}  // namespace orlaspin
