@@ -1,0 +1,123 @@
+// A whole export of any image into a fresh folder, twice, through the real file system: every
+// file lands in the folder, is the complete bitmap of its entry's screen, and is reported; the
+// second run replaces nothing; a run either completes with the count of the entries taken or ends
+// with one of the program's error texts and no completion.
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include "batch_export.h"
+#include "catalogue.h"
+#include "disk_file.h"
+#include "errors.h"
+#include "export_check.h"
+#include "fuzz_check.h"
+#include "oracle.h"
+#include "program_state.h"
+#include "recording_views.h"
+#include "test_files.h"
+
+namespace {
+
+using namespace orlaspin;
+using namespace orlaspin::testing;
+
+// name is the safe stem's file name with "1" appended some number of times, then ".bmp".
+bool IsUniqueFormOf(const std::string& fileName, const std::string& stemFileName) {
+  const std::string extension(kBitmapExtension);
+  if (!fileName.starts_with(stemFileName) || !fileName.ends_with(extension)) return false;
+  if (fileName.size() < stemFileName.size() + extension.size()) return false;
+  const std::string suffix = fileName.substr(
+      stemFileName.size(), fileName.size() - stemFileName.size() - extension.size());
+  return suffix.find_first_not_of('1') == std::string::npos;
+}
+
+// The bitmap of the screen at each offset, worked out once per image.
+class ExpectedFiles {
+ public:
+  explicit ExpectedFiles(const Bytes& image) : image_(image) {}
+  const Bytes& At(std::size_t offset) {
+    auto found = files_.find(offset);
+    if (found == files_.end()) found = files_.emplace(offset, OracleBitmapFile(ScreenAt(image_, offset))).first;
+    return found->second;
+  }
+
+ private:
+  const Bytes& image_;
+  std::map<std::size_t, Bytes> files_;
+};
+
+// folder: the output folder as it was before the run; afterwards, as the run left it.
+void ExportAndCheck(ProgramState& state, const Bytes& image, const std::string& out,
+                    ExpectedFiles& expected, FolderContents& folder) {
+  const std::vector<TakenEntry> taken = ExpectedTakenEntries(image);
+  const FolderContents before = std::move(folder);
+
+  RecordingBatchView view;
+  std::optional<std::string> error;
+  int count = -1;
+  try {
+    count = ExportScreens(state, SystemFileSystem(), view, out);
+  } catch (const Error& failure) {
+    error = failure.Message();
+  }
+
+  const FolderContents after = ReadFolder(out);
+  for (const auto& [name, contents] : before) {
+    const auto found = after.find(name);
+    FuzzRequire(found != after.end() && found->second == contents, "an existing file is kept as it was");
+  }
+  FuzzRequire(after.size() == before.size() + view.written.size(), "only the reported files are new");
+  FuzzRequire(view.written.size() <= taken.size(), "at most one file per entry taken");
+  for (std::size_t i = 0; i < view.written.size(); ++i) {
+    const std::string& name = view.written[i];
+    FuzzRequire(!before.contains(name) && after.contains(name), "a reported file is a new file");
+    FuzzRequire(after.at(name) == expected.At(taken[i].offset),
+                "a written file is the complete bitmap of its entry's screen");
+    FuzzRequire(IsUniqueFormOf(name, FileNameFromCatalogueBytes(MakeSafeName(taken[i].name))),
+                "a file is named by its entry's safe stem and some 1s");
+  }
+
+  if (error) {
+    FuzzRequire(IsKnownErrorText(*error), "a failure shows one of the program's texts");
+    FuzzRequire(!view.completion, "no completion after a failure");
+    FuzzRequire(view.written.size() < taken.size(), "a failure stops short of an entry");
+  } else {
+    FuzzRequire(count == static_cast<int>(taken.size()), "the count is the entries taken");
+    FuzzRequire(view.written.size() == taken.size(), "every entry taken is written");
+    FuzzRequire(view.completion == std::pair(CompletionText(count), count),
+                "the completion shows the count");
+  }
+  folder = after;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const Bytes image(data, data + size);
+  const TempFolder root;
+  const std::string imagePath = root.File("image.trd");
+  const std::string out = root.File("out");
+  WriteFileBytes(imagePath, image);
+  std::filesystem::create_directory(PathFromUtf8(out));
+
+  ProgramState state;
+  state.ZxPalette = kZxPaletteColours;
+  RecordingCatalogueView grid;
+  LoadCatalogue(state, SystemFileSystem(), grid, imagePath);
+  state.ImagePath = imagePath;
+
+  ExpectedFiles expected(image);
+  FolderContents folder;
+  ExportAndCheck(state, image, out, expected, folder);
+  ExportAndCheck(state, image, out, expected, folder);
+
+  FuzzRequire(root.Names() == std::vector<std::string>{"image.trd", "out"},
+              "nothing is written outside the output folder");
+  return 0;
+}
