@@ -69,6 +69,23 @@ TrdBuilder& TrdBuilder::AddScreen(std::string_view name, const ScreenBytes& scre
   return AddFile(name, 'C', screen, 16384);
 }
 
+TrdBuilder& TrdBuilder::AddDiskInfo(std::string_view label) {
+  if (label.size() > kNameSize) throw std::length_error("label longer than 8 bytes");
+  const std::size_t diskSectors = kFullImageSize / kSectorSize;
+  const auto freeSectors = static_cast<std::uint16_t>(diskSectors - std::min(diskSectors, nextFreeSector_));
+  std::uint8_t info[kSectorSize] = {};
+  info[0xE1] = static_cast<std::uint8_t>(nextFreeSector_ % kSectorsPerTrack);
+  info[0xE2] = static_cast<std::uint8_t>(nextFreeSector_ / kSectorsPerTrack);
+  info[0xE3] = 0x16;  // 80 tracks, two sides
+  info[0xE4] = static_cast<std::uint8_t>(entries_);
+  PutU16LE(info + 0xE5, freeSectors);
+  info[0xE7] = 0x10;  // TR-DOS
+  std::fill(info + 0xEA, info + 0xF3, std::uint8_t{' '});
+  std::fill(info + 0xF5, info + 0xFD, std::uint8_t{' '});
+  std::copy(label.begin(), label.end(), info + 0xF5);
+  return PutBytes(8 * kSectorSize, info);
+}
+
 TrdBuilder& TrdBuilder::PutBytes(std::size_t offset, std::span<const std::uint8_t> bytes) {
   if (image_.size() < offset + bytes.size()) image_.resize(offset + bytes.size(), 0);
   std::copy(bytes.begin(), bytes.end(), image_.begin() + static_cast<std::ptrdiff_t>(offset));

@@ -42,6 +42,10 @@ class TrdBuilder {
   TrdBuilder& AddFile(std::string_view name, std::uint8_t extension,
                       std::span<const std::uint8_t> data, std::uint16_t start = 0);
   TrdBuilder& AddScreen(std::string_view name, const ScreenBytes& screen);
+  // Writes the disk information sector (track 0, sector 8) for the files added so far, as TR-DOS
+  // keeps it: first free sector and track, an 80-track double-sided disk, the file count, the
+  // free sectors, the TR-DOS identifier and the disk label (up to 8 bytes).
+  TrdBuilder& AddDiskInfo(std::string_view label);
   // Writes raw bytes at an offset of the image (growing it if needed).
   TrdBuilder& PutBytes(std::size_t offset, std::span<const std::uint8_t> bytes);
 

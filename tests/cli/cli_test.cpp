@@ -1,0 +1,162 @@
+// orlaspin-cli run in-process on images built here.
+#include "cli.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "disk_file.h"
+#include "oracle.h"
+#include "screens.h"
+#include "test_files.h"
+#include "trd_builder.h"
+
+namespace orlaspin {
+namespace {
+
+using testing::TrdBuilder;
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Outcome Cli(std::vector<std::string> args) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = RunCli(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  std::string Image(const TrdBuilder& builder) {
+    const std::string path = folder.File("disk.trd");
+    builder.WriteTo(path);
+    return path;
+  }
+
+  testing::TempFolder folder;
+  testing::TempFolder output;
+};
+
+TEST_F(CliTest, ListPrintsTheFiveColumnsOfEachEntry) {
+  const std::string image = Image(
+      TrdBuilder()
+          .AddEntry({.name = "SCREEN", .start = 16384, .firstSector = 5, .firstTrack = 2})
+          .AddEntry({.name = "A\\B\x01\x7F\xC0", .extension = 0, .length = 5, .firstTrack = 255})
+          .AddEntry({.name = "ABCDEFGH", .extension = '\t', .start = 65535, .length = 0}));
+  const Outcome run = Cli({"list", image});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out,
+            "SCREEN  \tC\t16384\t6912\t9472\n"
+            "A\\x5cB\\x01\\x7f\\xc0  \t\\x00\t0\t5\t1044480\n"
+            "ABCDEFGH\t\\x09\t65535\t0\t4096\n");
+}
+
+TEST_F(CliTest, ListOfAnEmptyCatalogueIsEmpty) {
+  const Outcome run = Cli({"list", Image(TrdBuilder())});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
+}
+
+TEST_F(CliTest, ExportWritesEachScreenAndCounts) {
+  const ScreenBytes first = testing::ColourfulScreen(70);
+  const ScreenBytes second = testing::ColourfulScreen(71);
+  const std::string image = Image(TrdBuilder()
+                                      .AddScreen("PIC", first)
+                                      .AddEntry({.name = "CODE", .length = 100})
+                                      .AddScreen("PIC", second)
+                                      .AddScreen("A/B", first));
+  const Outcome run = Cli({"export", image, "--output-dir", output.Path()});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out, "PIC.bmp\nPIC1.bmp\nA_B.bmp\n3 screens exported\n");
+  EXPECT_EQ(testing::FirstDifference(testing::ReadFileBytes(output.File("PIC.bmp")),
+                                     testing::OracleBitmapFile(first)),
+            "");
+  EXPECT_EQ(testing::FirstDifference(testing::ReadFileBytes(output.File("PIC1.bmp")),
+                                     testing::OracleBitmapFile(second)),
+            "");
+}
+
+TEST_F(CliTest, ExportWritesIntoTheCurrentFolderByDefault) {
+  const std::string image = Image(TrdBuilder().AddScreen("HERE", ScreenBytes{}));
+  const auto here = std::filesystem::current_path();
+  std::filesystem::current_path(testing::PathFromUtf8(output.Path()));
+  const Outcome run = Cli({"export", image});
+  std::filesystem::current_path(here);
+  EXPECT_EQ(run.out, "HERE.bmp\n1 screens exported\n");
+  EXPECT_EQ(output.Names(), std::vector<std::string>{"HERE.bmp"});
+}
+
+TEST_F(CliTest, ExportNamesFilesByTheCatalogueBytesOfThePlatform) {
+  const std::string stem = "\xCF\xC8\xD0";
+  const std::string image = Image(TrdBuilder().AddScreen(stem, ScreenBytes{}));
+  const Outcome run = Cli({"export", image, "--output-dir", output.Path()});
+  const std::string name = FileNameFromCatalogueBytes(stem) + ".bmp";
+  EXPECT_EQ(run.out, name + "\n1 screens exported\n");
+  EXPECT_TRUE(std::filesystem::is_regular_file(testing::PathFromUtf8(output.File(name))));
+}
+
+TEST_F(CliTest, AMissingImageIsAnError) {
+  for (const char* command : {"list", "export"}) {
+    const Outcome run = Cli({
+        command,
+        folder.File("missing.trd"),
+    });
+    EXPECT_EQ(run.status, 1) << command;
+    EXPECT_EQ(run.out, "") << command;
+    EXPECT_EQ(run.err, "orlaspin-cli: File not found.\n") << command;
+  }
+}
+
+TEST_F(CliTest, AnErrorInTheMiddleEndsTheExportWithoutACount) {
+  const std::string image = Image(TrdBuilder()
+                                      .AddScreen("OK", ScreenBytes{})
+                                      .AddScreen("PIC", ScreenBytes{})
+                                      .AddScreen("NO", ScreenBytes{}));
+  std::filesystem::create_directory(testing::PathFromUtf8(output.File("PIC.bmp")));
+  const Outcome run = Cli({"export", image, "--output-dir", output.Path()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "OK.bmp\n");
+  const std::string expected = "orlaspin-cli: Cannot create file \"" +
+                               SystemFileSystem().FullPath(output.File("PIC.bmp")) + "\". ";
+  EXPECT_TRUE(run.err.starts_with(expected)) << run.err;
+  EXPECT_TRUE(run.err.ends_with(".\n")) << run.err;
+  EXPECT_EQ(output.Names(), (std::vector<std::string>{"OK.bmp", "PIC.bmp"}));
+}
+
+TEST(CliUsage, ABadCommandLinePrintsTheUsageWithStatus2) {
+  const std::vector<std::vector<std::string>> bad = {{},
+                                                     {"frobnicate"},
+                                                     {"list"},
+                                                     {"export"},
+                                                     {"export", "x.trd", "--output-dir"},
+                                                     {"list", "x.trd", "--output-dir", "d"},
+                                                     {"export", "x.trd", "--bogus"},
+                                                     {"list", ""}};
+  for (const auto& args : bad) {
+    const Outcome run = Cli(args);
+    EXPECT_EQ(run.status, 2) << ::testing::PrintToString(args);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("Usage: orlaspin-cli"), std::string::npos) << run.err;
+  }
+}
+
+TEST(CliUsage, HelpAndVersionGoToStandardOutput) {
+  const Outcome help = Cli({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_TRUE(help.out.starts_with("Usage: orlaspin-cli")) << help.out;
+  EXPECT_NE(help.out.find("--output-dir DIR"), std::string::npos);
+  EXPECT_EQ(help.err, "");
+  const Outcome version = Cli({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "orlaspin-cli 1.0.0\n");
+}
+
+}  // namespace
+}  // namespace orlaspin
