@@ -57,6 +57,11 @@ bool OpenDialog::Execute(HWND owner) {
 
   if (!GetOpenFileNameW(&request)) return false;
   fileName_ = buffer;
+  // The batch writes under bare names into the current directory, which must be the chosen
+  // file's folder. Not every dialog moves it there for a typed path, so it is set here; a
+  // folder that does not exist leaves it where it was.
+  const std::wstring folder(buffer.data(), request.nFileOffset);
+  SetCurrentDirectoryW(folder.c_str());
   return true;
 }
 

@@ -1,6 +1,6 @@
 // OpenDialog1: the system's open-file dialog for one TR-DOS image. It keeps its last accepted
-// path, shown in the file-name box the next time, and leaves the current directory at the folder
-// the file was chosen from.
+// path, which the dialog starts from the next time, and leaves the current directory at the
+// folder of the accepted file.
 #pragma once
 
 #include <windows.h>

@@ -74,7 +74,7 @@ LRESULT StringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE: OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
     case WM_LBUTTONUP: if (state_.dragging) ReleaseCapture(); return 0;
     case WM_CAPTURECHANGED: state_.dragging = false; return 0;
-    case WM_VSCROLL: OnVScroll(LOWORD(wParam)); return 0;
+    case WM_VSCROLL: OnVScroll(LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_MOUSEWHEEL: OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam)); return 0;
     case WM_GETTEXT: return OnGetText(static_cast<int>(wParam), reinterpret_cast<wchar_t*>(lParam));
     case WM_GETTEXTLENGTH: return OnGetTextLength();
@@ -156,12 +156,8 @@ void StringGrid::OnSetFont(HFONT font, bool redraw) {
   if (redraw) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
-void StringGrid::OnVScroll(WORD request) {
+void StringGrid::OnVScroll(WORD request, WORD position) {
   const int page = grid::FullyVisibleRows(state_.metrics, ClientHeight());
-  SCROLLINFO info{};
-  info.cbSize = sizeof info;
-  info.fMask = SIF_TRACKPOS;
-  GetScrollInfo(Handle(), SB_VERT, &info);
   switch (request) {
     case SB_LINEUP: ScrollTo(state_.topRow - 1); break;
     case SB_LINEDOWN: ScrollTo(state_.topRow + 1); break;
@@ -170,7 +166,7 @@ void StringGrid::OnVScroll(WORD request) {
     case SB_TOP: ScrollTo(0); break;
     case SB_BOTTOM: ScrollTo(state_.rowCount); break;
     // The rows move only when the scroll box is released, not while it is dragged.
-    case SB_THUMBPOSITION: ScrollTo(info.nTrackPos); break;
+    case SB_THUMBPOSITION: ScrollTo(position); break;
     default: break;
   }
 }

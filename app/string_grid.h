@@ -47,7 +47,7 @@ class StringGrid final : public Window {
   void OnLButtonDown(int x, int y);
   void OnMouseMove(int x, int y);
   void OnSetFont(HFONT font, bool redraw);
-  void OnVScroll(WORD request);
+  void OnVScroll(WORD request, WORD position);
   void OnMouseWheel(short delta);
   void OnFocusChange(bool focused);
   LRESULT OnGetText(int capacity, wchar_t* buffer) const;
