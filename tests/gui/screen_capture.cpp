@@ -36,12 +36,16 @@ void Picture::SaveBitmap(const std::wstring& path) const {
   file.bfOffBits = sizeof file + sizeof info;
   file.bfSize = file.bfOffBits + pixelBytes;
 
+  // GDI leaves the top byte zero; viewers would take it for a transparent alpha.
+  std::vector<std::uint32_t> opaque(pixels_);
+  for (std::uint32_t& pixel : opaque) pixel |= 0xFF000000u;
+
   const HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (out == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + Narrow(path));
   DWORD written = 0;
   const bool ok = WriteFile(out, &file, sizeof file, &written, nullptr) &&
                   WriteFile(out, &info, sizeof info, &written, nullptr) &&
-                  WriteFile(out, pixels_.data(), pixelBytes, &written, nullptr) && written == pixelBytes;
+                  WriteFile(out, opaque.data(), pixelBytes, &written, nullptr) && written == pixelBytes;
   CloseHandle(out);
   if (!ok) throw std::runtime_error("cannot write " + Narrow(path));
 }
