@@ -64,10 +64,18 @@ int ExportImage(FileSystem& files, const std::string& imagePath, const std::stri
                           view);
 }
 
+namespace {
+
+// Empty, or dots and spaces alone: the output folder itself or its parent ("..", and on Windows
+// ". ." too, which drops its trailing dots and spaces).
+bool IsNoFolderName(std::string_view name) { return name.find_first_not_of(". ") == name.npos; }
+
+}  // namespace
+
 std::string MakeImageFolder(FileSystem& files, const std::string& outputDir,
                             std::string_view imagePath, std::vector<std::string>& taken) {
   for (std::string name = MakeSafeName(FileStem(imagePath));; name += kUniquenessSuffix) {
-    if (name.empty() || std::find(taken.begin(), taken.end(), name) != taken.end()) continue;
+    if (IsNoFolderName(name) || std::find(taken.begin(), taken.end(), name) != taken.end()) continue;
     const std::string path = JoinPath(outputDir, name);
     if (files.IsFile(path)) continue;
     if (!files.IsFolder(path)) files.CreateFolder(path);

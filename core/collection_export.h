@@ -68,8 +68,8 @@ int ExportImage(FileSystem& files, const std::string& imagePath, const std::stri
 
 // Picks the folder for an image's screens inside outputDir and creates it when missing: the
 // image's file stem, made safe like a catalogue name, with "1" appended while that name is
-// empty, taken by something that is not a folder, or in taken (the folders of the run so far).
-// Returns the name, which is added to taken.
+// empty or dots and spaces alone, taken by something that is not a folder, or in taken (the
+// folders of the run so far). Returns the name, which is added to taken.
 std::string MakeImageFolder(FileSystem& files, const std::string& outputDir,
                             std::string_view imagePath, std::vector<std::string>& taken);
 
