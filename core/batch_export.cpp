@@ -52,7 +52,7 @@ std::string MakeSafeName(std::string_view name) {
   while (last > first && IsTrimmed(stem[last - 1])) --last;
   stem = stem.substr(first, last - first);
 
-  if (IsDeviceName(stem)) stem.insert(DeviceWord(stem).size(), "_");
+  if (IsDeviceName(stem)) stem.insert(DeviceWord(stem).size(), 1, '_');
   return stem;
 }
 
