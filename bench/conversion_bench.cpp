@@ -1,0 +1,71 @@
+// How fast one screen is decoded and saved, and a full disk exported.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+#include "batch_export.h"
+#include "bench_disk.h"
+#include "bitmap_file.h"
+#include "catalogue.h"
+#include "disk_file.h"
+#include "program_state.h"
+#include "screen.h"
+#include "test_files.h"
+
+namespace orlaspin {
+namespace {
+
+void DecodeOneScreen(benchmark::State& state) {
+  const ScreenBytes screen = testing::ColourfulScreen(1);
+  PreviewRaster raster;
+  for (auto _ : state) {
+    DecodeScreen(screen, kZxPaletteColours, raster);
+    benchmark::DoNotOptimize(raster.Pixels().data());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(DecodeOneScreen);
+
+void EncodeOneBitmap(benchmark::State& state) {
+  PreviewRaster raster;
+  DecodeScreen(testing::ColourfulScreen(2), kZxPaletteColours, raster);
+  for (auto _ : state) benchmark::DoNotOptimize(EncodeBitmap(raster));
+}
+BENCHMARK(EncodeOneBitmap);
+
+class NoViews final : public CatalogueView, public BatchView {
+ public:
+  void SetCell(int, int, std::string_view) override {}
+  void SetRowCount(int) override {}
+  void RepaintPreviewNow() override {}
+  void FileWritten(const std::string&) override {}
+  void ShowCompletion(const std::string&, int) override {}
+};
+
+// The batch from the image on disk to the bitmap files on disk, into an empty folder each time.
+void ExportFullDisk(benchmark::State& state) {
+  testing::TempFolder folder;
+  ProgramState program;
+  program.ZxPalette = kZxPaletteColours;
+  program.ImagePath = folder.File("full.trd");
+  bench::ScreenDisk(bench::kScreensOnFullDisk).WriteTo(program.ImagePath);
+  NoViews views;
+  LoadCatalogue(program, SystemFileSystem(), views, program.ImagePath);
+  const std::string output = folder.File("out");
+  int round = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    const std::string into = output + std::to_string(round++);
+    std::filesystem::create_directory(testing::PathFromUtf8(into));
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(ExportScreens(program, SystemFileSystem(), views, into));
+    state.PauseTiming();
+    std::filesystem::remove_all(testing::PathFromUtf8(into));
+    state.ResumeTiming();
+  }
+  state.counters["screens"] = bench::kScreensOnFullDisk;
+}
+BENCHMARK(ExportFullDisk)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace orlaspin
