@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -7,6 +8,9 @@
 #include "cli.h"
 
 int main(int argc, char** argv) {
+  // Under a file-size limit a write then falls short and the incomplete file is removed, instead
+  // of the signal ending the program halfway through a file.
+  std::signal(SIGXFSZ, SIG_IGN);
   const std::vector<std::string> args(argv + 1, argv + argc);
   return orlaspin::RunCli(args, std::cout, std::cerr, isatty(STDERR_FILENO) == 1);
 }
