@@ -211,11 +211,13 @@ TEST_F(EndToEnd, StartsCentredWithItsLayoutTheGridFocusedAndLabel1Showing) {
   EXPECT_EQ(focus.hwndActive, main);
   EXPECT_EQ(focus.hwndFocus, program.Grid());
 
-  // The application window carries the title, owns the main window and has no size.
+  // The application window carries the title, owns the main window, is shown with it and has
+  // no size.
   const HWND application = GetWindow(main, GW_OWNER);
-  ASSERT_NE(application, nullptr);
-  EXPECT_EQ(ClassOf(application), L"OrlaspinApplication");
+  ASSERT_EQ(application, program.ApplicationWindow());
   EXPECT_EQ(TextOf(application), L"orlaspin");
+  EXPECT_TRUE(IsWindowVisible(application));
+  EXPECT_FALSE(GetWindowLongW(application, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << "it has the taskbar entry";
   const RECT applicationFrame = WindowRect(application);
   EXPECT_LE(applicationFrame.right - applicationFrame.left, 1);
 
@@ -263,7 +265,10 @@ TEST_F(EndToEnd, OpensAnImageListsItAndExportsEveryScreenIntoItsFolder) {
   EXPECT_EQ(completion.texts, std::vector<std::wstring>{kCompletion + L"4"});
   EXPECT_EQ(completion.buttons, std::vector<std::wstring>{L"OK"});
   EXPECT_FALSE(completion.hasIcon);
-  SaveScreenshot(CaptureScreen(WindowRect(box)), L"completion");
+  const RECT notice = WindowRect(box);
+  EXPECT_EQ(notice.left, (GetSystemMetrics(SM_CXSCREEN) - (notice.right - notice.left)) / 2) << "not centred";
+  EXPECT_EQ(notice.top, (GetSystemMetrics(SM_CYSCREEN) - (notice.bottom - notice.top)) / 2) << "not centred";
+  SaveScreenshot(CaptureScreen(notice), L"completion");
   CloseBox(program, box, VK_RETURN);
 
   // The preview shows the last screen exported, covering Label1 completely.
@@ -347,8 +352,13 @@ TEST_F(EndToEnd, AnImageHeldOpenWithoutSharingGivesIoError32AndTheWindowGoesOn) 
   CloseBox(program, box, VK_RETURN);
   CloseHandle(holder);
 
-  // Nothing changed, and the same action works once the file is free.
+  // Nothing changed, the focus is back in the grid, and the same action works once the file is
+  // free.
   EXPECT_TRUE(IsWindowEnabled(program.MainWindow()));
+  GUITHREADINFO focus{};
+  focus.cbSize = sizeof focus;
+  ASSERT_TRUE(GetGUIThreadInfo(program.ThreadId(), &focus));
+  EXPECT_EQ(focus.hwndFocus, program.Grid());
   EXPECT_EQ(RowCount(program), 128);
   OpenThroughDialog(program, Wide(image));
   EXPECT_EQ(TextOf(program.Grid()), disk.GridText());
@@ -389,8 +399,32 @@ TEST_F(EndToEnd, TheTitleComesFromTheProgramFileName) {
   const HWND box = RunBatch(program, L"Screens");
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(ReadDialog(box).texts, std::vector<std::wstring>{kCompletion + L"0"});
-  CloseBox(program, box, VK_ESCAPE);
+  // The close box closes it too.
+  PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); })) << "the close box did not close the notice";
   EXPECT_EQ(InkInPreviewArea(CaptureClient(program)).allInLabel1, true) << "a preview appeared without a screen";
+  EXPECT_EQ(program.Close(), 0u);
+}
+
+TEST_F(EndToEnd, HonoursTheRequestsToStartMaximisedOrMinimised) {
+  {
+    RunningProgram maximised(ProgramPath(), L"", SW_SHOWMAXIMIZED);
+    EXPECT_TRUE(IsZoomed(maximised.MainWindow()));
+  }
+  RunningProgram program(ProgramPath(), L"", SW_SHOWMINNOACTIVE);
+  const HWND application = program.ApplicationWindow();
+  EXPECT_TRUE(IsIconic(application));
+  EXPECT_FALSE(IsWindowVisible(program.MainWindow()));
+
+  // Restoring the application shows the window; minimising it hides the window again.
+  PostMessageW(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.MainWindow()); })) << "restore showed nothing";
+  EXPECT_FALSE(IsIconic(application));
+  PostMessageW(application, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.MainWindow()) && IsIconic(application); }))
+      << "minimising the application kept the window";
+  PostMessageW(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.MainWindow()); }));
   EXPECT_EQ(program.Close(), 0u);
 }
 

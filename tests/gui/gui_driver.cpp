@@ -38,6 +38,7 @@ struct TopLevelSearch {
   DWORD processId;
   const wchar_t* className;
   const wchar_t* caption;
+  bool visibleOnly = true;
   HWND found = nullptr;
 };
 
@@ -45,7 +46,7 @@ BOOL CALLBACK MatchTopLevel(HWND window, LPARAM data) {
   auto* search = reinterpret_cast<TopLevelSearch*>(data);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+  if (owner != search->processId || (search->visibleOnly && !IsWindowVisible(window))) return TRUE;
   if (ClassOf(window) != search->className) return TRUE;
   if (search->caption && TextOf(window) != search->caption) return TRUE;
   search->found = window;
@@ -154,17 +155,28 @@ void PressKey(HWND window, WPARAM virtualKey) {
   PostMessageW(window, WM_KEYUP, virtualKey, 1 | (1u << 30) | (1u << 31));
 }
 
-RunningProgram::RunningProgram(const std::wstring& program, const std::wstring& workingFolder) {
+RunningProgram::RunningProgram(const std::wstring& program, const std::wstring& workingFolder,
+                               WORD showRequest) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
+  if (showRequest != SW_SHOWDEFAULT) {
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = showRequest;
+  }
   std::wstring commandLine = L"\"" + program + L"\"";
   if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &process_)) {
     throw std::runtime_error("cannot start " + Narrow(program) + ": error " + std::to_string(GetLastError()));
   }
   threadId_ = process_.dwThreadId;
-  main_ = WaitForTopLevel(L"OrlaspinForm", nullptr, 30s);
-  if (!main_) throw std::runtime_error("the program showed no window");
+  application_ = WaitForTopLevel(L"OrlaspinApplication", nullptr, 30s);
+  if (!application_) throw std::runtime_error("the program showed no application window");
+  if (showRequest == SW_SHOWMINNOACTIVE) {
+    main_ = FindAnyTopLevel(L"OrlaspinForm");
+  } else {
+    main_ = WaitForTopLevel(L"OrlaspinForm");
+  }
+  if (!main_) throw std::runtime_error("the program made no main window");
   grid_ = ChildOfClass(main_, L"OrlaspinStringGrid");
   Settle();
 }
@@ -181,6 +193,12 @@ RunningProgram::~RunningProgram() {
 
 HWND RunningProgram::FindTopLevel(const wchar_t* className, const wchar_t* caption) const {
   TopLevelSearch search{process_.dwProcessId, className, caption};
+  EnumWindows(&MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND RunningProgram::FindAnyTopLevel(const wchar_t* className) const {
+  TopLevelSearch search{process_.dwProcessId, className, nullptr, false};
   EnumWindows(&MatchTopLevel, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }

@@ -47,18 +47,24 @@ void PressKey(HWND window, WPARAM virtualKey);
 
 class RunningProgram {
  public:
-  // Starts the program in workingFolder (the driver's own when empty) and waits for its window.
-  explicit RunningProgram(const std::wstring& program = ProgramPath(), const std::wstring& workingFolder = L"");
+  // Starts the program in workingFolder (the driver's own when empty) and waits for its window;
+  // showRequest, when not SW_SHOWDEFAULT, is the launcher's start-up show request. A program
+  // asked to start minimised shows only its application window.
+  explicit RunningProgram(const std::wstring& program = ProgramPath(), const std::wstring& workingFolder = L"",
+                          WORD showRequest = SW_SHOWDEFAULT);
   ~RunningProgram();
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;
 
   HWND MainWindow() const { return main_; }
+  HWND ApplicationWindow() const { return application_; }
   HWND Grid() const { return grid_; }
   DWORD ThreadId() const { return threadId_; }
 
   // A visible top-level window of this process of the class (and caption, when given).
   HWND FindTopLevel(const wchar_t* className, const wchar_t* caption = nullptr) const;
+  // The same, shown or hidden.
+  HWND FindAnyTopLevel(const wchar_t* className) const;
   // Waits for such a window; null when none came.
   HWND WaitForTopLevel(const wchar_t* className, const wchar_t* caption = nullptr,
                        std::chrono::milliseconds timeout = 10s) const;
@@ -77,6 +83,7 @@ class RunningProgram {
   PROCESS_INFORMATION process_{};
   DWORD threadId_ = 0;
   HWND main_ = nullptr;
+  HWND application_ = nullptr;
   HWND grid_ = nullptr;
 };
 
