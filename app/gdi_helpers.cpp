@@ -7,7 +7,9 @@
 namespace orlaspin::app {
 
 BufferedPaint::BufferedPaint(HDC target, const RECT& area)
-    : target_(target), area_(area), dc_(CreateCompatibleDC(target)),
+    : target_(target),
+      area_(area),
+      dc_(CreateCompatibleDC(target)),
       bitmap_(CreateCompatibleBitmap(target, area.right - area.left, area.bottom - area.top)) {
   oldBitmap_ = SelectObject(dc_, bitmap_);
   SetViewportOrgEx(dc_, -area.left, -area.top, nullptr);

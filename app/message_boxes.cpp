@@ -152,8 +152,7 @@ INT_PTR CALLBACK NoticeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
       return TRUE;
-    default:
-      return FALSE;
+    default: return FALSE;
   }
 }
 
@@ -178,9 +177,9 @@ void ShowNotice(const BoxOwner& owner, const std::wstring& text) {
   SelectObject(screen, old);
   ReleaseDC(nullptr, screen);
 
-  const NoticeLayout layout = LayOutNotice(PixelsToDialogUnitsX(textBox.right, units),
-                                           PixelsToDialogUnitsY(textBox.bottom, units),
-                                           PixelsToDialogUnitsX(caption.cx, units));
+  const NoticeLayout layout =
+      LayOutNotice(PixelsToDialogUnitsX(textBox.right, units), PixelsToDialogUnitsY(textBox.bottom, units),
+                   PixelsToDialogUnitsX(caption.cx, units));
   DialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
                         {0, 0, layout.width, layout.height}, owner.title, font.pointSize,
                         font.faceName.c_str());

@@ -11,7 +11,7 @@
 namespace orlaspin::app {
 
 struct BoxOwner {
-  HWND window;        // the application window
+  HWND window;  // the application window
   std::wstring title;
 };
 

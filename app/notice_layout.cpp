@@ -13,13 +13,9 @@ constexpr int kCaptionPadding = 4;
 
 }  // namespace
 
-int PixelsToDialogUnitsX(int pixels, DialogBaseUnits units) {
-  return DivideRoundingUp(pixels * 4, units.x);
-}
+int PixelsToDialogUnitsX(int pixels, DialogBaseUnits units) { return DivideRoundingUp(pixels * 4, units.x); }
 
-int PixelsToDialogUnitsY(int pixels, DialogBaseUnits units) {
-  return DivideRoundingUp(pixels * 8, units.y);
-}
+int PixelsToDialogUnitsY(int pixels, DialogBaseUnits units) { return DivideRoundingUp(pixels * 8, units.y); }
 
 NoticeLayout LayOutNotice(int textWidth, int textHeight, int buttonCaptionWidth) {
   NoticeLayout layout;

@@ -25,7 +25,7 @@ struct DialogUnitRect {
 };
 
 struct NoticeLayout {
-  int width = 0;   // of the client area
+  int width = 0;  // of the client area
   int height = 0;
   DialogUnitRect text;
   DialogUnitRect button;

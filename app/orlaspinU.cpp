@@ -115,13 +115,13 @@ TForm1::TForm1(Application& application)
     : Window(application.Errors()),
       application_(application),
       fonts_(MakeFormFonts()),
-      Label1(fonts_.scale.Apply(kLabel1.x), fonts_.scale.Apply(kLabel1.y), kPlaceholder, fonts_.window.Handle(),
-             GetSysColor(COLOR_WINDOWTEXT)),
+      Label1(fonts_.scale.Apply(kLabel1.x), fonts_.scale.Apply(kLabel1.y), kPlaceholder,
+             fonts_.window.Handle(), GetSysColor(COLOR_WINDOWTEXT)),
       Image1(fonts_.scale.Apply(kImage1), state_.Preview),
       SpeedButton1(fonts_.scale.Apply(kSpeedButton1), L"Get All Screen$", fonts_.window.Handle()),
       SpeedButtonOpen(fonts_.scale.Apply(kSpeedButtonOpen), L"Open .TRD...", fonts_.window.Handle()),
-      Label2(fonts_.scale.Apply(kLabel2.x), fonts_.scale.Apply(kLabel2.y), kPlaceholder, fonts_.window.Handle(),
-             GetSysColor(COLOR_WINDOWTEXT)),
+      Label2(fonts_.scale.Apply(kLabel2.x), fonts_.scale.Apply(kLabel2.y), kPlaceholder,
+             fonts_.window.Handle(), GetSysColor(COLOR_WINDOWTEXT)),
       Label3(fonts_.scale.Apply(kLabel3.x), fonts_.scale.Apply(kLabel3.y), kHomePageAddress,
              fonts_.underlinedLink.Handle(), kLinkColour),
       Label4(fonts_.scale.Apply(kLabel4.x), fonts_.scale.Apply(kLabel4.y), kCreditLine, fonts_.link.Handle(),
@@ -174,11 +174,12 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: OnPaint(); return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
     case WM_MOUSEMOVE: OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
     case WM_LBUTTONUP: OnLButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
     case WM_CAPTURECHANGED: OnCaptureChanged(); return 0;
-    case WM_SETCURSOR: return OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam)) ? TRUE : Default(message, wParam, lParam);
+    case WM_SETCURSOR: return OnSetCursor(wParam, lParam);
     case WM_ACTIVATE: OnActivate(LOWORD(wParam)); return 0;
     case WM_SETFOCUS: SetFocus(StringGrid1.Handle()); return 0;
     case WM_DESTROY: OnDestroy(); return 0;
@@ -239,16 +240,19 @@ void TForm1::OnCaptureChanged() {
   pressed_ = nullptr;
 }
 
-bool TForm1::OnSetCursor(HWND window, WORD hitTest) {
-  if (window != Handle() || hitTest != HTCLIENT) return false;
-  POINT pointer;
-  GetCursorPos(&pointer);
-  ScreenToClient(Handle(), &pointer);
-  const PaintedControl* control = ControlAt(pointer.x, pointer.y);
-  const HCURSOR cursor = control ? control->Cursor() : nullptr;
-  if (!cursor) return false;
-  SetCursor(cursor);
-  return true;
+LRESULT TForm1::OnSetCursor(WPARAM wParam, LPARAM lParam) {
+  // Over a control with a pointer of its own (the link labels' hand) that pointer shows.
+  if (reinterpret_cast<HWND>(wParam) == Handle() && LOWORD(lParam) == HTCLIENT) {
+    POINT pointer;
+    GetCursorPos(&pointer);
+    ScreenToClient(Handle(), &pointer);
+    const PaintedControl* control = ControlAt(pointer.x, pointer.y);
+    if (const HCURSOR cursor = control ? control->Cursor() : nullptr) {
+      SetCursor(cursor);
+      return TRUE;
+    }
+  }
+  return Default(WM_SETCURSOR, wParam, lParam);
 }
 
 void TForm1::OnActivate(WORD state) {

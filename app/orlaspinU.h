@@ -65,7 +65,7 @@ class TForm1 final : public Window, private BatchView {
   void OnMouseMove(int x, int y);
   void OnLButtonUp(int x, int y);
   void OnCaptureChanged();
-  bool OnSetCursor(HWND window, WORD hitTest);
+  LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
   void OnActivate(WORD state);
   void OnDestroy();
 

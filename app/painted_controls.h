@@ -30,7 +30,9 @@ class PaintedControl {
   // Only controls with a click handler take part in pressing; others let clicks fall through.
   bool IsClickable() const { return static_cast<bool>(onClick_); }
   void SetOnClick(ClickHandler handler) { onClick_ = std::move(handler); }
-  void Click() { if (onClick_) onClick_(*this); }
+  void Click() {
+    if (onClick_) onClick_(*this);
+  }
 
   // The mouse went down on the control (true) or the press ended (false).
   virtual void SetPressed(bool /*pressed*/) {}
@@ -77,7 +79,10 @@ class SpeedButton final : public PaintedControl {
       : PaintedControl(bounds), caption_(std::move(caption)), font_(font) {}
 
   void Paint(HDC dc) const override;
-  void SetPressed(bool pressed) override { pressed_ = pressed; inside_ = pressed; }
+  void SetPressed(bool pressed) override {
+    pressed_ = pressed;
+    inside_ = pressed;
+  }
   void SetPointerInside(bool inside) override { inside_ = inside; }
   bool LooksDown() const { return pressed_ && inside_; }
 

@@ -70,9 +70,12 @@ LRESULT StringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS: OnFocusChange(true); return 0;
     case WM_KILLFOCUS: OnFocusChange(false); return 0;
     case WM_KEYDOWN: OnKeyDown(wParam); return 0;
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
     case WM_MOUSEMOVE: OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
-    case WM_LBUTTONUP: if (state_.dragging) ReleaseCapture(); return 0;
+    case WM_LBUTTONUP:
+      if (state_.dragging) ReleaseCapture();
+      return 0;
     case WM_CAPTURECHANGED: state_.dragging = false; return 0;
     case WM_VSCROLL: OnVScroll(LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_MOUSEWHEEL: OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam)); return 0;
@@ -98,7 +101,8 @@ void StringGrid::PaintCells(HDC dc, const RECT& dirty) const {
 
   const grid::Block selection = grid::BlockBetween(state_.anchor, state_.current);
   const int firstRow = state_.topRow + std::max(0, static_cast<int>(dirty.top)) / m.RowPitch();
-  const int lastRow = std::min(state_.rowCount - 1, state_.topRow + static_cast<int>(dirty.bottom) / m.RowPitch());
+  const int lastRow =
+      std::min(state_.rowCount - 1, state_.topRow + static_cast<int>(dirty.bottom) / m.RowPitch());
   for (int row = firstRow; row <= lastRow; ++row) {
     for (int column = 0; column < kColumns; ++column) {
       const grid::Cell cell{column, row};

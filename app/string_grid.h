@@ -36,7 +36,8 @@ class StringGrid final : public Window {
     bool focused = false;
     bool dragging = false;
     HFONT font = nullptr;
-    std::vector<std::array<std::wstring, kColumns>> cells = std::vector<std::array<std::wstring, kColumns>>(128);
+    std::vector<std::array<std::wstring, kColumns>> cells =
+        std::vector<std::array<std::wstring, kColumns>>(128);
   };
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

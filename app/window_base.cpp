@@ -40,8 +40,8 @@ Window::~Window() {
   if (handle_) DestroyWindow(handle_);
 }
 
-void Window::CreateHandle(const WindowClass& windowClass, DWORD exStyle, DWORD style,
-                          const wchar_t* text, const RECT& bounds, HWND parent, HMENU menuOrId) {
+void Window::CreateHandle(const WindowClass& windowClass, DWORD exStyle, DWORD style, const wchar_t* text,
+                          const RECT& bounds, HWND parent, HMENU menuOrId) {
   RegisterOnce(windowClass, &Window::WindowProc);
   const HWND created = CreateWindowExW(exStyle, windowClass.name, text, style, bounds.left, bounds.top,
                                        bounds.right - bounds.left, bounds.bottom - bounds.top, parent,

@@ -1,13 +1,12 @@
 // orlaspin.exe as a user meets it: the real executable under Wine, its window found on the
 // display, clicks posted at the controls' places, the system's own open dialog and boxes.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <chrono>
 #include <filesystem>
-#include <string>
 #include <map>
+#include <string>
 
 #include "grid_messages.h"
 #include "gui_driver.h"
@@ -40,6 +39,15 @@ const std::wstring kCompletion = L"Конвертирование заверше
 
 std::wstring Wide(const std::string& utf8) { return Widen(utf8); }
 
+// Catalogue bytes as the system's ANSI code page reads them.
+std::wstring Ansi(const std::string& bytes) {
+  std::wstring text(bytes.size(), L'\0');
+  const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+                                         static_cast<int>(text.size()));
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
 void SaveScreenshot(const Picture& picture, const std::wstring& name) {
   picture.SaveBitmap(ScreenshotFolder() + L"\\" + name + L".bmp");
 }
@@ -62,14 +70,19 @@ std::wstring GridRow(const EntrySpec& e) {
   std::string name = e.name;
   name.resize(8, ' ');
   const unsigned offset = (e.firstTrack * 16u + e.firstSector) * 256u;
-  return Wide(name + '\t' + static_cast<char>(e.extension) + '\t' + std::to_string(e.start) + '\t' +
+  return Ansi(name + '\t' + static_cast<char>(e.extension) + '\t' + std::to_string(e.start) + '\t' +
               std::to_string(e.length) + '\t' + std::to_string(offset) + "\r\n");
 }
 
 // A catalogue entry of a screen placed at track 1 + 2 × index, so tests know where it lies.
 EntrySpec ScreenEntry(const std::string& name, int index) {
-  return {.name = name, .extension = 'C', .start = 16384, .length = 6912, .sectorCount = 27,
-          .firstSector = 0, .firstTrack = static_cast<std::uint8_t>(1 + 2 * index)};
+  return {.name = name,
+          .extension = 'C',
+          .start = 16384,
+          .length = 6912,
+          .sectorCount = 27,
+          .firstSector = 0,
+          .firstTrack = static_cast<std::uint8_t>(1 + 2 * index)};
 }
 
 struct Disk {
@@ -108,7 +121,9 @@ std::string PreviewDifference(const Picture& client, const ScreenBytes& screen) 
       const testing::Rgb want = testing::OraclePixel(screen, x, y);
       const testing::Rgb got = client.At(kImage1.left + x, kImage1.top + y);
       if (!(got == want)) {
-        auto rgb = [](testing::Rgb c) { return std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b); };
+        auto rgb = [](testing::Rgb c) {
+          return std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b);
+        };
         return "preview pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " + rgb(got) +
                " instead of " + rgb(want);
       }
@@ -150,7 +165,8 @@ class EndToEnd : public ::testing::Test {
     return testing::Utf8FromPath(folder);
   }
   std::string ImageIn(const std::string& folder, const Disk& disk, const std::string& name = "диск.trd") {
-    const std::string path = testing::Utf8FromPath(testing::PathFromUtf8(folder) / testing::PathFromUtf8(name));
+    const std::string path =
+        testing::Utf8FromPath(testing::PathFromUtf8(folder) / testing::PathFromUtf8(name));
     disk.WriteTo(path);
     return path;
   }
@@ -239,6 +255,7 @@ TEST_F(EndToEnd, OpensAnImageListsItAndExportsEveryScreenIntoItsFolder) {
   disk.AddScreen("A:B*C?", 13);
   disk.AddOther("DATA", 6913);
   disk.AddScreen("con", 14);
+  disk.AddScreen("PIC\xC9", 15);  // a byte of the ANSI code page's upper half
   const std::string folder = Folder("Образы дисков");
   const std::string image = ImageIn(folder, disk);
   const std::string elsewhere = Folder("elsewhere");
@@ -253,16 +270,16 @@ TEST_F(EndToEnd, OpensAnImageListsItAndExportsEveryScreenIntoItsFolder) {
   EXPECT_EQ(placed.top, (GetSystemMetrics(SM_CYSCREEN) - height) / 3);
   AcceptInDialog(program, dialog, Wide(image));
 
-  EXPECT_EQ(RowCount(program), 6);
+  EXPECT_EQ(RowCount(program), 7);
   EXPECT_EQ(TextOf(program.Grid()), disk.GridText());
-  EXPECT_FALSE(HasVerticalScrollBar(program.Grid())) << "six rows fit: no scroll bar";
+  EXPECT_FALSE(HasVerticalScrollBar(program.Grid())) << "seven rows fit: no scroll bar";
   SaveScreenshot(CaptureClient(program), L"opened");
 
   const HWND box = RunBatch(program);
   ASSERT_NE(box, nullptr) << "no completion box";
   const DialogContents completion = ReadDialog(box);
   EXPECT_EQ(completion.caption, L"orlaspin");
-  EXPECT_EQ(completion.texts, std::vector<std::wstring>{kCompletion + L"4"});
+  EXPECT_EQ(completion.texts, std::vector<std::wstring>{kCompletion + L"5"});
   EXPECT_EQ(completion.buttons, std::vector<std::wstring>{L"OK"});
   EXPECT_FALSE(completion.hasIcon);
   const RECT notice = WindowRect(box);
@@ -274,13 +291,16 @@ TEST_F(EndToEnd, OpensAnImageListsItAndExportsEveryScreenIntoItsFolder) {
   // The preview shows the last screen exported, covering Label1 completely.
   const Picture after = CaptureClient(program);
   SaveScreenshot(after, L"after-batch");
-  EXPECT_EQ(PreviewDifference(after, disk.screens.at(5)), "");
+  EXPECT_EQ(PreviewDifference(after, disk.screens.at(6)), "");
 
   // The files land in the image's folder, the one the dialog left current.
-  EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"A_B_C_.bmp", "SCREEN.bmp", "SCREEN1.bmp", "con_.bmp",
-                                                       "диск.trd"}));
+  const std::string accented = Narrow(Ansi("PIC\xC9")) + ".bmp";
+  std::vector<std::string> expected{"A_B_C_.bmp", "SCREEN.bmp", "SCREEN1.bmp", "con_.bmp", accented, "диск.trd"};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(NamesIn(folder), expected);
   EXPECT_TRUE(NamesIn(elsewhere).empty());
-  const std::map<std::string, int> written{{"SCREEN.bmp", 0}, {"SCREEN1.bmp", 2}, {"A_B_C_.bmp", 3}, {"con_.bmp", 5}};
+  const std::map<std::string, int> written{
+      {"SCREEN.bmp", 0}, {"SCREEN1.bmp", 2}, {"A_B_C_.bmp", 3}, {"con_.bmp", 5}, {accented, 6}};
   for (const auto& [name, index] : written) {
     const auto bytes = testing::ReadFileBytes(folder + "/" + name);
     EXPECT_EQ(testing::FirstDifference(bytes, testing::OracleBitmapFile(disk.screens.at(index))), "") << name;
@@ -346,7 +366,8 @@ TEST_F(EndToEnd, AnImageHeldOpenWithoutSharingGivesIoError32AndTheWindowGoesOn) 
   EXPECT_EQ(error.texts, std::vector<std::wstring>{L"I/O error 32."});
   EXPECT_EQ(error.buttons, std::vector<std::wstring>{L"OK"});
   EXPECT_TRUE(error.hasIcon);
-  EXPECT_EQ(GetWindow(box, GW_OWNER), GetWindow(program.MainWindow(), GW_OWNER)) << "not owned by the application";
+  EXPECT_EQ(GetWindow(box, GW_OWNER), GetWindow(program.MainWindow(), GW_OWNER))
+      << "not owned by the application";
   EXPECT_FALSE(IsWindowEnabled(program.MainWindow())) << "the box is not modal to the main window";
   SaveScreenshot(CaptureScreen(WindowRect(box)), L"error-32");
   CloseBox(program, box, VK_RETURN);
@@ -402,7 +423,8 @@ TEST_F(EndToEnd, TheTitleComesFromTheProgramFileName) {
   // The close box closes it too.
   PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); })) << "the close box did not close the notice";
-  EXPECT_EQ(InkInPreviewArea(CaptureClient(program)).allInLabel1, true) << "a preview appeared without a screen";
+  EXPECT_EQ(InkInPreviewArea(CaptureClient(program)).allInLabel1, true)
+      << "a preview appeared without a screen";
   EXPECT_EQ(program.Close(), 0u);
 }
 
@@ -457,7 +479,9 @@ TEST_F(EndToEnd, TheGridMovesItsCurrentCellAndSelectsBlocks) {
 
   // Dragging selects a block: the anchor stays where the button went down.
   const int top = topRow();
-  auto at = [&](int column, int row) { return MAKELPARAM(column * kColumnPitch + 10, (row - top) * kRowPitch + 5); };
+  auto at = [&](int column, int row) {
+    return MAKELPARAM(column * kColumnPitch + 10, (row - top) * kRowPitch + 5);
+  };
   PostMessageW(grid, WM_LBUTTONDOWN, MK_LBUTTON, at(1, top + 2));
   PostMessageW(grid, WM_MOUSEMOVE, MK_LBUTTON, at(3, top + 4));
   PostMessageW(grid, WM_LBUTTONUP, 0, at(3, top + 4));

@@ -93,8 +93,8 @@ std::wstring TextOf(HWND window) {
   }
   std::wstring text(length + 1, L'\0');
   DWORD_PTR copied = 0;
-  SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                      kMessageTimeoutMs, &copied);
+  SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                      SMTO_ABORTIFHUNG, kMessageTimeoutMs, &copied);
   text.resize(copied);
   return text;
 }

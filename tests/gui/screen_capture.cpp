@@ -50,21 +50,31 @@ void Picture::SaveBitmap(const std::wstring& path) const {
   if (!ok) throw std::runtime_error("cannot write " + Narrow(path));
 }
 
-Picture CaptureScreen(const RECT& area) {
-  Picture picture(area.right - area.left, area.bottom - area.top);
+Picture DrawOffscreen(int width, int height, const std::function<void(HDC)>& draw) {
+  Picture picture(width, height);
   const HDC screen = GetDC(nullptr);
   const HDC memory = CreateCompatibleDC(screen);
   BITMAPINFO info{};
-  info.bmiHeader = TopDownHeader(picture.Width(), picture.Height());
+  info.bmiHeader = TopDownHeader(width, height);
   void* bits = nullptr;
   const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   const HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, picture.Width(), picture.Height(), screen, area.left, area.top, SRCCOPY);
+  draw(memory);
   GdiFlush();
-  std::copy_n(static_cast<const std::uint32_t*>(bits), picture.Width() * picture.Height(), picture.Data());
+  std::copy_n(static_cast<const std::uint32_t*>(bits), width * height, picture.Data());
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return picture;
+}
+
+Picture CaptureScreen(const RECT& area) {
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  const HDC screen = GetDC(nullptr);
+  Picture picture = DrawOffscreen(
+      width, height, [&](HDC dc) { BitBlt(dc, 0, 0, width, height, screen, area.left, area.top, SRCCOPY); });
   ReleaseDC(nullptr, screen);
   return picture;
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,9 @@ class Picture {
   int height_;
   std::vector<std::uint32_t> pixels_;
 };
+
+// What draw(dc) paints into a fresh 32-bit memory bitmap of that size.
+Picture DrawOffscreen(int width, int height, const std::function<void(HDC)>& draw);
 
 // The pixels of a rectangle of the screen.
 Picture CaptureScreen(const RECT& area);

@@ -1,7 +1,6 @@
 // The Windows shell's pure parts: the title rule, display scaling, the simple message box's
 // layout and the grid's geometry and navigation, each against values worked out by hand.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include "application_title.h"
@@ -14,8 +13,10 @@ namespace {
 
 TEST(ApplicationTitle, KeepsTheFileNameBeforeItsFirstFullStopInTitleCase) {
   EXPECT_EQ(TitleFromProgramPath(L"C:\\Games\\SCREENS.V2.EXE"), L"Screens");
-  EXPECT_EQ(TitleFromProgramPath(L"D:\\tools.old\\ORLASPIN"), L"Orlaspin") << "a dot in a folder does not count";
-  EXPECT_EQ(TitleFromProgramPath(L"C:\\x\\orlaSPIN.exe"), L"orlaspin") << "the first character keeps its case";
+  EXPECT_EQ(TitleFromProgramPath(L"D:\\tools.old\\ORLASPIN"), L"Orlaspin")
+      << "a dot in a folder does not count";
+  EXPECT_EQ(TitleFromProgramPath(L"C:\\x\\orlaSPIN.exe"), L"orlaspin")
+      << "the first character keeps its case";
   EXPECT_EQ(TitleFromProgramPath(L"C:\\x\\ЗАСТАВКИ.EXE"), L"Заставки");
   EXPECT_EQ(TitleFromProgramPath(L"C:\\x\\.hidden"), L"");
   EXPECT_EQ(TitleFromProgramPath(L"Q"), L"Q");
@@ -27,8 +28,8 @@ TEST(DisplayScale, RoundsToTheNearestWithHalvesAwayFromZero) {
   EXPECT_EQ(MulDivRounded(7, 1, 3), 2);
   EXPECT_EQ(MulDivRounded(726, 16, 13), 894);  // 893.54
   EXPECT_EQ(FontHeightFor(-11, 96), -11);
-  EXPECT_EQ(FontHeightFor(-11, 120), -14);    // -13.75
-  EXPECT_EQ(FontHeightFor(-11, 144), -17);    // -16.5
+  EXPECT_EQ(FontHeightFor(-11, 120), -14);  // -13.75
+  EXPECT_EQ(FontHeightFor(-11, 144), -17);  // -16.5
 }
 
 TEST(DisplayScale, ScalesOnlyOnAnotherResolutionWithAnotherTextHeight) {
@@ -60,7 +61,8 @@ TEST(NoticeLayout, PutsTheTextInsideTheMarginAndTheButtonCentredBelowIt) {
 
 TEST(NoticeLayout, DialogUnitsGiveBackAtLeastTheMeasuredPixels) {
   // The dialog manager maps units to pixels as MulDiv(units, base, 4) and MulDiv(units, base, 8).
-  for (const DialogBaseUnits units : {DialogBaseUnits{6, 13}, DialogBaseUnits{7, 16}, DialogBaseUnits{9, 19}}) {
+  for (const DialogBaseUnits units :
+       {DialogBaseUnits{6, 13}, DialogBaseUnits{7, 16}, DialogBaseUnits{9, 19}}) {
     for (int pixels = 0; pixels <= 700; ++pixels) {
       const int x = PixelsToDialogUnitsX(pixels, units);
       const int y = PixelsToDialogUnitsY(pixels, units);
