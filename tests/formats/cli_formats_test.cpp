@@ -1,0 +1,264 @@
+// orlaspin-cli over real files: every image kind, the output options, several images at once.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "archive_builders.h"
+#include "batch_export.h"
+#include "catalogue.h"
+#include "cli.h"
+#include "disk_file.h"
+#include "oracle.h"
+#include "program_state.h"
+#include "recording_views.h"
+#include "screens.h"
+#include "test_files.h"
+#include "trd_builder.h"
+
+namespace orlaspin::testing {
+namespace {
+
+using Names = std::vector<std::string>;
+
+const char* const kRealDisks[] = {
+    "trd/reefactor_zx-spectrum-instapack__ZX_DEMOS_CC999GFX.TRD",
+    "trd/reefactor_zx-spectrum-instapack__ZX_DEMOS_REFRESH.TRD",
+    "trd/reefactor_zx-spectrum-instapack__ZX_MYDISKS_16.TRD",
+    "trd/moroz1999_vsjo-kubikami__release_vsjo-kubikami-en-gs.trd",
+};
+
+struct CliRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+CliRun Cli(const Names& args, bool errIsTerminal = false) {
+  std::ostringstream out, err;
+  const int status = RunCli(args, out, err, errIsTerminal);
+  return {status, out.str(), err.str()};
+}
+
+// The listing as the catalogue grid is filled for the window: LoadCatalogue's cells, escaped.
+std::string GridListing(const std::string& path) {
+  ProgramState state;
+  RecordingCatalogueView grid;
+  LoadCatalogue(state, SystemFileSystem(), grid, path);
+  std::string listing;
+  for (int row = 0; row < state.EntryCount; ++row) {
+    for (int column = 0; column < 5; ++column) {
+      listing += (column > 0 ? "\t" : "") + EscapeCatalogueText(grid.Cell(column, row));
+    }
+    listing += '\n';
+  }
+  return listing;
+}
+
+std::string ScreenPath(const std::string& scrName) { return TestdataPath("scr/" + scrName); }
+
+class CliFormatsTest : public ::testing::Test {
+ protected:
+  std::string Put(const std::string& name, std::span<const std::uint8_t> bytes) {
+    const std::string path = input.File(name);
+    WriteFileBytes(path, bytes);
+    return path;
+  }
+
+  TempFolder input;
+  TempFolder output;
+};
+
+TEST_F(CliFormatsTest, ListingADiskIsWhatTheCatalogueGridShows) {
+  for (const char* disk : kRealDisks) {
+    const std::string path = TestdataPath(disk);
+    const CliRun run = Cli({"list", path});
+    EXPECT_EQ(run.status, 0) << disk;
+    EXPECT_EQ(run.out, GridListing(path)) << disk;
+    EXPECT_EQ(run.err, "");
+  }
+}
+
+TEST_F(CliFormatsTest, ExportingADiskWithoutOptionsIsTheBatchOfTheWindow) {
+  for (const char* disk : kRealDisks) {
+    TempFolder batchOutput, cliOutput;
+    ProgramState state;
+    state.ZxPalette = kZxPaletteColours;
+    state.ImagePath = TestdataPath(disk);
+    RecordingCatalogueView grid;
+    LoadCatalogue(state, SystemFileSystem(), grid, state.ImagePath);
+    RecordingBatchView batch;
+    const int count = ExportScreens(state, SystemFileSystem(), batch, batchOutput.Path());
+
+    const CliRun run = Cli({"export", state.ImagePath, "--output-dir", cliOutput.Path()});
+    std::string lines;
+    for (const std::string& name : batch.written) lines += name + "\n";
+    lines += std::to_string(count) + " screens exported\n";
+    EXPECT_EQ(run.status, 0) << disk;
+    EXPECT_EQ(run.out, lines) << disk;
+    EXPECT_EQ(cliOutput.Names(), batchOutput.Names()) << disk;
+    for (const std::string& name : batchOutput.Names()) {
+      EXPECT_EQ(FirstDifference(ReadFileBytes(cliOutput.File(name)),
+                                ReadFileBytes(batchOutput.File(name))),
+                "")
+          << disk << ": " << name;
+    }
+  }
+}
+
+TEST_F(CliFormatsTest, ListsArchivesHobetaFilesAndBareScreens) {
+  const std::vector<ArchivedFile> archived = {
+      ScreenFile("ninja", RealScreen("mojontwins_MK2__gfx_title.scr")),
+      {"b\\ck", 0x01, 24000, std::vector<std::uint8_t>(700, 3), {}, {}}};
+  const std::string scl = Put("games.scl", BuildScl(archived));
+  const std::string hobeta = Put("pic.$C", BuildHobeta(archived[0]));
+  const std::string scr = ScreenPath("nzeemin_spectrum-desolate__loading.scr");
+
+  EXPECT_EQ(Cli({"list", scl}).out,
+            "ninja   \tC\t16384\t6912\t37\n"
+            "b\\x5cck    \t\\x01\t24000\t700\t" + std::to_string(37 + 27 * 256) + "\n");
+  EXPECT_EQ(Cli({"list", hobeta}).out, "ninja   \tC\t16384\t6912\t17\n");
+  EXPECT_EQ(Cli({"list", scr}).out, "nzeemin_spectrum-desolate__loading\t\t\t6912\t0\n");
+
+  const CliRun several = Cli({"list", hobeta, scr});
+  EXPECT_EQ(several.status, 0);
+  EXPECT_EQ(several.out, hobeta + ":\nninja   \tC\t16384\t6912\t17\n\n" + scr +
+                             ":\nnzeemin_spectrum-desolate__loading\t\t\t6912\t0\n");
+}
+
+TEST_F(CliFormatsTest, ListsAsJsonForScripts) {
+  const std::string hobeta = Put("x.$C", BuildHobeta({"a\"b", 'C', 5, std::vector<std::uint8_t>(10, 0), {}, {}}));
+  const std::string scr = Put("s.scr", std::vector<std::uint8_t>(6912, 0));
+  const std::string bad = Put("bad.scl", std::vector<std::uint8_t>(20, 0));
+  const CliRun run = Cli({"list", "--json", hobeta, scr, bad});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out,
+            "[\n"
+            "  {\"image\": \"" + hobeta + "\", \"kind\": \"hobeta\", \"warnings\": [], \"files\": [\n"
+            "    {\"name\": \"a\\\"b     \", \"extension\": \"C\", \"start\": 5, \"length\": 10, "
+            "\"offset\": 17, \"screen\": false}\n"
+            "  ]},\n"
+            "  {\"image\": \"" + scr + "\", \"kind\": \"scr\", \"warnings\": [], \"files\": [\n"
+            "    {\"name\": \"s\", \"extension\": null, \"start\": null, \"length\": 6912, "
+            "\"offset\": 0, \"screen\": true}\n"
+            "  ]},\n"
+            "  {\"image\": \"" + bad + "\", \"error\": \"not an SCL archive: it does not begin with "
+            "\\\"SINCLAIR\\\"\"}\n"
+            "]\n");
+  EXPECT_NE(run.err.find(bad + ": not an SCL archive"), std::string::npos) << run.err;
+  // An empty disk gives an empty list of files.
+  const std::string empty = Put("empty.trd", TrdBuilder().Build());
+  EXPECT_EQ(Cli({"list", "--json", empty}).out,
+            "[\n  {\"image\": \"" + empty + "\", \"kind\": \"trd\", \"warnings\": [], \"files\": []}\n]\n");
+}
+
+TEST_F(CliFormatsTest, AFileOfNoKnownKindIsNamedInTheError) {
+  const std::string text = Put("readme.txt", std::vector<std::uint8_t>{'h', 'i'});
+  const CliRun run = Cli({"list", text});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "orlaspin-cli: " + text +
+                         ": not a TR-DOS image, SCL archive, Hobeta file or 6912-byte screen.\n");
+  const CliRun exportRun = Cli({"export", text, "--output-dir", output.Path()});
+  EXPECT_EQ(exportRun.status, 1);
+  EXPECT_EQ(exportRun.err, run.err);
+  EXPECT_TRUE(output.Names().empty());
+}
+
+TEST_F(CliFormatsTest, AWrongChecksumIsAWarningOnStandardError) {
+  auto scl = BuildScl(std::vector<ArchivedFile>{ScreenFile("pic", ColourfulScreen(1))});
+  scl[scl.size() - 1] ^= 1;
+  const std::string path = Put("w.scl", scl);
+  const CliRun run = Cli({"export", path, "--output-dir", output.Path()});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "pic.bmp\n1 screens exported\n");
+  EXPECT_TRUE(run.err.starts_with("orlaspin-cli: warning: " + path + ": wrong SCL checksum"))
+      << run.err;
+}
+
+TEST_F(CliFormatsTest, SeveralImagesGoIntoFoldersAndAFailureDoesNotStopTheRun) {
+  const std::string out = output.File("made");
+  const std::string scr = ScreenPath("UzixLS_zx-midiplayer__title.scr");
+  const std::string missing = input.File("gone.trd");
+  const std::string disk = Put("disk.trd", TrdBuilder().AddScreen("A", ColourfulScreen(1)).Build());
+  const CliRun run = Cli({"export", "--format=png", scr, missing, disk, "--output-dir", out});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out,
+            "UzixLS_zx-midiplayer__title/UzixLS_zx-midiplayer__title.png\n"
+            "disk/A.png\n"
+            "2 screens exported from 2 images, 1 failed\n");
+  EXPECT_EQ(run.err, "orlaspin-cli: " + missing + ": File not found.\n");
+  EXPECT_GT(ReadFileBytes(out + "/disk/A.png").size(), 8u);
+
+  // Again into the same folders: new names, nothing replaced.
+  const CliRun again = Cli({"export", "--format", "png", scr, disk, "--output-dir", out});
+  EXPECT_EQ(again.status, 0);
+  EXPECT_EQ(again.out,
+            "UzixLS_zx-midiplayer__title/UzixLS_zx-midiplayer__title1.png\n"
+            "disk/A1.png\n"
+            "2 screens exported from 2 images\n");
+}
+
+TEST_F(CliFormatsTest, TheProgressLineShowsOnlyOnATerminalAndOnlyForSeveralImages) {
+  const std::string a = ScreenPath("UzixLS_zx-midiplayer__title.scr");
+  const std::string b = ScreenPath("mojontwins_MK2__gfx_title.scr");
+  const Names args = {"export", a, b, "--output-dir", output.Path()};
+  const CliRun quiet = Cli(args, false);
+  EXPECT_EQ(quiet.err, "");
+
+  TempFolder second;
+  const CliRun shown = Cli({"export", a, b, "--output-dir", second.Path()}, true);
+  EXPECT_EQ(shown.status, 0);
+  EXPECT_NE(shown.err.find("\r0/2 images, 1 screens"), std::string::npos);
+  EXPECT_NE(shown.err.find("\r1/2 images, 1 screens"), std::string::npos);
+  EXPECT_NE(shown.err.find("\r2/2 images, 2 screens"), std::string::npos);
+  // Each line is blanked before anything else is printed, and at the end.
+  const std::string blank = "\r" + std::string(std::string("2/2 images, 2 screens").size(), ' ') + "\r";
+  EXPECT_TRUE(shown.err.ends_with(blank)) << shown.err;
+  EXPECT_EQ(shown.out, quiet.out);
+
+  TempFolder third;
+  EXPECT_EQ(Cli({"export", a, "--output-dir", third.Path()}, true).err, "");
+}
+
+TEST_F(CliFormatsTest, OptionsOutOfPlaceOrRangeAreUsageErrors) {
+  const std::string scr = ScreenPath("UzixLS_zx-midiplayer__title.scr");
+  const std::pair<Names, std::string> cases[] = {
+      {{"export", scr, "--scale", "0"}, "--scale is a whole number from 1 to 8, not \"0\""},
+      {{"export", scr, "--scale=9"}, "--scale is a whole number from 1 to 8, not \"9\""},
+      {{"export", scr, "--scale", "2x"}, "--scale is a whole number from 1 to 8, not \"2x\""},
+      {{"export", scr, "--format", "gif"}, "--format is bmp or png, not \"gif\""},
+      {{"export", scr, "--flash"}, "--flash needs --format png: a BMP file cannot blink"},
+      {{"export", scr, "--format"}, "--format needs a value"},
+      {{"export", scr, "--json"}, "export has no option --json"},
+      {{"list", scr, "--scale", "2"}, "list has no option --scale"},
+      {{"list", scr, "--json=yes"}, "list has no option --json=yes"},
+  };
+  for (const auto& [args, message] : cases) {
+    const CliRun run = Cli(args);
+    EXPECT_EQ(run.status, 2) << message;
+    EXPECT_TRUE(run.err.starts_with("orlaspin-cli: " + message + "\nUsage: ")) << run.err;
+    EXPECT_EQ(run.out, "");
+  }
+  EXPECT_TRUE(output.Names().empty());
+}
+
+TEST_F(CliFormatsTest, ImagesNamedLikeOptionsComeAfterTheDoubleDash) {
+  const std::string path = Put("--odd.scr", std::vector<std::uint8_t>(6912, 0));
+  const CliRun run = Cli({"list", "--", "--odd.scr"});
+  EXPECT_EQ(run.status, 1);  // relative to the current folder, where it is not
+  EXPECT_EQ(Cli({"list", "--", path}).out, "--odd\t\t\t6912\t0\n");
+}
+
+TEST_F(CliFormatsTest, HelpListsEveryOption) {
+  for (const Names& args : {Names{"--help"}, Names{"export", "--help"}, Names{"-h"}}) {
+    const CliRun run = Cli(args);
+    EXPECT_EQ(run.status, 0);
+    for (const char* option : {"list", "export", "--json", "--output-dir", "--format bmp|png",
+                               "--scale N", "--flash", "--help", "--version", ".scl", ".$C", ".scr"}) {
+      EXPECT_NE(run.out.find(option), std::string::npos) << option;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace orlaspin::testing

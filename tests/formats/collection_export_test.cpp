@@ -1,0 +1,282 @@
+#include "collection_export.h"
+
+#include <gtest/gtest.h>
+
+#include "archive_builders.h"
+#include "batch_export.h"
+#include "catalogue.h"
+#include "collection.h"
+#include "fake_file_system.h"
+#include "oracle.h"
+#include "png_reader.h"
+#include "program_state.h"
+#include "recording_views.h"
+#include "screens.h"
+#include "test_files.h"
+#include "trd_builder.h"
+
+namespace orlaspin::testing {
+namespace {
+
+using Names = std::vector<std::string>;
+
+constexpr std::size_t kBmpFileSize = 54 + 256 * 192 * 4;
+
+class RecordingExportView final : public ImagesExportView {
+ public:
+  Names written;
+  std::vector<std::pair<std::string, std::string>> warnings;  // image, text
+  std::vector<std::pair<std::string, std::string>> failures;  // image, message
+  int finished = 0;
+
+  void Warning(const std::string& imagePath, const std::string& text) override {
+    warnings.emplace_back(imagePath, text);
+  }
+  void FileWritten(const std::string& name) override { written.push_back(name); }
+  void ImageFailed(const std::string& imagePath, const Error& error) override {
+    failures.emplace_back(imagePath, error.Message());
+  }
+  void ImageFinished() override { ++finished; }
+};
+
+// The bitmap of a screen enlarged scale times, from the layouts: headers, then the rows from the
+// bottom up, blue, green, red and a zero byte per pixel.
+std::vector<std::uint8_t> OracleScaledBitmap(const ScreenBytes& screen, int scale) {
+  const std::uint32_t width = 256 * scale, height = 192 * scale, pixelBytes = width * height * 4;
+  std::vector<std::uint8_t> file = {'B', 'M'};
+  auto put32 = [&file](std::uint32_t v) {
+    for (int shift = 0; shift < 32; shift += 8) file.push_back(static_cast<std::uint8_t>(v >> shift));
+  };
+  auto put16 = [&file](std::uint16_t v) {
+    file.push_back(static_cast<std::uint8_t>(v));
+    file.push_back(static_cast<std::uint8_t>(v >> 8));
+  };
+  put32(54 + pixelBytes);
+  put32(0);
+  put32(54);
+  put32(40);
+  put32(width);
+  put32(height);
+  put16(1);
+  put16(32);
+  put32(0);
+  put32(pixelBytes);
+  for (int i = 0; i < 4; ++i) put32(0);
+  for (int y = static_cast<int>(height) - 1; y >= 0; --y) {
+    for (int x = 0; x < static_cast<int>(width); ++x) {
+      const Rgb c = OraclePixel(screen, x / scale, y / scale);
+      file.insert(file.end(), {c.b, c.g, c.r, 0});
+    }
+  }
+  return file;
+}
+
+class CollectionExportTest : public ::testing::Test {
+ protected:
+  int Export(const std::string& image, const std::string& outputDir, OutputOptions options = {}) {
+    return ExportImage(files, image, outputDir, options, view);
+  }
+  std::string Bitmap(const std::string& path, const ScreenBytes& screen) {
+    return FirstDifference(files.files.at(path), OracleBitmapFile(screen));
+  }
+
+  FakeFileSystem files;
+  RecordingExportView view;
+};
+
+TEST_F(CollectionExportTest, ATrdExportsByteForByteAsTheBatchOfTheWindowDoes) {
+  // The real disk of 24 screens, through the window's batch and through the collection export.
+  files.files["disk.trd"] = ReadFileBytes(
+      TestdataPath("trd/reefactor_zx-spectrum-instapack__ZX_DEMOS_CC999GFX.TRD"));
+  ProgramState state;
+  state.ZxPalette = kZxPaletteColours;
+  state.ImagePath = "disk.trd";
+  RecordingCatalogueView grid;
+  LoadCatalogue(state, files, grid, state.ImagePath);
+  RecordingBatchView batch;
+  ExportScreens(state, files, batch, "old");
+
+  EXPECT_EQ(Export("disk.trd", "new"), 24);
+  EXPECT_EQ(view.written, batch.written);
+  for (const std::string& name : batch.written) {
+    EXPECT_EQ(FirstDifference(files.files.at("new/" + name), files.files.at("old/" + name)), "")
+        << name;
+  }
+}
+
+TEST_F(CollectionExportTest, EveryKindGivesItsScreensInOrderUnderSafeUniqueNames) {
+  const ScreenBytes a = ColourfulScreen(21), b = ColourfulScreen(22), c = ColourfulScreen(23);
+  const ArchivedFile archived[] = {ScreenFile("PIC?", a),
+                                   {"text", 'B', 0, std::vector<std::uint8_t>(500, 9), {}, {}},
+                                   ScreenFile("PIC/", b), ScreenFile("con", c)};
+  files.files["in/a.scl"] = BuildScl(archived);
+  files.files["in/b.$C"] = BuildHobeta(ScreenFile("  PIC_ ", c));
+  files.files["in/aux.scr"] = std::vector<std::uint8_t>(a.begin(), a.end());
+
+  EXPECT_EQ(Export("in/a.scl", "out"), 3);
+  EXPECT_EQ(Export("in/b.$C", "out"), 1);
+  EXPECT_EQ(Export("in/aux.scr", "out"), 1);
+  EXPECT_EQ(view.written, (Names{"PIC_.bmp", "PIC_1.bmp", "con_.bmp", "PIC_11.bmp", "aux_.bmp"}));
+  EXPECT_EQ(Bitmap("out/PIC_.bmp", a), "");
+  EXPECT_EQ(Bitmap("out/PIC_1.bmp", b), "");
+  EXPECT_EQ(Bitmap("out/con_.bmp", c), "");
+  EXPECT_EQ(Bitmap("out/PIC_11.bmp", c), "");
+  EXPECT_EQ(Bitmap("out/aux_.bmp", a), "");
+}
+
+TEST_F(CollectionExportTest, ABareScreensNameIsItsFileNameUnchanged) {
+  // File names are already the platform's text: no code page is applied to them.
+  const ScreenBytes screen = ColourfulScreen(5);
+  files.files["Экран 1.scr"] = std::vector<std::uint8_t>(screen.begin(), screen.end());
+  EXPECT_EQ(Export("Экран 1.scr", "out"), 1);
+  EXPECT_EQ(view.written, (Names{"Экран 1.bmp"}));
+}
+
+TEST_F(CollectionExportTest, ExistingFilesAreNeverReplaced) {
+  const ScreenBytes screen = ColourfulScreen(6);
+  files.files["s.scr"] = std::vector<std::uint8_t>(screen.begin(), screen.end());
+  files.files["out/s.png"] = {1, 2, 3};
+  files.files["out/s1.png"] = {4};
+  // One more appears between the test and the creation.
+  files.faults.beforeCreate = [this](const std::string& path) {
+    if (path == "out/s11.png") files.files[path] = {5};
+  };
+  EXPECT_EQ(Export("s.scr", "out", {OutputFormat::Png, 1, false}), 1);
+  EXPECT_EQ(view.written, (Names{"s111.png"}));
+  EXPECT_EQ(files.files["out/s.png"], (std::vector<std::uint8_t>{1, 2, 3}));
+  EXPECT_EQ(files.files["out/s1.png"], (std::vector<std::uint8_t>{4}));
+  EXPECT_EQ(files.files["out/s11.png"], (std::vector<std::uint8_t>{5}));
+}
+
+TEST_F(CollectionExportTest, ScaledBitmapsEnlargeEveryPixel) {
+  const ScreenBytes screen = RealScreen("nzeemin_spectrum-desolate__loading.scr");
+  files.files["d.scr"] = std::vector<std::uint8_t>(screen.begin(), screen.end());
+  EXPECT_EQ(Export("d.scr", "", {OutputFormat::Bmp, 3, false}), 1);
+  EXPECT_EQ(FirstDifference(files.files.at("d.bmp"), OracleScaledBitmap(screen, 3)), "");
+}
+
+TEST_F(CollectionExportTest, PngFilesCarryTheScreenAndFlashOnlyWhenAskedFor) {
+  ScreenBytes screen = RealScreen("mojontwins_MK2__gfx_title.scr");
+  screen[AttributeIndex(3, 3)] = 0xB9;  // flash, white paper, blue ink
+  files.files["m.scr"] = std::vector<std::uint8_t>(screen.begin(), screen.end());
+  Export("m.scr", "still", {OutputFormat::Png, 2, false});
+  Export("m.scr", "flash", {OutputFormat::Png, 2, true});
+  const DecodedPng still = DecodePng(files.files.at("still/m.png"));
+  const DecodedPng flash = DecodePng(files.files.at("flash/m.png"));
+  EXPECT_EQ(still.frames.size(), 1u);
+  EXPECT_EQ(still.width, 512u);
+  ASSERT_EQ(flash.frames.size(), 2u);
+  EXPECT_EQ(flash.frames[0], still.frames[0]);
+  ASSERT_EQ(flash.frameControls.size(), 2u);
+  EXPECT_EQ(flash.frameControls[1].delayNumerator * 1000 / flash.frameControls[1].delayDenominator,
+            320);
+  // Exactly the pixels of the flashing cell (rows and columns 48-63 at scale 2) change.
+  for (std::size_t i = 0; i < still.frames[0].size(); ++i) {
+    const std::size_t x = i % 512, y = i / 512;
+    const bool inCell = x >= 48 && x < 64 && y >= 48 && y < 64;
+    ASSERT_EQ(flash.frames[1][i] != still.frames[0][i], inCell) << x << ", " << y;
+  }
+  // A flash frame for a BMP cannot be: the option does nothing there.
+  Export("m.scr", "bmp", {OutputFormat::Bmp, 1, true});
+  EXPECT_EQ(Bitmap("bmp/m.bmp", screen), "");
+}
+
+TEST_F(CollectionExportTest, WarningsOfTheImageAreTold) {
+  auto scl = BuildScl(std::vector<ArchivedFile>{ScreenFile("a", ColourfulScreen(1))});
+  scl.back() ^= 0xFF;
+  files.files["w.scl"] = scl;
+  EXPECT_EQ(Export("w.scl", ""), 1);
+  ASSERT_EQ(view.warnings.size(), 1u);
+  EXPECT_EQ(view.warnings[0].first, "w.scl");
+  EXPECT_NE(view.warnings[0].second.find("checksum"), std::string::npos);
+}
+
+TEST_F(CollectionExportTest, AShortWriteEndsTheExportAndRemovesTheHalfFile) {
+  const ArchivedFile archived[] = {ScreenFile("one", ColourfulScreen(1)),
+                                   ScreenFile("two", ColourfulScreen(2))};
+  files.files["x.scl"] = BuildScl(archived);
+  files.faults.writeCapacity = kBmpFileSize + 1000;
+  try {
+    Export("x.scl", "out");
+    ADD_FAILURE() << "no error";
+  } catch (const Error& error) {
+    EXPECT_EQ(error.Message(), "Stream write error");
+  }
+  EXPECT_EQ(view.written, (Names{"one.bmp"}));
+  EXPECT_TRUE(files.files.contains("out/one.bmp"));
+  EXPECT_FALSE(files.files.contains("out/two.bmp"));
+  EXPECT_EQ(files.removed, (Names{"out/two.bmp"}));
+}
+
+TEST(MakeImageFolder, TakesTheImagesStemOrTheNextNameThatIsFree) {
+  FakeFileSystem files;
+  files.folders.insert("out/old");       // a folder of an earlier run is used again
+  files.files["out/taken"] = {1};        // a file is in the way
+  Names taken;
+  EXPECT_EQ(MakeImageFolder(files, "out", "a/old.trd", taken), "old");
+  EXPECT_EQ(MakeImageFolder(files, "out", "b/taken.scl", taken), "taken1");
+  EXPECT_EQ(MakeImageFolder(files, "out", "c/old.scl", taken), "old1");  // given out this run
+  EXPECT_EQ(MakeImageFolder(files, "out", "   .trd", taken), "1");
+  EXPECT_EQ(MakeImageFolder(files, "out", "...trd", taken), "..1");  // never the parent
+  EXPECT_EQ(MakeImageFolder(files, "out", "..trd", taken), ".1");
+  EXPECT_EQ(MakeImageFolder(files, "out", "Nul.trd", taken), "Nul_");
+  EXPECT_EQ(MakeImageFolder(files, "out", "a:b.trd", taken), "a_b");
+  EXPECT_EQ(taken, (Names{"old", "taken1", "old1", "1", "..1", ".1", "Nul_", "a_b"}));
+  EXPECT_EQ(files.folders, (std::set<std::string>{"out/old", "out/taken1", "out/old1", "out/1",
+                                                  "out/..1", "out/.1", "out/Nul_", "out/a_b"}));
+}
+
+TEST(ExportImages, EachImageGetsAFolderAndAFailedImageDoesNotStopTheRun) {
+  FakeFileSystem files;
+  files.files["disks/GAME.trd"] =
+      TrdBuilder().AddScreen("title", ColourfulScreen(1)).AddScreen("end", ColourfulScreen(2)).Build();
+  files.files["disks/notes.txt"] = {'h', 'i'};
+  files.files["disks/empty.trd"] = TrdBuilder().Build();
+  files.files["disks/GAME.scl"] =
+      BuildScl(std::vector<ArchivedFile>{ScreenFile("title", ColourfulScreen(3))});
+  const std::vector<std::string> images = {"disks/GAME.trd", "disks/notes.txt", "disks/missing.scr",
+                                           "disks/empty.trd", "disks/GAME.scl"};
+  RecordingExportView view;
+  const ImagesExportResult result =
+      ExportImages(files, images, "out", {OutputFormat::Png, 1, false}, view);
+
+  EXPECT_EQ(result.screens, 3);
+  EXPECT_EQ(result.failedImages, 2);
+  EXPECT_EQ(view.finished, 5);
+  EXPECT_EQ(view.written, (Names{"GAME/title.png", "GAME/end.png", "GAME1/title.png"}));
+  ASSERT_EQ(view.failures.size(), 2u);
+  EXPECT_EQ(view.failures[0].first, "disks/notes.txt");
+  EXPECT_EQ(view.failures[1], std::make_pair(std::string("disks/missing.scr"),
+                                             std::string("File not found")));
+  // The output folder was made; an image without screens and the failed ones made none.
+  EXPECT_EQ(files.folders, (std::set<std::string>{"out", "out/GAME", "out/GAME1"}));
+  EXPECT_TRUE(files.files.contains("out/GAME1/title.png"));
+}
+
+TEST(ExportImages, ScreensWrittenBeforeAnImageFailsAreCounted) {
+  FakeFileSystem files;
+  files.folders.insert("out");
+  files.files["a.trd"] =
+      TrdBuilder().AddScreen("one", ColourfulScreen(1)).AddScreen("two", ColourfulScreen(2)).Build();
+  files.faults.writeCapacity = kBmpFileSize + 10;
+  const std::vector<std::string> images = {"a.trd", "a.trd"};
+  RecordingExportView view;
+  const ImagesExportResult result = ExportImages(files, images, "out", {}, view);
+  EXPECT_EQ(result.screens, 1);
+  EXPECT_EQ(result.failedImages, 2);
+  EXPECT_EQ(view.written, (Names{"a/one.bmp"}));
+}
+
+TEST(ExportImages, AnOutputFolderThatCannotBeMadeEndsTheRunAtOnce) {
+  FakeFileSystem files;
+  files.files["out"] = {1};
+  files.files["a.scr"] = std::vector<std::uint8_t>(6912, 0);
+  const std::vector<std::string> images = {"a.scr", "a.scr"};
+  RecordingExportView view;
+  EXPECT_THROW(ExportImages(files, images, "out", {}, view), Error);
+  EXPECT_TRUE(view.written.empty());
+  EXPECT_EQ(view.finished, 0);
+}
+
+}  // namespace
+}  // namespace orlaspin::testing

@@ -1,0 +1,178 @@
+#include "image_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "archive_builders.h"
+#include "fake_file_system.h"
+#include "screens.h"
+#include "test_files.h"
+#include "trd_builder.h"
+
+namespace orlaspin::testing {
+namespace {
+
+std::vector<std::uint8_t> ScreenBytesVector(const ScreenBytes& screen) {
+  return {screen.begin(), screen.end()};
+}
+
+std::vector<std::uint8_t> SampleTrd() {
+  return TrdBuilder().AddScreen("ONE", ColourfulScreen(1)).AddScreen("TWO", ColourfulScreen(2)).Build();
+}
+
+std::vector<std::uint8_t> SampleScl() {
+  const ArchivedFile files[] = {ScreenFile("ONE", ColourfulScreen(1))};
+  return BuildScl(files);
+}
+
+std::vector<std::uint8_t> SampleHobeta() { return BuildHobeta(ScreenFile("ONE", ColourfulScreen(1))); }
+
+// The TR-DOS disk identifier in the system sector, as a formatted disk has it.
+std::vector<std::uint8_t> WithDiskIdentifier(std::vector<std::uint8_t> trd) {
+  trd[8 * 256 + 0xE7] = 0x10;
+  return trd;
+}
+
+TEST(FilePaths, StemAndNameComeFromTheLastPartOfThePath) {
+  EXPECT_EQ(FileNamePart("a/b/GAME.trd"), "GAME.trd");
+  EXPECT_EQ(FileNamePart("C:\\disks\\GAME.trd"), "GAME.trd");
+  EXPECT_EQ(FileNamePart("GAME.trd"), "GAME.trd");
+  EXPECT_EQ(FileStem("a/b/GAME.trd"), "GAME");
+  EXPECT_EQ(FileStem("dir.v2/pic.$C"), "pic");
+  EXPECT_EQ(FileStem("x.tar.scr"), "x.tar");
+  EXPECT_EQ(FileStem("noext"), "noext");
+  EXPECT_EQ(FileStem("dir/.scr"), ".scr");
+  EXPECT_EQ(FileStem("trailing."), "trailing");
+}
+
+TEST(ReadCollection, TheExtensionChoosesTheReaderInAnyCase) {
+  EXPECT_EQ(ReadCollection("d/a.trd", SampleTrd()).kind, ImageKind::TrdImage);
+  EXPECT_EQ(ReadCollection("d/a.TRD", SampleTrd()).kind, ImageKind::TrdImage);
+  EXPECT_EQ(ReadCollection("a.Scl", SampleScl()).kind, ImageKind::SclArchive);
+  EXPECT_EQ(ReadCollection("a.$C", SampleHobeta()).kind, ImageKind::HobetaFile);
+  EXPECT_EQ(ReadCollection("a.!c", SampleHobeta()).kind, ImageKind::HobetaFile);
+  EXPECT_EQ(ReadCollection("a.$b", SampleHobeta()).kind, ImageKind::HobetaFile);
+  EXPECT_EQ(ReadCollection("a.SCR", ScreenBytesVector(ColourfulScreen(3))).kind,
+            ImageKind::BareScreen);
+}
+
+TEST(ReadCollection, ATrdIsReadAsOneWhateverItsFirstBytesSay) {
+  // A disk whose first file is named SINCLAIR is still a disk.
+  const auto trd = TrdBuilder().AddScreen("SINCLAIR", ColourfulScreen(1)).Build();
+  const Collection collection = ReadCollection("odd.trd", trd);
+  EXPECT_EQ(collection.kind, ImageKind::TrdImage);
+  ASSERT_EQ(collection.files.size(), 1u);
+  EXPECT_EQ(collection.files[0].name, "SINCLAIR");
+  // Even an empty file is an empty disk.
+  EXPECT_TRUE(ReadCollection("empty.trd", {}).files.empty());
+}
+
+TEST(ReadCollection, WithoutAKnownExtensionTheContentDecides) {
+  EXPECT_EQ(ReadCollection("a.bin", SampleScl()).kind, ImageKind::SclArchive);
+  EXPECT_EQ(ReadCollection("a.bin", SampleHobeta()).kind, ImageKind::HobetaFile);
+  EXPECT_EQ(ReadCollection("a.bin", ScreenBytesVector(ColourfulScreen(4))).kind,
+            ImageKind::BareScreen);
+  EXPECT_EQ(ReadCollection("noext", WithDiskIdentifier(SampleTrd())).kind, ImageKind::TrdImage);
+  EXPECT_EQ(ReadCollection("disk.img", ReadFileBytes(TestdataPath(
+                                           "trd/reefactor_zx-spectrum-instapack__ZX_DEMOS_REFRESH.TRD")))
+                .kind,
+            ImageKind::TrdImage);
+}
+
+TEST(ReadCollection, ABareScreenIsNamedAfterItsFile) {
+  const Collection collection =
+      ReadCollection("shots/Title Screen.scr", ScreenBytesVector(ColourfulScreen(5)));
+  ASSERT_EQ(collection.files.size(), 1u);
+  const CollectionFile& file = collection.files[0];
+  EXPECT_EQ(file.name, "Title Screen");
+  EXPECT_TRUE(file.nameIsFileName);
+  EXPECT_FALSE(file.extension.has_value());
+  EXPECT_FALSE(file.start.has_value());
+  EXPECT_EQ(file.length, 6912u);
+  EXPECT_EQ(file.offset, 0u);
+  EXPECT_TRUE(file.isScreen);
+}
+
+TEST(ReadCollection, AFileOfNoKindSaysWhatItIsNot) {
+  const std::vector<std::uint8_t> text = {'h', 'e', 'l', 'l', 'o'};
+  try {
+    ReadCollection("notes.txt", text);
+    ADD_FAILURE() << "no error";
+  } catch (const ImageFormatError& error) {
+    EXPECT_EQ(error.Message(), "not a TR-DOS image, SCL archive, Hobeta file or 6912-byte screen");
+  }
+  // A disk without its identifier is not known by its contents.
+  EXPECT_THROW(ReadCollection("disk.img", SampleTrd()), ImageFormatError);
+}
+
+TEST(ReadCollection, AKnownExtensionOnTheWrongContentsIsAnError) {
+  try {
+    ReadCollection("short.scr", std::vector<std::uint8_t>(6911, 0));
+    ADD_FAILURE() << "no error";
+  } catch (const ImageFormatError& error) {
+    EXPECT_EQ(error.Message(), "not a screen: it holds 6911 bytes, a screen 6912");
+  }
+  EXPECT_THROW(ReadCollection("long.scr", std::vector<std::uint8_t>(6913, 0)), ImageFormatError);
+  EXPECT_THROW(ReadCollection("a.scl", SampleHobeta()), ImageFormatError);
+  EXPECT_THROW(ReadCollection("a.$C", std::vector<std::uint8_t>(10, 0)), ImageFormatError);
+}
+
+TEST(LoadImage, ReadsTheWholeFileThroughTheFileLayer) {
+  FakeFileSystem files;
+  files.files["a.scl"] = SampleScl();
+  files.faults.readChunk = 100;  // many short reads
+  const LoadedImage image = LoadImage(files, "a.scl");
+  EXPECT_EQ(image.bytes, files.files["a.scl"]);
+  EXPECT_EQ(image.collection.kind, ImageKind::SclArchive);
+  EXPECT_EQ(files.opens, 1);
+}
+
+TEST(LoadImage, AMissingFileOrAFolderIsFileNotFound) {
+  FakeFileSystem files;
+  files.folders.insert("dir.trd");
+  for (const char* path : {"missing.trd", "dir.trd"}) {
+    try {
+      LoadImage(files, path);
+      ADD_FAILURE() << "no error for " << path;
+    } catch (const Error& error) {
+      EXPECT_EQ(error.Code(), 2);
+      EXPECT_EQ(error.Message(), "File not found");
+    }
+  }
+}
+
+TEST(LoadImage, AFailedReadOrCloseRaisesItsIoError) {
+  FakeFileSystem files;
+  files.files["a.trd"] = SampleTrd();
+  files.faults.readError = 5;
+  EXPECT_THROW(
+      {
+        try {
+          LoadImage(files, "a.trd");
+        } catch (const Error& error) {
+          EXPECT_EQ(error.Message(), "File access denied");
+          throw;
+        }
+      },
+      Error);
+  files.faults.readError = 0;
+  files.faults.closeError = 33;
+  try {
+    LoadImage(files, "a.trd");
+    ADD_FAILURE() << "no error";
+  } catch (const Error& error) {
+    EXPECT_EQ(error.Message(), "I/O error 33");
+  }
+}
+
+TEST(LoadImage, ReadingStopsWhereNoImageReaches) {
+  FakeFileSystem files;
+  std::vector<std::uint8_t> huge = SampleTrd();
+  huge.resize(kLargestImageRead + 5000, 0x55);
+  files.files["huge.trd"] = huge;
+  const LoadedImage image = LoadImage(files, "huge.trd");
+  EXPECT_EQ(image.bytes.size(), kLargestImageRead);
+  EXPECT_EQ(image.collection.files.size(), 2u);
+}
+
+}  // namespace
+}  // namespace orlaspin::testing
