@@ -212,6 +212,39 @@ TEST_F(ExportTest, AFolderNamedLikeTheCandidateEndsTheRun) {
   EXPECT_FALSE(view.completion.has_value());
 }
 
+// Real disks: every 6912-byte file, in catalogue order, from the bytes its raw entry points at
+// (sound data that merely claims the length included).
+TEST_F(ExportTest, ConvertsEveryScreenOfRealDisks) {
+  for (const char* name : {"reefactor_zx-spectrum-instapack__ZX_DEMOS_CC999GFX.TRD",
+                           "moroz1999_vsjo-kubikami__release_vsjo-kubikami-en-gs.trd"}) {
+    const std::string disk = std::string(ORLASPIN_TESTDATA) + "/trd/" + name;
+    const std::vector<std::uint8_t> image = testing::ReadFileBytes(disk);
+    std::vector<ScreenBytes> expected;
+    for (std::size_t at = 0; at < 2048 && image[at] != 0; at += 16) {
+      if ((image[at + 11] | (image[at + 12] << 8)) != 6912) continue;
+      const std::size_t offset = (image[at + 15] * 16 + image[at + 14]) * 256;
+      ScreenBytes& screen = expected.emplace_back();
+      if (offset < image.size()) {
+        std::copy_n(image.begin() + offset, std::min(screen.size(), image.size() - offset),
+                    screen.begin());
+      }
+    }
+    view = {};
+    state.ImagePath = disk;
+    testing::RecordingCatalogueView grid;
+    LoadCatalogue(state, SystemFileSystem(), grid, disk);
+    EXPECT_EQ(Export(), static_cast<int>(expected.size())) << name;
+    ASSERT_EQ(view.written.size(), expected.size()) << name;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      screens[view.written[i]] = expected[i];
+      EXPECT_EQ(Bmp(view.written[i]), "") << name << ": " << view.written[i];
+    }
+    if (std::string_view(name).find("CC999GFX") != std::string_view::npos) {
+      EXPECT_EQ(expected.size(), 24u);
+    }
+  }
+}
+
 // The batch over the in-memory file system, for what real files cannot stage on demand.
 class FakeExportTest : public ::testing::Test {
  protected:

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "errors.h"
 #include "fake_file_system.h"
 #include "oracle.h"
@@ -100,23 +98,6 @@ TEST_F(SaveBitmapFileTest, NeverReplacesAFile) {
   testing::WriteFileBytes(folder.File("a.bmp"), mine);
   EXPECT_EQ(SaveBitmapFile(&raster, files, folder.File("a.bmp")), SaveResult::NameTaken);
   EXPECT_EQ(testing::ReadFileBytes(folder.File("a.bmp")), mine);
-}
-
-TEST_F(SaveBitmapFileTest, AFolderInTheWayOrAMissingFolderRaisesTheCreationError) {
-  std::filesystem::create_directory(testing::PathFromUtf8(folder.File("PIC.bmp")));
-  for (const std::string& path : {folder.File("PIC.bmp"), folder.File("missing") + "/a.bmp"}) {
-    try {
-      SaveBitmapFile(&raster, files, path);
-      FAIL() << "no error for " << path;
-    } catch (const Error& error) {
-      const std::string prefix = "Cannot create file \"" + files.FullPath(path) + "\". ";
-      EXPECT_TRUE(error.Message().starts_with(prefix)) << error.Message();
-      EXPECT_GT(error.Message().size(), prefix.size()) << "no reason given";
-      EXPECT_NE(error.Message().back(), '.');
-      EXPECT_NE(error.Code(), 0);
-    }
-  }
-  EXPECT_EQ(folder.Names(), std::vector<std::string>{"PIC.bmp"});
 }
 
 // A write that falls short, wherever in the file, or a failing close: the half file goes.

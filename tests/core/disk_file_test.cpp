@@ -73,21 +73,6 @@ TEST_F(SystemFilesTest, AMissingImageIsFileNotFound) {
   }
 }
 
-TEST_F(SystemFilesTest, AReadOnlyImageOpens) {
-  const std::string path = folder.File("ro.trd");
-  testing::WriteFileBytes(path, std::vector<std::uint8_t>{42});
-  namespace fs = std::filesystem;
-  fs::permissions(testing::PathFromUtf8(path), fs::perms::owner_read);
-  std::uint8_t byte = 0;
-  {
-    const auto file = files.OpenForReading(path);
-    EXPECT_EQ(file->Read(std::span(&byte, 1)), 1u);
-    file->Close();
-  }
-  fs::permissions(testing::PathFromUtf8(path), fs::perms::owner_write, fs::perm_options::add);
-  EXPECT_EQ(byte, 42);
-}
-
 TEST_F(SystemFilesTest, CreateNewNeverTouchesAnExistingFile) {
   const std::string path = folder.File("a.bmp");
   {
@@ -101,20 +86,6 @@ TEST_F(SystemFilesTest, CreateNewNeverTouchesAnExistingFile) {
   EXPECT_EQ(testing::ReadFileBytes(path), (std::vector<std::uint8_t>{1, 2, 3}));
   files.Remove(path);
   EXPECT_FALSE(files.IsFile(path));
-}
-
-TEST_F(SystemFilesTest, CreateNewOnAFolderRaisesTheCreationError) {
-  const std::string path = folder.File("PIC.bmp");
-  std::filesystem::create_directory(testing::PathFromUtf8(path));
-  try {
-    files.CreateNew(path);
-    FAIL() << "no error";
-  } catch (const Error& error) {
-    EXPECT_TRUE(
-        error.Message().starts_with("Cannot create file \"" + files.FullPath(path) + "\". "))
-        << error.Message();
-    EXPECT_NE(error.Code(), 0);
-  }
 }
 
 TEST_F(SystemFilesTest, FullPathResolvesAgainstTheCurrentFolder) {
