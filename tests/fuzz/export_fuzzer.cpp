@@ -17,7 +17,6 @@
 #include "errors.h"
 #include "export_check.h"
 #include "fuzz_check.h"
-#include "oracle.h"
 #include "program_state.h"
 #include "recording_views.h"
 #include "test_files.h"
@@ -37,24 +36,9 @@ bool IsUniqueFormOf(const std::string& fileName, const std::string& stemFileName
   return suffix.find_first_not_of('1') == std::string::npos;
 }
 
-// The bitmap of the screen at each offset, worked out once per image.
-class ExpectedFiles {
- public:
-  explicit ExpectedFiles(const Bytes& image) : image_(image) {}
-  const Bytes& At(std::size_t offset) {
-    auto found = files_.find(offset);
-    if (found == files_.end()) found = files_.emplace(offset, OracleBitmapFile(ScreenAt(image_, offset))).first;
-    return found->second;
-  }
-
- private:
-  const Bytes& image_;
-  std::map<std::size_t, Bytes> files_;
-};
-
 // folder: the output folder as it was before the run; afterwards, as the run left it.
 void ExportAndCheck(ProgramState& state, const Bytes& image, const std::string& out,
-                    ExpectedFiles& expected, FolderContents& folder) {
+                    ExpectedBitmaps& expected, FolderContents& folder) {
   const std::vector<TakenEntry> taken = ExpectedTakenEntries(image);
   const FolderContents before = std::move(folder);
 
@@ -112,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   LoadCatalogue(state, SystemFileSystem(), grid, imagePath);
   state.ImagePath = imagePath;
 
-  ExpectedFiles expected(image);
+  ExpectedBitmaps expected(image);
   FolderContents folder;
   ExportAndCheck(state, image, out, expected, folder);
   ExportAndCheck(state, image, out, expected, folder);

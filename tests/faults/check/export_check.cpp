@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "oracle.h"
 #include "test_files.h"
 
 namespace orlaspin::testing {
@@ -42,6 +43,48 @@ ScreenBytes ScreenAt(std::span<const std::uint8_t> image, std::size_t offset) {
   ScreenBytes screen{};
   for (std::size_t i = 0; i < screen.size(); ++i) screen[i] = ImageByte(image, offset + i);
   return screen;
+}
+
+const Bytes& ExpectedBitmaps::At(std::size_t offset) {
+  auto found = files_.find(offset);
+  if (found == files_.end()) {
+    found = files_.emplace(offset, OracleBitmapFile(ScreenAt(image_, offset))).first;
+  }
+  return found->second;
+}
+
+bool NamesDevice(std::string_view stem) {
+  std::string_view word = stem.substr(0, stem.find('.'));
+  while (!word.empty() && word.back() == ' ') word.remove_suffix(1);
+  std::string upper(word);
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
+    if (upper == device) return true;
+  }
+  for (char digit = '0'; digit <= '9'; ++digit) {
+    if (upper == std::string("COM") + digit || upper == std::string("LPT") + digit) return true;
+  }
+  return false;
+}
+
+std::string ExpectedSafeStem(std::string_view name) {
+  constexpr std::string_view kUnsafe = "\"*/:<>?\\|";
+  const std::size_t first = name.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  const std::string_view inner = name.substr(first, name.find_last_not_of(' ') - first + 1);
+  std::string stem;
+  for (const unsigned char c : inner) {
+    const bool unsafe = c < 32 || kUnsafe.find(static_cast<char>(c)) != std::string_view::npos;
+    stem += unsafe ? '_' : static_cast<char>(c);
+  }
+  if (NamesDevice(stem)) {
+    std::size_t wordEnd = std::min(stem.find('.'), stem.size());
+    while (wordEnd > 0 && stem[wordEnd - 1] == ' ') --wordEnd;
+    stem.insert(stem.begin() + static_cast<std::ptrdiff_t>(wordEnd), '_');
+  }
+  return stem;
 }
 
 bool IsKnownErrorText(const std::string& message) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "screen.h"
@@ -29,6 +30,25 @@ std::vector<TakenEntry> ExpectedTakenEntries(std::span<const std::uint8_t> image
 
 // The 6912 bytes at offset of an image, zero where the image ends.
 ScreenBytes ScreenAt(std::span<const std::uint8_t> image, std::size_t offset);
+
+// The stem a catalogue name must give: unsafe bytes and bytes below 32 made "_" one for one,
+// outer spaces gone, and "_" after a Windows device word (the part before the first dot,
+// trailing spaces ignored: CON, PRN, AUX, NUL, COM0-9, LPT0-9 in any case).
+std::string ExpectedSafeStem(std::string_view name);
+
+// True when the stem, as Windows reads a file name, names a device.
+bool NamesDevice(std::string_view stem);
+
+// The bitmap file of the screen at each offset of an image, worked out once per offset.
+class ExpectedBitmaps {
+ public:
+  explicit ExpectedBitmaps(std::span<const std::uint8_t> image) : image_(image) {}
+  const Bytes& At(std::size_t offset);
+
+ private:
+  std::span<const std::uint8_t> image_;
+  std::map<std::size_t, Bytes> files_;
+};
 
 // True for the texts the program shows for a failure: the I/O error table ("File not found",
 // "Invalid filename", "Too many open files", "File access denied", "I/O error <code>"), the
