@@ -351,6 +351,36 @@ TEST_F(EndToEnd, CancelKeepsTheImageTheGridAndTheFolderAndTheDialogStartsFromThe
   EXPECT_EQ(TextOf(program.Grid()), second.GridText());
 }
 
+TEST_F(EndToEnd, AnOverlongPathCountsAsCancelAndAMissingFileKeepsTheListing) {
+  Disk disk;
+  disk.AddScreen("ONLY", 51);
+  const std::string folder = Folder("typed");
+  const std::string image = ImageIn(folder, disk);
+  RunningProgram program;
+  OpenThroughDialog(program, Wide(image));
+
+  // 260 characters or more do not fit the dialog's buffer: as if cancelled, the image stays.
+  const std::wstring overlong = Wide(folder) + L"\\" + std::wstring(280, L'x') + L".trd";
+  OpenThroughDialog(program, overlong);
+  EXPECT_EQ(program.FindTopLevel(L"#32770"), nullptr) << "something was shown for an overlong path";
+  HWND box = RunBatch(program);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(ReadDialog(box).texts, std::vector<std::wstring>{kCompletion + L"1"});
+  CloseBox(program, box, VK_RETURN);
+
+  // A typed name of a missing file is accepted: the listing stays, and the batch says the image
+  // is gone instead of saving the last picture under the entries' names.
+  OpenThroughDialog(program, Wide(folder) + L"\\missing.trd");
+  EXPECT_EQ(TextOf(program.Grid()), disk.GridText());
+  box = RunBatch(program);
+  ASSERT_NE(box, nullptr);
+  const DialogContents error = ReadDialog(box);
+  EXPECT_EQ(error.texts, std::vector<std::wstring>{L"File not found."});
+  EXPECT_TRUE(error.hasIcon);
+  CloseBox(program, box, VK_RETURN);
+  EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"ONLY.bmp", "диск.trd"}));
+}
+
 TEST_F(EndToEnd, AnImageHeldOpenWithoutSharingGivesIoError32AndTheWindowGoesOn) {
   Disk disk;
   disk.AddScreen("LOCKED", 31);
