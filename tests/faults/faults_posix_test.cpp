@@ -1,5 +1,5 @@
-// Faults that the operating system itself makes on POSIX systems: a full disk, a file-size
-// limit, another user without write permission, special files given as the image or lying in
+// Faults that the operating system itself makes on POSIX systems: a disk out of file entries, a
+// file-size limit, another user without write permission, special files given as the image or lying in
 // the output folder; and the names of catalogue bytes 0x80-0xFF.
 #include <fcntl.h>
 #include <iconv.h>
@@ -101,35 +101,14 @@ class SmallDisk {
   int error_ = 0;
 };
 
-TEST_F(PosixFaults, ADiskFillingUpMidBatchEndsTheRunWithTheFilesBeforeItComplete) {
-  // 500 KB of 4 KB pages holds two bitmaps of 49 pages and the first 27 pages of a third.
-  const SmallDisk disk("size=500k");
-  if (!disk.Mounted()) GTEST_SKIP() << "cannot mount a small file system here: " << disk.Why();
-  const Bytes image = FourScreens();
-  const ImageExport exported = ExportImageFile(image, imagePath, disk.Path());
-  EXPECT_TRUE(EndedWith(exported.run, "Stream write error"));
-  EXPECT_EQ(exported.run.view.written, (std::vector<std::string>{"SCR0.bmp", "SCR1.bmp"}));
-  EXPECT_TRUE(FolderHoldsExport({}, disk.Path(), exported.run, image));
-  EXPECT_EQ(DifferenceFromOracle(*exported.state.Preview, ColourfulScreen(2)), "");
-  EXPECT_EQ(exported.state.EntryCount, 4);
-
-  // The command line on the full disk: the error with its full stop, no count, nothing new.
-  const FolderContents before = ReadFolder(disk.Path());
-  std::ostringstream printed, errors;
-  const std::vector<std::string> args = {"export", imagePath, "--output-dir", disk.Path()};
-  EXPECT_EQ(RunCli(args, printed, errors), 1);
-  EXPECT_EQ(printed.str(), "");
-  EXPECT_EQ(errors.str(), "orlaspin-cli: Stream write error.\n");
-  EXPECT_EQ(ReadFolder(disk.Path()), before);
-}
-
 TEST_F(PosixFaults, ADiskOutOfFileEntriesEndsTheRunWithTheCreationError) {
   const SmallDisk disk("size=10m,nr_inodes=3");
   if (!disk.Mounted()) GTEST_SKIP() << "cannot mount a small file system here: " << disk.Why();
   const Bytes image = FourScreens();
   const ExportOutcome run = ExportImageFile(image, imagePath, disk.Path()).run;
   ASSERT_TRUE(run.error);
-  const std::string refused = JoinPath(disk.Path(), "SCR" + std::to_string(run.view.written.size()) + ".bmp");
+  const std::string refused =
+      JoinPath(disk.Path(), "SCR" + std::to_string(run.view.written.size()) + ".bmp");
   EXPECT_EQ(*run.error, "Cannot create file \"" + refused + "\". No space left on device");
   EXPECT_FALSE(run.view.completion);
   EXPECT_LT(run.view.written.size(), 4u);

@@ -1,7 +1,8 @@
 // A whole export of any image into a fresh folder, twice, through the real file system: every
 // file lands in the folder, is the complete bitmap of its entry's screen, and is reported; the
 // second run replaces nothing; a run either completes with the count of the entries taken or ends
-// with one of the program's error texts and no completion.
+// with one of the program's error texts and no completion. The command-line tool's export of the
+// image writes the same files.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "batch_export.h"
+#include "collection_export.h"
 #include "catalogue.h"
 #include "disk_file.h"
 #include "errors.h"
@@ -36,9 +38,11 @@ bool IsUniqueFormOf(const std::string& fileName, const std::string& stemFileName
   return suffix.find_first_not_of('1') == std::string::npos;
 }
 
-// folder: the output folder as it was before the run; afterwards, as the run left it.
-void ExportAndCheck(ProgramState& state, const Bytes& image, const std::string& out,
-                    ExpectedBitmaps& expected, FolderContents& folder) {
+// folder: the output folder as it was before the run; afterwards, as the run left it. Returns the
+// names of the files written.
+std::vector<std::string> ExportAndCheck(ProgramState& state, const Bytes& image,
+                                        const std::string& out, ExpectedBitmaps& expected,
+                                        FolderContents& folder) {
   const std::vector<TakenEntry> taken = ExpectedTakenEntries(image);
   const FolderContents before = std::move(folder);
 
@@ -78,6 +82,31 @@ void ExportAndCheck(ProgramState& state, const Bytes& image, const std::string& 
                 "the completion shows the count");
   }
   folder = after;
+  return view.written;
+}
+
+// The command-line tool's export of the same image into a fresh folder: the same files under the
+// same names, byte for byte, or the same error.
+class NamesView final : public ExportView {
+ public:
+  std::vector<std::string> written;
+  void Warning(const std::string&, const std::string&) override {}
+  void FileWritten(const std::string& name) override { written.push_back(name); }
+};
+
+void CommandLineExportMatches(const std::string& imagePath, const std::string& out,
+                              const FolderContents& windowFiles,
+                              const std::vector<std::string>& windowNames) {
+  std::filesystem::create_directory(PathFromUtf8(out));
+  NamesView view;
+  try {
+    const int count = ExportImage(SystemFileSystem(), imagePath, out, OutputOptions{}, view);
+    FuzzRequire(count == static_cast<int>(view.written.size()), "the tool counts the files it wrote");
+  } catch (const Error& failure) {
+    FuzzRequire(IsKnownErrorText(failure.Message()), "a failure of the tool shows a known text");
+  }
+  FuzzRequire(view.written == windowNames && ReadFolder(out) == windowFiles,
+              "the tool writes the files the window writes");
 }
 
 }  // namespace
@@ -98,10 +127,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   ExpectedBitmaps expected(image);
   FolderContents folder;
-  ExportAndCheck(state, image, out, expected, folder);
+  const std::vector<std::string> written = ExportAndCheck(state, image, out, expected, folder);
+  CommandLineExportMatches(imagePath, root.File("cli"), folder, written);
   ExportAndCheck(state, image, out, expected, folder);
 
-  FuzzRequire(root.Names() == std::vector<std::string>{"image.trd", "out"},
+  FuzzRequire(root.Names() == std::vector<std::string>{"cli", "image.trd", "out"},
               "nothing is written outside the output folder");
   return 0;
 }
