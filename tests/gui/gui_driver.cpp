@@ -252,8 +252,16 @@ HWND ShowOpenDialog(const RunningProgram& program) {
   program.ClickCentreOf(kOpenButton);
   const HWND dialog = program.WaitForTopLevel(L"#32770");
   if (!dialog) throw std::runtime_error("no open dialog appeared");
-  // The program moves the dialog once its layout is done.
-  std::this_thread::sleep_for(300ms);
+  // The program moves the dialog once its layout is done: wait until it stays where it is.
+  RECT last = WindowRect(dialog);
+  int stillFor = 0;
+  WaitUntil([&] {
+    std::this_thread::sleep_for(50ms);
+    const RECT now = WindowRect(dialog);
+    stillFor = EqualRect(&now, &last) && FileNameBox(dialog) ? stillFor + 1 : 0;
+    last = now;
+    return stillFor >= 6;
+  });
   return dialog;
 }
 
