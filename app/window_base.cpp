@@ -37,7 +37,10 @@ void RaiseLastError(const char* call) {
 }
 
 Window::~Window() {
-  if (handle_) DestroyWindow(handle_);
+  if (!handle_) return;
+  // The derived part is gone already: the messages of the destruction go to the default handling.
+  SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
+  DestroyWindow(handle_);
 }
 
 void Window::CreateHandle(const WindowClass& windowClass, DWORD exStyle, DWORD style, const wchar_t* text,
