@@ -47,11 +47,22 @@ std::string GridListing(const std::string& path) {
   std::string listing;
   for (int row = 0; row < state.EntryCount; ++row) {
     for (int column = 0; column < 5; ++column) {
-      listing += (column > 0 ? "\t" : "") + EscapeCatalogueText(grid.Cell(column, row));
+      if (column > 0) listing += '\t';
+      listing += EscapeCatalogueText(grid.Cell(column, row));
     }
     listing += '\n';
   }
   return listing;
+}
+
+// A path as JSON writes it: a backslash (a Windows separator) doubled.
+std::string JsonPath(const std::string& path) {
+  std::string json;
+  for (const char c : path) {
+    json += c;
+    if (c == '\\') json += c;
+  }
+  return json;
 }
 
 std::string ScreenPath(const std::string& scrName) { return TestdataPath("scr/" + scrName); }
@@ -133,22 +144,22 @@ TEST_F(CliFormatsTest, ListsAsJsonForScripts) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out,
             "[\n"
-            "  {\"image\": \"" + hobeta + "\", \"kind\": \"hobeta\", \"warnings\": [], \"files\": [\n"
+            "  {\"image\": \"" + JsonPath(hobeta) + "\", \"kind\": \"hobeta\", \"warnings\": [], \"files\": [\n"
             "    {\"name\": \"a\\\"b     \", \"extension\": \"C\", \"start\": 5, \"length\": 10, "
             "\"offset\": 17, \"screen\": false}\n"
             "  ]},\n"
-            "  {\"image\": \"" + scr + "\", \"kind\": \"scr\", \"warnings\": [], \"files\": [\n"
+            "  {\"image\": \"" + JsonPath(scr) + "\", \"kind\": \"scr\", \"warnings\": [], \"files\": [\n"
             "    {\"name\": \"s\", \"extension\": null, \"start\": null, \"length\": 6912, "
             "\"offset\": 0, \"screen\": true}\n"
             "  ]},\n"
-            "  {\"image\": \"" + bad + "\", \"error\": \"not an SCL archive: it does not begin with "
+            "  {\"image\": \"" + JsonPath(bad) + "\", \"error\": \"not an SCL archive: it does not begin with "
             "\\\"SINCLAIR\\\"\"}\n"
             "]\n");
   EXPECT_NE(run.err.find(bad + ": not an SCL archive"), std::string::npos) << run.err;
   // An empty disk gives an empty list of files.
   const std::string empty = Put("empty.trd", TrdBuilder().Build());
   EXPECT_EQ(Cli({"list", "--json", empty}).out,
-            "[\n  {\"image\": \"" + empty + "\", \"kind\": \"trd\", \"warnings\": [], \"files\": []}\n]\n");
+            "[\n  {\"image\": \"" + JsonPath(empty) + "\", \"kind\": \"trd\", \"warnings\": [], \"files\": []}\n]\n");
 }
 
 TEST_F(CliFormatsTest, AFileOfNoKnownKindIsNamedInTheError) {
@@ -212,7 +223,7 @@ TEST_F(CliFormatsTest, TheProgressLineShowsOnlyOnATerminalAndOnlyForSeveralImage
   EXPECT_NE(shown.err.find("\r1/2 images, 1 screens"), std::string::npos);
   EXPECT_NE(shown.err.find("\r2/2 images, 2 screens"), std::string::npos);
   // Each line is blanked before anything else is printed, and at the end.
-  const std::string blank = "\r" + std::string(std::string("2/2 images, 2 screens").size(), ' ') + "\r";
+  const std::string blank = std::string("\r").append(21, ' ').append("\r");  // 21: the last line
   EXPECT_TRUE(shown.err.ends_with(blank)) << shown.err;
   EXPECT_EQ(shown.out, quiet.out);
 
