@@ -219,6 +219,17 @@ TEST_F(PosixFaults, AFifoOrADeviceGivenAsTheImageIsNoFileAndNothingWaits) {
   }
 }
 
+// The race the existence test cannot close: a FIFO or a device put in the image's place just
+// before the open. The open neither waits for a writer nor reads a device.
+TEST_F(PosixFaults, AFifoOrADeviceSwappedInBeforeTheOpenIsRefusedAtOnce) {
+  const std::string fifo = place.File("fifo.trd");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  for (const std::string& special : {fifo, std::string("/dev/zero")}) {
+    EXPECT_EQ(ErrorOf([&] { SystemFileSystem().OpenForReading(special); }), "File not found")
+        << special;
+  }
+}
+
 // Links and FIFOs in the output folder take their names: nothing is written through a link.
 TEST_F(PosixFaults, LinksAndFifosInTheOutputFolderAreSteppedOverNotWrittenThrough) {
   const std::string victim = place.File("victim");
