@@ -16,6 +16,7 @@ constexpr std::size_t kLargestPalette = 16;
 constexpr std::uint8_t kColourTypeRgb = 2;
 constexpr std::uint8_t kColourTypePalette = 3;
 constexpr std::uint8_t kFilterNone = 0;
+constexpr std::uint8_t kFilterUp = 2;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -75,34 +76,47 @@ class PaletteIndex {
   std::uint8_t lastIndex_ = 0;
 };
 
-// The filtered scanlines: each a filter byte, then two pixels to a byte, the left one high.
-Bytes PaletteScanlines(const Picture& frame, const std::vector<Colour>& palette) {
-  PaletteIndex index(palette);
-  const std::size_t rowBytes = (static_cast<std::size_t>(frame.width) + 1) / 2;
+// The filtered scanlines: each row a filter byte, then its bytes. A row equal to the one above
+// is stored with the Up filter as zeros, which deflate packs at once: a scaled picture repeats
+// every row.
+template <typename PackRow>
+Bytes Scanlines(const Picture& frame, std::size_t rowBytes, PackRow packRow) {
   Bytes lines;
   lines.reserve((rowBytes + 1) * frame.height);
+  const std::size_t width = static_cast<std::size_t>(frame.width);
   for (int y = 0; y < frame.height; ++y) {
-    lines.push_back(kFilterNone);
-    const Colour* row = frame.pixels.data() + static_cast<std::size_t>(y) * frame.width;
-    for (int x = 0; x < frame.width; x += 2) {
-      const std::uint8_t right = x + 1 < frame.width ? index(row[x + 1]) : 0;
-      lines.push_back(static_cast<std::uint8_t>((index(row[x]) << 4) | right));
+    const Colour* row = frame.pixels.data() + y * width;
+    if (y > 0 && std::equal(row, row + width, row - width)) {
+      lines.push_back(kFilterUp);
+      lines.insert(lines.end(), rowBytes, 0);
+    } else {
+      lines.push_back(kFilterNone);
+      packRow(row, lines);
     }
   }
   return lines;
 }
 
+// Two pixels to a byte, the left one high.
+Bytes PaletteScanlines(const Picture& frame, const std::vector<Colour>& palette) {
+  PaletteIndex index(palette);
+  const int width = frame.width;
+  return Scanlines(frame, (static_cast<std::size_t>(width) + 1) / 2,
+                   [&](const Colour* row, Bytes& lines) {
+                     for (int x = 0; x < width; x += 2) {
+                       const std::uint8_t right = x + 1 < width ? index(row[x + 1]) : 0;
+                       lines.push_back(static_cast<std::uint8_t>((index(row[x]) << 4) | right));
+                     }
+                   });
+}
+
 Bytes RgbScanlines(const Picture& frame) {
-  Bytes lines;
-  lines.reserve((static_cast<std::size_t>(frame.width) * 3 + 1) * frame.height);
-  for (int y = 0; y < frame.height; ++y) {
-    lines.push_back(kFilterNone);
-    const Colour* row = frame.pixels.data() + static_cast<std::size_t>(y) * frame.width;
-    for (int x = 0; x < frame.width; ++x) {
+  const int width = frame.width;
+  return Scanlines(frame, static_cast<std::size_t>(width) * 3, [&](const Colour* row, Bytes& lines) {
+    for (int x = 0; x < width; ++x) {
       lines.insert(lines.end(), {RedOf(row[x]), GreenOf(row[x]), BlueOf(row[x])});
     }
-  }
-  return lines;
+  });
 }
 
 Bytes Deflated(const Bytes& raw) {

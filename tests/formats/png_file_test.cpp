@@ -106,9 +106,11 @@ TEST(Png, TwoFramesMakeALoopingAnimationOf320MillisecondFrames) {
 }
 
 TEST(Png, PicturesOfManyColoursAreStoredAsRgb) {
+  // The last row repeats the one above, as the rows of a scaled picture do.
   Picture picture{17, 3, {}};
   for (int i = 0; i < 17 * 3; ++i) {
-    picture.pixels.push_back(MakeColour(static_cast<std::uint8_t>(i * 5), 7, static_cast<std::uint8_t>(255 - i)));
+    const int j = i < 34 ? i : i - 17;
+    picture.pixels.push_back(MakeColour(static_cast<std::uint8_t>(j * 5), 7, static_cast<std::uint8_t>(255 - j)));
   }
   const DecodedPng png = DecodePng(EncodePng(std::span(&picture, 1), 320));
   EXPECT_EQ(png.colourType, 2);
@@ -117,7 +119,8 @@ TEST(Png, PicturesOfManyColoursAreStoredAsRgb) {
   ASSERT_EQ(png.frames.size(), 1u);
   ASSERT_EQ(png.frames[0].size(), 51u);
   for (int i = 0; i < 51; ++i) {
-    EXPECT_EQ(png.frames[0][i], (Rgb{static_cast<std::uint8_t>(i * 5), 7, static_cast<std::uint8_t>(255 - i)}));
+    const int j = i < 34 ? i : i - 17;
+    EXPECT_EQ(png.frames[0][i], (Rgb{static_cast<std::uint8_t>(j * 5), 7, static_cast<std::uint8_t>(255 - j)}));
   }
 }
 
