@@ -35,8 +35,8 @@ ImageExport ExportImageFile(std::span<const std::uint8_t> image, const std::stri
   return exported;
 }
 
-::testing::AssertionResult FolderHoldsExport(const FolderContents& before, const std::string& folder,
-                                             const ExportOutcome& run,
+::testing::AssertionResult FolderHoldsExport(const FolderContents& before,
+                                             const std::string& folder, const ExportOutcome& run,
                                              std::span<const std::uint8_t> image) {
   const FolderContents after = ReadFolder(folder);
   for (const auto& [name, contents] : before) {
@@ -45,8 +45,9 @@ ImageExport ExportImageFile(std::span<const std::uint8_t> image, const std::stri
     if (found->second != contents) return ::testing::AssertionFailure() << name << " was changed";
   }
   if (after.size() != before.size() + run.view.written.size()) {
-    return ::testing::AssertionFailure() << after.size() - before.size() << " new entries in "
-                                         << folder << ", " << run.view.written.size() << " reported";
+    return ::testing::AssertionFailure()
+           << after.size() - before.size() << " new entries in " << folder << ", "
+           << run.view.written.size() << " reported";
   }
   const std::vector<TakenEntry> taken = ExpectedTakenEntries(image);
   ExpectedBitmaps expected(image);
@@ -59,8 +60,7 @@ ImageExport ExportImageFile(std::span<const std::uint8_t> image, const std::stri
     if (before.contains(name) || found == after.end() || !found->second) {
       return ::testing::AssertionFailure() << name << " is not a new file";
     }
-    const std::string difference =
-        FirstDifference(*found->second, expected.At(taken[i].offset));
+    const std::string difference = FirstDifference(*found->second, expected.At(taken[i].offset));
     if (!difference.empty()) return ::testing::AssertionFailure() << name << ": " << difference;
   }
   return ::testing::AssertionSuccess();

@@ -39,8 +39,8 @@ ImageExport ExportImageFile(std::span<const std::uint8_t> image, const std::stri
 
 // The folder holds what it held before, untouched, and exactly the files the run reported: the
 // i-th the complete bitmap of the i-th entry that image gives the batch.
-::testing::AssertionResult FolderHoldsExport(const FolderContents& before, const std::string& folder,
-                                             const ExportOutcome& run,
+::testing::AssertionResult FolderHoldsExport(const FolderContents& before,
+                                             const std::string& folder, const ExportOutcome& run,
                                              std::span<const std::uint8_t> image);
 
 // A run that completed: every entry taken written and counted, the completion shown with it.

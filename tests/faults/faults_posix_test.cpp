@@ -1,6 +1,6 @@
 // Faults that the operating system itself makes on POSIX systems: a disk out of file entries, a
-// file-size limit, another user without write permission, special files given as the image or lying in
-// the output folder; and the names of catalogue bytes 0x80-0xFF.
+// file-size limit, another user without write permission, special files given as the image or lying
+// in the output folder; and the names of catalogue bytes 0x80-0xFF.
 #include <fcntl.h>
 #include <iconv.h>
 #include <signal.h>
@@ -56,7 +56,8 @@ std::string InChild(const std::function<std::string()>& work) {
   ::close(channel[1]);
   std::string text;
   char buffer[256];
-  for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;) text.append(buffer, got);
+  for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+    text.append(buffer, got);
   ::close(channel[0]);
   int status = 0;
   ::waitpid(child, &status, 0);
@@ -181,7 +182,8 @@ TEST_F(PosixFaults, AnImageTheUserMayNotReadIsRefusedWithFileAccessDenied) {
     if (::setgid(65534) != 0 || ::setuid(65534) != 0) return std::string("setuid failed");
     ProgramState state;
     RecordingCatalogueView grid;
-    const std::string load = ErrorOf([&] { LoadCatalogue(state, SystemFileSystem(), grid, imagePath); });
+    const std::string load =
+        ErrorOf([&] { LoadCatalogue(state, SystemFileSystem(), grid, imagePath); });
     std::ostringstream printed, errors;
     const std::vector<std::string> args = {"list", imagePath};
     RunCli(args, printed, errors);
@@ -210,8 +212,9 @@ TEST_F(PosixFaults, AFifoOrADeviceGivenAsTheImageIsNoFileAndNothingWaits) {
     EXPECT_TRUE(EndedWith(Export(state, SystemFileSystem(), out.Path()), "File not found"));
     EXPECT_TRUE(out.Names().empty());
 
-    for (const auto& args : {std::vector<std::string>{"list", special},
-                              std::vector<std::string>{"export", special, "--output-dir", out.Path()}}) {
+    for (const auto& args :
+         {std::vector<std::string>{"list", special},
+          std::vector<std::string>{"export", special, "--output-dir", out.Path()}}) {
       std::ostringstream printed, errors;
       EXPECT_EQ(RunCli(args, printed, errors), 1);
       EXPECT_EQ(errors.str(), "orlaspin-cli: File not found.\n");
@@ -259,7 +262,8 @@ std::string FromWindows1251(char byte) {
   char* from = in;
   char* to = out;
   std::size_t left = 1, room = sizeof out;
-  const bool converted = ::iconv(converter, &from, &left, &to, &room) != static_cast<std::size_t>(-1);
+  const bool converted =
+      ::iconv(converter, &from, &left, &to, &room) != static_cast<std::size_t>(-1);
   ::iconv_close(converter);
   return converted ? std::string(out, to) : "_";
 }
@@ -274,7 +278,7 @@ TEST(PosixNames, CatalogueBytesFrom0x80AreWindows1251CharactersInUtf8) {
 TEST_F(PosixFaults, RussianNamesBecomeRussianFileNames) {
   TrdBuilder builder;
   builder.AddScreen("\xCF\xD0\xC8\xC2\xC5\xD2", ColourfulScreen(1));  // ПРИВЕТ
-  builder.AddScreen("\xEC\xE8\xF0 \x98", ColourfulScreen(2));         // мир and a byte with no letter
+  builder.AddScreen("\xEC\xE8\xF0 \x98", ColourfulScreen(2));  // мир and a byte with no letter
   const Bytes image = builder.Build();
   const ImageExport exported = ExportImageFile(image, imagePath, out.Path());
   EXPECT_TRUE(CompletedInto(exported, out.Path(), image));

@@ -201,8 +201,7 @@ INSTANTIATE_TEST_SUITE_P(
                      f.faults.readError = 23;
                    },
                    "I/O error 23"},
-        ImageFault{"CloseFails", [](FakeFileSystem& f) { f.faults.closeError = 6; },
-                   "I/O error 6"},
+        ImageFault{"CloseFails", [](FakeFileSystem& f) { f.faults.closeError = 6; }, "I/O error 6"},
         ImageFault{"ImageDeleted", [](FakeFileSystem& f) { f.files.erase(kImage); },
                    "File not found"}),
     [](const auto& info) { return std::string(info.param.what); });

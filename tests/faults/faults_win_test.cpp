@@ -85,7 +85,8 @@ TEST_F(WindowsFaults, AnImageOpenForWritingElsewhereOrReadOnlyIsExportedNormally
   const Bytes image = TwoScreens();
   WriteFileBytes(imagePath, image);
   {
-    const HeldOpen writer(imagePath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    const HeldOpen writer(imagePath, GENERIC_READ | GENERIC_WRITE,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE);
     ASSERT_TRUE(writer.IsOpen());
     EXPECT_TRUE(CompletedInto(ExportImageFile(image, imagePath, out.Path()), out.Path(), image));
   }
@@ -122,14 +123,17 @@ TEST_F(WindowsFaults, CatalogueBytesFrom0x80AreCharactersOfTheAnsiCodePage) {
   const std::span<const std::uint8_t> parts[] = {part};
   for (int byte = 0x80; byte < 0x100; ++byte) {
     const std::string stem = std::string("A") + static_cast<char>(byte);
-    ASSERT_TRUE(WriteNewFile(SystemFileSystem(), JoinPath(out.Path(), FileNameFromCatalogueBytes(stem) + ".bmp"),
+    ASSERT_TRUE(WriteNewFile(SystemFileSystem(),
+                             JoinPath(out.Path(), FileNameFromCatalogueBytes(stem) + ".bmp"),
                              parts));
     WIN32_FIND_DATAA found{};
     const HANDLE search = FindFirstFileA((out.Path() + "\\*.bmp").c_str(), &found);
     ASSERT_NE(search, INVALID_HANDLE_VALUE) << "byte " << byte;
     FindClose(search);
-    EXPECT_EQ(std::string(found.cFileName), stem + ".bmp") << "byte " << byte << ", code page " << GetACP();
-    for (const std::string& name : out.Names()) DeleteFileW(Widen(JoinPath(out.Path(), name)).c_str());
+    EXPECT_EQ(std::string(found.cFileName), stem + ".bmp")
+        << "byte " << byte << ", code page " << GetACP();
+    for (const std::string& name : out.Names())
+      DeleteFileW(Widen(JoinPath(out.Path(), name)).c_str());
   }
 }
 

@@ -35,7 +35,8 @@ Bytes ImageNamed(const std::vector<std::string>& names) {
 Bytes ImageOfOneName(const std::string& name, int count) {
   TrdBuilder builder;
   builder.AddScreen(name, ColourfulScreen(7));
-  for (int i = 1; i < count; ++i) builder.AddEntry({.name = name, .firstSector = 0, .firstTrack = 1});
+  for (int i = 1; i < count; ++i)
+    builder.AddEntry({.name = name, .firstSector = 0, .firstTrack = 1});
   return builder.Build();
 }
 
@@ -64,7 +65,8 @@ std::vector<std::string> ExpectedNames(const std::vector<std::string>& stems,
   for (const std::string& name : existing) taken.push_back(Folded(name, ignoreCase));
   std::vector<std::string> names;
   for (std::string stem : stems) {
-    while (std::count(taken.begin(), taken.end(), Folded(stem + ".bmp", ignoreCase)) > 0) stem += "1";
+    while (std::count(taken.begin(), taken.end(), Folded(stem + ".bmp", ignoreCase)) > 0)
+      stem += "1";
     names.push_back(stem + ".bmp");
     taken.push_back(Folded(names.back(), ignoreCase));
   }
@@ -73,7 +75,9 @@ std::vector<std::string> ExpectedNames(const std::vector<std::string>& stems,
 
 class HostileNames : public ::testing::Test {
  protected:
-  ImageExport ExportImage(const Bytes& image) { return ExportImageFile(image, imagePath, out.Path()); }
+  ImageExport ExportImage(const Bytes& image) {
+    return ExportImageFile(image, imagePath, out.Path());
+  }
 
   TempFolder place;
   TempFolder out;
@@ -91,18 +95,19 @@ TEST_F(HostileNames, EveryByteInEveryPlaceGivesTheRuleStemAndAFileInTheFolder) {
       ASSERT_EQ(stem, ExpectedSafeStem(name)) << "byte " << byte << " at " << position;
       const std::string fileName = FileNameFromCatalogueBytes(stem) + ".bmp";
       const std::string path = JoinPath(out.Path(), fileName);
-      ASSERT_TRUE(WriteNewFile(SystemFileSystem(), path, parts)) << "byte " << byte << " at " << position;
-      ASSERT_EQ(out.Names(), std::vector<std::string>{fileName}) << "byte " << byte << " at " << position;
+      ASSERT_TRUE(WriteNewFile(SystemFileSystem(), path, parts))
+          << "byte " << byte << " at " << position;
+      ASSERT_EQ(out.Names(), std::vector<std::string>{fileName})
+          << "byte " << byte << " at " << position;
       std::filesystem::remove(PathFromUtf8(path));
     }
   }
 }
 
 TEST_F(HostileNames, DeviceNamesLandInFilesOfTheirOwn) {
-  const std::vector<std::string> names = {"CON",   "prn",    "Aux",      "NUL",      "COM0",
-                                          "com9",  "LPT1",   "lpt0",     "nul.x",    "AUX .A",
-                                          "CON.",  "con .t", "CONSOLE", "COM10",    "LPT",
-                                          "_NUL"};
+  const std::vector<std::string> names = {"CON",     "prn",   "Aux",   "NUL",    "COM0", "com9",
+                                          "LPT1",    "lpt0",  "nul.x", "AUX .A", "CON.", "con .t",
+                                          "CONSOLE", "COM10", "LPT",   "_NUL"};
   const Bytes image = ImageNamed(names);
   const ImageExport exported = ExportImage(image);
   EXPECT_TRUE(CompletedInto(exported, out.Path(), image));
@@ -126,14 +131,14 @@ TEST_F(HostileNames, NamesThatDifferOnlyInCaseNeverReplaceAFile) {
 }
 
 TEST_F(HostileNames, NamesOfSpacesDotsOrUnderscoresAloneStillGetFilesOfTheirOwn) {
-  const std::vector<std::string> names = {"        ", "        ", " ", ".", "..", "........",
-                                          "________", " . ", "_"};
+  const std::vector<std::string> names = {"        ", "        ", " ",   ".", "..",
+                                          "........", "________", " . ", "_"};
   const Bytes image = ImageNamed(names);
   const ImageExport exported = ExportImage(image);
   EXPECT_TRUE(CompletedInto(exported, out.Path(), image));
   EXPECT_EQ(exported.run.view.written,
-            (std::vector<std::string>{".bmp", "1.bmp", "11.bmp", "..bmp", "...bmp",
-                                      ".........bmp", "________.bmp", ".1.bmp", "_.bmp"}));
+            (std::vector<std::string>{".bmp", "1.bmp", "11.bmp", "..bmp", "...bmp", ".........bmp",
+                                      "________.bmp", ".1.bmp", "_.bmp"}));
 }
 
 TEST_F(HostileNames, ALongRunOfOneNameGrowsTheSuffixUntilTheFileSystemRefusesTheName) {
@@ -202,7 +207,8 @@ TEST_F(HostileNames, ImageFilesNamedWithDotsAloneKeepTheirScreensInsideTheOutput
 
   std::ostringstream printed, errors;
   EXPECT_EQ(RunCli(args, printed, errors), 0) << errors.str();
-  EXPECT_EQ(place.Names(), (std::vector<std::string>{". ..trd", "....trd", "...trd", "..trd", "out"}))
+  EXPECT_EQ(place.Names(),
+            (std::vector<std::string>{". ..trd", "....trd", "...trd", "..trd", "out"}))
       << "a file was written beside the output folder";
   std::size_t bitmaps = 0;
   for (const auto& [name, contents] : ReadFolder(output)) {

@@ -110,8 +110,9 @@ TEST_F(OddImages, AFolderGivenAsTheImageIsNoImage) {
   EXPECT_TRUE(EndedWith(run, "File not found"));
   EXPECT_TRUE(out.Names().empty());
 
-  for (const auto& args : {std::vector<std::string>{"list", imagePath},
-                            std::vector<std::string>{"export", imagePath, "--output-dir", out.Path()}}) {
+  for (const auto& args :
+       {std::vector<std::string>{"list", imagePath},
+        std::vector<std::string>{"export", imagePath, "--output-dir", out.Path()}}) {
     const CliRun cli = Cli(args);
     EXPECT_EQ(cli.status, 1);
     EXPECT_EQ(cli.err, "orlaspin-cli: File not found.\n");

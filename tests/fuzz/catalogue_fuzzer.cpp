@@ -32,7 +32,8 @@ unsigned U16At(const Bytes& image, std::size_t at) {
 const Bytes& PreviousImage() {
   static const Bytes image = [] {
     TrdBuilder builder(2048);
-    for (int i = 0; i < kCatalogueSlots; ++i) builder.AddEntry({.name = "PREVIOUS", .firstSector = 5});
+    for (int i = 0; i < kCatalogueSlots; ++i)
+      builder.AddEntry({.name = "PREVIOUS", .firstSector = 5});
     return builder.Build();
   }();
   return image;
@@ -55,7 +56,8 @@ void CheckRow(const Bytes& image, const RecordingCatalogueView& grid, int row) {
   for (std::size_t i = 0; i < 8 && ByteAt(image, at + i) != 0; ++i) {
     name += static_cast<char>(ByteAt(image, at + i));
   }
-  FuzzRequire(!name.empty() && grid.Cell(0, row) == name, "column 0 is the name up to its first zero");
+  FuzzRequire(!name.empty() && grid.Cell(0, row) == name,
+              "column 0 is the name up to its first zero");
   FuzzRequire(grid.Cell(1, row) == std::string(1, static_cast<char>(ByteAt(image, at + 8))),
               "column 1 is the one extension byte");
   FuzzRequire(grid.Cell(2, row) == std::to_string(U16At(image, at + 9)), "column 2 is the start");
@@ -71,7 +73,8 @@ void CheckRow(const Bytes& image, const RecordingCatalogueView& grid, int row) {
 
 void CheckListing(const Bytes& image, const Loaded& loaded) {
   int expectedCount = 0;
-  while (expectedCount < kCatalogueSlots && ByteAt(image, expectedCount * kCatalogueEntrySize) != 0) {
+  while (expectedCount < kCatalogueSlots &&
+         ByteAt(image, expectedCount * kCatalogueEntrySize) != 0) {
     ++expectedCount;
   }
   const ProgramState& state = loaded.state;

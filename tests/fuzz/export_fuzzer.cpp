@@ -58,9 +58,11 @@ std::vector<std::string> ExportAndCheck(ProgramState& state, const Bytes& image,
   const FolderContents after = ReadFolder(out);
   for (const auto& [name, contents] : before) {
     const auto found = after.find(name);
-    FuzzRequire(found != after.end() && found->second == contents, "an existing file is kept as it was");
+    FuzzRequire(found != after.end() && found->second == contents,
+                "an existing file is kept as it was");
   }
-  FuzzRequire(after.size() == before.size() + view.written.size(), "only the reported files are new");
+  FuzzRequire(after.size() == before.size() + view.written.size(),
+              "only the reported files are new");
   FuzzRequire(view.written.size() <= taken.size(), "at most one file per entry taken");
   for (std::size_t i = 0; i < view.written.size(); ++i) {
     const std::string& name = view.written[i];
@@ -101,7 +103,8 @@ void CommandLineExportMatches(const std::string& imagePath, const std::string& o
   NamesView view;
   try {
     const int count = ExportImage(SystemFileSystem(), imagePath, out, OutputOptions{}, view);
-    FuzzRequire(count == static_cast<int>(view.written.size()), "the tool counts the files it wrote");
+    FuzzRequire(count == static_cast<int>(view.written.size()),
+                "the tool counts the files it wrote");
   } catch (const Error& failure) {
     FuzzRequire(IsKnownErrorText(failure.Message()), "a failure of the tool shows a known text");
   }

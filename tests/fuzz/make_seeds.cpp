@@ -24,11 +24,13 @@ class SeedWriter {
  public:
   explicit SeedWriter(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
-  void Write(const std::string& target, const std::string& name, std::span<const std::uint8_t> bytes) {
+  void Write(const std::string& target, const std::string& name,
+             std::span<const std::uint8_t> bytes) {
     const auto dir = folder_ / target;
     std::filesystem::create_directories(dir);
     std::ofstream out(dir / name, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write seed " + name);
   }
 
@@ -52,7 +54,9 @@ Bytes MixedCatalogue() {
   TrdBuilder builder(4096 + 2 * kScreenBytes);
   builder.AddScreen("SCREEN", ColourfulScreen(1));
   builder.AddEntry({.name = "BASIC", .extension = 'B', .length = 1234, .sectorCount = 5});
-  builder.AddEntry({.name = "\x01" "DELETED", .length = 6912});
+  builder.AddEntry({.name = "\x01"
+                            "DELETED",
+                    .length = 6912});
   builder.AddEntry({.name = "DATA", .extension = 'D', .length = 6911});
   builder.AddEntry({.name = "BIG", .length = 6913});
   builder.AddScreen("SCREEN", ColourfulScreen(2));
@@ -64,8 +68,10 @@ Bytes MixedCatalogue() {
 Bytes FullCatalogue() {
   TrdBuilder builder(2048);
   for (int i = 0; i < 128; ++i) {
-    builder.AddEntry({.name = "E" + std::to_string(i), .length = static_cast<std::uint16_t>(i % 8 ? 100 : 6912),
-                      .firstSector = static_cast<std::uint8_t>(i), .firstTrack = static_cast<std::uint8_t>(255 - i)});
+    builder.AddEntry({.name = "E" + std::to_string(i),
+                      .length = static_cast<std::uint16_t>(i % 8 ? 100 : 6912),
+                      .firstSector = static_cast<std::uint8_t>(i),
+                      .firstTrack = static_cast<std::uint8_t>(255 - i)});
   }
   return builder.Build();
 }
@@ -73,8 +79,9 @@ Bytes FullCatalogue() {
 Bytes HostileNames() {
   TrdBuilder builder(4096 + kScreenBytes);
   builder.AddScreen("A:B*C?", ColourfulScreen(3));
-  for (const std::string name : {"CON", "nul.x", "AUX .A", "        ", "........", "__", " MY PIC ",
-                                 "\xC0\xC1\xFF\x98", "lpt9", "Com0.txt", "a\\b/c|d", "\x1F\x7F\""}) {
+  for (const std::string name :
+       {"CON", "nul.x", "AUX .A", "        ", "........", "__", " MY PIC ", "\xC0\xC1\xFF\x98",
+        "lpt9", "Com0.txt", "a\\b/c|d", "\x1F\x7F\""}) {
     builder.AddEntry({.name = name, .firstSector = 0, .firstTrack = 1});
   }
   return builder.Build();
@@ -121,7 +128,8 @@ int main(int argc, char** argv) {
   seeds.Write("catalogue_fuzzer", "hostile-names", Cut(HostileNames(), 2048));
 
   seeds.Write("screen_fuzzer", "in-image", WithOffset(4096, threeScreens));
-  seeds.Write("screen_fuzzer", "across-end", WithOffset(4096 + 2 * kScreenBytes + 100, threeScreens));
+  seeds.Write("screen_fuzzer", "across-end",
+              WithOffset(4096 + 2 * kScreenBytes + 100, threeScreens));
   seeds.Write("screen_fuzzer", "past-end", WithOffset(1109760, threeScreens));
   seeds.Write("screen_fuzzer", "catalogue", WithOffset(0, threeScreens));
   seeds.Write("screen_fuzzer", "empty-image", WithOffset(0, empty));
@@ -134,9 +142,11 @@ int main(int argc, char** argv) {
   seeds.Write("export_fuzzer", "same-name-run", Screens(24, 4096 + 24 * 256, {"RUN"}));
 
   int serial = 0;
-  for (const std::string name : {"SCREEN  ", "CON", "nul.x", "AUX .A", "A:B*C?", " MY PIC ",
-                                 "        ", "\x01" "ABC", "COM9", "LPT0.TXT", "\xC0\xFF\x98",
-                                 "........", "prn ", "con.", "Aux.a.b"}) {
+  for (const std::string name :
+       {"SCREEN  ", "CON", "nul.x", "AUX .A", "A:B*C?", " MY PIC ", "        ",
+        "\x01"
+        "ABC",
+        "COM9", "LPT0.TXT", "\xC0\xFF\x98", "........", "prn ", "con.", "Aux.a.b"}) {
     seeds.Write("safe_name_fuzzer", "name-" + std::to_string(++serial), name);
   }
   return 0;

@@ -28,7 +28,8 @@ void Draw(ProgramState& state, const Bytes& image, std::uint32_t offset) {
 }
 
 void CheckPicture(const ProgramState& state, const ScreenBytes& expected) {
-  FuzzRequire(state.ScreenBuffer == expected, "the buffer holds the screen's bytes, zero past the end");
+  FuzzRequire(state.ScreenBuffer == expected,
+              "the buffer holds the screen's bytes, zero past the end");
   FuzzRequire(state.Preview != nullptr, "a decoded screen leaves a picture");
   FuzzRequire(DifferenceFromOracle(*state.Preview, expected).empty(),
               "the picture is the screen's pixels in its cells' colours");
@@ -39,7 +40,8 @@ void CheckPicture(const ProgramState& state, const ScreenBytes& expected) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // The first four bytes are the offset (little-endian), the rest is the image.
   if (size < 4) return 0;
-  const std::uint32_t offset = data[0] | (data[1] << 8) | (data[2] << 16) | (std::uint32_t{data[3]} << 24);
+  const std::uint32_t offset =
+      data[0] | (data[1] << 8) | (data[2] << 16) | (std::uint32_t{data[3]} << 24);
   const Bytes image(data + 4, data + size);
 
   const ScreenBytes expected = ScreenAt(image, offset);

@@ -101,8 +101,8 @@ bool IsKnownErrorText(const std::string& message) {
   // The path may hold anything, the reason is never empty.
   constexpr std::string_view kCreate = "Cannot create file \"";
   const std::size_t pathEnd = message.rfind("\". ");
-  return message.starts_with(kCreate) && pathEnd != std::string::npos &&
-         pathEnd > kCreate.size() && pathEnd + 3 < message.size();
+  return message.starts_with(kCreate) && pathEnd != std::string::npos && pathEnd > kCreate.size() &&
+         pathEnd + 3 < message.size();
 }
 
 namespace {
