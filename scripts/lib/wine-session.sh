@@ -50,5 +50,8 @@ wine_session_start() {
   else
     wineserver -p60 >/dev/null 2>&1 || true
   fi
+  # Start Wine's background services now, with their output nowhere: started by the first test,
+  # they would hold the test runner's output open and it would wait for them.
+  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
   trap wine_session_stop EXIT
 }
