@@ -41,8 +41,11 @@ const char* const kHelp =
     "Options:\n"
     "  --help                     show this help\n"
     "  --version                  show the version\n"
+    "  --                         what follows is an IMAGE, also when it begins with --\n"
     "\n"
-    "Exporting several images on a terminal shows a progress line on standard error.\n";
+    "Exporting several images on a terminal shows a progress line on standard error.\n"
+    "Exit status: 0 done, 1 an error (with several images: any of them failed, the others are\n"
+    "still done), 2 a wrong command line.\n";
 
 namespace {
 
