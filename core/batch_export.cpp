@@ -68,9 +68,11 @@ int ExportScreens(ProgramState& state, FileSystem& files, BatchView& view,
     ++count;
     DrawScreen(state, files, view, state.ImagePath, entry.FileOffset());
 
-    // Append "1" while the name is taken, also when a file appears between test and creation.
+    // Append "1" while the name is taken, also when a file appears between test and creation,
+    // and past names that Windows keeps for devices (COM + "1").
     std::string stem = MakeSafeName(entry.NameText());
     for (;; stem += kUniquenessSuffix) {
+      if (IsDeviceName(stem)) continue;
       const std::string fileName = FileNameFromCatalogueBytes(stem) + std::string(kBitmapExtension);
       const std::string path = JoinPath(outputDir, fileName);
       if (files.IsFile(path)) continue;

@@ -41,7 +41,8 @@ bool IsDeviceName(std::string_view stem);
 std::string CompletionText(int count);
 
 // Exports every listed screen of state.Catalogue from state.ImagePath into outputDir (the current
-// directory when empty), never replacing a file, and returns the number of entries taken. An error
+// directory when empty), never replacing a file nor writing to a device name, and returns the
+// number of entries taken. An error
 // ends the run where it occurs; the files written before it stay.
 int ExportScreens(ProgramState& state, FileSystem& files, BatchView& view,
                   const std::string& outputDir);

@@ -33,6 +33,7 @@ std::string SaveUnderFreeName(FileSystem& files, const std::string& folder, std:
                               std::string_view extension, std::span<const std::uint8_t> bytes) {
   const std::span<const std::uint8_t> parts[] = {bytes};
   for (;; stem += kUniquenessSuffix) {
+    if (IsDeviceName(stem)) continue;
     const std::string fileName = stem + std::string(extension);
     const std::string path = JoinPath(folder, fileName);
     if (!files.IsFile(path) && WriteNewFile(files, path, parts)) return fileName;
@@ -75,7 +76,10 @@ bool IsNoFolderName(std::string_view name) { return name.find_first_not_of(". ")
 std::string MakeImageFolder(FileSystem& files, const std::string& outputDir,
                             std::string_view imagePath, std::vector<std::string>& taken) {
   for (std::string name = MakeSafeName(FileStem(imagePath));; name += kUniquenessSuffix) {
-    if (IsNoFolderName(name) || std::find(taken.begin(), taken.end(), name) != taken.end()) continue;
+    if (IsNoFolderName(name) || IsDeviceName(name) ||
+        std::find(taken.begin(), taken.end(), name) != taken.end()) {
+      continue;
+    }
     const std::string path = JoinPath(outputDir, name);
     if (files.IsFile(path)) continue;
     if (!files.IsFolder(path)) files.CreateFolder(path);

@@ -40,7 +40,8 @@ std::vector<std::uint8_t> EncodeScreenFile(const ScreenBytes& screen, const Pale
 std::string OutputStem(const CollectionFile& file);
 
 // Saves bytes in folder as stem + extension, appending "1" to the stem while that name is taken
-// (also when a file appears between the test and the creation); never replaces a file. Returns
+// (also when a file appears between the test and the creation) or names a Windows device; never
+// replaces a file. Returns
 // the file name used. Raises the file-creation error, or "Stream write error".
 std::string SaveUnderFreeName(FileSystem& files, const std::string& folder, std::string stem,
                               std::string_view extension, std::span<const std::uint8_t> bytes);
@@ -68,7 +69,8 @@ int ExportImage(FileSystem& files, const std::string& imagePath, const std::stri
 
 // Picks the folder for an image's screens inside outputDir and creates it when missing: the
 // image's file stem, made safe like a catalogue name, with "1" appended while that name is
-// empty or dots and spaces alone, taken by something that is not a folder, or in taken (the
+// empty or dots and spaces alone, a Windows device, taken by something that is not a folder, or
+// in taken (the
 // folders of the run so far). Returns the name, which is added to taken.
 std::string MakeImageFolder(FileSystem& files, const std::string& outputDir,
                             std::string_view imagePath, std::vector<std::string>& taken);

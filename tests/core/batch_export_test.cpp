@@ -144,6 +144,16 @@ TEST_F(ExportTest, MakesNamesSafeAndDeviceNamesRealFiles) {
   }
 }
 
+TEST_F(ExportTest, TheSuffixNeverMakesADeviceName) {
+  const ScreenBytes screen = testing::ColourfulScreen(53);
+  Open(TrdBuilder().AddScreen("COM", screen).AddScreen("COM", screen).AddScreen("lpt", screen)
+           .AddScreen("lpt", screen));
+  EXPECT_EQ(Export(), 4);
+  // COM1 and LPT1 are serial and printer ports on Windows, whatever follows their dot.
+  EXPECT_EQ(view.written, (Names{"COM.bmp", "COM11.bmp", "lpt.bmp", "lpt11.bmp"}));
+  EXPECT_EQ(output.Names(), (Names{"COM.bmp", "COM11.bmp", "lpt.bmp", "lpt11.bmp"}));
+}
+
 TEST_F(ExportTest, WithNoScreensWritesNothingAndCountsZero) {
   EXPECT_EQ(Export(), 0);  // no image opened
   Open(TrdBuilder()
