@@ -100,13 +100,7 @@ POINT CentredOnDesktop(int width, int height) {
 }  // namespace
 
 void GridCatalogueView::SetCell(int column, int row, std::string_view text) {
-  std::wstring cell;
-  if (!text.empty()) {
-    const int length = static_cast<int>(text.size());
-    cell.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0)));
-    MultiByteToWideChar(CP_ACP, 0, text.data(), length, cell.data(), static_cast<int>(cell.size()));
-  }
-  grid_.SetCell(column, row, std::move(cell));
+  grid_.SetCell(column, row, WidenAnsi(text));
 }
 
 void GridCatalogueView::SetRowCount(int rows) { grid_.SetRowCount(rows); }

@@ -150,12 +150,7 @@ FileSystem& SystemFileSystem() {
 }
 
 std::string FileNameFromCatalogueBytes(std::string_view bytes) {
-  if (bytes.empty()) return {};
-  const int size = static_cast<int>(bytes.size());
-  const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, wide.data(), length);
-  return Narrow(wide);
+  return Narrow(WidenAnsi(bytes));
 }
 
 }  // namespace orlaspin
