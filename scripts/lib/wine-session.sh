@@ -18,6 +18,7 @@ wine_session_stop() {
 
 # wine_session_start PREFIX_DIR: PREFIX_DIR is used when WINEPREFIX is not set.
 wine_session_start() {
+  trap wine_session_stop EXIT
   export WINEDEBUG="${WINEDEBUG:--all}"
   export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
   if [ -z "${DISPLAY:-}" ]; then
@@ -39,19 +40,19 @@ wine_session_start() {
     export WINEPREFIX="$1"
     wine_session_started_server=1
   fi
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
-  fi
-  # Our own prefix: a server kept up until we stop it. A given prefix: one that ends by itself a
-  # minute after its last program, so nothing of the caller's is killed.
+  mkdir -p "$WINEPREFIX"
+  # The server first, so that it is the persistent one for everything after. Our own prefix: one
+  # kept up until we stop it. A given prefix: one that ends by itself a minute after its last
+  # program, so nothing of the caller's is killed. Either fails harmlessly when one is running.
   if [ -n "$wine_session_started_server" ]; then
     wineserver -p >/dev/null 2>&1 || true
   else
     wineserver -p60 >/dev/null 2>&1 || true
   fi
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >/dev/null 2>&1 </dev/null
+  fi
   # Start Wine's background services now, with their output nowhere: started by the first test,
   # they would hold the test runner's output open and it would wait for them.
   wine cmd /c exit >/dev/null 2>&1 </dev/null || true
-  trap wine_session_stop EXIT
 }
