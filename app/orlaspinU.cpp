@@ -185,6 +185,7 @@ void TForm1::OnPaint() {
   PaintBuffered(Handle(), [this](HDC dc, const RECT& dirty) {
     FillSolid(dc, dirty, GetSysColor(COLOR_BTNFACE));
     for (const PaintedControl* control : paintOrder_) {
+      if (!control->IsVisible()) continue;
       RECT overlap;
       const RECT bounds = ToRECT(control->Bounds());
       if (IntersectRect(&overlap, &bounds, &dirty)) control->Paint(dc);
@@ -257,7 +258,14 @@ void TForm1::OnActivate(WORD state) {
 void TForm1::OnDestroy() { PostQuitMessage(0); }
 
 void TForm1::RepaintPreviewNow() {
-  const RECT bounds = ToRECT(Image1.Bounds());
+  RECT bounds = ToRECT(Image1.Bounds());
+  // From the first screen on Label1 is hidden, also where a font wider than the design's lets
+  // its text run past the preview.
+  if (Label1.IsVisible()) {
+    Label1.Hide();
+    const RECT label = ToRECT(Label1.Bounds());
+    UnionRect(&bounds, &bounds, &label);
+  }
   RedrawWindow(Handle(), &bounds, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 

@@ -25,6 +25,8 @@ class PaintedControl {
 
   const Rect& Bounds() const { return bounds_; }
   virtual void Paint(HDC dc) const = 0;
+  bool IsVisible() const { return visible_; }
+  void Hide() { visible_ = false; }
   bool HitTest(int x, int y) const { return bounds_.Contains(x, y); }
 
   // Only controls with a click handler take part in pressing; others let clicks fall through.
@@ -47,6 +49,7 @@ class PaintedControl {
  private:
   Rect bounds_;
   ClickHandler onClick_;
+  bool visible_ = true;
 };
 
 // Left-aligned text that sizes itself to its lines; a carriage return starts a new line.
