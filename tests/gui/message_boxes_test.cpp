@@ -35,26 +35,44 @@ class BoxOnThread {
       : thread_([this, show = std::move(show)] {
           threadId_ = GetCurrentThreadId();
           show();
+          returned_ = true;
         }) {
-    WaitUntil([this] {
-      if (threadId_ != 0) EnumThreadWindows(threadId_, &FindBox, reinterpret_cast<LPARAM>(&box_));
-      return box_ != nullptr;
-    });
+    // The first box of a new Wine prefix can take long to come up on a loaded machine.
+    WaitUntil(
+        [this] {
+          box_ = BoxOfThread();
+          return box_ != nullptr;
+        },
+        std::chrono::seconds(30));
   }
   ~BoxOnThread() {
-    if (box_ && IsWindow(box_)) PostMessageW(box_, WM_COMMAND, IDCANCEL, 0);
+    // Whatever a failed check left open is closed, so that the thread always ends.
+    while (!returned_) {
+      if (const HWND box = BoxOfThread()) PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     thread_.join();
   }
   HWND Box() const { return box_; }
-  // Presses OK and waits until the call has returned.
-  void PressOk() {
-    PressButton(box_, IDOK);
-    thread_.join();
-    thread_ = std::thread([] {});
+  // Presses OK and waits until the call has returned; a click that came before the box took
+  // input is repeated. False when OK did not close the box.
+  bool PressOk() {
+    for (int tries = 0; tries < 10 && !returned_; ++tries) {
+      if (IsWindow(box_)) PressButton(box_, IDOK);
+      WaitUntil([this] { return returned_.load(); }, std::chrono::seconds(1));
+    }
+    return returned_;
   }
 
  private:
+  HWND BoxOfThread() const {
+    HWND found = nullptr;
+    if (threadId_ != 0) EnumThreadWindows(threadId_, &FindBox, reinterpret_cast<LPARAM>(&found));
+    return found;
+  }
+
   std::atomic<DWORD> threadId_{0};
+  std::atomic<bool> returned_{false};
   HWND box_ = nullptr;
   std::thread thread_;
 };
@@ -63,7 +81,7 @@ DialogContents ErrorBoxFor(std::exception_ptr error) {
   BoxOnThread shown([error] { app::ShowErrorBox(BoxOwner{nullptr, kTitle}, error); });
   if (!shown.Box()) throw std::runtime_error("no error box");
   const DialogContents contents = ReadDialog(shown.Box());
-  shown.PressOk();
+  EXPECT_TRUE(shown.PressOk()) << "OK did not close the error box";
   return contents;
 }
 
@@ -100,7 +118,7 @@ TEST(Notice, WrapsALongTextAtHalfTheScreenWidthAndShowsItUnchanged) {
   const RECT frame = WindowRect(shown.Box());
   EXPECT_EQ(frame.left, (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2);
   CaptureScreen(frame).SaveBitmap(ScreenshotFolder() + L"\\long-notice.bmp");
-  shown.PressOk();
+  EXPECT_TRUE(shown.PressOk()) << "OK did not close the notice";
 }
 
 TEST(Notice, EnterAndEscBothCloseIt) {
