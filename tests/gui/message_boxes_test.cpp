@@ -48,7 +48,7 @@ class BoxOnThread {
   ~BoxOnThread() {
     // Whatever a failed check left open is closed, so that the thread always ends.
     while (!returned_) {
-      if (const HWND box = BoxOfThread()) PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+      if (const HWND box = ShownBox()) PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     thread_.join();
@@ -65,7 +65,15 @@ class BoxOnThread {
   }
 
  private:
+  // The box once it is filled in: Wine shows a message box before its caption and buttons are
+  // set, and on a new prefix that can take seconds.
   HWND BoxOfThread() const {
+    const HWND found = ShownBox();
+    if (!found || TextOf(found).empty()) return nullptr;
+    const HWND ok = GetDlgItem(found, IDOK);
+    return ok && !TextOf(ok).empty() ? found : nullptr;
+  }
+  HWND ShownBox() const {
     HWND found = nullptr;
     if (threadId_ != 0) EnumThreadWindows(threadId_, &FindBox, reinterpret_cast<LPARAM>(&found));
     return found;
