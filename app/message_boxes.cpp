@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "errors.h"
+#include "io/errors.h"
 #include "gdi_helpers.h"
 #include "notice_layout.h"
-#include "win/wide_text.h"
+#include "io/win/wide_text.h"
 #include "window_base.h"
 
 namespace orlaspin::app {

@@ -6,9 +6,9 @@
 #include <algorithm>
 
 #include "application.h"
-#include "disk_file.h"
+#include "io/disk_file.h"
 #include "message_boxes.h"
-#include "win/wide_text.h"
+#include "io/win/wide_text.h"
 
 namespace orlaspin::app {
 

@@ -5,8 +5,8 @@
 #include <array>
 #include <string>
 
-#include "batch_export.h"
-#include "catalogue.h"
+#include "export/batch_export.h"
+#include "containers/catalogue.h"
 #include "display_scale.h"
 #include "gdi_helpers.h"
 #include "open_dialog.h"

@@ -1,6 +1,6 @@
 #include "painted_controls.h"
 
-#include "screen.h"
+#include "screens/screen.h"
 
 namespace orlaspin::app {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "errors.h"
+#include "io/errors.h"
 
 namespace orlaspin::app {
 

@@ -3,13 +3,13 @@
 
 #include <filesystem>
 
-#include "batch_export.h"
+#include "export/batch_export.h"
 #include "bench_disk.h"
-#include "bitmap_file.h"
-#include "catalogue.h"
-#include "disk_file.h"
+#include "encoders/bitmap_file.h"
+#include "containers/catalogue.h"
+#include "io/disk_file.h"
 #include "program_state.h"
-#include "screen.h"
+#include "screens/screen.h"
 #include "test_files.h"
 
 namespace orlaspin {

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string_view>
 
-#include "screen_frames.h"
+#include "screens/screen_frames.h"
 
 namespace orlaspin {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "collection_export.h"
+#include "export/collection_export.h"
 
 namespace orlaspin {
 

@@ -1,10 +1,10 @@
 #include "cli.h"
 
 #include "arguments.h"
-#include "collection_export.h"
-#include "disk_file.h"
-#include "errors.h"
-#include "image_reader.h"
+#include "export/collection_export.h"
+#include "io/disk_file.h"
+#include "io/errors.h"
+#include "containers/image_reader.h"
 #include "listing.h"
 #include "progress_line.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "collection.h"
+#include "containers/collection.h"
 
 namespace orlaspin {
 

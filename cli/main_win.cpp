@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "cli.h"
-#include "win/wide_text.h"
+#include "io/win/wide_text.h"
 
 int main() {
   int argc = 0;

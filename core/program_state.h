@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "catalogue.h"
-#include "screen.h"
+#include "containers/catalogue.h"
+#include "screens/screen.h"
 
 namespace orlaspin {
 

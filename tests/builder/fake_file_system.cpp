@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "errors.h"
+#include "io/errors.h"
 
 namespace orlaspin::testing {
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "disk_file.h"
+#include "io/disk_file.h"
 
 namespace orlaspin::testing {
 

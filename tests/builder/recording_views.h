@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "batch_export.h"
-#include "catalogue.h"
+#include "export/batch_export.h"
+#include "containers/catalogue.h"
 
 namespace orlaspin::testing {
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "screen.h"
+#include "screens/screen.h"
 
 namespace orlaspin::testing {
 

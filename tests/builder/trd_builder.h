@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "screen.h"
+#include "screens/screen.h"
 
 namespace orlaspin::testing {
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "disk_file.h"
+#include "io/disk_file.h"
 #include "oracle.h"
 #include "screens.h"
 #include "test_files.h"

@@ -1,12 +1,12 @@
-#include "batch_export.h"
+#include "export/batch_export.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "catalogue.h"
-#include "disk_file.h"
-#include "errors.h"
+#include "containers/catalogue.h"
+#include "io/disk_file.h"
+#include "io/errors.h"
 #include "fake_file_system.h"
 #include "oracle.h"
 #include "program_state.h"

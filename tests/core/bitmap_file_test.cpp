@@ -1,8 +1,8 @@
-#include "bitmap_file.h"
+#include "encoders/bitmap_file.h"
 
 #include <gtest/gtest.h>
 
-#include "errors.h"
+#include "io/errors.h"
 #include "fake_file_system.h"
 #include "oracle.h"
 #include "screens.h"

@@ -1,11 +1,11 @@
-#include "catalogue.h"
+#include "containers/catalogue.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 
-#include "errors.h"
+#include "io/errors.h"
 #include "fake_file_system.h"
 #include "program_state.h"
 #include "recording_views.h"

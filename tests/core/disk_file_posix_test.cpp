@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "disk_file.h"
-#include "errors.h"
+#include "io/disk_file.h"
+#include "io/errors.h"
 #include "test_files.h"
 
 namespace orlaspin {

@@ -1,11 +1,11 @@
 // The file layer of the platform being built, and the helpers above it.
-#include "disk_file.h"
+#include "io/disk_file.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "errors.h"
+#include "io/errors.h"
 #include "fake_file_system.h"
 #include "test_files.h"
 

@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
-#include "batch_export.h"
-#include "catalogue.h"
-#include "disk_file.h"
-#include "errors.h"
+#include "export/batch_export.h"
+#include "containers/catalogue.h"
+#include "io/disk_file.h"
+#include "io/errors.h"
 #include "program_state.h"
 #include "recording_views.h"
 #include "test_files.h"

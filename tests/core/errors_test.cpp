@@ -1,4 +1,4 @@
-#include "errors.h"
+#include "io/errors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "screen.h"
+#include "screens/screen.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <utility>
 
-#include "errors.h"
+#include "io/errors.h"
 #include "fake_file_system.h"
 #include "oracle.h"
 #include "program_state.h"

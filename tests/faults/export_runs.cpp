@@ -1,8 +1,8 @@
 #include "export_runs.h"
 
-#include "batch_export.h"
-#include "catalogue.h"
-#include "errors.h"
+#include "export/batch_export.h"
+#include "containers/catalogue.h"
+#include "io/errors.h"
 #include "oracle.h"
 #include "test_files.h"
 

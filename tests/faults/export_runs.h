@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "disk_file.h"
+#include "io/disk_file.h"
 #include "export_check.h"
 #include "program_state.h"
 #include "recording_views.h"

@@ -20,12 +20,12 @@
 #include <string>
 #include <vector>
 
-#include "batch_export.h"
-#include "bitmap_file.h"
-#include "catalogue.h"
+#include "export/batch_export.h"
+#include "encoders/bitmap_file.h"
+#include "containers/catalogue.h"
 #include "cli.h"
-#include "disk_file.h"
-#include "errors.h"
+#include "io/disk_file.h"
+#include "io/errors.h"
 #include "export_runs.h"
 #include "oracle.h"
 #include "screens.h"

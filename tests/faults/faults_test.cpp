@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "batch_export.h"
-#include "bitmap_file.h"
-#include "catalogue.h"
-#include "errors.h"
+#include "export/batch_export.h"
+#include "encoders/bitmap_file.h"
+#include "containers/catalogue.h"
+#include "io/errors.h"
 #include "export_runs.h"
 #include "fake_file_system.h"
 #include "oracle.h"

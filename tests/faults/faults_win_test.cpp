@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "catalogue.h"
+#include "containers/catalogue.h"
 #include "cli.h"
-#include "disk_file.h"
-#include "errors.h"
+#include "io/disk_file.h"
+#include "io/errors.h"
 #include "export_runs.h"
 #include "screens.h"
 #include "test_files.h"
 #include "trd_builder.h"
-#include "win/wide_text.h"
+#include "io/win/wide_text.h"
 
 namespace orlaspin::testing {
 namespace {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "batch_export.h"
+#include "export/batch_export.h"
 #include "cli.h"
-#include "disk_file.h"
+#include "io/disk_file.h"
 #include "export_runs.h"
 #include "screens.h"
 #include "test_files.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue.h"
+#include "containers/catalogue.h"
 #include "cli.h"
 #include "export_runs.h"
 #include "screens.h"

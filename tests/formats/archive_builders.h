@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "screen.h"
+#include "screens/screen.h"
 
 namespace orlaspin::testing {
 

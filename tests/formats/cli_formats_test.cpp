@@ -4,10 +4,10 @@
 #include <sstream>
 
 #include "archive_builders.h"
-#include "batch_export.h"
-#include "catalogue.h"
+#include "export/batch_export.h"
+#include "containers/catalogue.h"
 #include "cli.h"
-#include "disk_file.h"
+#include "io/disk_file.h"
 #include "oracle.h"
 #include "program_state.h"
 #include "recording_views.h"

@@ -1,11 +1,11 @@
-#include "collection_export.h"
+#include "export/collection_export.h"
 
 #include <gtest/gtest.h>
 
 #include "archive_builders.h"
-#include "batch_export.h"
-#include "catalogue.h"
-#include "collection.h"
+#include "export/batch_export.h"
+#include "containers/catalogue.h"
+#include "containers/collection.h"
 #include "fake_file_system.h"
 #include "oracle.h"
 #include "png_reader.h"

@@ -1,4 +1,4 @@
-#include "hobeta_file.h"
+#include "containers/hobeta_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "image_reader.h"
+#include "containers/image_reader.h"
 
 #include <gtest/gtest.h>
 

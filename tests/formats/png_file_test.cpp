@@ -1,4 +1,4 @@
-#include "png_file.h"
+#include "encoders/png_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "scl_image.h"
+#include "containers/scl_image.h"
 
 #include <gtest/gtest.h>
 

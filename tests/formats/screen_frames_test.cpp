@@ -1,4 +1,4 @@
-#include "screen_frames.h"
+#include "screens/screen_frames.h"
 
 #include <gtest/gtest.h>
 

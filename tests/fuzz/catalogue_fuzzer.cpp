@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue.h"
+#include "containers/catalogue.h"
 #include "cli.h"
 #include "fake_file_system.h"
 #include "fuzz_check.h"

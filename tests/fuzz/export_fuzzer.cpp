@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "batch_export.h"
-#include "collection_export.h"
-#include "catalogue.h"
-#include "disk_file.h"
-#include "errors.h"
+#include "export/batch_export.h"
+#include "export/collection_export.h"
+#include "containers/catalogue.h"
+#include "io/disk_file.h"
+#include "io/errors.h"
 #include "export_check.h"
 #include "fuzz_check.h"
 #include "program_state.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "screen.h"
+#include "screens/screen.h"
 #include "screens.h"
 #include "trd_builder.h"
 

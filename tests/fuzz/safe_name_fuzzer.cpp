@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "batch_export.h"
-#include "disk_file.h"
+#include "export/batch_export.h"
+#include "io/disk_file.h"
 #include "export_check.h"
 #include "fuzz_check.h"
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "bitmap_file.h"
+#include "encoders/bitmap_file.h"
 #include "export_check.h"
 #include "fake_file_system.h"
 #include "fuzz_check.h"

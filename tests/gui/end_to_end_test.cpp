@@ -15,7 +15,7 @@
 #include "screens.h"
 #include "test_files.h"
 #include "trd_builder.h"
-#include "win/wide_text.h"
+#include "io/win/wide_text.h"
 
 namespace orlaspin::gui_test {
 namespace {

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "win/wide_text.h"
+#include "io/win/wide_text.h"
 
 namespace orlaspin::gui_test {
 

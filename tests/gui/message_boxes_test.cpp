@@ -8,7 +8,7 @@
 #include <functional>
 #include <thread>
 
-#include "errors.h"
+#include "io/errors.h"
 #include "gui_driver.h"
 #include "message_boxes.h"
 #include "screen_capture.h"

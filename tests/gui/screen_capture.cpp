@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "win/wide_text.h"
+#include "io/win/wide_text.h"
 
 namespace orlaspin::gui_test {
 

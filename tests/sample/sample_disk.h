@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "screen.h"
+#include "screens/screen.h"
 #include "trd_builder.h"
 
 namespace orlaspin::sample {

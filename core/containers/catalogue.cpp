@@ -1,0 +1,64 @@
+#include "containers/catalogue.h"
+
+#include <algorithm>
+
+#include "io/disk_file.h"
+#include "program_state.h"
+
+namespace orlaspin {
+
+std::string_view CatalogueEntry::NameText() const {
+  const auto name = Name();
+  const auto end = std::find(name.begin(), name.end(), std::uint8_t{0});
+  return {reinterpret_cast<const char*>(name.data()), static_cast<std::size_t>(end - name.begin())};
+}
+
+std::array<std::string, kGridColumns> EntryCells(const CatalogueEntry& entry) {
+  return {std::string(entry.NameText()), std::string(1, static_cast<char>(entry.Extension())),
+          std::to_string(entry.Start()), std::to_string(entry.Length()),
+          std::to_string(entry.FileOffset())};
+}
+
+int ListCatalogue(std::span<const std::uint8_t, kCatalogueBytes> bytes, CatalogueTable& table) {
+  for (int slot = 0; slot < kCatalogueSlots; ++slot) {
+    std::copy_n(bytes.begin() + slot * kCatalogueEntrySize, kCatalogueEntrySize,
+                table[slot].Bytes.begin());
+  }
+  for (int row = 0; row < kCatalogueSlots; ++row) {
+    CatalogueEntry& entry = table[row];
+    // The mark is set before the end test, so the terminating entry is marked too.
+    entry.IsScreen = entry.Length() == kScreenFileLength ? 1 : 0;
+    if (entry.NameText().empty()) return row;
+  }
+  return kCatalogueSlots;
+}
+
+void LoadCatalogue(ProgramState& state, FileSystem& files, CatalogueView& view,
+                   const std::string& path) {
+  if (!files.IsFile(path)) return;
+
+  // Read into a zeroed buffer and build the new table aside, so that a failure at any step leaves
+  // the previous image in place and a short image cannot show bytes of an earlier one.
+  std::array<std::uint8_t, kCatalogueBytes> bytes{};
+  {
+    const auto file = files.OpenForReading(path);
+    ReadFully(*file, bytes);
+    file->Close();
+  }
+  CatalogueTable table = state.Catalogue;
+  const int entryCount = ListCatalogue(bytes, table);
+
+  state.Catalogue = table;
+  state.EntryCount = entryCount;
+  for (int row = 0; row < entryCount; ++row) {
+    const auto cells = EntryCells(table[row]);
+    for (int column = 0; column < kGridColumns; ++column) view.SetCell(column, row, cells[column]);
+  }
+  // The grid never has fewer than one row; with no entries that row is blank.
+  if (entryCount == 0) {
+    for (int column = 0; column < kGridColumns; ++column) view.SetCell(column, 0, {});
+  }
+  view.SetRowCount(std::max(entryCount, 1));
+}
+
+}  // namespace orlaspin

@@ -1,0 +1,62 @@
+#include "containers/collection.h"
+
+#include <algorithm>
+
+#include "containers/catalogue.h"
+
+namespace orlaspin {
+
+std::string_view KindName(ImageKind kind) {
+  switch (kind) {
+    case ImageKind::TrdImage: return "trd";
+    case ImageKind::SclArchive: return "scl";
+    case ImageKind::HobetaFile: return "hobeta";
+    case ImageKind::BareScreen: return "scr";
+    case ImageKind::Tap: return "tap";
+    case ImageKind::Tzx: return "tzx";
+    case ImageKind::Pzx: return "pzx";
+    case ImageKind::Sna: return "sna";
+    case ImageKind::Z80: return "z80";
+    case ImageKind::Szx: return "szx";
+    case ImageKind::Fdi: return "fdi";
+    case ImageKind::Udi: return "udi";
+    case ImageKind::Td0: return "td0";
+    case ImageKind::Dsk: return "dsk";
+  }
+  return {};
+}
+
+CollectionFile FileFromCatalogueEntry(const CatalogueEntry& entry, std::uint64_t offset) {
+  CollectionFile file;
+  file.name = std::string(entry.NameText());
+  file.extension = entry.Extension();
+  file.start = entry.Start();
+  file.length = entry.Length();
+  file.offset = offset;
+  file.isScreen = entry.Length() == kScreenFileLength;
+  return file;
+}
+
+std::span<const std::uint8_t> FileBytes(const Collection& collection,
+                                        std::span<const std::uint8_t> image) {
+  return collection.unpacked.empty() ? image : std::span<const std::uint8_t>(collection.unpacked);
+}
+
+ScreenBytes ScreenData(std::span<const std::uint8_t> image, const CollectionFile& file) {
+  ScreenBytes screen{};
+  if (file.offset < image.size()) {
+    const auto present = image.subspan(static_cast<std::size_t>(file.offset));
+    std::copy_n(present.begin(), std::min(present.size(), screen.size()), screen.begin());
+  }
+  return screen;
+}
+
+std::uint16_t U16At(std::span<const std::uint8_t> bytes, std::size_t at) {
+  return static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
+}
+
+std::uint32_t U32At(std::span<const std::uint8_t> bytes, std::size_t at) {
+  return U16At(bytes, at) | (std::uint32_t{U16At(bytes, at + 2)} << 16);
+}
+
+}  // namespace orlaspin

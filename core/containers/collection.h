@@ -1,0 +1,89 @@
+// What an image holds, whatever its format: the files it lists and which of them are screens.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "io/errors.h"
+#include "screens/screen.h"
+
+namespace orlaspin {
+
+struct CatalogueEntry;
+
+enum class ImageKind {
+  TrdImage,
+  SclArchive,
+  HobetaFile,
+  BareScreen,
+  Tap,
+  Tzx,
+  Pzx,
+  Sna,
+  Z80,
+  Szx,
+  Fdi,
+  Udi,
+  Td0,
+  Dsk,
+};
+
+// "trd", "scl", "hobeta", "scr", "tap", "tzx", "pzx", "sna", "z80", "szx", "fdi", "udi", "td0"
+// or "dsk".
+std::string_view KindName(ImageKind kind);
+
+// One file of an image, as listed.
+struct CollectionFile {
+  // A catalogue name's bytes up to its first zero byte; for a bare screen, its file's stem (UTF-8).
+  std::string name;
+  bool nameIsFileName = false;
+  std::optional<std::uint8_t> extension;  // the one-byte TR-DOS file type
+  std::optional<std::uint16_t> start;
+  std::uint32_t length = 0;
+  std::uint64_t offset = 0;  // where the file's data begins in the image
+  bool isScreen = false;
+  // The container's own word for the file's type where it has no TR-DOS letter ("Bytes",
+  // "Program", "snapshot", ...); empty otherwise.
+  std::string type;
+  // The border colour (0-7) the container records with a screen (a snapshot, a tape's screen
+  // block); absent when it records none.
+  std::optional<std::uint8_t> border;
+};
+
+struct Collection {
+  ImageKind kind = ImageKind::TrdImage;
+  std::vector<CollectionFile> files;
+  // Faults that lose nothing, such as a wrong checksum: told to the user, not fatal.
+  std::vector<std::string> warnings;
+  // Bytes the reader made itself (a decompressed snapshot, a disk turned into a linear TR-DOS
+  // image): when not empty, the files' offsets point here instead of into the image's bytes.
+  std::vector<std::uint8_t> unpacked;
+};
+
+// The bytes the files' offsets point into: the collection's own unpacked bytes when it has them,
+// otherwise the image's.
+std::span<const std::uint8_t> FileBytes(const Collection& collection,
+                                        std::span<const std::uint8_t> image);
+
+// The bytes are not an image of the kind asked for; the message says what it is not and why.
+class ImageFormatError : public Error {
+ public:
+  explicit ImageFormatError(std::string message) : Error(0, std::move(message)) {}
+};
+
+// A TR-DOS file described by the first 14 bytes of a catalogue entry (name, extension, start,
+// length, sector count), its data at offset; a screen when its length is 6912.
+CollectionFile FileFromCatalogueEntry(const CatalogueEntry& entry, std::uint64_t offset);
+
+// The 6912 bytes at file.offset of the image; bytes the image does not supply are zero.
+ScreenBytes ScreenData(std::span<const std::uint8_t> image, const CollectionFile& file);
+
+// Little-endian fields of the TR-DOS headers.
+std::uint16_t U16At(std::span<const std::uint8_t> bytes, std::size_t at);
+std::uint32_t U32At(std::span<const std::uint8_t> bytes, std::size_t at);
+
+}  // namespace orlaspin

@@ -1,0 +1,90 @@
+#include "containers/image_reader.h"
+
+#include <algorithm>
+
+#include "containers/bare_screen.h"
+#include "io/disk_file.h"
+#include "io/errors.h"
+#include "containers/hobeta_file.h"
+#include "containers/trd_image.h"
+
+namespace orlaspin {
+
+namespace {
+
+constexpr std::size_t kReadChunk = 1 << 16;
+
+std::string LowerAscii(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+// The extension without its dot, lower case; empty when the name has none.
+std::string Extension(std::string_view path) {
+  const std::string_view name = FileNamePart(path);
+  const std::string_view stem = FileStem(path);
+  return stem.size() < name.size() ? LowerAscii(name.substr(stem.size() + 1)) : std::string();
+}
+
+bool IsHobetaExtension(std::string_view extension) {
+  return extension.size() == 2 && (extension[0] == '$' || extension[0] == '!');
+}
+
+Collection ReadByContent(std::string_view path, std::span<const std::uint8_t> bytes) {
+  if (HasSclSignature(bytes)) return ReadSclArchive(bytes);
+  if (HasHobetaHeader(bytes)) return ReadHobetaFile(bytes);
+  if (bytes.size() == kScreenBytes) return ReadBareScreen(bytes, FileStem(path));
+  if (HasTrdDiskIdentifier(bytes)) return ReadTrdImage(bytes);
+  throw ImageFormatError(
+      "not a TR-DOS image, SCL archive, Hobeta file or 6912-byte screen");
+}
+
+std::vector<std::uint8_t> ReadImageBytes(FileSystem& files, const std::string& path) {
+  std::vector<std::uint8_t> bytes;
+  const auto file = files.OpenForReading(path);
+  while (bytes.size() < kLargestImageRead) {
+    const std::size_t before = bytes.size();
+    bytes.resize(std::min(kLargestImageRead, before + kReadChunk));
+    const std::size_t got = ReadFully(*file, std::span(bytes).subspan(before));
+    bytes.resize(before + got);
+    if (got == 0) break;
+  }
+  file->Close();
+  return bytes;
+}
+
+}  // namespace
+
+std::string_view FileNamePart(std::string_view path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string_view FileStem(std::string_view path) {
+  const std::string_view name = FileNamePart(path);
+  const std::size_t dot = name.rfind('.');
+  return dot == std::string_view::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+Collection ReadCollection(std::string_view path, std::span<const std::uint8_t> bytes) {
+  const std::string extension = Extension(path);
+  if (extension == "trd") return ReadTrdImage(bytes);
+  if (extension == "scl") return ReadSclArchive(bytes);
+  if (extension == "scr") return ReadBareScreen(bytes, FileStem(path));
+  if (IsHobetaExtension(extension)) return ReadHobetaFile(bytes);
+  return ReadByContent(path, bytes);
+}
+
+LoadedImage LoadImage(FileSystem& files, const std::string& path) {
+  // The window ignores a missing path; a command naming one is told.
+  if (!files.IsFile(path)) throw IoError(kFileNotFound);
+  LoadedImage image;
+  image.bytes = ReadImageBytes(files, path);
+  image.collection = ReadCollection(path, image.bytes);
+  return image;
+}
+
+}  // namespace orlaspin

@@ -1,0 +1,19 @@
+// A TR-DOS disk image (.trd) read from memory: the catalogue of its first 2048 bytes.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "containers/collection.h"
+
+namespace orlaspin {
+
+// True when the image carries TR-DOS's disk identifier (0x10 at byte 0xE7 of track 0, sector 8).
+// Only a file of unknown extension needs it; a .trd is read whatever it holds.
+bool HasTrdDiskIdentifier(std::span<const std::uint8_t> image);
+
+// The entries that LoadCatalogue lists (up to the first empty name, at most 128), each at its
+// FileOffset; bytes past the end of a short image read as zero. Never fails.
+Collection ReadTrdImage(std::span<const std::uint8_t> image);
+
+}  // namespace orlaspin

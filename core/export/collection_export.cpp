@@ -1,0 +1,142 @@
+#include "export/collection_export.h"
+
+#include <algorithm>
+
+#include "export/batch_export.h"
+#include "encoders/bitmap_file.h"
+#include "io/disk_file.h"
+#include "containers/image_reader.h"
+#include "encoders/png_file.h"
+#include "screens/screen_frames.h"
+
+namespace orlaspin {
+
+std::string_view OutputExtension(const OutputOptions& options) {
+  return options.format == OutputFormat::Png ? kPngExtension : kBitmapExtension;
+}
+
+std::vector<std::uint8_t> EncodeScreenFile(const ScreenBytes& screen, const Palette& palette,
+                                           const OutputOptions& options) {
+  const bool withFlash = options.flash && options.format == OutputFormat::Png;
+  const std::vector<Picture> frames = ScreenFrames(screen, palette, options.scale, withFlash);
+  if (options.format == OutputFormat::Png) return EncodePng(frames, kFlashMilliseconds);
+  const Picture& picture = frames.front();
+  return EncodeBitmap(picture.pixels, picture.width, picture.height);
+}
+
+std::string OutputStem(const CollectionFile& file) {
+  const std::string stem = MakeSafeName(file.name);
+  return file.nameIsFileName ? stem : FileNameFromCatalogueBytes(stem);
+}
+
+std::string SaveUnderFreeName(FileSystem& files, const std::string& folder, std::string stem,
+                              std::string_view extension, std::span<const std::uint8_t> bytes) {
+  const std::span<const std::uint8_t> parts[] = {bytes};
+  for (;; stem += kUniquenessSuffix) {
+    if (IsDeviceName(stem)) continue;
+    const std::string fileName = stem + std::string(extension);
+    const std::string path = JoinPath(folder, fileName);
+    if (!files.IsFile(path) && WriteNewFile(files, path, parts)) return fileName;
+  }
+}
+
+int ExportCollection(FileSystem& files, const LoadedImage& image, const std::string& imagePath,
+                     const std::string& outputDir, const std::string& subfolder,
+                     const OutputOptions& options, ExportView& view) {
+  for (const std::string& warning : image.collection.warnings) view.Warning(imagePath, warning);
+
+  const std::string folder = JoinPath(outputDir, subfolder);
+  int count = 0;
+  for (const CollectionFile& file : image.collection.files) {
+    if (!file.isScreen) continue;
+    const std::vector<std::uint8_t> bytes =
+        EncodeScreenFile(ScreenData(FileBytes(image.collection, image.bytes), file), kZxPaletteColours, options);
+    const std::string fileName =
+        SaveUnderFreeName(files, folder, OutputStem(file), OutputExtension(options), bytes);
+    ++count;
+    view.FileWritten(subfolder.empty() ? fileName : subfolder + "/" + fileName);
+  }
+  return count;
+}
+
+int ExportImage(FileSystem& files, const std::string& imagePath, const std::string& outputDir,
+                const OutputOptions& options, ExportView& view) {
+  return ExportCollection(files, LoadImage(files, imagePath), imagePath, outputDir, {}, options,
+                          view);
+}
+
+namespace {
+
+// Empty, or dots and spaces alone: the output folder itself or its parent ("..", and on Windows
+// ". ." too, which drops its trailing dots and spaces).
+bool IsNoFolderName(std::string_view name) { return name.find_first_not_of(". ") == name.npos; }
+
+}  // namespace
+
+std::string MakeImageFolder(FileSystem& files, const std::string& outputDir,
+                            std::string_view imagePath, std::vector<std::string>& taken) {
+  for (std::string name = MakeSafeName(FileStem(imagePath));; name += kUniquenessSuffix) {
+    if (IsNoFolderName(name) || IsDeviceName(name) ||
+        std::find(taken.begin(), taken.end(), name) != taken.end()) {
+      continue;
+    }
+    const std::string path = JoinPath(outputDir, name);
+    if (files.IsFile(path)) continue;
+    if (!files.IsFolder(path)) files.CreateFolder(path);
+    taken.push_back(name);
+    return name;
+  }
+}
+
+namespace {
+
+// Passes everything on and counts the files written, also those of an image that fails later.
+class CountingView final : public ExportView {
+ public:
+  explicit CountingView(ExportView& view) : view_(view) {}
+  void Warning(const std::string& imagePath, const std::string& text) override {
+    view_.Warning(imagePath, text);
+  }
+  void FileWritten(const std::string& name) override {
+    ++count_;
+    view_.FileWritten(name);
+  }
+  int Count() const { return count_; }
+
+ private:
+  ExportView& view_;
+  int count_ = 0;
+};
+
+bool HasScreens(const LoadedImage& image) {
+  const auto& files = image.collection.files;
+  return std::any_of(files.begin(), files.end(), [](const CollectionFile& f) { return f.isScreen; });
+}
+
+}  // namespace
+
+ImagesExportResult ExportImages(FileSystem& files, std::span<const std::string> imagePaths,
+                                const std::string& outputDir, const OutputOptions& options,
+                                ImagesExportView& view) {
+  if (!outputDir.empty() && !files.IsFolder(outputDir)) files.CreateFolder(outputDir);
+  CountingView counting(view);
+  ImagesExportResult result;
+  std::vector<std::string> taken;
+  for (const std::string& imagePath : imagePaths) {
+    try {
+      const LoadedImage image = LoadImage(files, imagePath);
+      // No folder for an image without screens.
+      const std::string folder =
+          HasScreens(image) ? MakeImageFolder(files, outputDir, imagePath, taken) : std::string();
+      ExportCollection(files, image, imagePath, outputDir, folder, options, counting);
+    } catch (const Error& error) {
+      ++result.failedImages;
+      view.ImageFailed(imagePath, error);
+    }
+    view.ImageFinished();
+  }
+  result.screens = counting.Count();
+  return result;
+}
+
+}  // namespace orlaspin

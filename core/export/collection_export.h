@@ -1,0 +1,98 @@
+// Exporting the screens of images of every kind, as BMP or PNG files, one image or many at once.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "io/errors.h"
+#include "screens/screen.h"
+
+namespace orlaspin {
+
+class FileSystem;
+struct CollectionFile;
+struct LoadedImage;
+
+enum class OutputFormat { Bmp, Png };
+
+struct OutputOptions {
+  OutputFormat format = OutputFormat::Bmp;
+  int scale = 1;       // 1-8
+  bool flash = false;  // PNG only: a second frame with the FLASH cells' ink and paper swapped
+};
+
+// How long each phase of the flash lasts on the real machine: 16 frames of 50 Hz.
+inline constexpr std::uint16_t kFlashMilliseconds = 320;
+
+// ".bmp" or ".png".
+std::string_view OutputExtension(const OutputOptions& options);
+
+// The file of one screen: the BMP of the batch export (at scale 1 byte for byte the same), or a
+// PNG, animated when flash is asked for and the screen has a FLASH cell.
+std::vector<std::uint8_t> EncodeScreenFile(const ScreenBytes& screen, const Palette& palette,
+                                           const OutputOptions& options);
+
+// The file-name stem for a listed file: MakeSafeName of its name, a catalogue name's bytes then
+// taken as the platform's characters for file names.
+std::string OutputStem(const CollectionFile& file);
+
+// Saves bytes in folder as stem + extension, appending "1" to the stem while that name is taken
+// (also when a file appears between the test and the creation) or names a Windows device; never
+// replaces a file. Returns
+// the file name used. Raises the file-creation error, or "Stream write error".
+std::string SaveUnderFreeName(FileSystem& files, const std::string& folder, std::string stem,
+                              std::string_view extension, std::span<const std::uint8_t> bytes);
+
+class ExportView {
+ public:
+  virtual ~ExportView() = default;
+  // A fault of an image that loses nothing, such as a wrong checksum.
+  virtual void Warning(const std::string& imagePath, const std::string& text) = 0;
+  // A file was written; name is its path inside the output folder, "/" after a subfolder.
+  virtual void FileWritten(const std::string& name) = 0;
+};
+
+// Exports every screen of a loaded image, in catalogue order, into outputDir's subfolder
+// (outputDir itself when subfolder is empty; the current folder when both are), after telling
+// its warnings. Returns the number of screens written. An error ends the export where it occurs;
+// the files written stay.
+int ExportCollection(FileSystem& files, const LoadedImage& image, const std::string& imagePath,
+                     const std::string& outputDir, const std::string& subfolder,
+                     const OutputOptions& options, ExportView& view);
+
+// Loads the image at imagePath (LoadImage) and exports its screens into outputDir.
+int ExportImage(FileSystem& files, const std::string& imagePath, const std::string& outputDir,
+                const OutputOptions& options, ExportView& view);
+
+// Picks the folder for an image's screens inside outputDir and creates it when missing: the
+// image's file stem, made safe like a catalogue name, with "1" appended while that name is
+// empty or dots and spaces alone, a Windows device, taken by something that is not a folder, or
+// in taken (the
+// folders of the run so far). Returns the name, which is added to taken.
+std::string MakeImageFolder(FileSystem& files, const std::string& outputDir,
+                            std::string_view imagePath, std::vector<std::string>& taken);
+
+class ImagesExportView : public ExportView {
+ public:
+  // The export of the image ended with an error; the run goes on with the next image.
+  virtual void ImageFailed(const std::string& imagePath, const Error& error) = 0;
+  // The image is done, exported or failed.
+  virtual void ImageFinished() = 0;
+};
+
+struct ImagesExportResult {
+  int screens = 0;
+  int failedImages = 0;
+};
+
+// Exports several images, each with screens into its own folder (MakeImageFolder) inside
+// outputDir, which is created when missing. An error in one image is reported and the next image
+// goes on; screens counts every file written.
+ImagesExportResult ExportImages(FileSystem& files, std::span<const std::string> imagePaths,
+                                const std::string& outputDir, const OutputOptions& options,
+                                ImagesExportView& view);
+
+}  // namespace orlaspin

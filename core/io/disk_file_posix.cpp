@@ -1,0 +1,193 @@
+// The file layer on POSIX systems.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+
+#include "io/disk_file.h"
+#include "io/errors.h"
+
+namespace orlaspin {
+
+namespace {
+
+// The table's messages for the errno values that mean the same as its Windows codes; any other
+// errno is shown by its own number.
+Error IoErrorFromErrno(int error) {
+  switch (error) {
+    case ENOENT: return IoError(kFileNotFound);
+    case ENOTDIR: return IoError(kPathNotFound);
+    case EMFILE:
+    case ENFILE: return IoError(kTooManyOpenFiles);
+    case EACCES:
+    case EPERM:
+    case EROFS: return IoError(kAccessDenied);
+    default: return UnlistedIoError(error);
+  }
+}
+
+bool IsDirectory(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+class PosixReadableFile final : public ReadableFile {
+ public:
+  explicit PosixReadableFile(int fd) : fd_(fd) {}
+  ~PosixReadableFile() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+
+  void Seek(std::uint64_t offset) override {
+    if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) throw IoErrorFromErrno(errno);
+  }
+
+  std::size_t Read(std::span<std::uint8_t> target) override {
+    for (;;) {
+      const ssize_t got = ::read(fd_, target.data(), target.size());
+      if (got >= 0) return static_cast<std::size_t>(got);
+      if (errno != EINTR) throw IoErrorFromErrno(errno);
+    }
+  }
+
+  void Close() override {
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) throw IoErrorFromErrno(errno);
+  }
+
+ private:
+  int fd_;
+};
+
+class PosixWritableFile final : public WritableFile {
+ public:
+  explicit PosixWritableFile(int fd) : fd_(fd) {}
+  ~PosixWritableFile() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+
+  std::size_t Write(std::span<const std::uint8_t> data) override {
+    std::size_t stored = 0;
+    while (stored < data.size()) {
+      const ssize_t put = ::write(fd_, data.data() + stored, data.size() - stored);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) break;
+      stored += static_cast<std::size_t>(put);
+    }
+    return stored;
+  }
+
+  bool Close() override {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+class PosixFileSystem final : public FileSystem {
+ public:
+  bool IsFile(const std::string& path) override {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  }
+
+  std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) override {
+    // Non-blocking, so that a FIFO swapped in after the existence test cannot hang the open.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) throw IoErrorFromErrno(errno);
+    auto file = std::make_unique<PosixReadableFile>(fd);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) throw IoErrorFromErrno(errno);
+    if (!S_ISREG(info.st_mode)) throw IoError(kFileNotFound);
+    return file;
+  }
+
+  std::unique_ptr<WritableFile> CreateNew(const std::string& path) override {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd >= 0) return std::make_unique<PosixWritableFile>(fd);
+    int error = errno;
+    if (error == EEXIST) {
+      if (!IsDirectory(path)) return nullptr;
+      error = EISDIR;
+    }
+    throw CreateFileError(FullPath(path), std::strerror(error), error);
+  }
+
+  void Remove(const std::string& path) override { ::unlink(path.c_str()); }
+
+  bool IsFolder(const std::string& path) override { return IsDirectory(path); }
+
+  void CreateFolder(const std::string& path) override {
+    if (::mkdir(path.c_str(), 0777) == 0) return;
+    const int error = errno;
+    throw CreateFolderError(FullPath(path), std::strerror(error), error);
+  }
+
+  std::string FullPath(const std::string& path) override {
+    if (!path.empty() && path.front() == '/') return path;
+    std::array<char, 4096> cwd{};
+    if (::getcwd(cwd.data(), cwd.size()) == nullptr) return path;
+    return JoinPath(cwd.data(), path);
+  }
+};
+
+// Windows-1251 0x80-0xFF as Unicode code points; 0 where the code page has no character.
+constexpr std::array<char16_t, 128> kCp1251High = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039,
+    0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x0000, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408,
+    0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB,
+    0x0458, 0x0405, 0x0455, 0x0457, 0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417,
+    0x0418, 0x0419, 0x041A, 0x041B, 0x041C, 0x041D, 0x041E, 0x041F, 0x0420, 0x0421, 0x0422, 0x0423,
+    0x0424, 0x0425, 0x0426, 0x0427, 0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F,
+    0x0430, 0x0431, 0x0432, 0x0433, 0x0434, 0x0435, 0x0436, 0x0437, 0x0438, 0x0439, 0x043A, 0x043B,
+    0x043C, 0x043D, 0x043E, 0x043F, 0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,
+    0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
+};
+
+void AppendUtf8(std::string& out, char16_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+}  // namespace
+
+FileSystem& SystemFileSystem() {
+  static PosixFileSystem files;
+  return files;
+}
+
+std::string FileNameFromCatalogueBytes(std::string_view bytes) {
+  std::string name;
+  for (const unsigned char byte : bytes) {
+    if (byte < 0x80) {
+      name += static_cast<char>(byte);
+      continue;
+    }
+    const char16_t c = kCp1251High[byte - 0x80];
+    if (c == 0) {
+      name += '_';
+    } else {
+      AppendUtf8(name, c);
+    }
+  }
+  return name;
+}
+
+}  // namespace orlaspin

@@ -1,0 +1,65 @@
+#include "screens/screen_frames.h"
+
+#include <algorithm>
+#include <span>
+
+namespace orlaspin {
+
+namespace {
+
+constexpr std::uint8_t kFlashBit = 0x80;
+
+std::span<const std::uint8_t> Attributes(const ScreenBytes& screen) {
+  return std::span(screen).subspan(kPixelBytes);
+}
+
+}  // namespace
+
+Picture ScaledPicture(const PreviewRaster& raster, int scale) {
+  constexpr int kWidth = PreviewRaster::kWidth;
+  Picture picture{kWidth * scale, PreviewRaster::kHeight * scale, {}};
+  picture.pixels.resize(static_cast<std::size_t>(picture.width) * picture.height);
+  const std::span<const Colour> source = raster.Pixels();
+  auto out = picture.pixels.begin();
+  for (int y = 0; y < PreviewRaster::kHeight; ++y) {
+    const auto rowStart = out;
+    for (const Colour colour : source.subspan(static_cast<std::size_t>(y) * kWidth, kWidth)) {
+      out = std::fill_n(out, scale, colour);
+    }
+    // The other lines of the block repeat the first.
+    for (int copy = 1; copy < scale; ++copy) out = std::copy(rowStart, rowStart + picture.width, out);
+  }
+  return picture;
+}
+
+bool HasFlash(const ScreenBytes& screen) {
+  const auto attributes = Attributes(screen);
+  return std::any_of(attributes.begin(), attributes.end(),
+                     [](std::uint8_t a) { return (a & kFlashBit) != 0; });
+}
+
+ScreenBytes FlashPhase(const ScreenBytes& screen) {
+  ScreenBytes phase = screen;
+  for (std::size_t i = kPixelBytes; i < kScreenBytes; ++i) {
+    const std::uint8_t a = phase[i];
+    if ((a & kFlashBit) == 0) continue;
+    const std::uint8_t ink = a & 7;
+    const std::uint8_t paper = (a >> 3) & 7;
+    phase[i] = static_cast<std::uint8_t>((a & 0xC0) | (ink << 3) | paper);
+  }
+  return phase;
+}
+
+std::vector<Picture> ScreenFrames(const ScreenBytes& screen, const Palette& palette, int scale,
+                                  bool withFlash) {
+  PreviewRaster raster;
+  DecodeScreen(screen, palette, raster);
+  std::vector<Picture> frames{ScaledPicture(raster, scale)};
+  if (withFlash && HasFlash(screen)) {
+    DecodeScreen(FlashPhase(screen), palette, raster);
+    frames.push_back(ScaledPicture(raster, scale));
+  }
+  return frames;
+}
+
+}  // namespace orlaspin

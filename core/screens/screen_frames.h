@@ -1,0 +1,35 @@
+// The pictures written for one screen: scaled up, and with the FLASH cells' second phase.
+#pragma once
+
+#include <vector>
+
+#include "screens/screen.h"
+
+namespace orlaspin {
+
+// A picture of any size in the platform's colours, row by row from the top left.
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<Colour> pixels;
+};
+
+inline constexpr int kLargestScale = 8;
+
+// The raster enlarged scale (1-8) times each way, nearest neighbour: every pixel becomes a
+// scale x scale block.
+Picture ScaledPicture(const PreviewRaster& raster, int scale);
+
+// True when some attribute has FLASH (bit 7) set.
+bool HasFlash(const ScreenBytes& screen);
+
+// The screen as the Spectrum shows it in the other half of the flash cycle: every cell with FLASH
+// set has its ink and paper swapped; bright and the other cells stay.
+ScreenBytes FlashPhase(const ScreenBytes& screen);
+
+// The frames of a screen: one picture, or with withFlash and a FLASH cell present, the normal
+// picture and the flash phase.
+std::vector<Picture> ScreenFrames(const ScreenBytes& screen, const Palette& palette, int scale,
+                                  bool withFlash);
+
+}  // namespace orlaspin
