@@ -4,8 +4,10 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "application.h"
+#include "containers/trd_image.h"
 #include "io/disk_file.h"
 #include "message_boxes.h"
 #include "io/win/wide_text.h"
@@ -99,12 +101,6 @@ POINT CentredOnDesktop(int width, int height) {
 
 }  // namespace
 
-void GridCatalogueView::SetCell(int column, int row, std::string_view text) {
-  grid_.SetCell(column, row, WidenAnsi(text));
-}
-
-void GridCatalogueView::SetRowCount(int rows) { grid_.SetRowCount(rows); }
-
 TForm1::TForm1(Application& application)
     : Window(application.Errors()),
       application_(application),
@@ -121,8 +117,7 @@ TForm1::TForm1(Application& application)
       Label4(fonts_.scale.Apply(kLabel4.x), fonts_.scale.Apply(kLabel4.y), kCreditLine, fonts_.link.Handle(),
              kLinkColour),
       StringGrid1(application.Errors()),
-      paintOrder_{&Label1, &Image1, &SpeedButton1, &SpeedButtonOpen, &Label2, &Label3, &Label4},
-      gridView_(StringGrid1) {
+      paintOrder_{&Label1, &Image1, &SpeedButton1, &SpeedButtonOpen, &Label2, &Label3, &Label4} {
   SpeedButton1.SetOnClick([this](PaintedControl& sender) { SpeedButton1Click(sender); });
   SpeedButtonOpen.SetOnClick([this](PaintedControl& sender) { SpeedButtonOpenClick(sender); });
   Label3.SetOnClick([this](PaintedControl& sender) { Label3Click(sender); });
@@ -152,11 +147,14 @@ void TForm1::FormCreate(Window& /*sender*/) {
 void TForm1::SpeedButtonOpenClick(PaintedControl& /*sender*/) {
   if (!OpenDialog1.Execute(Handle())) return;
   state_.ImagePath = Narrow(OpenDialog1.FileName());
-  LoadCatalogue(state_, SystemFileSystem(), gridView_, state_.ImagePath);
+  LoadCatalogue(state_.ImagePath);
 }
 
 void TForm1::SpeedButton1Click(PaintedControl& /*sender*/) {
-  ExportScreens(state_, SystemFileSystem(), *this, "");
+  // Files go into the current folder, which the open action left at the image's.
+  const int count = ExportListedScreens(SystemFileSystem(), state_.Catalogue, state_.EntryCount,
+                                        state_.ImagePath, state_.ZxPalette, {}, *this);
+  ShowNotice(application_.Boxes(), kCompletionText + std::to_wstring(count));
 }
 
 void TForm1::Label3Click(PaintedControl& /*sender*/) {
@@ -257,6 +255,31 @@ void TForm1::OnActivate(WORD state) {
 
 void TForm1::OnDestroy() { PostQuitMessage(0); }
 
+void TForm1::LoadCatalogue(const std::string& path) {
+  const std::optional<int> entryCount = ReadCatalogue(SystemFileSystem(), path, state_.Catalogue);
+  if (!entryCount) return;
+  state_.EntryCount = *entryCount;
+  const Collection listed = CollectionOfCatalogue(state_.Catalogue, state_.EntryCount);
+  for (int row = 0; row < state_.EntryCount; ++row) {
+    const auto cells = ListingCells(listed.files[row]);
+    for (int column = 0; column < StringGrid::kColumns; ++column) {
+      StringGrid1.SetCell(column, row, WidenAnsi(cells[column]));
+    }
+  }
+  // The grid never has fewer than one row; with no entries that row is blank.
+  if (state_.EntryCount == 0) {
+    for (int column = 0; column < StringGrid::kColumns; ++column) StringGrid1.SetCell(column, 0, {});
+  }
+  StringGrid1.SetRowCount(std::max(state_.EntryCount, 1));
+}
+
+void TForm1::DrawScreen(const ScreenBytes& screen, const Picture& picture) {
+  state_.ScreenBuffer = screen;
+  if (!state_.Preview) state_.Preview = std::make_unique<PreviewRaster>();
+  std::copy(picture.pixels.begin(), picture.pixels.end(), state_.Preview->Pixels().begin());
+  RepaintPreviewNow();
+}
+
 void TForm1::RepaintPreviewNow() {
   RECT bounds = ToRECT(Image1.Bounds());
   // From the first screen on Label1 is hidden, also where a font wider than the design's lets
@@ -269,12 +292,16 @@ void TForm1::RepaintPreviewNow() {
   RedrawWindow(Handle(), &bounds, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
-void TForm1::FileWritten(const std::string& /*fileName*/) {
-  // The window lists no files: the preview and the final count are what the user sees.
+void TForm1::Warning(const std::string& /*imagePath*/, const std::string& /*text*/) {
+  // A TR-DOS catalogue carries no warnings of its own.
 }
 
-void TForm1::ShowCompletion(const std::string& completionText, int /*count*/) {
-  ShowNotice(application_.Boxes(), Widen(completionText));
+void TForm1::ScreenDecoded(const ScreenBytes& screen, const Picture& picture) {
+  DrawScreen(screen, picture);
+}
+
+void TForm1::FileWritten(const std::string& /*fileName*/) {
+  // The window lists no files: the preview and the final count are what the user sees.
 }
 
 }  // namespace orlaspin::app

@@ -3,15 +3,17 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <memory>
 #include <string>
 
-#include "export/batch_export.h"
 #include "containers/catalogue.h"
 #include "display_scale.h"
+#include "export/collection_export.h"
 #include "gdi_helpers.h"
 #include "open_dialog.h"
 #include "painted_controls.h"
-#include "program_state.h"
+#include "screens/screen.h"
 #include "string_grid.h"
 #include "window_base.h"
 
@@ -33,18 +35,24 @@ struct FormFonts {
   DisplayScale scale = DisplayScale::Identity();
 };
 
-// Lists a catalogue in the grid: name bytes become characters of the ANSI code page.
-class GridCatalogueView final : public CatalogueView {
- public:
-  explicit GridCatalogueView(StringGrid& grid) : grid_(grid) {}
-  void SetCell(int column, int row, std::string_view text) override;
-  void SetRowCount(int rows) override;
+// "Conversion finished. Number of files: ", followed by the count.
+inline constexpr wchar_t kCompletionText[] = L"Конвертирование завершено. Количество файлов: ";
 
- private:
-  StringGrid& grid_;
+// The program-wide state, each piece with one writer: the open action (ImagePath),
+// LoadCatalogue (Catalogue, EntryCount), FormCreate (ZxPalette) and DrawScreen (ScreenBuffer,
+// Preview).
+struct ProgramState {
+  CatalogueTable Catalogue{};
+  std::int32_t EntryCount = 0;
+  ScreenBytes ScreenBuffer{};
+  Palette ZxPalette{};
+  // Absent until the first screen is decoded, then kept for the whole run.
+  std::unique_ptr<PreviewRaster> Preview;
+  // Full path of the last image accepted; empty at start.
+  std::string ImagePath;
 };
 
-class TForm1 final : public Window, private BatchView {
+class TForm1 final : public Window, private ExportView {
  public:
   explicit TForm1(Application& application);
 
@@ -69,14 +77,21 @@ class TForm1 final : public Window, private BatchView {
   void OnActivate(WORD state);
   void OnDestroy();
 
+  // Reads the catalogue of the image at path into the state and lists it in the grid, one row
+  // per entry and never fewer than one row. A path naming no file changes nothing.
+  void LoadCatalogue(const std::string& path);
+  // Shows a decoded screen: keeps its bytes, paints the preview raster and repaints it now.
+  void DrawScreen(const ScreenBytes& screen, const Picture& picture);
+  void RepaintPreviewNow();
+
   // The topmost painted control under a client point, or null.
   PaintedControl* ControlAt(int x, int y) const;
   void Invalidate(const PaintedControl& control);
 
-  // BatchView
-  void RepaintPreviewNow() override;
+  // ExportView
+  void Warning(const std::string& imagePath, const std::string& text) override;
+  void ScreenDecoded(const ScreenBytes& screen, const Picture& picture) override;
   void FileWritten(const std::string& fileName) override;
-  void ShowCompletion(const std::string& completionText, int count) override;
 
   Application& application_;
   ProgramState state_;
@@ -95,7 +110,6 @@ class TForm1 final : public Window, private BatchView {
   // The painted controls in their stored order: a later one covers an earlier one.
   std::array<PaintedControl*, 7> paintOrder_;
   PaintedControl* pressed_ = nullptr;
-  GridCatalogueView gridView_;
 };
 
 }  // namespace orlaspin::app

@@ -104,7 +104,6 @@ class PictureArea final : public PaintedControl {
       : PaintedControl(bounds), raster_(raster) {}
 
   void Paint(HDC dc) const override;
-  bool HasPicture() const { return raster_ != nullptr; }
 
  private:
   const std::unique_ptr<PreviewRaster>& raster_;

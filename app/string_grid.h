@@ -24,7 +24,6 @@ class StringGrid final : public Window {
   void SetCell(int column, int row, std::wstring text);
   // Never below 1: the grid always has a row.
   void SetRowCount(int rows);
-  int RowCount() const { return state_.rowCount; }
 
  private:
   struct State {

@@ -3,12 +3,12 @@
 
 #include <filesystem>
 
-#include "export/batch_export.h"
 #include "bench_disk.h"
 #include "encoders/bitmap_file.h"
 #include "containers/catalogue.h"
+#include "export/collection_export.h"
 #include "io/disk_file.h"
-#include "program_state.h"
+#include "listed_image.h"
 #include "screens/screen.h"
 #include "test_files.h"
 
@@ -33,24 +33,20 @@ void EncodeOneBitmap(benchmark::State& state) {
 }
 BENCHMARK(EncodeOneBitmap);
 
-class NoViews final : public CatalogueView, public BatchView {
+class NoView final : public ExportView {
  public:
-  void SetCell(int, int, std::string_view) override {}
-  void SetRowCount(int) override {}
-  void RepaintPreviewNow() override {}
+  void Warning(const std::string&, const std::string&) override {}
   void FileWritten(const std::string&) override {}
-  void ShowCompletion(const std::string&, int) override {}
 };
 
 // The batch from the image on disk to the bitmap files on disk, into an empty folder each time.
 void ExportFullDisk(benchmark::State& state) {
   testing::TempFolder folder;
-  ProgramState program;
-  program.ZxPalette = kZxPaletteColours;
-  program.ImagePath = folder.File("full.trd");
-  bench::ScreenDisk(bench::kScreensOnFullDisk).WriteTo(program.ImagePath);
-  NoViews views;
-  LoadCatalogue(program, SystemFileSystem(), views, program.ImagePath);
+  testing::ListedImage program;
+  const std::string image = folder.File("full.trd");
+  bench::ScreenDisk(bench::kScreensOnFullDisk).WriteTo(image);
+  testing::OpenImage(program, SystemFileSystem(), image);
+  NoView view;
   const std::string output = folder.File("out");
   int round = 0;
   for (auto _ : state) {
@@ -58,7 +54,7 @@ void ExportFullDisk(benchmark::State& state) {
     const std::string into = output + std::to_string(round++);
     std::filesystem::create_directory(testing::PathFromUtf8(into));
     state.ResumeTiming();
-    benchmark::DoNotOptimize(ExportScreens(program, SystemFileSystem(), views, into));
+    benchmark::DoNotOptimize(testing::ExportListed(program, SystemFileSystem(), view, into));
     state.PauseTiming();
     std::filesystem::remove_all(testing::PathFromUtf8(into));
     state.ResumeTiming();

@@ -22,13 +22,6 @@ std::string JsonFile(const CollectionFile& file) {
 
 }  // namespace
 
-std::array<std::string, 5> ListingCells(const CollectionFile& file) {
-  return {file.name,
-          file.extension ? std::string(1, static_cast<char>(*file.extension)) : std::string(),
-          file.start ? std::to_string(*file.start) : std::string(), std::to_string(file.length),
-          std::to_string(file.offset)};
-}
-
 void PrintListing(std::ostream& out, const Collection& collection) {
   for (const CollectionFile& file : collection.files) {
     const auto cells = ListingCells(file);

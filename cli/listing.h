@@ -1,7 +1,6 @@
 // The listing of an image's files: tab-separated lines, or JSON for scripts.
 #pragma once
 
-#include <array>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -9,10 +8,6 @@
 #include "containers/collection.h"
 
 namespace orlaspin {
-
-// The five cells of a file as the catalogue grid shows them: name, extension, start, length and
-// offset; a bare screen has no extension and no start.
-std::array<std::string, 5> ListingCells(const CollectionFile& file);
 
 // One line per file, the cells escaped and separated by tabs.
 void PrintListing(std::ostream& out, const Collection& collection);

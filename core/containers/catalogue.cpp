@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "io/disk_file.h"
-#include "program_state.h"
 
 namespace orlaspin {
 
@@ -11,12 +10,6 @@ std::string_view CatalogueEntry::NameText() const {
   const auto name = Name();
   const auto end = std::find(name.begin(), name.end(), std::uint8_t{0});
   return {reinterpret_cast<const char*>(name.data()), static_cast<std::size_t>(end - name.begin())};
-}
-
-std::array<std::string, kGridColumns> EntryCells(const CatalogueEntry& entry) {
-  return {std::string(entry.NameText()), std::string(1, static_cast<char>(entry.Extension())),
-          std::to_string(entry.Start()), std::to_string(entry.Length()),
-          std::to_string(entry.FileOffset())};
 }
 
 int ListCatalogue(std::span<const std::uint8_t, kCatalogueBytes> bytes, CatalogueTable& table) {
@@ -27,15 +20,15 @@ int ListCatalogue(std::span<const std::uint8_t, kCatalogueBytes> bytes, Catalogu
   for (int row = 0; row < kCatalogueSlots; ++row) {
     CatalogueEntry& entry = table[row];
     // The mark is set before the end test, so the terminating entry is marked too.
-    entry.IsScreen = entry.Length() == kScreenFileLength ? 1 : 0;
+    entry.IsScreen = entry.HasScreenLength() ? 1 : 0;
     if (entry.NameText().empty()) return row;
   }
   return kCatalogueSlots;
 }
 
-void LoadCatalogue(ProgramState& state, FileSystem& files, CatalogueView& view,
-                   const std::string& path) {
-  if (!files.IsFile(path)) return;
+std::optional<int> ReadCatalogue(FileSystem& files, const std::string& path,
+                                 CatalogueTable& table) {
+  if (!files.IsFile(path)) return std::nullopt;
 
   // Read into a zeroed buffer and build the new table aside, so that a failure at any step leaves
   // the previous image in place and a short image cannot show bytes of an earlier one.
@@ -45,20 +38,10 @@ void LoadCatalogue(ProgramState& state, FileSystem& files, CatalogueView& view,
     ReadFully(*file, bytes);
     file->Close();
   }
-  CatalogueTable table = state.Catalogue;
-  const int entryCount = ListCatalogue(bytes, table);
-
-  state.Catalogue = table;
-  state.EntryCount = entryCount;
-  for (int row = 0; row < entryCount; ++row) {
-    const auto cells = EntryCells(table[row]);
-    for (int column = 0; column < kGridColumns; ++column) view.SetCell(column, row, cells[column]);
-  }
-  // The grid never has fewer than one row; with no entries that row is blank.
-  if (entryCount == 0) {
-    for (int column = 0; column < kGridColumns; ++column) view.SetCell(column, 0, {});
-  }
-  view.SetRowCount(std::max(entryCount, 1));
+  CatalogueTable read = table;
+  const int entryCount = ListCatalogue(bytes, read);
+  table = read;
+  return entryCount;
 }
 
 }  // namespace orlaspin

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -11,13 +12,11 @@
 namespace orlaspin {
 
 class FileSystem;
-struct ProgramState;
 
 inline constexpr int kCatalogueSlots = 128;
 inline constexpr std::size_t kCatalogueEntrySize = 16;
 inline constexpr std::size_t kCatalogueBytes = kCatalogueSlots * kCatalogueEntrySize;  // 2048
 inline constexpr std::uint16_t kScreenFileLength = 6912;
-inline constexpr int kGridColumns = 5;
 
 // One catalogue entry: its 16 bytes exactly as stored in the image, and the screen mark.
 struct CatalogueEntry {
@@ -35,6 +34,8 @@ struct CatalogueEntry {
   std::uint32_t FileOffset() const { return (FirstTrack() * 16u + FirstSector()) * 256u; }
   // The name up to, not including, its first zero byte: 0 to 8 bytes.
   std::string_view NameText() const;
+  // The screen rule of every TR-DOS file, listed or packed: exactly 6912 bytes long.
+  bool HasScreenLength() const { return Length() == kScreenFileLength; }
 
  private:
   std::uint16_t U16(std::size_t at) const {
@@ -44,27 +45,15 @@ struct CatalogueEntry {
 
 using CatalogueTable = std::array<CatalogueEntry, kCatalogueSlots>;
 
-// Where a catalogue is listed: the grid of the window, or the listing of the command-line tool.
-class CatalogueView {
- public:
-  virtual ~CatalogueView() = default;
-  // column 0-4, row 0-127; text is one character per byte, unconverted.
-  virtual void SetCell(int column, int row, std::string_view text) = 0;
-  virtual void SetRowCount(int rows) = 0;
-};
-
-// The five cell texts of a listed entry: name, extension (always one byte), start, length and
-// file offset in decimal.
-std::array<std::string, kGridColumns> EntryCells(const CatalogueEntry& entry);
-
 // Replaces the table's bytes with those of an image's catalogue area (missing bytes are zero),
 // marks the screens of the entries it examines and returns the number of listed entries.
 int ListCatalogue(std::span<const std::uint8_t, kCatalogueBytes> bytes, CatalogueTable& table);
 
-// Reads the catalogue of the image at path into state.Catalogue and state.EntryCount and lists
-// it in view. A path naming no file changes nothing. A failure raises the I/O error and leaves the
-// state and the view as they were.
-void LoadCatalogue(ProgramState& state, FileSystem& files, CatalogueView& view,
-                   const std::string& path);
+// Reads the catalogue of the image at path into table and returns the number of listed entries.
+// A path naming no file returns nothing and changes nothing. A failed open, read or close raises
+// its I/O error and leaves the table as it was; the table is otherwise fully replaced, but for
+// the screen marks past the terminating entry, which keep their earlier values.
+std::optional<int> ReadCatalogue(FileSystem& files, const std::string& path,
+                                 CatalogueTable& table);
 
 }  // namespace orlaspin

@@ -33,8 +33,15 @@ CollectionFile FileFromCatalogueEntry(const CatalogueEntry& entry, std::uint64_t
   file.start = entry.Start();
   file.length = entry.Length();
   file.offset = offset;
-  file.isScreen = entry.Length() == kScreenFileLength;
+  file.isScreen = entry.HasScreenLength();
   return file;
+}
+
+std::array<std::string, 5> ListingCells(const CollectionFile& file) {
+  return {file.name,
+          file.extension ? std::string(1, static_cast<char>(*file.extension)) : std::string(),
+          file.start ? std::to_string(*file.start) : std::string(), std::to_string(file.length),
+          std::to_string(file.offset)};
 }
 
 std::span<const std::uint8_t> FileBytes(const Collection& collection,

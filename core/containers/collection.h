@@ -1,6 +1,7 @@
 // What an image holds, whatever its format: the files it lists and which of them are screens.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -78,6 +79,11 @@ class ImageFormatError : public Error {
 // A TR-DOS file described by the first 14 bytes of a catalogue entry (name, extension, start,
 // length, sector count), its data at offset; a screen when its length is 6912.
 CollectionFile FileFromCatalogueEntry(const CatalogueEntry& entry, std::uint64_t offset);
+
+// The five cells of a listed file, as the window's grid and the command-line listing show them:
+// name, extension (one byte), start, length and offset in decimal; an empty cell for a field the
+// file has not.
+std::array<std::string, 5> ListingCells(const CollectionFile& file);
 
 // The 6912 bytes at file.offset of the image; bytes the image does not supply are zero.
 ScreenBytes ScreenData(std::span<const std::uint8_t> image, const CollectionFile& file);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 
-#include "containers/catalogue.h"
 
 namespace orlaspin {
 
@@ -18,17 +17,21 @@ bool HasTrdDiskIdentifier(std::span<const std::uint8_t> image) {
   return image.size() > kDiskIdentifierAt && image[kDiskIdentifierAt] == kTrDosIdentifier;
 }
 
+Collection CollectionOfCatalogue(const CatalogueTable& table, int entryCount) {
+  Collection collection{ImageKind::TrdImage, {}, {}, {}};
+  for (int i = 0; i < entryCount; ++i) {
+    CollectionFile& file =
+        collection.files.emplace_back(FileFromCatalogueEntry(table[i], table[i].FileOffset()));
+    file.isScreen = table[i].IsScreen == 1;  // the table's own mark, as listed
+  }
+  return collection;
+}
+
 Collection ReadTrdImage(std::span<const std::uint8_t> image) {
   std::array<std::uint8_t, kCatalogueBytes> catalogue{};
   std::copy_n(image.begin(), std::min(image.size(), catalogue.size()), catalogue.begin());
   CatalogueTable table{};
-  const int entryCount = ListCatalogue(catalogue, table);
-
-  Collection collection{ImageKind::TrdImage, {}, {}, {}};
-  for (int i = 0; i < entryCount; ++i) {
-    collection.files.push_back(FileFromCatalogueEntry(table[i], table[i].FileOffset()));
-  }
-  return collection;
+  return CollectionOfCatalogue(table, ListCatalogue(catalogue, table));
 }
 
 }  // namespace orlaspin

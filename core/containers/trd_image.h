@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 
+#include "containers/catalogue.h"
 #include "containers/collection.h"
 
 namespace orlaspin {
@@ -12,7 +13,10 @@ namespace orlaspin {
 // Only a file of unknown extension needs it; a .trd is read whatever it holds.
 bool HasTrdDiskIdentifier(std::span<const std::uint8_t> image);
 
-// The entries that LoadCatalogue lists (up to the first empty name, at most 128), each at its
+// The first entryCount entries of a listed catalogue, each at its FileOffset.
+Collection CollectionOfCatalogue(const CatalogueTable& table, int entryCount);
+
+// The entries that ListCatalogue lists (up to the first empty name, at most 128), each at its
 // FileOffset; bytes past the end of a short image read as zero. Never fails.
 Collection ReadTrdImage(std::span<const std::uint8_t> image);
 

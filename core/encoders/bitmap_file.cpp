@@ -1,8 +1,5 @@
 #include "encoders/bitmap_file.h"
 
-#include <span>
-
-#include "io/disk_file.h"
 
 namespace orlaspin {
 
@@ -58,15 +55,8 @@ std::vector<std::uint8_t> EncodeBitmap(std::span<const Colour> pixels, int width
   return file;
 }
 
-SaveResult SaveBitmapFile(const PreviewRaster* raster, FileSystem& files, const std::string& path) {
-  if (raster == nullptr) return SaveResult::NoPicture;
-  const std::vector<std::uint8_t> bytes = EncodeBitmap(*raster);
-
-  // One write per part of the file, as the format lays it out; each is checked.
-  const std::span<const std::uint8_t> all(bytes);
-  const std::span<const std::uint8_t> parts[] = {all.first(14), all.subspan(14, 40),
-                                                 all.subspan(kBitmapHeadersSize)};
-  return WriteNewFile(files, path, parts) ? SaveResult::Written : SaveResult::NameTaken;
+std::array<std::span<const std::uint8_t>, 3> BitmapParts(std::span<const std::uint8_t> bitmap) {
+  return {bitmap.first(14), bitmap.subspan(14, 40), bitmap.subspan(kBitmapHeadersSize)};
 }
 
 }  // namespace orlaspin

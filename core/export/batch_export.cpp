@@ -1,12 +1,5 @@
 #include "export/batch_export.h"
 
-#include <array>
-
-#include "encoders/bitmap_file.h"
-#include "containers/catalogue.h"
-#include "io/disk_file.h"
-#include "program_state.h"
-
 namespace orlaspin {
 
 const std::bitset<256> UnsafeNameChars = [] {
@@ -54,36 +47,6 @@ std::string MakeSafeName(std::string_view name) {
 
   if (IsDeviceName(stem)) stem.insert(DeviceWord(stem).size(), 1, '_');
   return stem;
-}
-
-std::string CompletionText(int count) { return std::string(kCompletionText) + std::to_string(count); }
-
-int ExportScreens(ProgramState& state, FileSystem& files, BatchView& view,
-                  const std::string& outputDir) {
-  int count = 0;
-  const int entryCount = state.EntryCount;
-  for (int i = 0; i < entryCount; ++i) {
-    const CatalogueEntry& entry = state.Catalogue[i];
-    if (entry.IsScreen != 1) continue;
-    ++count;
-    DrawScreen(state, files, view, state.ImagePath, entry.FileOffset());
-
-    // Append "1" while the name is taken, also when a file appears between test and creation,
-    // and past names that Windows keeps for devices (COM + "1").
-    std::string stem = MakeSafeName(entry.NameText());
-    for (;; stem += kUniquenessSuffix) {
-      if (IsDeviceName(stem)) continue;
-      const std::string fileName = FileNameFromCatalogueBytes(stem) + std::string(kBitmapExtension);
-      const std::string path = JoinPath(outputDir, fileName);
-      if (files.IsFile(path)) continue;
-      const SaveResult result = SaveBitmapFile(state.Preview.get(), files, path);
-      if (result == SaveResult::NameTaken) continue;
-      if (result == SaveResult::Written) view.FileWritten(fileName);
-      break;
-    }
-  }
-  view.ShowCompletion(CompletionText(count), count);
-  return count;
 }
 
 }  // namespace orlaspin

@@ -6,6 +6,8 @@
 #include "encoders/bitmap_file.h"
 #include "io/disk_file.h"
 #include "containers/image_reader.h"
+#include "containers/screen_source.h"
+#include "containers/trd_image.h"
 #include "encoders/png_file.h"
 #include "screens/screen_frames.h"
 
@@ -15,13 +17,33 @@ std::string_view OutputExtension(const OutputOptions& options) {
   return options.format == OutputFormat::Png ? kPngExtension : kBitmapExtension;
 }
 
-std::vector<std::uint8_t> EncodeScreenFile(const ScreenBytes& screen, const Palette& palette,
-                                           const OutputOptions& options) {
+namespace {
+
+std::vector<Picture> FramesOf(const ScreenBytes& screen, const OutputOptions& options) {
   const bool withFlash = options.flash && options.format == OutputFormat::Png;
-  const std::vector<Picture> frames = ScreenFrames(screen, palette, options.scale, withFlash);
+  return ScreenFrames(screen, options.palette, options.scale, withFlash);
+}
+
+std::vector<std::uint8_t> EncodeFrames(std::span<const Picture> frames,
+                                       const OutputOptions& options) {
   if (options.format == OutputFormat::Png) return EncodePng(frames, kFlashMilliseconds);
   const Picture& picture = frames.front();
   return EncodeBitmap(picture.pixels, picture.width, picture.height);
+}
+
+// A bitmap goes out in its three parts, any other file in one write.
+std::vector<std::span<const std::uint8_t>> WriteParts(std::span<const std::uint8_t> file,
+                                                      const OutputOptions& options) {
+  if (options.format != OutputFormat::Bmp) return {file};
+  const auto parts = BitmapParts(file);
+  return {parts.begin(), parts.end()};
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> EncodeScreenFile(const ScreenBytes& screen,
+                                           const OutputOptions& options) {
+  return EncodeFrames(FramesOf(screen, options), options);
 }
 
 std::string OutputStem(const CollectionFile& file) {
@@ -30,8 +52,8 @@ std::string OutputStem(const CollectionFile& file) {
 }
 
 std::string SaveUnderFreeName(FileSystem& files, const std::string& folder, std::string stem,
-                              std::string_view extension, std::span<const std::uint8_t> bytes) {
-  const std::span<const std::uint8_t> parts[] = {bytes};
+                              std::string_view extension,
+                              std::span<const std::span<const std::uint8_t>> parts) {
   for (;; stem += kUniquenessSuffix) {
     if (IsDeviceName(stem)) continue;
     const std::string fileName = stem + std::string(extension);
@@ -40,29 +62,54 @@ std::string SaveUnderFreeName(FileSystem& files, const std::string& folder, std:
   }
 }
 
-int ExportCollection(FileSystem& files, const LoadedImage& image, const std::string& imagePath,
-                     const std::string& outputDir, const std::string& subfolder,
-                     const OutputOptions& options, ExportView& view) {
-  for (const std::string& warning : image.collection.warnings) view.Warning(imagePath, warning);
+int ExportCollection(FileSystem& files, const Collection& collection, ScreenSource& source,
+                     const std::string& imagePath, const std::string& outputDir,
+                     const std::string& subfolder, const OutputOptions& options, ExportView& view) {
+  for (const std::string& warning : collection.warnings) view.Warning(imagePath, warning);
 
   const std::string folder = JoinPath(outputDir, subfolder);
   int count = 0;
-  for (const CollectionFile& file : image.collection.files) {
+  for (const CollectionFile& file : collection.files) {
     if (!file.isScreen) continue;
-    const std::vector<std::uint8_t> bytes =
-        EncodeScreenFile(ScreenData(FileBytes(image.collection, image.bytes), file), kZxPaletteColours, options);
-    const std::string fileName =
-        SaveUnderFreeName(files, folder, OutputStem(file), OutputExtension(options), bytes);
+    const ScreenBytes screen = source.Screen(file);
+    const std::vector<Picture> frames = FramesOf(screen, options);
+    view.ScreenDecoded(screen, frames.front());
+    const std::vector<std::uint8_t> bytes = EncodeFrames(frames, options);
+    const std::string fileName = SaveUnderFreeName(files, folder, OutputStem(file),
+                                                   OutputExtension(options),
+                                                   WriteParts(bytes, options));
     ++count;
     view.FileWritten(subfolder.empty() ? fileName : subfolder + "/" + fileName);
   }
   return count;
 }
 
+namespace {
+
+int ExportLoadedImage(FileSystem& files, const LoadedImage& image, const std::string& imagePath,
+                      const std::string& outputDir, const std::string& subfolder,
+                      const OutputOptions& options, ExportView& view) {
+  CollectionScreenSource source(image.collection, image.bytes);
+  return ExportCollection(files, image.collection, source, imagePath, outputDir, subfolder,
+                          options, view);
+}
+
+}  // namespace
+
+int ExportListedScreens(FileSystem& files, const CatalogueTable& table, int entryCount,
+                        const std::string& imagePath, const Palette& palette,
+                        const std::string& outputDir, ExportView& view) {
+  ImageFileScreenSource source(files, imagePath);
+  OutputOptions options;
+  options.palette = palette;
+  return ExportCollection(files, CollectionOfCatalogue(table, entryCount), source, imagePath,
+                          outputDir, {}, options, view);
+}
+
 int ExportImage(FileSystem& files, const std::string& imagePath, const std::string& outputDir,
                 const OutputOptions& options, ExportView& view) {
-  return ExportCollection(files, LoadImage(files, imagePath), imagePath, outputDir, {}, options,
-                          view);
+  return ExportLoadedImage(files, LoadImage(files, imagePath), imagePath, outputDir, {}, options,
+                           view);
 }
 
 namespace {
@@ -128,7 +175,7 @@ ImagesExportResult ExportImages(FileSystem& files, std::span<const std::string> 
       // No folder for an image without screens.
       const std::string folder =
           HasScreens(image) ? MakeImageFolder(files, outputDir, imagePath, taken) : std::string();
-      ExportCollection(files, image, imagePath, outputDir, folder, options, counting);
+      ExportLoadedImage(files, image, imagePath, outputDir, folder, options, counting);
     } catch (const Error& error) {
       ++result.failedImages;
       view.ImageFailed(imagePath, error);

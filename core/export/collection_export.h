@@ -7,14 +7,17 @@
 #include <string_view>
 #include <vector>
 
+#include "containers/catalogue.h"
 #include "io/errors.h"
 #include "screens/screen.h"
 
 namespace orlaspin {
 
 class FileSystem;
+class ScreenSource;
+struct Collection;
 struct CollectionFile;
-struct LoadedImage;
+struct Picture;
 
 enum class OutputFormat { Bmp, Png };
 
@@ -22,6 +25,7 @@ struct OutputOptions {
   OutputFormat format = OutputFormat::Bmp;
   int scale = 1;       // 1-8
   bool flash = false;  // PNG only: a second frame with the FLASH cells' ink and paper swapped
+  Palette palette = kZxPaletteColours;
 };
 
 // How long each phase of the flash lasts on the real machine: 16 frames of 50 Hz.
@@ -32,7 +36,7 @@ std::string_view OutputExtension(const OutputOptions& options);
 
 // The file of one screen: the BMP of the batch export (at scale 1 byte for byte the same), or a
 // PNG, animated when flash is asked for and the screen has a FLASH cell.
-std::vector<std::uint8_t> EncodeScreenFile(const ScreenBytes& screen, const Palette& palette,
+std::vector<std::uint8_t> EncodeScreenFile(const ScreenBytes& screen,
                                            const OutputOptions& options);
 
 // The file-name stem for a listed file: MakeSafeName of its name, a catalogue name's bytes then
@@ -41,27 +45,37 @@ std::string OutputStem(const CollectionFile& file);
 
 // Saves bytes in folder as stem + extension, appending "1" to the stem while that name is taken
 // (also when a file appears between the test and the creation) or names a Windows device; never
-// replaces a file. Returns
-// the file name used. Raises the file-creation error, or "Stream write error".
+// replaces a file. The parts are written one after another, one write each. Returns the file name
+// used. Raises the file-creation error, or "Stream write error".
 std::string SaveUnderFreeName(FileSystem& files, const std::string& folder, std::string stem,
-                              std::string_view extension, std::span<const std::uint8_t> bytes);
+                              std::string_view extension,
+                              std::span<const std::span<const std::uint8_t>> parts);
 
 class ExportView {
  public:
   virtual ~ExportView() = default;
   // A fault of an image that loses nothing, such as a wrong checksum.
   virtual void Warning(const std::string& imagePath, const std::string& text) = 0;
+  // A screen was decoded, before its file is written: picture is its first frame.
+  virtual void ScreenDecoded(const ScreenBytes& /*screen*/, const Picture& /*picture*/) {}
   // A file was written; name is its path inside the output folder, "/" after a subfolder.
   virtual void FileWritten(const std::string& name) = 0;
 };
 
-// Exports every screen of a loaded image, in catalogue order, into outputDir's subfolder
-// (outputDir itself when subfolder is empty; the current folder when both are), after telling
-// its warnings. Returns the number of screens written. An error ends the export where it occurs;
-// the files written stay.
-int ExportCollection(FileSystem& files, const LoadedImage& image, const std::string& imagePath,
-                     const std::string& outputDir, const std::string& subfolder,
-                     const OutputOptions& options, ExportView& view);
+// Exports every screen of a collection, in catalogue order, each read from source at its turn,
+// into outputDir's subfolder (outputDir itself when subfolder is empty; the current folder when
+// both are), after telling its warnings. Returns the number of screens written. An error ends
+// the export where it occurs; the files written stay.
+int ExportCollection(FileSystem& files, const Collection& collection, ScreenSource& source,
+                     const std::string& imagePath, const std::string& outputDir,
+                     const std::string& subfolder, const OutputOptions& options, ExportView& view);
+
+// Exports the screens of the first entryCount entries of a listed TR-DOS catalogue as BMP files
+// into outputDir (the current folder when empty), each read from the image file at imagePath at
+// its turn. Returns the number of screens written.
+int ExportListedScreens(FileSystem& files, const CatalogueTable& table, int entryCount,
+                        const std::string& imagePath, const Palette& palette,
+                        const std::string& outputDir, ExportView& view);
 
 // Loads the image at imagePath (LoadImage) and exports its screens into outputDir.
 int ExportImage(FileSystem& files, const std::string& imagePath, const std::string& outputDir,

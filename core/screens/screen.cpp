@@ -1,11 +1,7 @@
 #include "screens/screen.h"
 
 #include <cstring>
-#include <memory>
 
-#include "io/disk_file.h"
-#include "io/errors.h"
-#include "program_state.h"
 
 namespace orlaspin {
 
@@ -34,24 +30,6 @@ void DecodeScreen(const ScreenBytes& screen, const Palette& palette, PreviewRast
       }
     }
   }
-}
-
-void DrawScreen(ProgramState& state, FileSystem& files, PreviewView& view, const std::string& path,
-                std::uint32_t offset) {
-  // A vanished image must not let the batch save the previous picture under a new name.
-  if (!files.IsFile(path)) throw IoError(kFileNotFound);
-
-  ScreenBytes screen{};  // what the image does not supply stays zero
-  {
-    const auto file = files.OpenForReading(path);
-    file->Seek(offset);
-    ReadFully(*file, screen);
-    file->Close();
-  }
-  state.ScreenBuffer = screen;
-  if (!state.Preview) state.Preview = std::make_unique<PreviewRaster>();
-  DecodeScreen(state.ScreenBuffer, state.ZxPalette, *state.Preview);
-  view.RepaintPreviewNow();
 }
 
 }  // namespace orlaspin

@@ -4,13 +4,9 @@
 #include <array>
 #include <cstdint>
 #include <span>
-#include <string>
 #include <vector>
 
 namespace orlaspin {
-
-class FileSystem;
-struct ProgramState;
 
 inline constexpr std::size_t kScreenBytes = 6912;
 inline constexpr std::size_t kPixelBytes = 6144;
@@ -62,22 +58,8 @@ class PreviewRaster {
   std::vector<Colour> pixels_;
 };
 
-// Where the preview is shown; the window repaints it before returning.
-class PreviewView {
- public:
-  virtual ~PreviewView() = default;
-  virtual void RepaintPreviewNow() = 0;
-};
-
 // Paints a screen into the raster in the palette's colours: ink where a pixel bit is 1, paper
 // where it is 0, bright from bit 6 of the attribute; flash (bit 7) is ignored.
 void DecodeScreen(const ScreenBytes& screen, const Palette& palette, PreviewRaster& raster);
-
-// Reads the 6912 bytes at offset of the image at path into state.ScreenBuffer (bytes the image
-// does not supply are zero), creates the preview raster on first use, decodes the screen into
-// it and repaints the view. A missing image raises "File not found"; a failed open, seek, read
-// or close raises its I/O error before the raster is touched.
-void DrawScreen(ProgramState& state, FileSystem& files, PreviewView& view, const std::string& path,
-                std::uint32_t offset);
 
 }  // namespace orlaspin

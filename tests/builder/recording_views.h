@@ -1,55 +1,33 @@
-// Views that remember what the core showed them: the catalogue grid's cells and row count, the
-// preview's repaints, the files the batch wrote and its completion.
+// An export view that remembers what the core told it: the screens decoded, the files written
+// and the warnings.
 #pragma once
 
 #include <functional>
-#include <map>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
-#include "export/batch_export.h"
-#include "containers/catalogue.h"
+#include "export/collection_export.h"
 
 namespace orlaspin::testing {
 
-class RecordingCatalogueView final : public CatalogueView {
+class RecordingExportView final : public ExportView {
  public:
-  std::map<std::pair<int, int>, std::string> cells;  // (column, row) -> text
-  int rowCount = -1;
-  int calls = 0;
-
-  void SetCell(int column, int row, std::string_view text) override {
-    ++calls;
-    cells[{column, row}] = std::string(text);
-  }
-  void SetRowCount(int rows) override {
-    ++calls;
-    rowCount = rows;
-  }
-  std::string Cell(int column, int row) const {
-    const auto found = cells.find({column, row});
-    return found == cells.end() ? std::string() : found->second;
-  }
-};
-
-class RecordingBatchView final : public BatchView {
- public:
-  int repaints = 0;
+  std::vector<ScreenBytes> decoded;
   std::vector<std::string> written;
-  std::optional<std::pair<std::string, int>> completion;
+  std::vector<std::pair<std::string, std::string>> warnings;  // (image path, text)
   // Runs after each file is recorded, so a test can change the world in the middle of a batch.
   std::function<void()> afterFileWritten;
 
-  void RepaintPreviewNow() override { ++repaints; }
+  void Warning(const std::string& imagePath, const std::string& text) override {
+    warnings.emplace_back(imagePath, text);
+  }
+  void ScreenDecoded(const ScreenBytes& screen, const Picture& /*picture*/) override {
+    decoded.push_back(screen);
+  }
   void FileWritten(const std::string& fileName) override {
     written.push_back(fileName);
     if (afterFileWritten) afterFileWritten();
-  }
-  void ShowCompletion(const std::string& completionText, int count) override {
-    completion = {completionText, count};
   }
 };
 

@@ -9,7 +9,7 @@
 #include "io/errors.h"
 #include "fake_file_system.h"
 #include "oracle.h"
-#include "program_state.h"
+#include "listed_image.h"
 #include "recording_views.h"
 #include "screens.h"
 #include "test_files.h"
@@ -57,11 +57,6 @@ TEST(MakeSafeName, PutsAnUnderscoreAfterADeviceWord) {
   EXPECT_FALSE(IsDeviceName("AUX_"));
 }
 
-TEST(CompletionText, EndsWithTheCountAfterItsSpace) {
-  EXPECT_EQ(CompletionText(0), "Конвертирование завершено. Количество файлов: 0");
-  EXPECT_EQ(CompletionText(24), "Конвертирование завершено. Количество файлов: 24");
-}
-
 // A batch through the real file layer into a folder of its own.
 class ExportTest : public ::testing::Test {
  protected:
@@ -70,10 +65,9 @@ class ExportTest : public ::testing::Test {
   void Open(const TrdBuilder& builder) {
     state.ImagePath = folder.File("disk.trd");
     builder.WriteTo(state.ImagePath);
-    testing::RecordingCatalogueView grid;
-    LoadCatalogue(state, SystemFileSystem(), grid, state.ImagePath);
+    testing::OpenImage(state, SystemFileSystem(), state.ImagePath);
   }
-  int Export() { return ExportScreens(state, SystemFileSystem(), view, output.Path()); }
+  int Export() { return testing::ExportListed(state, SystemFileSystem(), view, output.Path()); }
   std::string Bmp(const std::string& name) const {
     return testing::FirstDifference(testing::ReadFileBytes(output.File(name)),
                                     testing::OracleBitmapFile(screens.at(name)));
@@ -81,8 +75,8 @@ class ExportTest : public ::testing::Test {
 
   testing::TempFolder folder;
   testing::TempFolder output;
-  ProgramState state;
-  testing::RecordingBatchView view;
+  testing::ListedImage state;
+  testing::RecordingExportView view;
   std::map<std::string, ScreenBytes> screens;  // what each file must show
 };
 
@@ -99,9 +93,7 @@ TEST_F(ExportTest, TakesTheScreensInCatalogueOrderUnderUniqueNames) {
   EXPECT_EQ(view.written, (Names{"SCREEN.bmp", "SCREEN1.bmp", "SCREEN11.bmp"}));
   EXPECT_EQ(output.Names(), (Names{"SCREEN.bmp", "SCREEN1.bmp", "SCREEN11.bmp"}));
   for (const auto& [name, screen] : screens) EXPECT_EQ(Bmp(name), "") << name;
-  ASSERT_TRUE(view.completion.has_value());
-  EXPECT_EQ(*view.completion, std::make_pair(CompletionText(3), 3));
-  EXPECT_EQ(view.repaints, 3);
+  EXPECT_EQ(view.decoded.size(), 3u);
 
   // A second run into the same folder goes on with the suffix and leaves the first files be.
   for (int i = 3; i < 6; ++i)
@@ -161,7 +153,6 @@ TEST_F(ExportTest, WithNoScreensWritesNothingAndCountsZero) {
            .AddEntry({.name = "DATA", .length = 6913}));
   EXPECT_EQ(Export(), 0);
   EXPECT_TRUE(output.Names().empty());
-  EXPECT_EQ(*view.completion, std::make_pair(CompletionText(0), 0));
 }
 
 TEST_F(ExportTest, TakesOnlyEntriesMarkedExactlyOne) {
@@ -197,7 +188,6 @@ TEST_F(ExportTest, AnImageThatVanishesEndsTheRunWithFileNotFound) {
     EXPECT_EQ(error.Message(), "File not found");
   }
   EXPECT_EQ(output.Names(), Names{"FIRST.bmp"});
-  EXPECT_FALSE(view.completion.has_value());
 
   view = {};
   EXPECT_THROW(Export(), Error);  // missing from the start: not even the first is saved
@@ -219,7 +209,6 @@ TEST_F(ExportTest, AFolderNamedLikeTheCandidateEndsTheRun) {
   }
   EXPECT_EQ(output.Names(), (Names{"OK.bmp", "PIC.bmp"}));
   EXPECT_EQ(view.written, Names{"OK.bmp"});
-  EXPECT_FALSE(view.completion.has_value());
 }
 
 // Real disks: every 6912-byte file, in catalogue order, from the bytes its raw entry points at
@@ -241,8 +230,7 @@ TEST_F(ExportTest, ConvertsEveryScreenOfRealDisks) {
     }
     view = {};
     state.ImagePath = disk;
-    testing::RecordingCatalogueView grid;
-    LoadCatalogue(state, SystemFileSystem(), grid, disk);
+    testing::OpenImage(state, SystemFileSystem(), disk);
     EXPECT_EQ(Export(), static_cast<int>(expected.size())) << name;
     ASSERT_EQ(view.written.size(), expected.size()) << name;
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -263,15 +251,14 @@ class FakeExportTest : public ::testing::Test {
     state.ImagePath = "disk.trd";
     files.files["disk.trd"] =
         TrdBuilder().AddScreen("RACE", screen).AddScreen("NEXT", screen).Build();
-    testing::RecordingCatalogueView grid;
-    LoadCatalogue(state, files, grid, state.ImagePath);
+    testing::OpenImage(state, files, state.ImagePath);
   }
-  int Export() { return ExportScreens(state, files, view, "out"); }
+  int Export() { return testing::ExportListed(state, files, view, "out"); }
 
   const ScreenBytes screen = testing::ColourfulScreen(60);
   testing::FakeFileSystem files;
-  ProgramState state;
-  testing::RecordingBatchView view;
+  testing::ListedImage state;
+  testing::RecordingExportView view;
 };
 
 TEST_F(FakeExportTest, AFileAppearingBeforeTheCreationTakesTheNextName) {
@@ -304,7 +291,6 @@ TEST_F(FakeExportTest, AShortWriteEndsTheRunAndLeavesNoHalfFile) {
   EXPECT_TRUE(files.files.contains("out/RACE.bmp"));
   EXPECT_FALSE(files.files.contains("out/NEXT.bmp"));
   EXPECT_EQ(files.removed, Names{"out/NEXT.bmp"});
-  EXPECT_FALSE(view.completion.has_value());
 }
 
 TEST_F(FakeExportTest, AFailedReadOfTheImageEndsTheRunBeforeAnySave) {
@@ -312,7 +298,6 @@ TEST_F(FakeExportTest, AFailedReadOfTheImageEndsTheRunBeforeAnySave) {
   EXPECT_THROW(Export(), Error);
   EXPECT_EQ(files.files.size(), 1u);
   EXPECT_TRUE(view.written.empty());
-  EXPECT_FALSE(view.completion.has_value());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "export/collection_export.h"
 #include "io/errors.h"
 #include "fake_file_system.h"
 #include "oracle.h"
@@ -72,43 +73,28 @@ TEST(BitmapLayout, MatchesTheOracleForDecodedScreens) {
   }
 }
 
-class SaveBitmapFileTest : public ::testing::Test {
- protected:
-  testing::TempFolder folder;
-  FileSystem& files = SystemFileSystem();
-  const ScreenBytes screen = testing::ColourfulScreen(9);
-  const PreviewRaster raster = Decoded(screen);
-};
-
-TEST_F(SaveBitmapFileTest, WritesTheWholeFile) {
-  ASSERT_EQ(SaveBitmapFile(&raster, files, folder.File("a.bmp")), SaveResult::Written);
-  ASSERT_EQ(SaveBitmapFile(&raster, files, folder.File("b.bmp")), SaveResult::Written);
-  const auto a = testing::ReadFileBytes(folder.File("a.bmp"));
-  EXPECT_EQ(FirstDifference(a, testing::OracleBitmapFile(screen)), "");
-  EXPECT_EQ(a, testing::ReadFileBytes(folder.File("b.bmp")));
+TEST(BitmapParts, AreTheTwoHeadersThenThePixels) {
+  const std::vector<std::uint8_t> file = EncodeBitmap(Decoded(testing::ColourfulScreen(9)));
+  const auto parts = BitmapParts(file);
+  EXPECT_EQ(parts[0].data(), file.data());
+  EXPECT_EQ(parts[0].size(), 14u);
+  EXPECT_EQ(parts[1].data(), file.data() + 14);
+  EXPECT_EQ(parts[1].size(), 40u);
+  EXPECT_EQ(parts[2].data(), file.data() + 54);
+  EXPECT_EQ(parts[2].size(), kBitmapPixelBytes);
 }
 
-TEST_F(SaveBitmapFileTest, WithoutAPictureCreatesNothing) {
-  EXPECT_EQ(SaveBitmapFile(nullptr, files, folder.File("a.bmp")), SaveResult::NoPicture);
-  EXPECT_TRUE(folder.Names().empty());
-}
-
-TEST_F(SaveBitmapFileTest, NeverReplacesAFile) {
-  const std::vector<std::uint8_t> mine = {'m', 'i', 'n', 'e'};
-  testing::WriteFileBytes(folder.File("a.bmp"), mine);
-  EXPECT_EQ(SaveBitmapFile(&raster, files, folder.File("a.bmp")), SaveResult::NameTaken);
-  EXPECT_EQ(testing::ReadFileBytes(folder.File("a.bmp")), mine);
-}
-
-// A write that falls short, wherever in the file, or a failing close: the half file goes.
-TEST(SaveBitmapFileShortWrite, RaisesStreamWriteErrorAndRemovesTheFile) {
-  const PreviewRaster raster;
+// A bitmap saved in its parts: a write that falls short, wherever in the file, or a failing
+// close, and the half file goes.
+TEST(BitmapSaveShortWrite, RaisesStreamWriteErrorAndRemovesTheFile) {
+  const std::vector<std::uint8_t> bitmap = EncodeBitmap(PreviewRaster());
+  const auto parts = BitmapParts(bitmap);
   for (const std::size_t capacity :
        {std::size_t{0}, std::size_t{14}, std::size_t{60}, std::size_t{196661}}) {
     testing::FakeFileSystem files;
     files.faults.writeCapacity = capacity;
     try {
-      SaveBitmapFile(&raster, files, "a.bmp");
+      SaveUnderFreeName(files, "", "a", kBitmapExtension, parts);
       FAIL() << "no error at capacity " << capacity;
     } catch (const Error& error) {
       EXPECT_EQ(error.Message(), "Stream write error");
@@ -117,7 +103,7 @@ TEST(SaveBitmapFileShortWrite, RaisesStreamWriteErrorAndRemovesTheFile) {
   }
   testing::FakeFileSystem files;
   files.faults.writeCloseFails = true;
-  EXPECT_THROW(SaveBitmapFile(&raster, files, "a.bmp"), Error);
+  EXPECT_THROW(SaveUnderFreeName(files, "", "a", kBitmapExtension, parts), Error);
   EXPECT_EQ(files.removed, std::vector<std::string>{"a.bmp"});
   EXPECT_TRUE(files.files.empty());
 }

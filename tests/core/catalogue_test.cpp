@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "containers/collection.h"
 #include "io/errors.h"
 #include "fake_file_system.h"
-#include "program_state.h"
-#include "recording_views.h"
+#include "listed_image.h"
 #include "test_files.h"
 #include "trd_builder.h"
 
@@ -17,7 +17,7 @@ namespace {
 
 using testing::EntrySpec;
 using testing::FakeFileSystem;
-using testing::RecordingCatalogueView;
+using testing::ListedImage;
 using testing::TrdBuilder;
 
 std::array<std::uint8_t, kCatalogueBytes> CatalogueArea(const std::vector<std::uint8_t>& image) {
@@ -46,6 +46,11 @@ struct Listed {
       : entryCount(ListCatalogue(CatalogueArea(builder.Build()), table)) {}
 };
 
+std::array<std::string, 5> CellsOf(const Listed& listed, int row) {
+  const CatalogueEntry& entry = listed.table[row];
+  return ListingCells(FileFromCatalogueEntry(entry, entry.FileOffset()));
+}
+
 TEST(CatalogueNames, EndAtTheFirstZeroByteAndKeepTrailingSpaces) {
   Listed listed(TrdBuilder()
                     .AddEntry({.name = std::string("AB\0\0\0\0\0\0", 8)})
@@ -73,12 +78,12 @@ TEST(CatalogueCells, ShowNameExtensionStartLengthAndOffsetInDecimal) {
           .AddEntry({.name = "LAST", .length = 65535, .firstSector = 255, .firstTrack = 255})
           .AddEntry({.name = "ZERO", .start = 0, .length = 0, .firstSector = 0, .firstTrack = 0}));
   ASSERT_EQ(listed.entryCount, 4);
-  using Cells = std::array<std::string, kGridColumns>;
-  EXPECT_EQ(EntryCells(listed.table[0]), (Cells{"ONE     ", "C", "16384", "6912", "4096"}));
-  EXPECT_EQ(EntryCells(listed.table[1]),
+  using Cells = std::array<std::string, 5>;
+  EXPECT_EQ(CellsOf(listed, 0), (Cells{"ONE     ", "C", "16384", "6912", "4096"}));
+  EXPECT_EQ(CellsOf(listed, 1),
             (Cells{"TWO     ", std::string(1, '\0'), "65535", "0", "9472"}));
-  EXPECT_EQ(EntryCells(listed.table[2]), (Cells{"LAST    ", "C", "0", "65535", "1109760"}));
-  EXPECT_EQ(EntryCells(listed.table[3]), (Cells{"ZERO    ", "C", "0", "0", "0"}));
+  EXPECT_EQ(CellsOf(listed, 2), (Cells{"LAST    ", "C", "0", "65535", "1109760"}));
+  EXPECT_EQ(CellsOf(listed, 3), (Cells{"ZERO    ", "C", "0", "0", "0"}));
 }
 
 TEST(CatalogueScreenMark, FollowsTheLengthAloneAndIsSetOnTheTerminator) {
@@ -115,23 +120,21 @@ class LoadCatalogueTest : public ::testing::Test {
     builder.WriteTo(path);
     return path;
   }
-  void Load(const std::string& path) { LoadCatalogue(state, SystemFileSystem(), view, path); }
+  void Load(const std::string& path) { testing::OpenImage(state, SystemFileSystem(), path); }
 
   testing::TempFolder folder;
-  ProgramState state;
-  RecordingCatalogueView view;
+  ListedImage state;
 };
 
-TEST_F(LoadCatalogueTest, ListsEveryEntryInTheView) {
+TEST_F(LoadCatalogueTest, ListsEveryEntry) {
   Load(Image("a.trd", TrdBuilder()
                           .AddEntry({.name = "SCREEN", .firstTrack = 3})
                           .AddEntry({.name = "DATA", .extension = 'B', .length = 100})));
   EXPECT_EQ(state.EntryCount, 2);
-  EXPECT_EQ(view.rowCount, 2);
-  EXPECT_EQ(view.Cell(0, 0), "SCREEN  ");
-  EXPECT_EQ(view.Cell(4, 0), "12288");
-  EXPECT_EQ(view.Cell(1, 1), "B");
-  EXPECT_EQ(view.Cell(3, 1), "100");
+  EXPECT_EQ(testing::ListedCell(state, 0, 0), "SCREEN  ");
+  EXPECT_EQ(testing::ListedCell(state, 4, 0), "12288");
+  EXPECT_EQ(testing::ListedCell(state, 1, 1), "B");
+  EXPECT_EQ(testing::ListedCell(state, 3, 1), "100");
 }
 
 TEST_F(LoadCatalogueTest, ASecondImageReplacesTheFirst) {
@@ -139,16 +142,12 @@ TEST_F(LoadCatalogueTest, ASecondImageReplacesTheFirst) {
              TrdBuilder().AddEntry({.name = "A"}).AddEntry({.name = "B"}).AddEntry({.name = "C"})));
   Load(Image("one.trd", TrdBuilder().AddEntry({.name = "X", .length = 5})));
   EXPECT_EQ(state.EntryCount, 1);
-  EXPECT_EQ(view.rowCount, 1);
-  EXPECT_EQ(view.Cell(0, 0), "X       ");
+  EXPECT_EQ(testing::ListedCell(state, 0, 0), "X       ");
   EXPECT_EQ(state.Catalogue[0].IsScreen, 0);
   EXPECT_EQ(state.Catalogue[1].IsScreen, 0);  // the terminator now, a screen before
 
   Load(Image("empty.trd", TrdBuilder()));
   EXPECT_EQ(state.EntryCount, 0);
-  EXPECT_EQ(view.rowCount, 1);
-  for (int column = 0; column < kGridColumns; ++column)
-    EXPECT_EQ(view.Cell(column, 0), "") << column;
 }
 
 TEST_F(LoadCatalogueTest, AShortImageReadsAsZerosWhereItEnds) {
@@ -163,9 +162,9 @@ TEST_F(LoadCatalogueTest, AShortImageReadsAsZerosWhereItEnds) {
                               .AddEntry({.name = "NEW1"})
                               .AddEntry({.name = "NEW2"})));
   EXPECT_EQ(state.EntryCount, 3);
-  EXPECT_EQ(view.rowCount, 3);
-  EXPECT_EQ(EntryCells(state.Catalogue[2]), (std::array<std::string, kGridColumns>{
-                                                "NEW2    ", std::string(1, '\0'), "0", "0", "0"}));
+  EXPECT_EQ(testing::ListedCell(state, 0, 2), "NEW2    ");
+  EXPECT_EQ(testing::ListedCell(state, 1, 2), std::string(1, '\0'));
+  EXPECT_EQ(testing::ListedCell(state, 4, 2), "0");
   for (int slot = 3; slot < kCatalogueSlots; ++slot) {
     const auto& bytes = state.Catalogue[slot].Bytes;
     EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0; }))
@@ -176,7 +175,6 @@ TEST_F(LoadCatalogueTest, AShortImageReadsAsZerosWhereItEnds) {
 TEST_F(LoadCatalogueTest, APathNamingNoFileChangesNothing) {
   Load(Image("a.trd", TrdBuilder().AddEntry({.name = "KEEP"})));
   const CatalogueTable before = state.Catalogue;
-  const int calls = view.calls;
   std::filesystem::create_directory(testing::PathFromUtf8(folder.File("folder.trd")));
 
   Load(folder.File("missing.trd"));
@@ -184,7 +182,6 @@ TEST_F(LoadCatalogueTest, APathNamingNoFileChangesNothing) {
   Load("");
   EXPECT_EQ(state.EntryCount, 1);
   EXPECT_TRUE(SameTable(state.Catalogue, before));
-  EXPECT_EQ(view.calls, calls);
 }
 
 TEST_F(LoadCatalogueTest, AReadOnlyImageIsListed) {
@@ -194,10 +191,10 @@ TEST_F(LoadCatalogueTest, AReadOnlyImageIsListed) {
   Load(path);
   fs::permissions(testing::PathFromUtf8(path), fs::perms::owner_write, fs::perm_options::add);
   EXPECT_EQ(state.EntryCount, 1);
-  EXPECT_EQ(view.Cell(0, 0), "RO      ");
+  EXPECT_EQ(testing::ListedCell(state, 0, 0), "RO      ");
 }
 
-// Every failing step of a load leaves the previous image in the table, the count and the view.
+// Every failing step of a load leaves the previous image in the table and the count.
 class FailedLoadTest : public ::testing::TestWithParam<testing::FileFaults> {};
 
 TEST_P(FailedLoadTest, ChangesNothing) {
@@ -205,15 +202,13 @@ TEST_P(FailedLoadTest, ChangesNothing) {
   files.files["old.trd"] =
       TrdBuilder().AddEntry({.name = "OLD"}).AddEntry({.name = "OLD2", .length = 1}).Build();
   files.files["new.trd"] = TrdBuilder().AddEntry({.name = "NEW", .length = 1}).Build();
-  ProgramState state;
-  RecordingCatalogueView view;
-  LoadCatalogue(state, files, view, "old.trd");
+  ListedImage state;
+  testing::OpenImage(state, files, "old.trd");
   const CatalogueTable before = state.Catalogue;
-  const auto cellsBefore = view.cells;
 
   files.faults = GetParam();
   try {
-    LoadCatalogue(state, files, view, "new.trd");
+    testing::OpenImage(state, files, "new.trd");
     FAIL() << "the load did not fail";
   } catch (const Error& error) {
     EXPECT_EQ(error.Code(), 5);
@@ -221,8 +216,6 @@ TEST_P(FailedLoadTest, ChangesNothing) {
   }
   EXPECT_TRUE(SameTable(state.Catalogue, before));
   EXPECT_EQ(state.EntryCount, 2);
-  EXPECT_EQ(view.cells, cellsBefore);
-  EXPECT_EQ(view.rowCount, 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -238,12 +231,11 @@ TEST(LoadCatalogueReads, TakeWhatEachReadDelivers) {
     builder.AddEntry({.name = Numbered("E", i), .length = static_cast<std::uint16_t>(i)});
   files.files["x.trd"] = builder.Build();
   files.faults.readChunk = 7;
-  ProgramState state;
-  RecordingCatalogueView view;
-  LoadCatalogue(state, files, view, "x.trd");
+  ListedImage state;
+  testing::OpenImage(state, files, "x.trd");
   EXPECT_EQ(state.EntryCount, 100);
-  EXPECT_EQ(view.Cell(0, 99), "E99     ");
-  EXPECT_EQ(view.Cell(3, 99), "99");
+  EXPECT_EQ(testing::ListedCell(state, 0, 99), "E99     ");
+  EXPECT_EQ(testing::ListedCell(state, 3, 99), "99");
 }
 
 // The real disks, against a count made here straight from their bytes.
@@ -267,11 +259,9 @@ TEST_P(RealDiskTest, ListsTheDocumentedEntriesAndScreens) {
   ASSERT_EQ(entries, GetParam().entries);
   ASSERT_EQ(screens, GetParam().screens);
 
-  ProgramState state;
-  RecordingCatalogueView view;
-  LoadCatalogue(state, SystemFileSystem(), view, path);
+  ListedImage state;
+  testing::OpenImage(state, SystemFileSystem(), path);
   EXPECT_EQ(state.EntryCount, entries);
-  EXPECT_EQ(view.rowCount, entries);
   int marked = 0;
   for (int slot = 0; slot < entries; ++slot) marked += state.Catalogue[slot].IsScreen;
   EXPECT_EQ(marked, screens);
@@ -286,22 +276,20 @@ TEST(RealDiskCatalogue, ListsADeletedEntryAndStopsAtTheTerminator) {
   const std::string path =
       std::string(ORLASPIN_TESTDATA) + "/trd/reefactor_zx-spectrum-instapack__ZX_MYDISKS_16.TRD";
   const std::vector<std::uint8_t> image = testing::ReadFileBytes(path);
-  ProgramState state;
-  RecordingCatalogueView view;
-  LoadCatalogue(state, SystemFileSystem(), view, path);
+  ListedImage state;
+  testing::OpenImage(state, SystemFileSystem(), path);
 
   ASSERT_GT(state.EntryCount, 0);
   ASSERT_LT(state.EntryCount, 128);
   EXPECT_EQ(image[state.EntryCount * 16], 0);
   bool deletedListed = false;
   for (int row = 0; row < state.EntryCount; ++row)
-    deletedListed |= view.Cell(0, row).starts_with('\x01');
+    deletedListed |= testing::ListedCell(state, 0, row).starts_with('\x01');
   EXPECT_TRUE(deletedListed);
   bool liveEntryAfterTerminator = false;
   for (int slot = state.EntryCount + 1; slot < 128; ++slot)
     liveEntryAfterTerminator |= image[slot * 16] > 1;
   EXPECT_TRUE(liveEntryAfterTerminator);
-  EXPECT_EQ(view.rowCount, state.EntryCount);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include "containers/catalogue.h"
 #include "io/disk_file.h"
 #include "io/errors.h"
-#include "program_state.h"
+#include "listed_image.h"
 #include "recording_views.h"
 #include "test_files.h"
 #include "trd_builder.h"
@@ -40,11 +40,10 @@ class WinFilesTest : public ::testing::Test {
 };
 
 TEST_F(WinFilesTest, AnImageLockedByAnotherProgramIsIoError32AndChangesNothing) {
-  ProgramState state;
-  testing::RecordingCatalogueView view;
+  testing::ListedImage state;
   const std::string old = folder.File("old.trd");
   testing::TrdBuilder().AddEntry({.name = "OLD1"}).AddEntry({.name = "OLD2"}).WriteTo(old);
-  LoadCatalogue(state, SystemFileSystem(), view, old);
+  testing::OpenImage(state, SystemFileSystem(), old);
 
   const std::string path = Image("locked.trd");
   const HANDLE lock = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -54,28 +53,28 @@ TEST_F(WinFilesTest, AnImageLockedByAnotherProgramIsIoError32AndChangesNothing) 
   EXPECT_EQ(OpenErrorCode(path, message), 32);
   EXPECT_EQ(message, "I/O error 32");
   try {
-    LoadCatalogue(state, SystemFileSystem(), view, path);
+    testing::OpenImage(state, SystemFileSystem(), path);
     ADD_FAILURE() << "the load did not fail";
   } catch (const Error& error) {
     EXPECT_EQ(WithFullStop(error.Message()), "I/O error 32.");
   }
   CloseHandle(lock);
   EXPECT_EQ(state.EntryCount, 2);
-  EXPECT_EQ(view.Cell(0, 1), "OLD2    ");
+  EXPECT_EQ(testing::ListedCell(state, 0, 1), "OLD2    ");
 }
 
 TEST_F(WinFilesTest, AnImageWithTheReadOnlyAttributeIsListedAndDecoded) {
   const std::string path = Image("ro.trd");
   ASSERT_TRUE(SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_READONLY));
-  ProgramState state;
-  state.ZxPalette = kZxPaletteColours;
-  testing::RecordingCatalogueView view;
-  testing::RecordingBatchView preview;
-  LoadCatalogue(state, SystemFileSystem(), view, path);
-  DrawScreen(state, SystemFileSystem(), preview, path, 4096);
+  testing::ListedImage state;
+  testing::RecordingExportView view;
+  testing::OpenImage(state, SystemFileSystem(), path);
+  testing::TempFolder out;
+  const int count = testing::ExportListed(state, SystemFileSystem(), view, out.Path());
   SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(state.EntryCount, 1);
-  EXPECT_EQ(preview.repaints, 1);
+  EXPECT_EQ(count, 1);
+  EXPECT_EQ(view.decoded.size(), 1u);
 }
 
 TEST_F(WinFilesTest, SystemCodesPickTheTableMessages) {
@@ -111,13 +110,10 @@ TEST_F(WinFilesTest, PathsInAnyLanguageWork) {
   ASSERT_TRUE(CreateDirectoryW(Wide(inside).c_str(), nullptr));
   const std::string path = inside + "\\диск.trd";
   testing::TrdBuilder().AddScreen("PIC", ScreenBytes{}).WriteTo(path);
-  ProgramState state;
-  state.ZxPalette = kZxPaletteColours;
-  state.ImagePath = path;
-  testing::RecordingCatalogueView view;
-  testing::RecordingBatchView batch;
-  LoadCatalogue(state, SystemFileSystem(), view, path);
-  EXPECT_EQ(ExportScreens(state, SystemFileSystem(), batch, inside), 1);
+  testing::ListedImage state;
+  testing::RecordingExportView batch;
+  testing::OpenImage(state, SystemFileSystem(), path);
+  EXPECT_EQ(testing::ExportListed(state, SystemFileSystem(), batch, inside), 1);
   EXPECT_TRUE(std::filesystem::is_regular_file(testing::PathFromUtf8(inside + "\\PIC.bmp")));
 }
 

@@ -5,14 +5,9 @@
 #include <set>
 #include <utility>
 
-#include "io/errors.h"
-#include "fake_file_system.h"
 #include "oracle.h"
-#include "program_state.h"
-#include "recording_views.h"
 #include "screens.h"
 #include "test_files.h"
-#include "trd_builder.h"
 
 namespace orlaspin {
 namespace {
@@ -161,117 +156,6 @@ TEST(DecodeScreen, MatchesTheOracleOnRealScreens) {
     EXPECT_EQ(testing::DifferenceFromOracle(Decoded(screen), screen), "") << name;
   }
 }
-
-// DrawScreen through the real file layer, with a palette set as the window sets it.
-class DrawScreenTest : public ::testing::Test {
- protected:
-  DrawScreenTest() { state.ZxPalette = kZxPaletteColours; }
-
-  void Draw(const std::string& path, std::uint32_t offset) {
-    DrawScreen(state, SystemFileSystem(), view, path, offset);
-  }
-  std::string Raster(const ScreenBytes& screen) const {
-    return state.Preview ? testing::DifferenceFromOracle(*state.Preview, screen) : "no raster";
-  }
-
-  testing::TempFolder folder;
-  ProgramState state;
-  testing::RecordingBatchView view;
-};
-
-TEST_F(DrawScreenTest, DecodesTheScreenAtTheOffsetAndRepaintsOnce) {
-  const ScreenBytes screen = testing::ColourfulScreen(11);
-  const std::string image = folder.File("a.trd");
-  testing::TrdBuilder().PutBytes((2 * 16 + 5) * 256, screen).WriteTo(image);
-  ASSERT_EQ(state.Preview, nullptr);
-  Draw(image, (2 * 16 + 5) * 256);
-  EXPECT_EQ(Raster(screen), "");
-  EXPECT_EQ(state.ScreenBuffer, screen);
-  EXPECT_EQ(view.repaints, 1);
-}
-
-TEST_F(DrawScreenTest, AShortImageLendsNothingOfThePreviousScreen) {
-  const ScreenBytes previous = testing::ColourfulScreen(21);
-  const ScreenBytes current = testing::ColourfulScreen(22);
-  const std::string image = folder.File("short.trd");
-  testing::TrdBuilder(8192 + 100)
-      .PutBytes(0, previous)
-      .PutBytes(8192, std::span(current).first(100))
-      .WriteTo(image);
-  Draw(image, 0);
-  ASSERT_EQ(Raster(previous), "");
-
-  Draw(image, 8192);
-  ScreenBytes expected{};
-  std::copy_n(current.begin(), 100, expected.begin());
-  EXPECT_EQ(state.ScreenBuffer, expected);
-  EXPECT_EQ(Raster(expected), "");
-
-  Draw(image, 1109760);  // wholly beyond the end: a zero screen, all black
-  EXPECT_EQ(state.ScreenBuffer, ScreenBytes{});
-  EXPECT_EQ(Raster(ScreenBytes{}), "");
-  EXPECT_EQ(view.repaints, 3);
-}
-
-TEST_F(DrawScreenTest, AMissingImageRaisesFileNotFoundAndLeavesThePreview) {
-  try {
-    Draw(folder.File("gone.trd"), 0);
-    FAIL() << "no error";
-  } catch (const Error& error) {
-    EXPECT_EQ(error.Code(), 2);
-    EXPECT_EQ(error.Message(), "File not found");
-  }
-  EXPECT_EQ(state.Preview, nullptr);
-
-  const ScreenBytes screen = testing::ColourfulScreen(5);
-  const std::string image = folder.File("a.trd");
-  testing::TrdBuilder(0).PutBytes(0, screen).WriteTo(image);
-  Draw(image, 0);
-  std::filesystem::remove(testing::PathFromUtf8(image));
-  EXPECT_THROW(Draw(image, 0), Error);
-  EXPECT_THROW(Draw("", 0), Error);
-  EXPECT_EQ(Raster(screen), "");
-  EXPECT_EQ(view.repaints, 1);
-}
-
-// A failure of any file step raises its error before the raster is touched.
-class FailedDrawTest : public ::testing::TestWithParam<testing::FileFaults> {};
-
-TEST_P(FailedDrawTest, LeavesTheRasterAlone) {
-  testing::FakeFileSystem files;
-  const ScreenBytes first = testing::ColourfulScreen(31);
-  files.files["a.trd"] = testing::TrdBuilder(0)
-                             .PutBytes(0, first)
-                             .PutBytes(8192, testing::ColourfulScreen(32))
-                             .Build();
-  ProgramState state;
-  state.ZxPalette = kZxPaletteColours;
-  testing::RecordingBatchView view;
-
-  files.faults = GetParam();
-  EXPECT_THROW(DrawScreen(state, files, view, "a.trd", 8192), Error);
-  EXPECT_EQ(state.Preview, nullptr);
-
-  files.faults = {};
-  DrawScreen(state, files, view, "a.trd", 0);
-  files.faults = GetParam();
-  try {
-    DrawScreen(state, files, view, "a.trd", 8192);
-    FAIL() << "no error";
-  } catch (const Error& error) {
-    EXPECT_EQ(error.Code(), 32);
-    EXPECT_EQ(error.Message(), "I/O error 32");
-  }
-  EXPECT_EQ(testing::DifferenceFromOracle(*state.Preview, first), "");
-  EXPECT_EQ(view.repaints, 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    EachStep, FailedDrawTest,
-    ::testing::Values(testing::FileFaults{.openError = 32}, testing::FileFaults{.seekError = 32},
-                      testing::FileFaults{.readError = 32},
-                      testing::FileFaults{.readError = 32, .readsBeforeError = 1, .readChunk = 512},
-                      testing::FileFaults{.closeError = 32}));
 
 }  // namespace
 }  // namespace orlaspin

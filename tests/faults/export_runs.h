@@ -9,28 +9,27 @@
 
 #include "io/disk_file.h"
 #include "export_check.h"
-#include "program_state.h"
+#include "listed_image.h"
 #include "recording_views.h"
 
 namespace orlaspin::testing {
 
 struct ExportOutcome {
-  RecordingBatchView view;
+  RecordingExportView view;
   std::optional<std::string> error;  // the message of the error that ended the run
   int count = -1;                    // the count returned, when the run completed
 };
 
-// Runs ExportScreens; an orlaspin::Error ends up in outcome.error.
-ExportOutcome Export(ProgramState& state, FileSystem& files, const std::string& outputDir);
+// Runs the batch of a listed image; an orlaspin::Error ends up in outcome.error.
+ExportOutcome Export(const ListedImage& state, FileSystem& files, const std::string& outputDir);
 
-// A fresh program state, palette set, with the catalogue of the image at path loaded through the
-// real file system and ImagePath set.
-ProgramState LoadedState(const std::string& imagePath);
+// The image at path, listed through the real file system.
+ListedImage LoadedState(const std::string& imagePath);
 
 // An image written to a file, listed from it through the real file system and exported into a
 // folder, with what the folder held before.
 struct ImageExport {
-  ProgramState state;
+  ListedImage state;
   FolderContents before;
   ExportOutcome run;
 };
@@ -43,14 +42,14 @@ ImageExport ExportImageFile(std::span<const std::uint8_t> image, const std::stri
                                              const std::string& folder, const ExportOutcome& run,
                                              std::span<const std::uint8_t> image);
 
-// A run that completed: every entry taken written and counted, the completion shown with it.
+// A run that completed: every entry taken written and counted.
 ::testing::AssertionResult Completed(const ExportOutcome& run, std::size_t entriesTaken);
 
 // The export completed and the folder holds what it held and the complete files of every entry.
 ::testing::AssertionResult CompletedInto(const ImageExport& exported, const std::string& folder,
                                          std::span<const std::uint8_t> image);
 
-// A run that ended with the given message and showed no completion.
+// A run that ended with the given message.
 ::testing::AssertionResult EndedWith(const ExportOutcome& run, const std::string& message);
 
 }  // namespace orlaspin::testing

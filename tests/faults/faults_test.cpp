@@ -15,7 +15,7 @@
 #include "export_runs.h"
 #include "fake_file_system.h"
 #include "oracle.h"
-#include "program_state.h"
+#include "listed_image.h"
 #include "recording_views.h"
 #include "screens.h"
 #include "trd_builder.h"
@@ -48,10 +48,6 @@ Bytes FourScreens() {
 struct Snapshot {
   std::vector<std::uint8_t> catalogue;  // every slot's bytes and mark
   std::int32_t entryCount = 0;
-  std::map<std::pair<int, int>, std::string> cells;
-  int rowCount = 0;
-  ScreenBytes screenBuffer{};
-  std::vector<Colour> preview;
   std::string imagePath;
   bool operator==(const Snapshot&) const = default;
 };
@@ -62,22 +58,16 @@ class FileLayerFaults : public ::testing::Test {
     state.ZxPalette = kZxPaletteColours;
     files.files[kEarlierImage] = EarlierImage();
     files.files[kImage] = FourScreens();
-    // An earlier image listed and one of its screens painted.
-    LoadCatalogue(state, files, grid, kEarlierImage);
-    state.ImagePath = kEarlierImage;
-    RecordingBatchView view;
-    DrawScreen(state, files, view, kEarlierImage, 4096);
+    // An earlier image listed.
+    testing::OpenImage(state, files, kEarlierImage);
   }
 
   Snapshot Take() const {
-    Snapshot snapshot{{}, state.EntryCount, grid.cells, grid.rowCount, state.ScreenBuffer,
-                      {}, state.ImagePath};
+    Snapshot snapshot{{}, state.EntryCount, state.ImagePath};
     for (const CatalogueEntry& entry : state.Catalogue) {
       snapshot.catalogue.insert(snapshot.catalogue.end(), entry.Bytes.begin(), entry.Bytes.end());
       snapshot.catalogue.push_back(entry.IsScreen);
     }
-    const auto pixels = state.Preview->Pixels();
-    snapshot.preview.assign(pixels.begin(), pixels.end());
     return snapshot;
   }
 
@@ -93,14 +83,13 @@ class FileLayerFaults : public ::testing::Test {
   // Loads the four-screen image and runs the batch with a fault switched on once two files are
   // written.
   ExportOutcome ExportWithFaultAfterTwoFiles(const std::function<void(FakeFileSystem&)>& fault) {
-    LoadCatalogue(state, files, grid, kImage);
-    state.ImagePath = kImage;
+    testing::OpenImage(state, files, kImage);
     ExportOutcome outcome;
     outcome.view.afterFileWritten = [&] {
       if (outcome.view.written.size() == 2) fault(files);
     };
     try {
-      outcome.count = ExportScreens(state, files, outcome.view, "");
+      outcome.count = testing::ExportListed(state, files, outcome.view, "");
     } catch (const Error& error) {
       outcome.error = error.Message();
     }
@@ -113,9 +102,8 @@ class FileLayerFaults : public ::testing::Test {
     EXPECT_EQ(Bitmaps(), expected);
   }
 
-  ProgramState state;
+  testing::ListedImage state;
   FakeFileSystem files;
-  RecordingCatalogueView grid;
 };
 
 struct LoadFault {
@@ -131,12 +119,12 @@ TEST_P(CatalogueLoadFault, ShowsItsTextAndKeepsTheEarlierImage) {
   const Snapshot before = Take();
   files.faults = GetParam().faults;
   try {
-    LoadCatalogue(state, files, grid, kImage);
+    ReadCatalogue(files, kImage, state.Catalogue);
     ADD_FAILURE() << "the load completed";
   } catch (const Error& error) {
     EXPECT_EQ(error.Message(), GetParam().message);
   }
-  EXPECT_TRUE(Take() == before) << "the catalogue, the grid or the preview changed";
+  EXPECT_TRUE(Take() == before) << "the catalogue changed";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -164,9 +152,8 @@ TEST_P(ImageFaultMidBatch, EndsTheRunAndKeepsWhatWasWritten) {
   EXPECT_TRUE(EndedWith(run, GetParam().message));
   EXPECT_EQ(run.view.written, (std::vector<std::string>{"SCR0.bmp", "SCR1.bmp"}));
   ExpectTheFirstTwoFilesAlone();
-  // The failed read comes before the drawing: the preview and the buffer show the second screen.
-  EXPECT_EQ(state.ScreenBuffer, ImageScreen(1));
-  EXPECT_EQ(DifferenceFromOracle(*state.Preview, ImageScreen(1)), "");
+  // The failed read comes before the drawing: the second screen was the last one shown.
+  EXPECT_EQ(run.view.decoded, (std::vector<ScreenBytes>{ImageScreen(0), ImageScreen(1)}));
   EXPECT_EQ(state.EntryCount, kScreens);
   EXPECT_EQ(state.ImagePath, kImage);
 }
@@ -176,8 +163,8 @@ TEST_P(ImageFaultMidBatch, ARunAfterTheFaultWritesEveryScreenAgainBesideTheFirst
   files.faults = {};
   files.files[kImage] = FourScreens();
 
-  RecordingBatchView view;
-  EXPECT_EQ(ExportScreens(state, files, view, ""), kScreens);
+  RecordingExportView view;
+  EXPECT_EQ(testing::ExportListed(state, files, view, ""), kScreens);
   EXPECT_EQ(view.written,
             (std::vector<std::string>{"SCR01.bmp", "SCR11.bmp", "SCR2.bmp", "SCR3.bmp"}));
   EXPECT_EQ(files.files.at("SCR0.bmp"), OracleBitmapFile(ImageScreen(0)));
@@ -218,8 +205,9 @@ TEST_P(BitmapWriteFallsShort, RemovesTheIncompleteFileAndKeepsTheOthers) {
   EXPECT_TRUE(EndedWith(run, "Stream write error"));
   EXPECT_EQ(files.removed, std::vector<std::string>{"SCR2.bmp"});
   ExpectTheFirstTwoFilesAlone();
-  // The third screen was drawn before its save failed.
-  EXPECT_EQ(DifferenceFromOracle(*state.Preview, ImageScreen(2)), "");
+  // The third screen was shown before its save failed.
+  ASSERT_EQ(run.view.decoded.size(), 3u);
+  EXPECT_EQ(run.view.decoded.back(), ImageScreen(2));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryWrite, BitmapWriteFallsShort,

@@ -101,7 +101,7 @@ TEST_F(OddImages, EntriesPastTheEndAcrossItOrOverOneAnotherGiveTheBytesThereAndZ
 
 TEST_F(OddImages, AFolderGivenAsTheImageIsNoImage) {
   std::filesystem::create_directory(PathFromUtf8(imagePath));
-  ProgramState state = LoadedState(imagePath);
+  testing::ListedImage state = LoadedState(imagePath);
   EXPECT_EQ(state.EntryCount, 0);
   state.EntryCount = 1;
   state.Catalogue[0].IsScreen = 1;
@@ -128,7 +128,7 @@ TEST_F(OddImages, AMultiGigabyteSparseImageIsReadOnlyWhereItMatters) {
   WriteFileBytes(imagePath, start);
   std::filesystem::resize_file(PathFromUtf8(imagePath), 5ull << 30);
 
-  ProgramState state = LoadedState(imagePath);
+  testing::ListedImage state = LoadedState(imagePath);
   const ExportOutcome run = Export(state, SystemFileSystem(), out.Path());
   EXPECT_TRUE(Completed(run, 2));
   EXPECT_TRUE(FolderHoldsExport({}, out.Path(), run, start));
@@ -144,7 +144,7 @@ TEST_F(OddImages, AnImageChangedAfterListingIsExportedFromItsNewBytesAtTheListed
   for (int i = 0; i < 4; ++i) builder.AddScreen(Numbered("S", i), ColourfulScreen(i));
   const Bytes original = builder.Build();
   WriteFileBytes(imagePath, original);
-  ProgramState state = LoadedState(imagePath);
+  testing::ListedImage state = LoadedState(imagePath);
 
   // The same catalogue, other bytes after it, and shorter: the third screen ends halfway, the
   // fourth is gone.
@@ -161,13 +161,13 @@ TEST_F(OddImages, AnImageDeletedAfterListingEndsTheExportAtItsFirstScreen) {
   TrdBuilder builder;
   builder.AddScreen("S0", ColourfulScreen(0));
   WriteFileBytes(imagePath, builder.Build());
-  ProgramState state = LoadedState(imagePath);
+  testing::ListedImage state = LoadedState(imagePath);
   std::filesystem::remove(PathFromUtf8(imagePath));
 
   const ExportOutcome run = Export(state, SystemFileSystem(), out.Path());
   EXPECT_TRUE(EndedWith(run, "File not found"));
   EXPECT_TRUE(out.Names().empty());
-  EXPECT_EQ(state.Preview, nullptr);
+  EXPECT_TRUE(run.view.decoded.empty());
   EXPECT_EQ(state.EntryCount, 1);
 }
 

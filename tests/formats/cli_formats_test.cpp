@@ -9,7 +9,7 @@
 #include "cli.h"
 #include "io/disk_file.h"
 #include "oracle.h"
-#include "program_state.h"
+#include "listed_image.h"
 #include "recording_views.h"
 #include "screens.h"
 #include "test_files.h"
@@ -19,13 +19,6 @@ namespace orlaspin::testing {
 namespace {
 
 using Names = std::vector<std::string>;
-
-const char* const kRealDisks[] = {
-    "trd/reefactor_zx-spectrum-instapack__ZX_DEMOS_CC999GFX.TRD",
-    "trd/reefactor_zx-spectrum-instapack__ZX_DEMOS_REFRESH.TRD",
-    "trd/reefactor_zx-spectrum-instapack__ZX_MYDISKS_16.TRD",
-    "trd/moroz1999_vsjo-kubikami__release_vsjo-kubikami-en-gs.trd",
-};
 
 struct CliRun {
   int status;
@@ -37,22 +30,6 @@ CliRun Cli(const Names& args, bool errIsTerminal = false) {
   std::ostringstream out, err;
   const int status = RunCli(args, out, err, errIsTerminal);
   return {status, out.str(), err.str()};
-}
-
-// The listing as the catalogue grid is filled for the window: LoadCatalogue's cells, escaped.
-std::string GridListing(const std::string& path) {
-  ProgramState state;
-  RecordingCatalogueView grid;
-  LoadCatalogue(state, SystemFileSystem(), grid, path);
-  std::string listing;
-  for (int row = 0; row < state.EntryCount; ++row) {
-    for (int column = 0; column < 5; ++column) {
-      if (column > 0) listing += '\t';
-      listing += EscapeCatalogueText(grid.Cell(column, row));
-    }
-    listing += '\n';
-  }
-  return listing;
 }
 
 // A path as JSON writes it: a backslash (a Windows separator) doubled.
@@ -78,43 +55,6 @@ class CliFormatsTest : public ::testing::Test {
   TempFolder input;
   TempFolder output;
 };
-
-TEST_F(CliFormatsTest, ListingADiskIsWhatTheCatalogueGridShows) {
-  for (const char* disk : kRealDisks) {
-    const std::string path = TestdataPath(disk);
-    const CliRun run = Cli({"list", path});
-    EXPECT_EQ(run.status, 0) << disk;
-    EXPECT_EQ(run.out, GridListing(path)) << disk;
-    EXPECT_EQ(run.err, "");
-  }
-}
-
-TEST_F(CliFormatsTest, ExportingADiskWithoutOptionsIsTheBatchOfTheWindow) {
-  for (const char* disk : kRealDisks) {
-    TempFolder batchOutput, cliOutput;
-    ProgramState state;
-    state.ZxPalette = kZxPaletteColours;
-    state.ImagePath = TestdataPath(disk);
-    RecordingCatalogueView grid;
-    LoadCatalogue(state, SystemFileSystem(), grid, state.ImagePath);
-    RecordingBatchView batch;
-    const int count = ExportScreens(state, SystemFileSystem(), batch, batchOutput.Path());
-
-    const CliRun run = Cli({"export", state.ImagePath, "--output-dir", cliOutput.Path()});
-    std::string lines;
-    for (const std::string& name : batch.written) lines += name + "\n";
-    lines += std::to_string(count) + " screens exported\n";
-    EXPECT_EQ(run.status, 0) << disk;
-    EXPECT_EQ(run.out, lines) << disk;
-    EXPECT_EQ(cliOutput.Names(), batchOutput.Names()) << disk;
-    for (const std::string& name : batchOutput.Names()) {
-      EXPECT_EQ(FirstDifference(ReadFileBytes(cliOutput.File(name)),
-                                ReadFileBytes(batchOutput.File(name))),
-                "")
-          << disk << ": " << name;
-    }
-  }
-}
 
 TEST_F(CliFormatsTest, ListsArchivesHobetaFilesAndBareScreens) {
   const std::vector<ArchivedFile> archived = {

@@ -9,7 +9,7 @@
 #include "fake_file_system.h"
 #include "oracle.h"
 #include "png_reader.h"
-#include "program_state.h"
+#include "listed_image.h"
 #include "recording_views.h"
 #include "screens.h"
 #include "test_files.h"
@@ -83,26 +83,6 @@ class CollectionExportTest : public ::testing::Test {
   FakeFileSystem files;
   RecordingExportView view;
 };
-
-TEST_F(CollectionExportTest, ATrdExportsByteForByteAsTheBatchOfTheWindowDoes) {
-  // The real disk of 24 screens, through the window's batch and through the collection export.
-  files.files["disk.trd"] = ReadFileBytes(
-      TestdataPath("trd/reefactor_zx-spectrum-instapack__ZX_DEMOS_CC999GFX.TRD"));
-  ProgramState state;
-  state.ZxPalette = kZxPaletteColours;
-  state.ImagePath = "disk.trd";
-  RecordingCatalogueView grid;
-  LoadCatalogue(state, files, grid, state.ImagePath);
-  RecordingBatchView batch;
-  ExportScreens(state, files, batch, "old");
-
-  EXPECT_EQ(Export("disk.trd", "new"), 24);
-  EXPECT_EQ(view.written, batch.written);
-  for (const std::string& name : batch.written) {
-    EXPECT_EQ(FirstDifference(files.files.at("new/" + name), files.files.at("old/" + name)), "")
-        << name;
-  }
-}
 
 TEST_F(CollectionExportTest, EveryKindGivesItsScreensInOrderUnderSafeUniqueNames) {
   const ScreenBytes a = ColourfulScreen(21), b = ColourfulScreen(22), c = ColourfulScreen(23);

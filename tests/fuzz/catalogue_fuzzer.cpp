@@ -9,8 +9,7 @@
 #include "cli.h"
 #include "fake_file_system.h"
 #include "fuzz_check.h"
-#include "program_state.h"
-#include "recording_views.h"
+#include "listed_image.h"
 #include "trd_builder.h"
 
 namespace {
@@ -39,48 +38,41 @@ const Bytes& PreviousImage() {
   return image;
 }
 
-struct Loaded {
-  ProgramState state;
-  RecordingCatalogueView grid;
-};
-
-void Load(Loaded& loaded, const Bytes& image) {
+void Load(ListedImage& loaded, const Bytes& image) {
   FakeFileSystem files;
   files.files[kImage] = image;
-  LoadCatalogue(loaded.state, files, loaded.grid, kImage);
+  OpenImage(loaded, files, kImage);
 }
 
-void CheckRow(const Bytes& image, const RecordingCatalogueView& grid, int row) {
+void CheckRow(const Bytes& image, const ListedImage& state, int row) {
+  const auto cell = [&](int column) { return ListedCell(state, column, row); };
   const std::size_t at = static_cast<std::size_t>(row) * kCatalogueEntrySize;
   std::string name;
   for (std::size_t i = 0; i < 8 && ByteAt(image, at + i) != 0; ++i) {
     name += static_cast<char>(ByteAt(image, at + i));
   }
-  FuzzRequire(!name.empty() && grid.Cell(0, row) == name,
+  FuzzRequire(!name.empty() && cell(0) == name,
               "column 0 is the name up to its first zero");
-  FuzzRequire(grid.Cell(1, row) == std::string(1, static_cast<char>(ByteAt(image, at + 8))),
+  FuzzRequire(cell(1) == std::string(1, static_cast<char>(ByteAt(image, at + 8))),
               "column 1 is the one extension byte");
-  FuzzRequire(grid.Cell(2, row) == std::to_string(U16At(image, at + 9)), "column 2 is the start");
-  FuzzRequire(grid.Cell(3, row) == std::to_string(U16At(image, at + 11)), "column 3 is the length");
+  FuzzRequire(cell(2) == std::to_string(U16At(image, at + 9)), "column 2 is the start");
+  FuzzRequire(cell(3) == std::to_string(U16At(image, at + 11)), "column 3 is the length");
   const unsigned offset = (ByteAt(image, at + 15) * 16 + ByteAt(image, at + 14)) * 256;
-  FuzzRequire(grid.Cell(4, row) == std::to_string(offset), "column 4 is the file offset");
-  for (int column = 0; column < kGridColumns; ++column) {
-    for (const unsigned char c : EscapeCatalogueText(grid.Cell(column, row))) {
+  FuzzRequire(cell(4) == std::to_string(offset), "column 4 is the file offset");
+  for (int column = 0; column < 5; ++column) {
+    for (const unsigned char c : EscapeCatalogueText(cell(column))) {
       FuzzRequire(c >= 0x20 && c <= 0x7E, "the command line prints only printable ASCII");
     }
   }
 }
 
-void CheckListing(const Bytes& image, const Loaded& loaded) {
+void CheckListing(const Bytes& image, const ListedImage& state) {
   int expectedCount = 0;
   while (expectedCount < kCatalogueSlots &&
          ByteAt(image, expectedCount * kCatalogueEntrySize) != 0) {
     ++expectedCount;
   }
-  const ProgramState& state = loaded.state;
   FuzzRequire(state.EntryCount == expectedCount, "EntryCount counts up to the first empty name");
-  FuzzRequire(loaded.grid.rowCount == (expectedCount == 0 ? 1 : expectedCount),
-              "one grid row per entry, never fewer than one");
   for (int slot = 0; slot < kCatalogueSlots; ++slot) {
     for (std::size_t i = 0; i < kCatalogueEntrySize; ++i) {
       FuzzRequire(state.Catalogue[slot].Bytes[i] == ByteAt(image, slot * kCatalogueEntrySize + i),
@@ -91,12 +83,7 @@ void CheckListing(const Bytes& image, const Loaded& loaded) {
     const bool screen = U16At(image, row * kCatalogueEntrySize + 11) == 6912;
     FuzzRequire(state.Catalogue[row].IsScreen == (screen ? 1 : 0), "marked exactly when 6912 long");
   }
-  for (int row = 0; row < expectedCount; ++row) CheckRow(image, loaded.grid, row);
-  if (expectedCount == 0) {
-    for (int column = 0; column < kGridColumns; ++column) {
-      FuzzRequire(loaded.grid.Cell(column, 0).empty(), "a blank single row");
-    }
-  }
+  for (int row = 0; row < expectedCount; ++row) CheckRow(image, state, row);
 }
 
 }  // namespace
@@ -104,11 +91,11 @@ void CheckListing(const Bytes& image, const Loaded& loaded) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const Bytes image(data, data + size);
 
-  Loaded fresh;
+  ListedImage fresh;
   Load(fresh, image);
   CheckListing(image, fresh);
 
-  Loaded reused;
+  ListedImage reused;
   Load(reused, PreviousImage());
   Load(reused, image);
   CheckListing(image, reused);

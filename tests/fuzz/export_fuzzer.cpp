@@ -1,15 +1,14 @@
 // A whole export of any image into a fresh folder, twice, through the real file system: every
 // file lands in the folder, is the complete bitmap of its entry's screen, and is reported; the
 // second run replaces nothing; a run either completes with the count of the entries taken or ends
-// with one of the program's error texts and no completion. The command-line tool's export of the
-// image writes the same files.
+// with one of the program's error texts.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "export/batch_export.h"
@@ -19,7 +18,7 @@
 #include "io/errors.h"
 #include "export_check.h"
 #include "fuzz_check.h"
-#include "program_state.h"
+#include "listed_image.h"
 #include "recording_views.h"
 #include "test_files.h"
 
@@ -40,17 +39,17 @@ bool IsUniqueFormOf(const std::string& fileName, const std::string& stemFileName
 
 // folder: the output folder as it was before the run; afterwards, as the run left it. Returns the
 // names of the files written.
-std::vector<std::string> ExportAndCheck(ProgramState& state, const Bytes& image,
+std::vector<std::string> ExportAndCheck(const ListedImage& state, const Bytes& image,
                                         const std::string& out, ExpectedBitmaps& expected,
                                         FolderContents& folder) {
   const std::vector<TakenEntry> taken = ExpectedTakenEntries(image);
   const FolderContents before = std::move(folder);
 
-  RecordingBatchView view;
+  RecordingExportView view;
   std::optional<std::string> error;
   int count = -1;
   try {
-    count = ExportScreens(state, SystemFileSystem(), view, out);
+    count = ExportListed(state, SystemFileSystem(), view, out);
   } catch (const Error& failure) {
     error = failure.Message();
   }
@@ -75,41 +74,13 @@ std::vector<std::string> ExportAndCheck(ProgramState& state, const Bytes& image,
 
   if (error) {
     FuzzRequire(IsKnownErrorText(*error), "a failure shows one of the program's texts");
-    FuzzRequire(!view.completion, "no completion after a failure");
     FuzzRequire(view.written.size() < taken.size(), "a failure stops short of an entry");
   } else {
     FuzzRequire(count == static_cast<int>(taken.size()), "the count is the entries taken");
     FuzzRequire(view.written.size() == taken.size(), "every entry taken is written");
-    FuzzRequire(view.completion == std::pair(CompletionText(count), count),
-                "the completion shows the count");
   }
   folder = after;
   return view.written;
-}
-
-// The command-line tool's export of the same image into a fresh folder: the same files under the
-// same names, byte for byte, or the same error.
-class NamesView final : public ExportView {
- public:
-  std::vector<std::string> written;
-  void Warning(const std::string&, const std::string&) override {}
-  void FileWritten(const std::string& name) override { written.push_back(name); }
-};
-
-void CommandLineExportMatches(const std::string& imagePath, const std::string& out,
-                              const FolderContents& windowFiles,
-                              const std::vector<std::string>& windowNames) {
-  std::filesystem::create_directory(PathFromUtf8(out));
-  NamesView view;
-  try {
-    const int count = ExportImage(SystemFileSystem(), imagePath, out, OutputOptions{}, view);
-    FuzzRequire(count == static_cast<int>(view.written.size()),
-                "the tool counts the files it wrote");
-  } catch (const Error& failure) {
-    FuzzRequire(IsKnownErrorText(failure.Message()), "a failure of the tool shows a known text");
-  }
-  FuzzRequire(view.written == windowNames && ReadFolder(out) == windowFiles,
-              "the tool writes the files the window writes");
 }
 
 }  // namespace
@@ -122,19 +93,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   WriteFileBytes(imagePath, image);
   std::filesystem::create_directory(PathFromUtf8(out));
 
-  ProgramState state;
-  state.ZxPalette = kZxPaletteColours;
-  RecordingCatalogueView grid;
-  LoadCatalogue(state, SystemFileSystem(), grid, imagePath);
-  state.ImagePath = imagePath;
+  ListedImage state;
+  OpenImage(state, SystemFileSystem(), imagePath);
 
   ExpectedBitmaps expected(image);
   FolderContents folder;
-  const std::vector<std::string> written = ExportAndCheck(state, image, out, expected, folder);
-  CommandLineExportMatches(imagePath, root.File("cli"), folder, written);
+  ExportAndCheck(state, image, out, expected, folder);
   ExportAndCheck(state, image, out, expected, folder);
 
-  FuzzRequire(root.Names() == std::vector<std::string>{"cli", "image.trd", "out"},
+  FuzzRequire(root.Names() == std::vector<std::string>{"image.trd", "out"},
               "nothing is written outside the output folder");
   return 0;
 }

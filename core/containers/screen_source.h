@@ -1,0 +1,47 @@
+// Where a listed file's screen bytes come from: the image's bytes in memory, or the image file
+// itself, read again at each screen.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "containers/collection.h"
+
+namespace orlaspin {
+
+class FileSystem;
+
+class ScreenSource {
+ public:
+  virtual ~ScreenSource() = default;
+  // The 6912 bytes of file; bytes the source does not supply are zero.
+  virtual ScreenBytes Screen(const CollectionFile& file) = 0;
+};
+
+// The screens of a collection whose image is in memory.
+class CollectionScreenSource final : public ScreenSource {
+ public:
+  CollectionScreenSource(const Collection& collection, std::span<const std::uint8_t> image)
+      : bytes_(FileBytes(collection, image)) {}
+  ScreenBytes Screen(const CollectionFile& file) override { return ScreenData(bytes_, file); }
+
+ private:
+  std::span<const std::uint8_t> bytes_;
+};
+
+// Each screen read from the image file at its turn, so an image changed or gone since it was
+// listed is met as it is now: a missing file raises "File not found", a failed open, seek, read or
+// close its I/O error.
+class ImageFileScreenSource final : public ScreenSource {
+ public:
+  ImageFileScreenSource(FileSystem& files, std::string path)
+      : files_(files), path_(std::move(path)) {}
+  ScreenBytes Screen(const CollectionFile& file) override;
+
+ private:
+  FileSystem& files_;
+  std::string path_;
+};
+
+}  // namespace orlaspin
