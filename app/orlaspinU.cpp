@@ -8,6 +8,7 @@
 
 #include "application.h"
 #include "containers/trd_image.h"
+#include "screens/screen_frames.h"
 #include "io/disk_file.h"
 #include "message_boxes.h"
 #include "io/win/wide_text.h"

@@ -12,7 +12,7 @@ namespace orlaspin {
 
 namespace {
 
-constexpr const char* kVersion = "1.0.0";
+constexpr const char* kVersion = ORLASPIN_VERSION;  // the project version, set by CMake
 constexpr const char* kProgram = "orlaspin-cli: ";
 
 // The text of an error of one image: what the error box would show, the image named when the
