@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "containers/little_endian.h"
+
 namespace orlaspin {
 
 class FileSystem;
@@ -25,8 +27,8 @@ struct CatalogueEntry {
 
   std::span<const std::uint8_t, 8> Name() const { return std::span(Bytes).first<8>(); }
   std::uint8_t Extension() const { return Bytes[8]; }
-  std::uint16_t Start() const { return U16(9); }
-  std::uint16_t Length() const { return U16(11); }
+  std::uint16_t Start() const { return U16At(Bytes, 9); }
+  std::uint16_t Length() const { return U16At(Bytes, 11); }
   std::uint8_t SectorCount() const { return Bytes[13]; }
   std::uint8_t FirstSector() const { return Bytes[14]; }
   std::uint8_t FirstTrack() const { return Bytes[15]; }
@@ -36,11 +38,6 @@ struct CatalogueEntry {
   std::string_view NameText() const;
   // The screen rule of every TR-DOS file, listed or packed: exactly 6912 bytes long.
   bool HasScreenLength() const { return Length() == kScreenFileLength; }
-
- private:
-  std::uint16_t U16(std::size_t at) const {
-    return static_cast<std::uint16_t>(Bytes[at] | (Bytes[at + 1] << 8));
-  }
 };
 
 using CatalogueTable = std::array<CatalogueEntry, kCatalogueSlots>;

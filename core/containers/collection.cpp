@@ -58,12 +58,4 @@ ScreenBytes ScreenData(std::span<const std::uint8_t> image, const CollectionFile
   return screen;
 }
 
-std::uint16_t U16At(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
-}
-
-std::uint32_t U32At(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return U16At(bytes, at) | (std::uint32_t{U16At(bytes, at + 2)} << 16);
-}
-
 }  // namespace orlaspin

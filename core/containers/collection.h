@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "containers/little_endian.h"
 #include "io/errors.h"
 #include "screens/screen.h"
 
@@ -87,9 +88,5 @@ std::array<std::string, 5> ListingCells(const CollectionFile& file);
 
 // The 6912 bytes at file.offset of the image; bytes the image does not supply are zero.
 ScreenBytes ScreenData(std::span<const std::uint8_t> image, const CollectionFile& file);
-
-// Little-endian fields of the TR-DOS headers.
-std::uint16_t U16At(std::span<const std::uint8_t> bytes, std::size_t at);
-std::uint32_t U32At(std::span<const std::uint8_t> bytes, std::size_t at);
 
 }  // namespace orlaspin

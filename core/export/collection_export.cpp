@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "export/batch_export.h"
+#include "export/file_names.h"
 #include "encoders/bitmap_file.h"
 #include "io/disk_file.h"
 #include "containers/image_reader.h"

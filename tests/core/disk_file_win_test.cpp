@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "export/batch_export.h"
+#include "export/file_names.h"
 #include "containers/catalogue.h"
 #include "io/disk_file.h"
 #include "io/errors.h"

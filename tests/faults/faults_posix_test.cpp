@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "export/batch_export.h"
+#include "export/file_names.h"
 #include "encoders/bitmap_file.h"
 #include "export/collection_export.h"
 #include "containers/catalogue.h"

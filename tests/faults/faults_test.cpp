@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "export/batch_export.h"
+#include "export/file_names.h"
 #include "encoders/bitmap_file.h"
 #include "containers/catalogue.h"
 #include "io/errors.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "export/batch_export.h"
+#include "export/file_names.h"
 #include "cli.h"
 #include "io/disk_file.h"
 #include "export_runs.h"

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "archive_builders.h"
-#include "export/batch_export.h"
+#include "export/file_names.h"
 #include "containers/catalogue.h"
 #include "cli.h"
 #include "io/disk_file.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "archive_builders.h"
-#include "export/batch_export.h"
+#include "export/file_names.h"
 #include "containers/catalogue.h"
 #include "containers/collection.h"
 #include "fake_file_system.h"

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "export/batch_export.h"
+#include "export/file_names.h"
 #include "export/collection_export.h"
 #include "containers/catalogue.h"
 #include "io/disk_file.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "export/batch_export.h"
+#include "export/file_names.h"
 #include "io/disk_file.h"
 #include "export_check.h"
 #include "fuzz_check.h"

@@ -1,15 +1,15 @@
-#include "export/batch_export.h"
-
+// The batch of a listed TR-DOS catalogue, as the window runs it: every screen read from the
+// image at its turn and saved as a bitmap under a safe, unique name.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "containers/catalogue.h"
+#include "export/collection_export.h"
+#include "fake_file_system.h"
 #include "io/disk_file.h"
 #include "io/errors.h"
-#include "fake_file_system.h"
-#include "oracle.h"
 #include "listed_image.h"
+#include "oracle.h"
 #include "recording_views.h"
 #include "screens.h"
 #include "test_files.h"
@@ -20,42 +20,6 @@ namespace {
 
 using testing::TrdBuilder;
 using Names = std::vector<std::string>;
-
-TEST(UnsafeNameChars, HoldsExactlyTheNineReservedCharacters) {
-  EXPECT_EQ(UnsafeNameChars.count(), 9u);
-  for (const unsigned char c : std::string_view("\"*/:<>?\\|"))
-    EXPECT_TRUE(UnsafeNameChars[c]) << c;
-}
-
-TEST(MakeSafeName, ReplacesUnsafeAndControlBytesOneForOne) {
-  EXPECT_EQ(MakeSafeName("A:B*C?"), "A_B_C_");
-  EXPECT_EQ(MakeSafeName("\"/<>\\|"), "______");
-  for (int c = 1; c < 32; ++c)
-    EXPECT_EQ(MakeSafeName(std::string{'A', static_cast<char>(c), 'B'}), "A_B") << c;
-  EXPECT_EQ(MakeSafeName("\x01PIC"), "_PIC");
-  EXPECT_EQ(MakeSafeName("\x1F"), "_");
-  EXPECT_EQ(MakeSafeName("A.B-C\x7F\x80\xC0\xFF"), "A.B-C\x7F\x80\xC0\xFF");
-}
-
-TEST(MakeSafeName, TrimsOuterSpacesOnly) {
-  EXPECT_EQ(MakeSafeName(" MY PIC "), "MY PIC");
-  EXPECT_EQ(MakeSafeName("SCREEN  "), "SCREEN");
-  EXPECT_EQ(MakeSafeName("        "), "");
-  EXPECT_EQ(MakeSafeName(""), "");
-  EXPECT_EQ(MakeSafeName("ABCDEFGH"), "ABCDEFGH");
-}
-
-TEST(MakeSafeName, PutsAnUnderscoreAfterADeviceWord) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"CON", "CON_"},       {"nul.x", "nul_.x"}, {"AUX .A", "AUX_ .A"}, {"  prn   ", "prn_"},
-      {"Com0", "Com0_"},     {"COM9.", "COM9_."}, {"lpt5", "lpt5_"},     {"LPT0.A.B", "LPT0_.A.B"},
-      {"CON:", "CON_"},      {"CONX", "CONX"},    {"COM", "COM"},        {"COM10", "COM10"},
-      {"XCON", "XCON"},      {"LPT", "LPT"},      {"C ON", "C ON"},      {".CON", ".CON"},
-      {"NUL  .", "NUL_  ."}, {"COMA", "COMA"}};
-  for (const auto& [name, stem] : cases) EXPECT_EQ(MakeSafeName(name), stem) << name;
-  EXPECT_TRUE(IsDeviceName("aux  .txt"));
-  EXPECT_FALSE(IsDeviceName("AUX_"));
-}
 
 // A batch through the real file layer into a folder of its own.
 class ExportTest : public ::testing::Test {

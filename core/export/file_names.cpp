@@ -1,4 +1,4 @@
-#include "export/batch_export.h"
+#include "export/file_names.h"
 
 namespace orlaspin {
 
