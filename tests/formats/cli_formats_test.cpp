@@ -24,7 +24,6 @@ const char* const kRealDisks[] = {
     "trd/reefactor_zx-spectrum-instapack__ZX_DEMOS_CC999GFX.TRD",
     "trd/reefactor_zx-spectrum-instapack__ZX_DEMOS_REFRESH.TRD",
     "trd/reefactor_zx-spectrum-instapack__ZX_MYDISKS_16.TRD",
-    "trd/moroz1999_vsjo-kubikami__release_vsjo-kubikami-en-gs.trd",
 };
 
 struct CliRun {
@@ -75,26 +74,35 @@ class CliFormatsTest : public ::testing::Test {
     return path;
   }
 
+  // The real disks, then one of sound files that claim to be screens.
+  std::vector<std::string> Disks() {
+    std::vector<std::string> disks;
+    for (const char* disk : kRealDisks) disks.push_back(TestdataPath(disk));
+    const std::vector<SoundFile> sounds = {{"MUSIC0", PseudoRandomBytes(1, 255 * 256)},
+                                           {"MUSIC1", PseudoRandomBytes(2, 123 * 256)}};
+    disks.push_back(Put("sound.trd", SoundDataDisk(ColourfulScreen(3), sounds)));
+    return disks;
+  }
+
   TempFolder input;
   TempFolder output;
 };
 
 TEST_F(CliFormatsTest, ListingADiskIsWhatTheCatalogueGridShows) {
-  for (const char* disk : kRealDisks) {
-    const std::string path = TestdataPath(disk);
+  for (const std::string& path : Disks()) {
     const CliRun run = Cli({"list", path});
-    EXPECT_EQ(run.status, 0) << disk;
-    EXPECT_EQ(run.out, GridListing(path)) << disk;
+    EXPECT_EQ(run.status, 0) << path;
+    EXPECT_EQ(run.out, GridListing(path)) << path;
     EXPECT_EQ(run.err, "");
   }
 }
 
 TEST_F(CliFormatsTest, ExportingADiskWithoutOptionsIsTheBatchOfTheWindow) {
-  for (const char* disk : kRealDisks) {
+  for (const std::string& disk : Disks()) {
     TempFolder batchOutput, cliOutput;
     ProgramState state;
     state.ZxPalette = kZxPaletteColours;
-    state.ImagePath = TestdataPath(disk);
+    state.ImagePath = disk;
     RecordingCatalogueView grid;
     LoadCatalogue(state, SystemFileSystem(), grid, state.ImagePath);
     RecordingBatchView batch;
