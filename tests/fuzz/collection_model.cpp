@@ -33,9 +33,9 @@ CollectionFile FileOfEntry(std::span<const std::uint8_t> entry, std::uint64_t of
 
 bool SameFile(const CollectionFile& got, const CollectionFile& want) {
   return got.name == want.name && got.nameIsFileName == want.nameIsFileName &&
-         got.extension == want.extension && got.start == want.start &&
-         got.length == want.length && got.offset == want.offset && got.isScreen == want.isScreen &&
-         got.type.empty() && !got.border.has_value();
+         got.extension == want.extension && got.start == want.start && got.length == want.length &&
+         got.offset == want.offset && got.isScreen == want.isScreen && got.type.empty() &&
+         !got.border.has_value();
 }
 
 bool HasWarnings(const std::vector<std::string>& warnings, const std::vector<std::string>& words) {
@@ -98,8 +98,8 @@ bool HobetaHeaderHolds(std::span<const std::uint8_t> bytes) {
 
 std::optional<ModelCollection> HobetaModel(std::span<const std::uint8_t> bytes) {
   if (bytes.size() < kHobetaHeader) return std::nullopt;
-  ModelCollection model{ImageKind::HobetaFile, {FileOfEntry(bytes, kHobetaHeader)},
-                        std::vector<std::string>{}};
+  ModelCollection model{
+      ImageKind::HobetaFile, {FileOfEntry(bytes, kHobetaHeader)}, std::vector<std::string>{}};
   if (!HobetaHeaderHolds(bytes)) model.warningWords->push_back("checksum");
   if (bytes.size() - kHobetaHeader < model.files.front().length) {
     model.warningWords->push_back("cut short");

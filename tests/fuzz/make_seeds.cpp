@@ -118,6 +118,11 @@ Bytes WithLastByteChanged(Bytes bytes) {
   return bytes;
 }
 
+Bytes WithWrongHobetaChecksum(Bytes hobeta) {
+  hobeta[15] ^= 0x01;
+  return hobeta;
+}
+
 Bytes WithPathChoice(std::uint8_t choice, const Bytes& image) {
   Bytes seed = {choice};
   seed.insert(seed.end(), image.begin(), image.end());
@@ -166,6 +171,67 @@ Bytes RepeatedRows(const Bytes& choices, std::size_t width, int scale) {
   return repeated;
 }
 
+void WriteArchiveSeeds(SeedWriter& seeds) {
+  const std::vector<ArchivedFile> archived = ArchivedFiles();
+  const Bytes scl = BuildScl(archived);
+  seeds.Write("scl_fuzzer", "four-files", scl);
+  seeds.Write("scl_fuzzer", "no-files", BuildScl({}));
+  seeds.Write("scl_fuzzer", "cut-in-data", Cut(scl, scl.size() - 3000));
+  seeds.Write("scl_fuzzer", "cut-in-headers", Cut(scl, 9 + 2 * 14 + 5));
+  seeds.Write("scl_fuzzer", "wrong-checksum", WithLastByteChanged(scl));
+  seeds.Write("scl_fuzzer", "signature-only", "SINCLAIR");
+
+  const Bytes hobeta = BuildHobeta(archived[0]);
+  seeds.Write("hobeta_fuzzer", "screen", hobeta);
+  seeds.Write("hobeta_fuzzer", "code", BuildHobeta(archived[1]));
+  seeds.Write("hobeta_fuzzer", "claims-a-screen", BuildHobeta(archived[3]));
+  seeds.Write("hobeta_fuzzer", "cut-in-data", Cut(hobeta, 17 + 100));
+  seeds.Write("hobeta_fuzzer", "header-only", Cut(hobeta, 17));
+  seeds.Write("hobeta_fuzzer", "header-cut", Cut(hobeta, 16));
+  seeds.Write("hobeta_fuzzer", "wrong-checksum", WithWrongHobetaChecksum(hobeta));
+}
+
+// The first byte picks the file's name; each kind, and bytes that fit two kinds.
+void WriteDetectionSeeds(SeedWriter& seeds, const Bytes& unidentifiedDisk) {
+  const std::vector<ArchivedFile> archived = ArchivedFiles();
+  const Bytes hobeta = BuildHobeta(archived[0]);
+  const ScreenBytes screen = ColourfulScreen(10);
+  const Bytes bareScreen(screen.begin(), screen.end());
+  Bytes screenSayingSinclair = bareScreen;
+  std::copy_n("SINCLAIR", 8, screenSayingSinclair.begin());
+
+  seeds.Write("detection_fuzzer", "scl", WithPathChoice(0, BuildScl(archived)));
+  seeds.Write("detection_fuzzer", "hobeta", WithPathChoice(1, hobeta));
+  seeds.Write("detection_fuzzer", "hobeta-wrong-checksum",
+              WithPathChoice(6, WithWrongHobetaChecksum(hobeta)));
+  seeds.Write("detection_fuzzer", "screen", WithPathChoice(2, bareScreen));
+  seeds.Write("detection_fuzzer", "screen-named-dot", WithPathChoice(5, bareScreen));
+  seeds.Write("detection_fuzzer", "screen-saying-sinclair",
+              WithPathChoice(3, screenSayingSinclair));
+  seeds.Write("detection_fuzzer", "identified-disk", WithPathChoice(4, IdentifiedDisk()));
+  seeds.Write("detection_fuzzer", "unidentified-disk", WithPathChoice(7, unidentifiedDisk));
+  seeds.Write("detection_fuzzer", "empty", WithPathChoice(8, {}));
+}
+
+void WritePngSeeds(SeedWriter& seeds) {
+  const std::vector<Colour> zxColours(kZxPaletteColours.begin(), kZxPaletteColours.end());
+  std::vector<Colour> manyColours;
+  const Bytes levels = PseudoRandomBytes(11, 3 * 24);
+  for (std::size_t i = 0; i < levels.size(); i += 3) {
+    manyColours.push_back(MakeColour(levels[i], levels[i + 1], levels[i + 2]));
+  }
+  seeds.Write("png_fuzzer", "palette",
+              Pictures(32, 24, 1, 320, zxColours, PseudoRandomBytes(12, 32 * 24)));
+  seeds.Write("png_fuzzer", "rgb",
+              Pictures(33, 17, 1, 0, manyColours, PseudoRandomBytes(13, 33 * 17)));
+  seeds.Write("png_fuzzer", "scaled-flash-frames",
+              Pictures(48, 48, 2, 320, zxColours,
+                       RepeatedRows(PseudoRandomBytes(14, 48 * 48), 48, 2)));
+  seeds.Write("png_fuzzer", "odd-width-frames",
+              Pictures(7, 5, 3, 65535, manyColours, PseudoRandomBytes(15, 3 * 7 * 5)));
+  seeds.Write("png_fuzzer", "one-pixel", Pictures(1, 1, 1, 1, {kWhite}, {}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -198,56 +264,9 @@ int main(int argc, char** argv) {
   seeds.Write("export_fuzzer", "full-catalogue", FullCatalogue());
   seeds.Write("export_fuzzer", "same-name-run", Screens(24, 4096 + 24 * 256, {"RUN"}));
 
-  const std::vector<ArchivedFile> archived = ArchivedFiles();
-  const Bytes scl = BuildScl(archived);
-  seeds.Write("scl_fuzzer", "four-files", scl);
-  seeds.Write("scl_fuzzer", "no-files", BuildScl({}));
-  seeds.Write("scl_fuzzer", "cut-in-data", Cut(scl, scl.size() - 3000));
-  seeds.Write("scl_fuzzer", "cut-in-headers", Cut(scl, 9 + 2 * 14 + 5));
-  seeds.Write("scl_fuzzer", "wrong-checksum", WithLastByteChanged(scl));
-  seeds.Write("scl_fuzzer", "signature-only", "SINCLAIR");
-
-  const Bytes hobeta = BuildHobeta(archived[0]);
-  seeds.Write("hobeta_fuzzer", "screen", hobeta);
-  seeds.Write("hobeta_fuzzer", "code", BuildHobeta(archived[1]));
-  seeds.Write("hobeta_fuzzer", "claims-a-screen", BuildHobeta(archived[3]));
-  seeds.Write("hobeta_fuzzer", "cut-in-data", Cut(hobeta, 17 + 100));
-  seeds.Write("hobeta_fuzzer", "header-only", Cut(hobeta, 17));
-  seeds.Write("hobeta_fuzzer", "header-cut", Cut(hobeta, 16));
-  Bytes wrongChecksum = hobeta;
-  wrongChecksum[15] ^= 0x01;
-  seeds.Write("hobeta_fuzzer", "wrong-checksum", wrongChecksum);
-
-  const ScreenBytes screen = ColourfulScreen(10);
-  const Bytes bareScreen(screen.begin(), screen.end());
-  Bytes screenSayingSinclair = bareScreen;
-  std::copy_n("SINCLAIR", 8, screenSayingSinclair.begin());
-  seeds.Write("detection_fuzzer", "scl", WithPathChoice(0, scl));
-  seeds.Write("detection_fuzzer", "hobeta", WithPathChoice(1, hobeta));
-  seeds.Write("detection_fuzzer", "hobeta-wrong-checksum", WithPathChoice(6, wrongChecksum));
-  seeds.Write("detection_fuzzer", "screen", WithPathChoice(2, bareScreen));
-  seeds.Write("detection_fuzzer", "screen-named-dot", WithPathChoice(5, bareScreen));
-  seeds.Write("detection_fuzzer", "screen-saying-sinclair", WithPathChoice(3, screenSayingSinclair));
-  seeds.Write("detection_fuzzer", "identified-disk", WithPathChoice(4, IdentifiedDisk()));
-  seeds.Write("detection_fuzzer", "unidentified-disk", WithPathChoice(7, threeScreens));
-  seeds.Write("detection_fuzzer", "empty", WithPathChoice(8, empty));
-
-  const std::vector<Colour> zxColours(kZxPaletteColours.begin(), kZxPaletteColours.end());
-  std::vector<Colour> manyColours;
-  const Bytes levels = PseudoRandomBytes(11, 3 * 24);
-  for (std::size_t i = 0; i < levels.size(); i += 3) {
-    manyColours.push_back(MakeColour(levels[i], levels[i + 1], levels[i + 2]));
-  }
-  seeds.Write("png_fuzzer", "palette", Pictures(32, 24, 1, 320, zxColours,
-                                                PseudoRandomBytes(12, 32 * 24)));
-  seeds.Write("png_fuzzer", "rgb", Pictures(33, 17, 1, 0, manyColours,
-                                            PseudoRandomBytes(13, 33 * 17)));
-  seeds.Write("png_fuzzer", "scaled-flash-frames",
-              Pictures(48, 48, 2, 320, zxColours,
-                       RepeatedRows(PseudoRandomBytes(14, 48 * 48), 48, 2)));
-  seeds.Write("png_fuzzer", "odd-width-frames", Pictures(7, 5, 3, 65535, manyColours,
-                                                         PseudoRandomBytes(15, 3 * 7 * 5)));
-  seeds.Write("png_fuzzer", "one-pixel", Pictures(1, 1, 1, 1, {kWhite}, {}));
+  WriteArchiveSeeds(seeds);
+  WriteDetectionSeeds(seeds, threeScreens);
+  WritePngSeeds(seeds);
 
   int serial = 0;
   for (const std::string name :
