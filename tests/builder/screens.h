@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "screens/screen.h"
 
@@ -29,6 +30,9 @@ inline void SetPixelBit(ScreenBytes& screen, int x, int y, bool ink) {
   std::uint8_t& byte = screen[PixelByteIndex(x, y)];
   byte = static_cast<std::uint8_t>(ink ? (byte | mask) : (byte & ~mask));
 }
+
+// size bytes of a pseudo-random sequence: the same for the same seed, different for others.
+std::vector<std::uint8_t> PseudoRandomBytes(std::uint32_t seed, std::size_t size);
 
 // Every byte, pixels and attributes (bright and flash included), from a pseudo-random sequence.
 ScreenBytes ColourfulScreen(std::uint32_t seed);

@@ -44,18 +44,25 @@ TrdBuilder& TrdBuilder::AddEntry(const EntrySpec& entry) {
 
 TrdBuilder& TrdBuilder::AddFile(std::string_view name, std::uint8_t extension,
                                 std::span<const std::uint8_t> data, std::uint16_t start) {
+  if (data.size() > 0xFFFF) throw std::length_error("file too long for TR-DOS");
+  return AddPlacedEntry({.name = std::string(name),
+                         .extension = extension,
+                         .start = start,
+                         .length = static_cast<std::uint16_t>(data.size())},
+                        data);
+}
+
+TrdBuilder& TrdBuilder::AddPlacedEntry(const EntrySpec& entry, std::span<const std::uint8_t> data) {
   const std::size_t sectors = (data.size() + kSectorSize - 1) / kSectorSize;
-  if (data.size() > 0xFFFF || sectors > 0xFF) throw std::length_error("file too long for TR-DOS");
+  if (sectors > 0xFF) throw std::length_error("file too long for TR-DOS");
   const std::size_t track = nextFreeSector_ / kSectorsPerTrack;
   if (track > 0xFF) throw std::length_error("no free track left");
 
-  AddEntry({.name = std::string(name),
-            .extension = extension,
-            .start = start,
-            .length = static_cast<std::uint16_t>(data.size()),
-            .sectorCount = static_cast<std::uint8_t>(sectors),
-            .firstSector = static_cast<std::uint8_t>(nextFreeSector_ % kSectorsPerTrack),
-            .firstTrack = static_cast<std::uint8_t>(track)});
+  EntrySpec placed = entry;
+  placed.sectorCount = static_cast<std::uint8_t>(sectors);
+  placed.firstSector = static_cast<std::uint8_t>(nextFreeSector_ % kSectorsPerTrack);
+  placed.firstTrack = static_cast<std::uint8_t>(track);
+  AddEntry(placed);
   const std::size_t at = nextFreeSector_ * kSectorSize;
   if (at < image_.size()) {
     const std::size_t fits = std::min(data.size(), image_.size() - at);
@@ -95,5 +102,18 @@ TrdBuilder& TrdBuilder::PutBytes(std::size_t offset, std::span<const std::uint8_
 std::vector<std::uint8_t> TrdBuilder::Build() const { return image_; }
 
 void TrdBuilder::WriteTo(const std::string& path) const { WriteFileBytes(path, image_); }
+
+std::vector<std::uint8_t> SoundDataDisk(const ScreenBytes& loadingScreen,
+                                        const std::vector<SoundFile>& soundFiles,
+                                        std::size_t imageSize) {
+  TrdBuilder builder(imageSize);
+  builder.AddScreen("LOADING", loadingScreen);
+  for (const SoundFile& sound : soundFiles) {
+    builder.AddPlacedEntry({.name = sound.name, .start = 16384, .length = 6912}, sound.data);
+  }
+  // The game itself: long, and no screen.
+  builder.AddFile("GAME", 'C', std::vector<std::uint8_t>(38324, 0xC9), 24576);
+  return builder.AddDiskInfo("SOUNDS").Build();
+}
 
 }  // namespace orlaspin::testing

@@ -41,6 +41,9 @@ class TrdBuilder {
   // data there; length and sector count follow the data.
   TrdBuilder& AddFile(std::string_view name, std::uint8_t extension,
                       std::span<const std::uint8_t> data, std::uint16_t start = 0);
+  // As AddFile, but the entry's name, extension, start and length are entry's: a length that
+  // disagrees with the data is stored as given. The place and sector count follow the data.
+  TrdBuilder& AddPlacedEntry(const EntrySpec& entry, std::span<const std::uint8_t> data);
   TrdBuilder& AddScreen(std::string_view name, const ScreenBytes& screen);
   // Writes the disk information sector (track 0, sector 8) for the files added so far, as TR-DOS
   // keeps it: first free sector and track, an 80-track double-sided disk, the file count, the
@@ -61,5 +64,19 @@ class TrdBuilder {
   std::size_t entries_ = 0;
   std::size_t nextFreeSector_ = kSectorsPerTrack;
 };
+
+// What a sound file of some released disks looks like: data of many sectors whose catalogue
+// entry nevertheless says 6912 bytes, so that it is listed and converted as a screen.
+struct SoundFile {
+  std::string name;
+  std::vector<std::uint8_t> data;
+};
+
+// A disk of such files: a loading screen, then the sound files (each entry's length 6912, its
+// sector count that of its data), then a long code file, and the disk information sector.
+// imageSize may cut the last files off.
+std::vector<std::uint8_t> SoundDataDisk(const ScreenBytes& loadingScreen,
+                                        const std::vector<SoundFile>& soundFiles,
+                                        std::size_t imageSize = kFullImageSize);
 
 }  // namespace orlaspin::testing

@@ -113,7 +113,7 @@ TEST(CatalogueCount, RunsFromNoEntriesToAll128) {
 }
 
 // A load through the real file layer, into state that a previous image already filled.
-class LoadCatalogueTest : public ::testing::Test {
+class ReadCatalogueTest : public ::testing::Test {
  protected:
   std::string Image(const std::string& name, const TrdBuilder& builder) {
     const std::string path = folder.File(name);
@@ -126,7 +126,7 @@ class LoadCatalogueTest : public ::testing::Test {
   ListedImage state;
 };
 
-TEST_F(LoadCatalogueTest, ListsEveryEntry) {
+TEST_F(ReadCatalogueTest, ListsEveryEntry) {
   Load(Image("a.trd", TrdBuilder()
                           .AddEntry({.name = "SCREEN", .firstTrack = 3})
                           .AddEntry({.name = "DATA", .extension = 'B', .length = 100})));
@@ -137,7 +137,7 @@ TEST_F(LoadCatalogueTest, ListsEveryEntry) {
   EXPECT_EQ(testing::ListedCell(state, 3, 1), "100");
 }
 
-TEST_F(LoadCatalogueTest, ASecondImageReplacesTheFirst) {
+TEST_F(ReadCatalogueTest, ASecondImageReplacesTheFirst) {
   Load(Image("three.trd",
              TrdBuilder().AddEntry({.name = "A"}).AddEntry({.name = "B"}).AddEntry({.name = "C"})));
   Load(Image("one.trd", TrdBuilder().AddEntry({.name = "X", .length = 5})));
@@ -150,7 +150,7 @@ TEST_F(LoadCatalogueTest, ASecondImageReplacesTheFirst) {
   EXPECT_EQ(state.EntryCount, 0);
 }
 
-TEST_F(LoadCatalogueTest, AShortImageReadsAsZerosWhereItEnds) {
+TEST_F(ReadCatalogueTest, AShortImageReadsAsZerosWhereItEnds) {
   TrdBuilder full;
   for (int i = 0; i < kCatalogueSlots; ++i) full.AddEntry({.name = Numbered("OLD", i)});
   Load(Image("full.trd", full));
@@ -172,7 +172,7 @@ TEST_F(LoadCatalogueTest, AShortImageReadsAsZerosWhereItEnds) {
   }
 }
 
-TEST_F(LoadCatalogueTest, APathNamingNoFileChangesNothing) {
+TEST_F(ReadCatalogueTest, APathNamingNoFileChangesNothing) {
   Load(Image("a.trd", TrdBuilder().AddEntry({.name = "KEEP"})));
   const CatalogueTable before = state.Catalogue;
   std::filesystem::create_directory(testing::PathFromUtf8(folder.File("folder.trd")));
@@ -184,7 +184,7 @@ TEST_F(LoadCatalogueTest, APathNamingNoFileChangesNothing) {
   EXPECT_TRUE(SameTable(state.Catalogue, before));
 }
 
-TEST_F(LoadCatalogueTest, AReadOnlyImageIsListed) {
+TEST_F(ReadCatalogueTest, AReadOnlyImageIsListed) {
   const std::string path = Image("locked.trd", TrdBuilder().AddEntry({.name = "RO"}));
   namespace fs = std::filesystem;
   fs::permissions(testing::PathFromUtf8(path), fs::perms::owner_read | fs::perms::group_read);
@@ -224,7 +224,7 @@ INSTANTIATE_TEST_SUITE_P(
                       testing::FileFaults{.readError = 5},
                       testing::FileFaults{.readError = 5, .readsBeforeError = 3, .readChunk = 16}));
 
-TEST(LoadCatalogueReads, TakeWhatEachReadDelivers) {
+TEST(ReadCatalogueReads, TakeWhatEachReadDelivers) {
   FakeFileSystem files;
   TrdBuilder builder;
   for (int i = 0; i < 100; ++i)

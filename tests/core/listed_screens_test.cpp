@@ -26,9 +26,10 @@ class ExportTest : public ::testing::Test {
  protected:
   ExportTest() { state.ZxPalette = kZxPaletteColours; }
 
-  void Open(const TrdBuilder& builder) {
+  void Open(const TrdBuilder& builder) { Open(builder.Build()); }
+  void Open(std::span<const std::uint8_t> image) {
     state.ImagePath = folder.File("disk.trd");
-    builder.WriteTo(state.ImagePath);
+    testing::WriteFileBytes(state.ImagePath, image);
     testing::OpenImage(state, SystemFileSystem(), state.ImagePath);
   }
   int Export() { return testing::ExportListed(state, SystemFileSystem(), view, output.Path()); }
@@ -175,36 +176,53 @@ TEST_F(ExportTest, AFolderNamedLikeTheCandidateEndsTheRun) {
   EXPECT_EQ(view.written, Names{"OK.bmp"});
 }
 
-// Real disks: every 6912-byte file, in catalogue order, from the bytes its raw entry points at
-// (sound data that merely claims the length included).
-TEST_F(ExportTest, ConvertsEveryScreenOfRealDisks) {
-  for (const char* name : {"reefactor_zx-spectrum-instapack__ZX_DEMOS_CC999GFX.TRD",
-                           "moroz1999_vsjo-kubikami__release_vsjo-kubikami-en-gs.trd"}) {
-    const std::string disk = std::string(ORLASPIN_TESTDATA) + "/trd/" + name;
-    const std::vector<std::uint8_t> image = testing::ReadFileBytes(disk);
-    std::vector<ScreenBytes> expected;
-    for (std::size_t at = 0; at < 2048 && image[at] != 0; at += 16) {
-      if ((image[at + 11] | (image[at + 12] << 8)) != 6912) continue;
-      const std::size_t offset = (image[at + 15] * 16 + image[at + 14]) * 256;
-      ScreenBytes& screen = expected.emplace_back();
-      if (offset < image.size()) {
-        std::copy_n(image.begin() + offset, std::min(screen.size(), image.size() - offset),
-                    screen.begin());
-      }
-    }
-    view = {};
-    state.ImagePath = disk;
-    testing::OpenImage(state, SystemFileSystem(), disk);
-    EXPECT_EQ(Export(), static_cast<int>(expected.size())) << name;
-    ASSERT_EQ(view.written.size(), expected.size()) << name;
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-      screens[view.written[i]] = expected[i];
-      EXPECT_EQ(Bmp(view.written[i]), "") << name << ": " << view.written[i];
-    }
-    if (std::string_view(name).find("CC999GFX") != std::string_view::npos) {
-      EXPECT_EQ(expected.size(), 24u);
-    }
+// A real disk: every 6912-byte file, in catalogue order, from the bytes its raw entry points at.
+TEST_F(ExportTest, ConvertsEveryScreenOfARealDisk) {
+  const std::string disk = std::string(ORLASPIN_TESTDATA) +
+                           "/trd/reefactor_zx-spectrum-instapack__ZX_DEMOS_CC999GFX.TRD";
+  const std::vector<std::uint8_t> image = testing::ReadFileBytes(disk);
+  std::vector<ScreenBytes> expected;
+  for (std::size_t at = 0; at < 2048 && image[at] != 0; at += 16) {
+    if ((image[at + 11] | (image[at + 12] << 8)) != 6912) continue;
+    const std::size_t offset = (image[at + 15] * 16 + image[at + 14]) * 256;
+    ASSERT_LE(offset + kScreenBytes, image.size());
+    ScreenBytes& screen = expected.emplace_back();
+    std::copy_n(image.begin() + static_cast<std::ptrdiff_t>(offset), screen.size(), screen.begin());
   }
+  ASSERT_EQ(expected.size(), 24u);
+  state.ImagePath = disk;
+  testing::OpenImage(state, SystemFileSystem(), disk);
+  EXPECT_EQ(Export(), 24);
+  ASSERT_EQ(view.written.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    screens[view.written[i]] = expected[i];
+    EXPECT_EQ(Bmp(view.written[i]), "") << view.written[i];
+  }
+}
+
+// Sound data of up to 255 sectors whose entry says 6912 bytes is converted like a screen, from
+// its first 6912 bytes; what lies past the image's end comes out as zero bytes.
+TEST_F(ExportTest, ConvertsSoundDataThatClaimsTheScreenLength) {
+  const ScreenBytes loading = testing::ColourfulScreen(70);
+  const std::vector<testing::SoundFile> sounds = {
+      {"GSDAT00", testing::PseudoRandomBytes(71, 255 * 256)},
+      {"GSDAT01", testing::PseudoRandomBytes(72, 123 * 256 - 100)},
+      {"GSDAT02", testing::PseudoRandomBytes(73, 200 * 256)},
+  };
+  // Track 0 is the catalogue; the files follow one another from track 1: the image ends 1000
+  // bytes into the last sound file.
+  constexpr std::size_t kLastSoundAt = (16 + 27 + 255 + 123) * 256;
+  Open(testing::SoundDataDisk(loading, sounds, kLastSoundAt + 1000));
+
+  screens["LOADING.bmp"] = loading;
+  for (const testing::SoundFile& sound : sounds) {
+    std::copy_n(sound.data.begin(), kScreenBytes, screens[sound.name + ".bmp"].begin());
+  }
+  std::fill(screens["GSDAT02.bmp"].begin() + 1000, screens["GSDAT02.bmp"].end(), 0);
+
+  EXPECT_EQ(Export(), 4);
+  EXPECT_EQ(view.written, (Names{"LOADING.bmp", "GSDAT00.bmp", "GSDAT01.bmp", "GSDAT02.bmp"}));
+  for (const auto& [name, screen] : screens) EXPECT_EQ(Bmp(name), "") << name;
 }
 
 // The batch over the in-memory file system, for what real files cannot stage on demand.

@@ -1,6 +1,9 @@
 // Writes the seed corpus of every fuzz target into <folder>/<target>/: small disk images made by
 // the test image builder (short, full, hostile catalogues; screens in, across and past the end),
-// offsets with images for the screen decoder, and catalogue names.
+// offsets with images for the screen decoder, catalogue names, SCL archives and Hobeta files
+// from the archive builders (whole, cut, with wrong checksums), images of every kind for the
+// detection by content, and pictures for the PNG encoder.
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "archive_builders.h"
 #include "screens/screen.h"
 #include "screens.h"
 #include "trd_builder.h"
@@ -109,6 +113,125 @@ Bytes WithOffset(std::uint32_t offset, const Bytes& image) {
   return seed;
 }
 
+Bytes WithLastByteChanged(Bytes bytes) {
+  bytes.back() ^= 0x5A;
+  return bytes;
+}
+
+Bytes WithWrongHobetaChecksum(Bytes hobeta) {
+  hobeta[15] ^= 0x01;
+  return hobeta;
+}
+
+Bytes WithPathChoice(std::uint8_t choice, const Bytes& image) {
+  Bytes seed = {choice};
+  seed.insert(seed.end(), image.begin(), image.end());
+  return seed;
+}
+
+std::vector<ArchivedFile> ArchivedFiles() {
+  return {ScreenFile("ninja", ColourfulScreen(5)),
+          {"CODE", 'C', 32768, PseudoRandomBytes(6, 700), {}, {}},
+          // Sound data that claims to be a screen, and a header that claims no sectors.
+          {"MUSIC", 'C', 16384, PseudoRandomBytes(7, 255 * 256), 6912, {}},
+          {"EMPTY", 'B', 10, {}, 6912, 0}};
+}
+
+// A disk with its information sector, as a disk of unknown extension is recognised.
+Bytes IdentifiedDisk() {
+  TrdBuilder builder(4096 + 2 * kScreenBytes);
+  builder.AddScreen("SCREEN", ColourfulScreen(8)).AddScreen("TITLE", ColourfulScreen(9));
+  return builder.AddDiskInfo("DISK").Build();
+}
+
+// Pictures in the PNG target's input form: side lengths, frame count, delay, the colours, then
+// one colour choice per pixel.
+Bytes Pictures(int width, int height, int frames, std::uint16_t milliseconds,
+               const std::vector<Colour>& colours, const Bytes& choices) {
+  Bytes seed = {static_cast<std::uint8_t>(width - 1), static_cast<std::uint8_t>(height - 1),
+                static_cast<std::uint8_t>(frames - 1), static_cast<std::uint8_t>(milliseconds),
+                static_cast<std::uint8_t>(milliseconds >> 8),
+                static_cast<std::uint8_t>(colours.size() - 1)};
+  for (const Colour colour : colours) {
+    seed.insert(seed.end(), {RedOf(colour), GreenOf(colour), BlueOf(colour)});
+  }
+  seed.insert(seed.end(), choices.begin(), choices.end());
+  return seed;
+}
+
+// Each row's choices repeated scale times, as a scaled picture repeats its rows.
+Bytes RepeatedRows(const Bytes& choices, std::size_t width, int scale) {
+  Bytes repeated;
+  for (std::size_t row = 0; row + width <= choices.size(); row += width) {
+    for (int i = 0; i < scale; ++i) {
+      repeated.insert(repeated.end(), choices.begin() + static_cast<std::ptrdiff_t>(row),
+                      choices.begin() + static_cast<std::ptrdiff_t>(row + width));
+    }
+  }
+  return repeated;
+}
+
+void WriteArchiveSeeds(SeedWriter& seeds) {
+  const std::vector<ArchivedFile> archived = ArchivedFiles();
+  const Bytes scl = BuildScl(archived);
+  seeds.Write("scl_fuzzer", "four-files", scl);
+  seeds.Write("scl_fuzzer", "no-files", BuildScl({}));
+  seeds.Write("scl_fuzzer", "cut-in-data", Cut(scl, scl.size() - 3000));
+  seeds.Write("scl_fuzzer", "cut-in-headers", Cut(scl, 9 + 2 * 14 + 5));
+  seeds.Write("scl_fuzzer", "wrong-checksum", WithLastByteChanged(scl));
+  seeds.Write("scl_fuzzer", "signature-only", "SINCLAIR");
+
+  const Bytes hobeta = BuildHobeta(archived[0]);
+  seeds.Write("hobeta_fuzzer", "screen", hobeta);
+  seeds.Write("hobeta_fuzzer", "code", BuildHobeta(archived[1]));
+  seeds.Write("hobeta_fuzzer", "claims-a-screen", BuildHobeta(archived[3]));
+  seeds.Write("hobeta_fuzzer", "cut-in-data", Cut(hobeta, 17 + 100));
+  seeds.Write("hobeta_fuzzer", "header-only", Cut(hobeta, 17));
+  seeds.Write("hobeta_fuzzer", "header-cut", Cut(hobeta, 16));
+  seeds.Write("hobeta_fuzzer", "wrong-checksum", WithWrongHobetaChecksum(hobeta));
+}
+
+// The first byte picks the file's name; each kind, and bytes that fit two kinds.
+void WriteDetectionSeeds(SeedWriter& seeds, const Bytes& unidentifiedDisk) {
+  const std::vector<ArchivedFile> archived = ArchivedFiles();
+  const Bytes hobeta = BuildHobeta(archived[0]);
+  const ScreenBytes screen = ColourfulScreen(10);
+  const Bytes bareScreen(screen.begin(), screen.end());
+  Bytes screenSayingSinclair = bareScreen;
+  std::copy_n("SINCLAIR", 8, screenSayingSinclair.begin());
+
+  seeds.Write("detection_fuzzer", "scl", WithPathChoice(0, BuildScl(archived)));
+  seeds.Write("detection_fuzzer", "hobeta", WithPathChoice(1, hobeta));
+  seeds.Write("detection_fuzzer", "hobeta-wrong-checksum",
+              WithPathChoice(6, WithWrongHobetaChecksum(hobeta)));
+  seeds.Write("detection_fuzzer", "screen", WithPathChoice(2, bareScreen));
+  seeds.Write("detection_fuzzer", "screen-named-dot", WithPathChoice(5, bareScreen));
+  seeds.Write("detection_fuzzer", "screen-saying-sinclair",
+              WithPathChoice(3, screenSayingSinclair));
+  seeds.Write("detection_fuzzer", "identified-disk", WithPathChoice(4, IdentifiedDisk()));
+  seeds.Write("detection_fuzzer", "unidentified-disk", WithPathChoice(7, unidentifiedDisk));
+  seeds.Write("detection_fuzzer", "empty", WithPathChoice(8, {}));
+}
+
+void WritePngSeeds(SeedWriter& seeds) {
+  const std::vector<Colour> zxColours(kZxPaletteColours.begin(), kZxPaletteColours.end());
+  std::vector<Colour> manyColours;
+  const Bytes levels = PseudoRandomBytes(11, 3 * 24);
+  for (std::size_t i = 0; i < levels.size(); i += 3) {
+    manyColours.push_back(MakeColour(levels[i], levels[i + 1], levels[i + 2]));
+  }
+  seeds.Write("png_fuzzer", "palette",
+              Pictures(32, 24, 1, 320, zxColours, PseudoRandomBytes(12, 32 * 24)));
+  seeds.Write("png_fuzzer", "rgb",
+              Pictures(33, 17, 1, 0, manyColours, PseudoRandomBytes(13, 33 * 17)));
+  seeds.Write("png_fuzzer", "scaled-flash-frames",
+              Pictures(48, 48, 2, 320, zxColours,
+                       RepeatedRows(PseudoRandomBytes(14, 48 * 48), 48, 2)));
+  seeds.Write("png_fuzzer", "odd-width-frames",
+              Pictures(7, 5, 3, 65535, manyColours, PseudoRandomBytes(15, 3 * 7 * 5)));
+  seeds.Write("png_fuzzer", "one-pixel", Pictures(1, 1, 1, 1, {kWhite}, {}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -140,6 +263,10 @@ int main(int argc, char** argv) {
   seeds.Write("export_fuzzer", "odd-places", OddPlaces());
   seeds.Write("export_fuzzer", "full-catalogue", FullCatalogue());
   seeds.Write("export_fuzzer", "same-name-run", Screens(24, 4096 + 24 * 256, {"RUN"}));
+
+  WriteArchiveSeeds(seeds);
+  WriteDetectionSeeds(seeds, threeScreens);
+  WritePngSeeds(seeds);
 
   int serial = 0;
   for (const std::string name :

@@ -1,5 +1,5 @@
 // Builds SCL archives and Hobeta files in memory for tests, written from the formats' layouts,
-// and reads the real screens kept beside the repository.
+// and reads the real screens of tests/data.
 #pragma once
 
 #include <array>
