@@ -173,8 +173,8 @@ static_assert(std::ranges::is_sorted(kLookAlikes, {}, &std::pair<char32_t, char3
 constexpr Glyph kMissingGlyph = {0x00, 0x7C, 0x54, 0x6C, 0x54, 0x6C, 0x54, 0x7C};
 
 char32_t OwnGlyphCharacter(char32_t c) {
-  const auto alike = std::ranges::lower_bound(kLookAlikes, c, {},
-                                              &std::pair<char32_t, char32_t>::first);
+  const auto alike =
+      std::ranges::lower_bound(kLookAlikes, c, {}, &std::pair<char32_t, char32_t>::first);
   return alike != std::end(kLookAlikes) && alike->first == c ? alike->second : c;
 }
 

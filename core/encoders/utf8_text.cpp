@@ -40,8 +40,8 @@ std::u32string DecodeUtf8(std::string_view text) {
       c = (c << 6) | (static_cast<std::uint8_t>(text[at + taken]) & 0x3Fu);
       ++taken;
     }
-    const bool wellFormed = lead.length == taken && c >= lead.smallest && c <= 0x10FFFF &&
-                            !IsSurrogate(c);
+    const bool wellFormed =
+        lead.length == taken && c >= lead.smallest && c <= 0x10FFFF && !IsSurrogate(c);
     characters += wellFormed ? c : kReplacementCharacter;
     at += wellFormed ? taken : 1;
   }
