@@ -11,8 +11,8 @@
 namespace orlaspin {
 
 // The top line first; bit 7 is the leftmost pixel. Capitals and digits are 5 pixels wide and 7
-// high under the empty top line; small letters stand 5 high on the same base line, and those with
-// a tail (g, p, y, ...) are raised to keep it within the cell.
+// high under the empty top line; small letters stand 5 high on the same base line, the tails of
+// g, p, q and y folded into that height.
 using Glyph = std::array<std::uint8_t, 8>;
 
 inline constexpr int kGlyphSize = 8;

@@ -166,6 +166,34 @@ TEST(ContactSheet, FillsRowsAndPagesAndCarriesHeadingsOver) {
   }
 }
 
+TEST(ContactSheet, BreaksThePageExactlyWhereTheNextRowStopsFitting) {
+  // After one row (top 20), a second row of the group ends at 62 + 34 and needs 96 + 8 = 104; a
+  // new group's heading begins a gap further down, at 62 + 8, and its row ends at 70 + 12 + 34,
+  // needing 116 + 8 = 124.
+  const struct {
+    int pageHeight;
+    bool newGroup;
+    std::size_t pages;
+  } cases[] = {{104, false, 1}, {103, false, 2}, {124, true, 1}, {123, true, 2}};
+  for (const auto& c : cases) {
+    ContactSheet sheet(SheetLayout{32, 24, 48, c.pageHeight});  // one cell to a row
+    sheet.StartGroup("A");
+    sheet.AddScreen("1", Filled(32, 24, kBlack));
+    if (c.newGroup) sheet.StartGroup("B");
+    sheet.AddScreen("2", Filled(32, 24, kBlack));
+    const std::vector<Picture> pages = sheet.Finish();
+    ASSERT_EQ(pages.size(), c.pages) << c.pageHeight;
+    if (c.pages == 1) {
+      EXPECT_EQ(pages[0].height, c.pageHeight);
+      const int secondRow = c.newGroup ? 82 : 62;
+      EXPECT_EQ(At(pages[0], 7, secondRow - 1), kSheetFrame);
+      if (c.newGroup) {
+        EXPECT_EQ(DifferenceFromText(pages[0], 8, 70, U"B", kSheetHeading), "");
+      }
+    }
+  }
+}
+
 TEST(ContactSheet, CentresOddShapesAndElidesLongText) {
   ContactSheet sheet(kSmallPages);
   // 130 - 16 leaves 14 characters of heading: the end is kept.
