@@ -223,7 +223,7 @@ TEST(ContactSheet, DefaultPagesHoldElevenColumnsOfTenRows) {
   ContactSheet sheet;
   sheet.StartGroup("BIG.TRD");
   for (int i = 0; i < 250; ++i) {
-    sheet.AddScreen("S" + std::to_string(i), Filled(256, 192, MakeColour(0, 0, i % 256)));
+    sheet.AddScreen(std::to_string(i), Filled(256, 192, MakeColour(0, 0, i % 256)));
   }
   std::vector<Picture> pages = sheet.TakeFullPages();
   EXPECT_EQ(pages.size(), 2u);
