@@ -135,6 +135,7 @@ std::vector<Picture> ContactSheet::TakeFullPages() { return std::exchange(fullPa
 
 std::vector<Picture> ContactSheet::Finish() {
   if (!pageEmpty_) EndPage();
+  heading_.clear();
   headingOnPage_ = false;
   return TakeFullPages();
 }
