@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string_view>
 
-#include "font8x8.h"
+#include "encoders/bitmap_font.h"
 #include "screens.h"
 
 namespace orlaspin::sample {
@@ -36,7 +36,7 @@ class Canvas {
 
   void Text(int column, int row, std::string_view text, std::uint8_t attribute) {
     for (const char c : text) {
-      const Glyph& glyph = GlyphOf(c);
+      const Glyph& glyph = GlyphOf(static_cast<unsigned char>(c));
       for (int line = 0; line < 8; ++line)
         screen_[testing::PixelByteIndex(column * 8, row * 8 + line)] = glyph[line];
       screen_[testing::AttributeIndex(column++, row)] = attribute;

@@ -14,7 +14,7 @@ namespace orlaspin::sample {
 // A colour test card: the eight colours normal and bright, fine patterns, a dither ramp, a
 // circle over it all and a flashing line.
 ScreenBytes TestCardScreen();
-// Text in the sample font in many colours.
+// Text in our own font in many colours.
 ScreenBytes TextScreen();
 // Moire rings, stripes, checkerboards and an XOR pattern.
 ScreenBytes PatternScreen();
