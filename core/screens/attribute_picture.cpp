@@ -37,11 +37,10 @@ AttributeColours PaletteColours(const Palette& palette, bool flashPhase) {
 }
 
 Picture Paint(const AttributePicture& picture, const AttributeColours& colours) {
-  Picture painted{picture.width, picture.height, {}};
-  painted.pixels.reserve(picture.ink.size());
+  Picture painted{picture.width, picture.height, std::vector<Colour>(picture.ink.size())};
   for (std::size_t i = 0; i < picture.ink.size(); ++i) {
     const InkPaper& cell = colours[picture.attributes[i]];
-    painted.pixels.push_back(picture.ink[i] ? cell.ink : cell.paper);
+    painted.pixels[i] = picture.ink[i] ? cell.ink : cell.paper;
   }
   return painted;
 }

@@ -29,14 +29,14 @@ struct AttributePicture {
 // attribute attributeAt(x, y).
 template <typename InkAt, typename AttributeAt>
 AttributePicture LaidOut(int width, int height, InkAt inkAt, AttributeAt attributeAt) {
-  AttributePicture picture{width, height, {}, {}};
   const std::size_t count = static_cast<std::size_t>(width) * height;
-  picture.ink.reserve(count);
-  picture.attributes.reserve(count);
+  AttributePicture picture{width, height, std::vector<std::uint8_t>(count),
+                           std::vector<std::uint8_t>(count)};
+  std::size_t i = 0;
   for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      picture.ink.push_back(inkAt(x, y) ? 1 : 0);
-      picture.attributes.push_back(attributeAt(x, y));
+    for (int x = 0; x < width; ++x, ++i) {
+      picture.ink[i] = inkAt(x, y) ? 1 : 0;
+      picture.attributes[i] = attributeAt(x, y);
     }
   }
   return picture;

@@ -1,5 +1,7 @@
 #include "screens/border_screen.h"
 
+#include <algorithm>
+
 #include "screens/attribute_picture.h"
 
 namespace orlaspin {
@@ -18,18 +20,20 @@ constexpr std::size_t kAttributeTableBytes = 768;
 // inner placed at (left, top) of a width x height picture whose other pixels are borderAt(x, y).
 template <typename BorderAt>
 Picture Framed(const Picture& inner, int left, int top, int width, int height, BorderAt borderAt) {
-  Picture framed{width, height, {}};
-  framed.pixels.reserve(static_cast<std::size_t>(width) * height);
+  Picture framed{width, height, std::vector<Colour>(static_cast<std::size_t>(width) * height)};
+  auto out = framed.pixels.begin();
+  const auto borderRun = [&](int y, int from, int to) {
+    for (int x = from; x < to; ++x) *out++ = borderAt(x, y);
+  };
   for (int y = 0; y < height; ++y) {
-    const bool besideInner = y >= top && y < top + inner.height;
-    for (int x = 0; x < width; ++x) {
-      if (besideInner && x >= left && x < left + inner.width) {
-        framed.pixels.push_back(inner.pixels[static_cast<std::size_t>(y - top) * inner.width +
-                                             static_cast<std::size_t>(x - left)]);
-      } else {
-        framed.pixels.push_back(borderAt(x, y));
-      }
+    if (y < top || y >= top + inner.height) {
+      borderRun(y, 0, width);
+      continue;
     }
+    borderRun(y, 0, left);
+    const auto row = inner.pixels.begin() + static_cast<std::ptrdiff_t>(y - top) * inner.width;
+    out = std::copy(row, row + inner.width, out);
+    borderRun(y, left + inner.width, width);
   }
   return framed;
 }

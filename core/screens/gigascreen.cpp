@@ -7,12 +7,11 @@ namespace {
 Picture Blended(const AttributePicture& first, const AttributePicture& second,
                 const ScreenPalette& palette) {
   const GigascreenColours mixed = MixedColours(palette);
-  Picture blended{first.width, first.height, {}};
-  blended.pixels.reserve(first.ink.size());
+  Picture blended{first.width, first.height, std::vector<Colour>(first.ink.size())};
   for (std::size_t i = 0; i < first.ink.size(); ++i) {
     const int a = ColourIndex(first.attributes[i], first.ink[i] != 0);
     const int b = ColourIndex(second.attributes[i], second.ink[i] != 0);
-    blended.pixels.push_back(mixed[a * 16 + b]);
+    blended.pixels[i] = mixed[a * 16 + b];
   }
   return blended;
 }

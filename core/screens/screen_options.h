@@ -21,7 +21,7 @@ struct ScreenOptions {
   // 0-7: the picture inside a border of that normal colour of the palette, an eighth of its
   // width left and right and of its height above and below (32 and 24 pixels for a 256 x 192
   // screen). Screen files that carry their own border, and chr$ pictures, ignore it.
-  std::optional<std::uint8_t> border;
+  std::optional<std::uint8_t> border = std::nullopt;
   int scale = 1;  // 1-8 (kLargestScale), applied last, to the border too
 };
 
