@@ -62,7 +62,7 @@ std::string_view ScreenFormatName(ScreenFormat format);
 // the format has no border of its own, then enlarged options.scale times. One frame is a still;
 // two are FLASH's phases (options.flash, kFlashPhaseMilliseconds each) or a flickering gigascreen
 // (kFlickerFrameMilliseconds each). ULA+ screens take their colours from their own palette, the
-// others from options.palette.
+// others from options.palette. A chr$ picture can be as large as 2040 x 2040 before the scale.
 // Raises ScreenFileError when the size is not one of the format's (and for a chr$ file whose
 // header disagrees with its size).
 ScreenPictures DecodeScreenFile(ScreenFormat format, std::span<const std::uint8_t> bytes,

@@ -1,5 +1,7 @@
 #include "screen_format_oracle.h"
 
+#include <sstream>
+
 namespace orlaspin::testing {
 
 ScreenPalette PaletteOf(const RgbPalette& colours) {
@@ -127,20 +129,21 @@ Rgb RgbOf(Colour colour) { return {RedOf(colour), GreenOf(colour), BlueOf(colour
 
 std::string DifferenceFrom(const Picture& picture, int width, int height,
                            const ExpectedPixel& expected) {
+  std::ostringstream difference;
   if (picture.width != width || picture.height != height) {
-    return "the picture is " + std::to_string(picture.width) + " x " +
-           std::to_string(picture.height) + ", not " + std::to_string(width) + " x " +
-           std::to_string(height);
+    difference << "the picture is " << picture.width << " x " << picture.height << ", not "
+               << width << " x " << height;
+    return difference.str();
   }
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       const Rgb got = RgbOf(picture.pixels[static_cast<std::size_t>(y) * width + x]);
       const Rgb want = expected(x, y);
       if (got != want) {
-        return "(" + std::to_string(x) + ", " + std::to_string(y) + ") is " +
-               std::to_string(got.r) + "," + std::to_string(got.g) + "," + std::to_string(got.b) +
-               ", not " + std::to_string(want.r) + "," + std::to_string(want.g) + "," +
-               std::to_string(want.b);
+        difference << "(" << x << ", " << y << ") is " << int{got.r} << "," << int{got.g} << ","
+                   << int{got.b} << ", not " << int{want.r} << "," << int{want.g} << ","
+                   << int{want.b};
+        return difference.str();
       }
     }
   }
