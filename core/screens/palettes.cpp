@@ -61,14 +61,10 @@ Level LevelOf(int index, int channel) {
 }
 
 std::uint8_t LevelPairValue(const GigascreenLevels& levels, Level a, Level b) {
-  if (a > b) std::swap(a, b);
-  switch (a) {
-    case Level::Zero:
-      return b == Level::Zero ? levels.zz : b == Level::Normal ? levels.zn : levels.zb;
-    case Level::Normal: return b == Level::Normal ? levels.nn : levels.nb;
-    case Level::Bright: break;
-  }
-  return levels.bb;
+  const std::uint8_t byPair[3][3] = {{levels.zz, levels.zn, levels.zb},
+                                     {levels.zn, levels.nn, levels.nb},
+                                     {levels.zb, levels.nb, levels.bb}};
+  return byPair[static_cast<int>(a)][static_cast<int>(b)];
 }
 
 std::uint8_t ByLevels(const GigascreenLevels& levels, int a, int b, int channel) {

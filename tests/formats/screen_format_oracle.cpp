@@ -131,8 +131,8 @@ std::string DifferenceFrom(const Picture& picture, int width, int height,
                            const ExpectedPixel& expected) {
   std::ostringstream difference;
   if (picture.width != width || picture.height != height) {
-    difference << "the picture is " << picture.width << " x " << picture.height << ", not "
-               << width << " x " << height;
+    difference << "the picture is " << picture.width << " x " << picture.height << ", not " << width
+               << " x " << height;
     return difference.str();
   }
   for (int y = 0; y < height; ++y) {
