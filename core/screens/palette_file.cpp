@@ -104,14 +104,14 @@ ScreenPalette ReadPaletteFile(FileSystem& files, const std::string& path) {
   return ParsePalette(text, path);
 }
 
-ScreenPalette PaletteByNameOrFile(FileSystem& files, const std::string& spec) {
-  if (const ScreenPalette* named = FindPalette(spec)) return *named;
-  if (files.IsFile(spec)) return ReadPaletteFile(files, spec);
+ScreenPalette PaletteByNameOrFile(FileSystem& files, const std::string& nameOrPath) {
+  if (const ScreenPalette* named = FindPalette(nameOrPath)) return *named;
+  if (files.IsFile(nameOrPath)) return ReadPaletteFile(files, nameOrPath);
   std::string names;
   for (const ScreenPalette& palette : NamedPalettes()) {
     names += (names.empty() ? "" : ", ") + palette.name;
   }
-  throw PaletteFileError("no palette is named \"" + spec +
+  throw PaletteFileError("no palette is named \"" + nameOrPath +
                          "\" and no file has that path; the palettes are " + names);
 }
 

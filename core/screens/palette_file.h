@@ -42,8 +42,8 @@ ScreenPalette ParsePalette(std::string_view text, std::string name);
 // the form above PaletteFileError.
 ScreenPalette ReadPaletteFile(FileSystem& files, const std::string& path);
 
-// The named palette when spec names one, else the palette file at the path spec. A spec that
-// names neither raises PaletteFileError listing the palette names.
-ScreenPalette PaletteByNameOrFile(FileSystem& files, const std::string& spec);
+// The palette named nameOrPath, else the palette file at that path. When neither exists, raises
+// PaletteFileError listing the palette names.
+ScreenPalette PaletteByNameOrFile(FileSystem& files, const std::string& nameOrPath);
 
 }  // namespace orlaspin
