@@ -13,23 +13,29 @@ std::span<const std::uint8_t> Attributes(const ScreenBytes& screen) {
   return std::span(screen).subspan(kPixelBytes);
 }
 
-}  // namespace
-
-Picture ScaledPicture(const PreviewRaster& raster, int scale) {
-  constexpr int kWidth = PreviewRaster::kWidth;
-  Picture picture{kWidth * scale, PreviewRaster::kHeight * scale, {}};
+Picture ScaledPixels(std::span<const Colour> source, int width, int height, int scale) {
+  Picture picture{width * scale, height * scale, {}};
   picture.pixels.resize(static_cast<std::size_t>(picture.width) * picture.height);
-  const std::span<const Colour> source = raster.Pixels();
   auto out = picture.pixels.begin();
-  for (int y = 0; y < PreviewRaster::kHeight; ++y) {
+  for (int y = 0; y < height; ++y) {
     const auto rowStart = out;
-    for (const Colour colour : source.subspan(static_cast<std::size_t>(y) * kWidth, kWidth)) {
+    for (const Colour colour : source.subspan(static_cast<std::size_t>(y) * width, width)) {
       out = std::fill_n(out, scale, colour);
     }
     // The other lines of the block repeat the first.
     for (int copy = 1; copy < scale; ++copy) out = std::copy(rowStart, rowStart + picture.width, out);
   }
   return picture;
+}
+
+}  // namespace
+
+Picture ScaledPicture(const PreviewRaster& raster, int scale) {
+  return ScaledPixels(raster.Pixels(), PreviewRaster::kWidth, PreviewRaster::kHeight, scale);
+}
+
+Picture ScaledPicture(const Picture& picture, int scale) {
+  return ScaledPixels(picture.pixels, picture.width, picture.height, scale);
 }
 
 bool HasFlash(const ScreenBytes& screen) {

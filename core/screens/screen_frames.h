@@ -1,6 +1,7 @@
 // The pictures written for one screen: scaled up, and with the FLASH cells' second phase.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "screens/screen.h"
@@ -14,11 +15,24 @@ struct Picture {
   std::vector<Colour> pixels;
 };
 
+// The frames to write for one screen: one picture is a still; several are shown in turn, each
+// for frameMilliseconds, looping.
+struct ScreenPictures {
+  std::vector<Picture> frames;
+  std::uint16_t frameMilliseconds = 0;
+};
+
+// How long each frame of an animation lasts: a FLASH phase is 16 frames of the 50 Hz display, a
+// gigascreen's two screens alternate every frame.
+inline constexpr std::uint16_t kFlashPhaseMilliseconds = 320;
+inline constexpr std::uint16_t kFlickerFrameMilliseconds = 20;
+
 inline constexpr int kLargestScale = 8;
 
 // The raster enlarged scale (1-8) times each way, nearest neighbour: every pixel becomes a
 // scale x scale block.
 Picture ScaledPicture(const PreviewRaster& raster, int scale);
+Picture ScaledPicture(const Picture& picture, int scale);
 
 // True when some attribute has FLASH (bit 7) set.
 bool HasFlash(const ScreenBytes& screen);

@@ -1,0 +1,40 @@
+#include "screens/ulaplus.h"
+
+namespace orlaspin {
+
+namespace {
+
+std::uint8_t Expanded(unsigned level) {
+  return static_cast<std::uint8_t>((level << 5) | (level << 2) | (level >> 1));
+}
+
+}  // namespace
+
+Colour UlaPlusColour(std::uint8_t grb) {
+  const unsigned blue = grb & 3;
+  return MakeColour(Expanded((grb >> 2) & 7), Expanded(grb >> 5),
+                    Expanded((blue << 1) | (blue != 0 ? 1 : 0)));
+}
+
+UlaPlusPalette UlaPlusPaletteOf(std::span<const std::uint8_t, kUlaPlusPaletteBytes> bytes) {
+  UlaPlusPalette palette{};
+  for (std::size_t i = 0; i < palette.size(); ++i) palette[i] = UlaPlusColour(bytes[i]);
+  return palette;
+}
+
+AttributeColours UlaPlusColours(const UlaPlusPalette& palette) {
+  AttributeColours colours{};
+  for (unsigned attribute = 0; attribute < 256; ++attribute) {
+    const unsigned table = (attribute >> 6) * 16;
+    colours[attribute] = {palette[table + (attribute & 7)],
+                          palette[table + 8 + ((attribute >> 3) & 7)]};
+  }
+  return colours;
+}
+
+ScreenPictures UlaPlusPictures(std::span<const std::uint8_t> bytes, const ScreenOptions&) {
+  const auto palette = UlaPlusPaletteOf(bytes.subspan<kScreenBytes, kUlaPlusPaletteBytes>());
+  return {{Paint(InterleavedScreen(bytes, kPixelBytes, 8), UlaPlusColours(palette))}, 0};
+}
+
+}  // namespace orlaspin

@@ -1,0 +1,569 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <stdexcept>
+
+#include "screen_format_oracle.h"
+#include "screens.h"
+#include "screens/screen_format.h"
+
+namespace orlaspin::testing {
+namespace {
+
+ScreenOptions SrgbOptions() { return {.palette = PaletteOf(kSrgbColours)}; }
+
+ScreenPictures Decode(ScreenFormat format, const Bytes& bytes, const ScreenOptions& options) {
+  return DecodeScreenFile(format, bytes, options);
+}
+
+// The expected pixel of a cell-laid-out format in the srgb colours.
+template <typename CellAt>
+ExpectedPixel InSrgb(const Bytes& bytes, CellAt cellAt, bool flashPhase = false) {
+  return [&bytes, cellAt, flashPhase](int x, int y) {
+    return kSrgbColours[CellColour(cellAt(bytes, x, y), flashPhase)];
+  };
+}
+
+// ---- Telling the formats apart ----
+
+TEST(ScreenFormatOf, PicksEachFormatByExtensionAndExactSize) {
+  struct Row {
+    const char* extension;
+    std::size_t size;
+    ScreenFormat format;
+  };
+  const Row rows[] = {
+      {"scr", 6912, ScreenFormat::Standard},
+      {"scr", 6913, ScreenFormat::Standard},
+      {"scr", 6144, ScreenFormat::PixelsOnly},
+      {"scr", 6976, ScreenFormat::UlaPlus},
+      {"scr", 12288, ScreenFormat::TimexHiColour},
+      {"scr", 12352, ScreenFormat::TimexHiColourUlaPlus},
+      {"scr", 12289, ScreenFormat::TimexHiRes},
+      {"img", 13824, ScreenFormat::Gigascreen},
+      {"mlt", 12288, ScreenFormat::Multicolour8x1},
+      {"mc", 12288, ScreenFormat::Multicolour8x1Linear},
+      {"ifl", 9216, ScreenFormat::Multicolour8x2},
+      {"mc4", 7680, ScreenFormat::Multicolour8x4},
+      {"atr", 768, ScreenFormat::AttributesOnly},
+      {"bsc", 11136, ScreenFormat::BorderScreen},
+      {"bmc4", 11904, ScreenFormat::BorderMulticolour},
+      {"ch$", 12967, ScreenFormat::Chr},
+      {"chr$", 7 + 9, ScreenFormat::Chr},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(ScreenFormatOf(row.extension, row.size), row.format)
+        << row.extension << " " << row.size;
+    // One byte more or less is no screen of that kind (the standard screen has two sizes; chr$
+    // files say their size themselves).
+    if (row.format == ScreenFormat::Chr || row.format == ScreenFormat::Standard) continue;
+    for (const std::size_t size : {row.size - 1, row.size + 1}) {
+      EXPECT_NE(ScreenFormatOf(row.extension, size), row.format) << row.extension << " " << size;
+    }
+  }
+  EXPECT_EQ(ScreenFormatOf("scr", 6911), std::nullopt);
+  EXPECT_EQ(ScreenFormatOf("scr", 6914), std::nullopt);
+}
+
+TEST(ScreenFormatOf, TakesTheExtensionWithOrWithoutItsDotInAnyCase) {
+  EXPECT_EQ(ScreenFormatOf(".SCR", 6912), ScreenFormat::Standard);
+  EXPECT_EQ(ScreenFormatOf("Mc4", 7680), ScreenFormat::Multicolour8x4);
+  EXPECT_EQ(ScreenFormatOf(".CH$", 100), ScreenFormat::Chr);
+  EXPECT_EQ(ScreenFormatOf("..scr", 6912), std::nullopt);
+}
+
+TEST(ScreenFormatOf, ThreeFormatsOf12288BytesAreToldApartByTheExtensionOnly) {
+  EXPECT_EQ(ScreenFormatOf("scr", 12288), ScreenFormat::TimexHiColour);
+  EXPECT_EQ(ScreenFormatOf("mlt", 12288), ScreenFormat::Multicolour8x1);
+  EXPECT_EQ(ScreenFormatOf("mc", 12288), ScreenFormat::Multicolour8x1Linear);
+  EXPECT_EQ(ScreenFormatOf("bin", 12288), std::nullopt);
+  EXPECT_EQ(ScreenFormatOf("", 6912), std::nullopt);
+  EXPECT_EQ(ScreenFormatOf("img", 6912), std::nullopt);
+  EXPECT_EQ(ScreenFormatOf("scr", 0), std::nullopt);
+}
+
+TEST(ScreenFileKinds, EveryFormatHasARowAndAName) {
+  std::set<ScreenFormat> formats;
+  std::set<std::string_view> names;
+  for (const ScreenFileKind& kind : ScreenFileKinds()) {
+    formats.insert(kind.format);
+    EXPECT_EQ(ScreenFormatOf(kind.extension, kind.size), kind.format) << kind.extension;
+    names.insert(ScreenFormatName(kind.format));
+  }
+  EXPECT_EQ(formats.size(), 15u);
+  EXPECT_EQ(names.size(), 15u);
+  EXPECT_EQ(ScreenFormatName(ScreenFormat::TimexHiRes), "Timex hi-res");
+}
+
+TEST(DecodeScreenFile, RefusesASizeTheFormatDoesNotHave) {
+  const ScreenOptions options;
+  for (const auto& [format, size] : {std::pair{ScreenFormat::Standard, 6911},
+                                     {ScreenFormat::Standard, 6914},
+                                     {ScreenFormat::Gigascreen, 6912},
+                                     {ScreenFormat::TimexHiRes, 12288},
+                                     {ScreenFormat::AttributesOnly, 0}}) {
+    try {
+      Decode(format, Bytes(size), options);
+      ADD_FAILURE() << "accepted " << size << " bytes";
+    } catch (const ScreenFileError& error) {
+      EXPECT_EQ(error.Message(), "not a " + std::string(ScreenFormatName(format)) + " screen: " +
+                                     std::to_string(size) + " bytes is no size of that format");
+    }
+  }
+}
+
+TEST(DecodeScreenFile, RefusesAScaleOrBorderOutsideTheirRanges) {
+  const Bytes screen(6912);
+  EXPECT_THROW(Decode(ScreenFormat::Standard, screen, {.scale = 0}), std::invalid_argument);
+  EXPECT_THROW(Decode(ScreenFormat::Standard, screen, {.scale = 9}), std::invalid_argument);
+  EXPECT_THROW(Decode(ScreenFormat::Standard, screen, {.border = 8}), std::invalid_argument);
+}
+
+// ---- The standard screen and its parts ----
+
+TEST(StandardFormat, IsTheWindowsDecodeWithFlashAsASecondFrame) {
+  Bytes bytes = ColourfulBytes(6913, 1);
+  ScreenBytes screen;
+  std::copy_n(bytes.begin(), kScreenBytes, screen.begin());
+  ASSERT_TRUE(std::any_of(screen.begin() + kPixelBytes, screen.end(),
+                          [](std::uint8_t a) { return a & 0x80; }));
+
+  const ScreenPictures still = Decode(ScreenFormat::Standard, bytes, {});
+  ASSERT_EQ(still.frames.size(), 1u);
+  EXPECT_EQ(DifferenceFrom(still.frames[0], 256, 192,
+                           [&](int x, int y) { return OraclePixel(screen, x, y); }),
+            "");
+
+  const ScreenPictures flashing = Decode(ScreenFormat::Standard, bytes, {.flash = true});
+  ASSERT_EQ(flashing.frames.size(), 2u);
+  EXPECT_EQ(flashing.frameMilliseconds, 320);
+  EXPECT_EQ(DifferenceFrom(flashing.frames[1], 256, 192,
+                           [&](int x, int y) {
+                             return kExpectedPalette[CellColour(StandardCell(bytes, x, y), true)];
+                           }),
+            "");
+
+  // The 6913th byte changes nothing.
+  bytes.back() ^= 0xFF;
+  EXPECT_EQ(Decode(ScreenFormat::Standard, bytes, {}).frames[0].pixels, still.frames[0].pixels);
+}
+
+TEST(PixelsOnlyFormat, ShowsInkBrightWhiteOnBrightBlack) {
+  const Bytes bytes = ColourfulBytes(6144, 2);
+  const ScreenPictures pictures = Decode(ScreenFormat::PixelsOnly, bytes, {.flash = true});
+  ASSERT_EQ(pictures.frames.size(), 1u);
+  EXPECT_EQ(
+      DifferenceFrom(pictures.frames[0], 256, 192,
+                     [&](int x, int y) {
+                       return kExpectedPalette[BitOf(bytes[InterleavedByte(x, y)], x) ? 15 : 8];
+                     }),
+      "");
+}
+
+TEST(AttributesOnlyFormat, ColoursACheckerboardWhoseOddPixelsAreInk) {
+  Bytes bytes(768, 0);
+  bytes[0] = 0x0A;    // cell (0, 0): paper blue, ink red
+  bytes[767] = 0x7C;  // cell (31, 23): bright, paper white, ink green
+  const Picture picture = Decode(ScreenFormat::AttributesOnly, bytes, SrgbOptions()).frames[0];
+  const auto at = [&](int x, int y) { return RgbOf(picture.pixels[y * 256 + x]); };
+  EXPECT_EQ(at(0, 0), kSrgbColours[1]);
+  EXPECT_EQ(at(1, 0), kSrgbColours[2]);
+  EXPECT_EQ(at(0, 1), kSrgbColours[2]);
+  EXPECT_EQ(at(255, 191), kSrgbColours[15]);
+  EXPECT_EQ(at(254, 191), kSrgbColours[12]);
+
+  const Bytes colourful = ColourfulBytes(768, 3);
+  const ScreenPictures flashing = Decode(ScreenFormat::AttributesOnly, colourful,
+                                         {.palette = PaletteOf(kSrgbColours), .flash = true});
+  ASSERT_EQ(flashing.frames.size(), 2u);
+  EXPECT_EQ(DifferenceFrom(flashing.frames[0], 256, 192, InSrgb(colourful, AttributesOnlyCell)),
+            "");
+  EXPECT_EQ(
+      DifferenceFrom(flashing.frames[1], 256, 192, InSrgb(colourful, AttributesOnlyCell, true)),
+      "");
+}
+
+// ---- Multicolour and Timex hi-colour ----
+
+struct CellLayout {
+  ScreenFormat format;
+  std::size_t size;
+  PixelCell (*cellAt)(const Bytes&, int, int);
+};
+
+const CellLayout kCellLayouts[] = {
+    {ScreenFormat::Multicolour8x1, 12288, MltCell},
+    {ScreenFormat::Multicolour8x1Linear, 12288, McCell},
+    {ScreenFormat::Multicolour8x2, 9216, IflCell},
+    {ScreenFormat::Multicolour8x4, 7680, Mc4Cell},
+    {ScreenFormat::TimexHiColour, 12288, TimexHiColourCell},
+};
+
+TEST(MulticolourFormats, EveryPixelInItsLinesAttributeWithBothFlashPhases) {
+  for (const CellLayout& layout : kCellLayouts) {
+    const Bytes bytes = ColourfulBytes(layout.size, 4);
+    ScreenOptions options = SrgbOptions();
+    options.flash = true;
+    const ScreenPictures pictures = Decode(layout.format, bytes, options);
+    const std::string name(ScreenFormatName(layout.format));
+    ASSERT_EQ(pictures.frames.size(), 2u) << name;
+    EXPECT_EQ(pictures.frameMilliseconds, 320) << name;
+    EXPECT_EQ(DifferenceFrom(pictures.frames[0], 256, 192, InSrgb(bytes, layout.cellAt)), "")
+        << name;
+    EXPECT_EQ(DifferenceFrom(pictures.frames[1], 256, 192, InSrgb(bytes, layout.cellAt, true)), "")
+        << name;
+  }
+}
+
+// One ink pixel placed by hand in an otherwise empty file, its attribute in the one byte that
+// colours its line: it shows there, on paper over the lines that attribute covers.
+TEST(MulticolourFormats, OnePixelAndItsAttributeLandWhereTheLayoutSays) {
+  struct Probe {
+    ScreenFormat format;
+    std::size_t size;
+    std::size_t pixelByte;
+    std::size_t attributeByte;
+    int linesPerAttribute;
+  };
+  // Pixel (13, 70): line 70 is in the second third (2048), line 6 of its cell (6 x 256), cell row
+  // 0 of the third; column byte 1; bit 2 (0x04).
+  const Probe probes[] = {
+      {ScreenFormat::Multicolour8x1, 12288, 2048 + 1536 + 1, 6144 + 70 * 32 + 1, 1},
+      {ScreenFormat::Multicolour8x1Linear, 12288, 70 * 32 + 1, 6144 + 70 * 32 + 1, 1},
+      {ScreenFormat::Multicolour8x2, 9216, 2048 + 1536 + 1, 6144 + 35 * 32 + 1, 2},
+      {ScreenFormat::Multicolour8x4, 7680, 2048 + 1536 + 1, 6144 + 17 * 32 + 1, 4},
+      {ScreenFormat::TimexHiColour, 12288, 2048 + 1536 + 1, 6144 + 2048 + 1536 + 1, 1},
+  };
+  for (const Probe& probe : probes) {
+    Bytes bytes(probe.size, 0);
+    bytes[probe.pixelByte] = 0x04;
+    bytes[probe.attributeByte] = 0x0A;  // paper blue, ink red
+    const Picture picture = Decode(probe.format, bytes, SrgbOptions()).frames[0];
+    const int lines = probe.linesPerAttribute;
+    EXPECT_EQ(DifferenceFrom(picture, 256, 192,
+                             [lines](int x, int y) {
+                               if (x == 13 && y == 70) return kSrgbColours[2];
+                               const bool paper = y / lines == 70 / lines && x / 8 == 1;
+                               return paper ? kSrgbColours[1] : kSrgbColours[0];
+                             }),
+              "")
+        << ScreenFormatName(probe.format);
+  }
+}
+
+TEST(TimexHiColourFormat, WithAPaletteAfterItTakesItsColoursFromThePalette) {
+  const Bytes bytes = ColourfulBytes(12352, 5);
+  const ScreenPictures pictures =
+      Decode(ScreenFormat::TimexHiColourUlaPlus, bytes, {.flash = true});
+  ASSERT_EQ(pictures.frames.size(), 1u);
+  EXPECT_EQ(DifferenceFrom(pictures.frames[0], 256, 192,
+                           [&](int x, int y) {
+                             return UlaPlusCellColour(bytes, 12288, TimexHiColourCell(bytes, x, y));
+                           }),
+            "");
+}
+
+// ---- ULA+ ----
+
+TEST(UlaPlusFormat, ColoursEachCellFromTheTableItsFlashAndBrightBitsPick) {
+  const Bytes bytes = ColourfulBytes(6976, 6);
+  const ScreenPictures pictures = Decode(ScreenFormat::UlaPlus, bytes, {.flash = true});
+  ASSERT_EQ(pictures.frames.size(), 1u) << "FLASH picks a table and does not blink";
+  EXPECT_EQ(DifferenceFrom(pictures.frames[0], 256, 192,
+                           [&](int x, int y) {
+                             return UlaPlusCellColour(bytes, 6912, StandardCell(bytes, x, y));
+                           }),
+            "");
+}
+
+TEST(UlaPlusFormat, AllFourTablesByHand) {
+  Bytes bytes(6976, 0);
+  // Cells 0-3 of the top row: ink everywhere on line 0 of cell 0 and 2, paper elsewhere.
+  bytes[0] = 0xFF;
+  bytes[2] = 0xFF;
+  bytes[6144 + 0] = 0x05;   // table 0, ink 5 -> entry 5
+  bytes[6144 + 1] = 0x58;   // table 1 (bright), paper 3 -> entry 16 + 8 + 3
+  bytes[6144 + 2] = 0x87;   // table 2 (flash), ink 7 -> entry 32 + 7
+  bytes[6144 + 3] = 0xF0;   // table 3, paper 6 -> entry 48 + 14
+  bytes[6912 + 5] = 0xE0;   // green 7
+  bytes[6912 + 27] = 0x1C;  // red 7
+  bytes[6912 + 39] = 0x03;  // blue 3
+  bytes[6912 + 62] = 0x49;  // green 2, red 2, blue 1
+  const Picture picture = Decode(ScreenFormat::UlaPlus, bytes, {}).frames[0];
+  EXPECT_EQ(RgbOf(picture.pixels[0]), (Rgb{0, 0xFF, 0}));
+  EXPECT_EQ(RgbOf(picture.pixels[8]), (Rgb{0xFF, 0, 0}));
+  EXPECT_EQ(RgbOf(picture.pixels[16]), (Rgb{0, 0, 0xFF}));
+  EXPECT_EQ(RgbOf(picture.pixels[24]), (Rgb{0x49, 0x49, 0x6D}));
+}
+
+// ---- Timex hi-res ----
+
+TEST(TimexHiResFormat, InterleavesTheTwoScreensColumnsAndShowsEachLineTwice) {
+  Bytes bytes = ColourfulBytes(12289, 7);
+  for (int code = 0; code < 8; ++code) {
+    bytes[12288] = static_cast<std::uint8_t>(0xC7 | (code << 3));  // the other bits set
+    const ScreenPictures pictures = Decode(ScreenFormat::TimexHiRes, bytes, {.flash = true});
+    ASSERT_EQ(pictures.frames.size(), 1u);
+    EXPECT_EQ(DifferenceFrom(pictures.frames[0], 512, 384,
+                             [&](int x, int y) {
+                               const int column = x / 16;
+                               const std::size_t screen = (x / 8) % 2 == 0 ? 0 : 6144;
+                               const std::size_t at = screen + InterleavedByte(column * 8, y / 2);
+                               return kExpectedPalette[BitOf(bytes[at], x) ? 8 + code : 15 - code];
+                             }),
+              "")
+        << "colour code " << code;
+  }
+}
+
+// ---- Gigascreen ----
+
+// srgb's level table: zz, zn, nn, nb, bb, zb.
+constexpr LevelTable kSrgbLevels = {0x00, 0x96, 0xCD, 0xE8, 0xFF, 0xBC};
+
+TEST(GigascreenFormat, BlendsTheTwoScreensByThePalettesLevelTable) {
+  const Bytes bytes = ColourfulBytes(13824, 8);
+  ScreenOptions options{.palette = *FindPalette("srgb"), .flash = true};
+  const ScreenPictures pictures = Decode(ScreenFormat::Gigascreen, bytes, options);
+  ASSERT_EQ(pictures.frames.size(), 1u);
+  EXPECT_EQ(DifferenceFrom(pictures.frames[0], 256, 192,
+                           [&](int x, int y) {
+                             return GigascreenRgb(kSrgbLevels,
+                                                  CellColour(StandardCell(bytes, x, y)),
+                                                  CellColour(StandardCell(bytes, x, y, 6912)));
+                           }),
+            "");
+}
+
+TEST(GigascreenFormat, FlickersBetweenTheTwoScreensEveryFiftiethOfASecond) {
+  const Bytes bytes = ColourfulBytes(13824, 9);
+  ScreenOptions options = SrgbOptions();
+  options.gigascreen = GigascreenView::Flicker;
+  options.flash = true;
+  const ScreenPictures pictures = Decode(ScreenFormat::Gigascreen, bytes, options);
+  ASSERT_EQ(pictures.frames.size(), 2u);
+  EXPECT_EQ(pictures.frameMilliseconds, 20);
+  for (const std::size_t screen : {0, 1}) {
+    EXPECT_EQ(
+        DifferenceFrom(pictures.frames[screen], 256, 192,
+                       [&](int x, int y) {
+                         return kSrgbColours[CellColour(StandardCell(bytes, x, y, screen * 6912))];
+                       }),
+        "")
+        << "screen " << screen;
+  }
+}
+
+TEST(GigascreenFormat, TwoEqualScreensBlendIntoThemselvesInEveryPalette) {
+  Bytes bytes = ColourfulBytes(6912, 10);
+  bytes.insert(bytes.end(), bytes.begin(), bytes.end());
+  for (const ScreenPalette& palette : NamedPalettes()) {
+    const Picture picture = Decode(ScreenFormat::Gigascreen, bytes, {.palette = palette}).frames[0];
+    EXPECT_EQ(DifferenceFrom(picture, 256, 192,
+                             [&](int x, int y) {
+                               return RgbOf(palette.colours[CellColour(StandardCell(bytes, x, y))]);
+                             }),
+              "")
+        << palette.name;
+  }
+}
+
+// ---- Border screens ----
+
+TEST(BorderScreenFormat, DrawsTheScreenAt64By64InsideItsBorderBytes) {
+  const Bytes bytes = ColourfulBytes(11136, 11);
+  ScreenOptions options = SrgbOptions();
+  options.flash = true;
+  options.border = 2;  // the file's own border wins
+  const ScreenPictures pictures = Decode(ScreenFormat::BorderScreen, bytes, options);
+  ASSERT_EQ(pictures.frames.size(), 2u);
+  for (const bool phase : {false, true}) {
+    EXPECT_EQ(DifferenceFrom(
+                  pictures.frames[phase], 384, 304,
+                  [&](int x, int y) {
+                    if (x >= 64 && x < 320 && y >= 64 && y < 256) {
+                      return kSrgbColours[CellColour(StandardCell(bytes, x - 64, y - 64), phase)];
+                    }
+                    return kSrgbColours[BorderColour(bytes, 6912, x, y)];
+                  }),
+              "")
+        << "flash phase " << phase;
+  }
+}
+
+TEST(BorderScreenFormat, BorderBytesByHand) {
+  Bytes bytes(11136, 0);
+  bytes[6912] = 0x0A;                        // top left: 8 px red, then 8 px blue
+  bytes[6912 + 1536] = 0x03;                 // line 64, left of the screen: 8 px magenta
+  bytes[6912 + 1536 + 4] = 0x28;             // line 64, right of the screen: then 8 px cyan
+  bytes[6912 + 3072 + 47 * 24 + 23] = 0x38;  // bottom right: the last 8 px white
+  const Picture picture = Decode(ScreenFormat::BorderScreen, bytes, SrgbOptions()).frames[0];
+  const auto at = [&](int x, int y) { return RgbOf(picture.pixels[y * 384 + x]); };
+  EXPECT_EQ(at(0, 0), kSrgbColours[2]);
+  EXPECT_EQ(at(7, 0), kSrgbColours[2]);
+  EXPECT_EQ(at(8, 0), kSrgbColours[1]);
+  EXPECT_EQ(at(16, 0), kSrgbColours[0]);
+  EXPECT_EQ(at(0, 64), kSrgbColours[3]);
+  EXPECT_EQ(at(320, 64), kSrgbColours[0]);
+  EXPECT_EQ(at(328, 64), kSrgbColours[5]);
+  EXPECT_EQ(at(376, 303), kSrgbColours[7]);
+  EXPECT_EQ(at(375, 303), kSrgbColours[0]);
+}
+
+TEST(BorderMulticolourFormat, TwoAttributeTablesForTheUpperAndLowerHalfOfEachCell) {
+  const Bytes bytes = ColourfulBytes(11904, 12);
+  const ScreenPictures pictures = Decode(ScreenFormat::BorderMulticolour, bytes, SrgbOptions());
+  ASSERT_EQ(pictures.frames.size(), 1u);
+  EXPECT_EQ(DifferenceFrom(pictures.frames[0], 384, 304,
+                           [&](int x, int y) {
+                             if (x >= 64 && x < 320 && y >= 64 && y < 256) {
+                               return kSrgbColours[CellColour(Bmc4Cell(bytes, x - 64, y - 64))];
+                             }
+                             return kSrgbColours[BorderColour(bytes, 7680, x, y)];
+                           }),
+            "");
+}
+
+// ---- chr$ ----
+
+Bytes ChrFile(int columns, int rows, int cellBytes, std::uint32_t seed,
+              const char* signature = "chr$") {
+  Bytes bytes(signature, signature + 4);
+  bytes.push_back(static_cast<std::uint8_t>(columns));
+  bytes.push_back(static_cast<std::uint8_t>(rows));
+  bytes.push_back(static_cast<std::uint8_t>(cellBytes));
+  const Bytes cells = ColourfulBytes(static_cast<std::size_t>(columns * rows * cellBytes), seed);
+  bytes.insert(bytes.end(), cells.begin(), cells.end());
+  return bytes;
+}
+
+// Pixel (x, y) of a chr$ picture: its cell's pixel row y % 8, then the attribute, at offset
+// within each cell.
+PixelCell ChrCell(const Bytes& bytes, int columns, int cellBytes, int offset, int x, int y) {
+  const std::size_t cell =
+      7 + static_cast<std::size_t>(((y / 8) * columns + x / 8) * cellBytes + offset);
+  const std::uint8_t attribute = cellBytes == 8 ? 0x47 : bytes[cell + 8];
+  return {BitOf(bytes[cell + static_cast<std::size_t>(y % 8)], x), attribute};
+}
+
+TEST(ChrFormat, ColourCellsLeftToRightThenTopToBottom) {
+  const Bytes bytes = ChrFile(5, 3, 9, 13, "CHR$");
+  ScreenOptions options = SrgbOptions();
+  options.flash = true;
+  const ScreenPictures pictures = Decode(ScreenFormat::Chr, bytes, options);
+  ASSERT_EQ(pictures.frames.size(), 2u);
+  for (const bool phase : {false, true}) {
+    EXPECT_EQ(
+        DifferenceFrom(pictures.frames[phase], 40, 24,
+                       [&](int x, int y) {
+                         return kSrgbColours[CellColour(ChrCell(bytes, 5, 9, 0, x, y), phase)];
+                       }),
+        "");
+  }
+}
+
+TEST(ChrFormat, MonochromeCellsAreBrightWhiteOnBlack) {
+  const Bytes bytes = ChrFile(3, 4, 8, 14);
+  const ScreenPictures pictures = Decode(ScreenFormat::Chr, bytes, SrgbOptions());
+  ASSERT_EQ(pictures.frames.size(), 1u);
+  EXPECT_EQ(DifferenceFrom(pictures.frames[0], 24, 32,
+                           [&](int x, int y) {
+                             return kSrgbColours[CellColour(ChrCell(bytes, 3, 8, 0, x, y))];
+                           }),
+            "");
+}
+
+TEST(ChrFormat, EighteenByteCellsAreAGigascreen) {
+  const Bytes bytes = ChrFile(4, 2, 18, 15);
+  ScreenOptions options{.palette = *FindPalette("srgb")};
+  const Picture blended = Decode(ScreenFormat::Chr, bytes, options).frames[0];
+  EXPECT_EQ(DifferenceFrom(blended, 32, 16,
+                           [&](int x, int y) {
+                             return GigascreenRgb(kSrgbLevels,
+                                                  CellColour(ChrCell(bytes, 4, 18, 0, x, y)),
+                                                  CellColour(ChrCell(bytes, 4, 18, 9, x, y)));
+                           }),
+            "");
+  options.gigascreen = GigascreenView::Flicker;
+  const ScreenPictures flicker = Decode(ScreenFormat::Chr, bytes, options);
+  ASSERT_EQ(flicker.frames.size(), 2u);
+  EXPECT_EQ(DifferenceFrom(flicker.frames[1], 32, 16,
+                           [&](int x, int y) {
+                             return kSrgbColours[CellColour(ChrCell(bytes, 4, 18, 9, x, y))];
+                           }),
+            "");
+}
+
+TEST(ChrFormat, RefusesFilesWhoseHeaderDoesNotFit) {
+  Bytes oneByteShort = ChrFile(2, 2, 9, 16);
+  oneByteShort.pop_back();
+  Bytes oneByteLong = ChrFile(2, 2, 9, 16);
+  oneByteLong.push_back(0);
+  const std::pair<Bytes, std::string> cases[] = {
+      {Bytes{'c', 'h', 'r'}, "it is shorter than the 7-byte header"},
+      {ChrFile(2, 2, 9, 16, "chr!"), "it does not begin with \"chr$\""},
+      {ChrFile(2, 2, 10, 16), "its cells are 10 bytes each, not 8, 9 or 18"},
+      {ChrFile(0, 2, 9, 16), "it holds no character cells"},
+      {oneByteShort, "2 x 2 cells of 9 bytes make a file of 43 bytes; it holds 42"},
+      {oneByteLong, "2 x 2 cells of 9 bytes make a file of 43 bytes; it holds 44"},
+  };
+  for (const auto& [bytes, why] : cases) {
+    try {
+      Decode(ScreenFormat::Chr, bytes, {});
+      ADD_FAILURE() << "accepted: " << why;
+    } catch (const ScreenFileError& error) {
+      EXPECT_EQ(error.Message(), "not a chr$ file: " + why);
+    }
+  }
+}
+
+// ---- A border of one colour, and the scale ----
+
+TEST(PlainBorder, AnEighthOfThePictureAroundItInTheNormalColour) {
+  const Bytes bytes = ColourfulBytes(6912, 17);
+  ScreenBytes screen;
+  std::copy_n(bytes.begin(), kScreenBytes, screen.begin());
+  for (const std::uint8_t colour : {0, 5, 7}) {
+    const ScreenPictures pictures =
+        Decode(ScreenFormat::Standard, bytes, {.flash = true, .border = colour, .scale = 2});
+    ASSERT_EQ(pictures.frames.size(), 2u);
+    EXPECT_EQ(DifferenceFrom(pictures.frames[0], 640, 480,
+                             [&](int x, int y) {
+                               const int sx = x / 2 - 32;
+                               const int sy = y / 2 - 24;
+                               if (sx < 0 || sx >= 256 || sy < 0 || sy >= 192) {
+                                 return kExpectedPalette[colour];
+                               }
+                               return OraclePixel(screen, sx, sy);
+                             }),
+              "")
+        << "border " << int{colour};
+  }
+}
+
+TEST(PlainBorder, FollowsThePicturesSizeAndSkipsFormatsWithTheirOwn) {
+  const ScreenOptions options{.border = 1};
+  EXPECT_EQ(Decode(ScreenFormat::TimexHiRes, Bytes(12289), options).frames[0].width, 512 + 128);
+  EXPECT_EQ(Decode(ScreenFormat::TimexHiRes, Bytes(12289), options).frames[0].height, 384 + 96);
+  EXPECT_EQ(Decode(ScreenFormat::Multicolour8x4, Bytes(7680), options).frames[0].width, 320);
+  EXPECT_EQ(Decode(ScreenFormat::BorderMulticolour, Bytes(11904), options).frames[0].width, 384);
+  EXPECT_EQ(Decode(ScreenFormat::Chr, ChrFile(1, 1, 8, 1), options).frames[0].width, 8);
+}
+
+TEST(Scale, EnlargesEveryFrameBorderIncluded) {
+  const Bytes bytes = ColourfulBytes(11136, 18);
+  const ScreenPictures once = Decode(ScreenFormat::BorderScreen, bytes, {.flash = true});
+  const ScreenPictures thrice =
+      Decode(ScreenFormat::BorderScreen, bytes, {.flash = true, .scale = 3});
+  ASSERT_EQ(thrice.frames.size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(DifferenceFrom(thrice.frames[i], 384 * 3, 304 * 3,
+                             [&](int x, int y) {
+                               return RgbOf(once.frames[i].pixels[(y / 3) * 384 + x / 3]);
+                             }),
+              "");
+  }
+}
+
+}  // namespace
+}  // namespace orlaspin::testing
