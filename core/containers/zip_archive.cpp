@@ -119,16 +119,19 @@ void ApplyZip64Extra(Bytes extra, std::initializer_list<std::uint64_t*> fields) 
   }
 }
 
-// The last end record: the archive's own when a comment holds a stray signature, as other readers
-// take it.
+// The end record nearest the end whose comment reaches exactly to the end; failing that, the
+// last signature found (a stray one may sit in a comment, or bytes may follow the archive).
 std::optional<std::size_t> FindEndRecord(Bytes archive) {
   if (archive.size() < kEndSize) return std::nullopt;
   const std::size_t last = archive.size() - kEndSize;
   const std::size_t first = last > kLongestComment ? last - kLongestComment : 0;
+  std::optional<std::size_t> lastFound;
   for (std::size_t at = last + 1; at-- > first;) {
-    if (U32At(archive, at) == kEndSignature) return at;
+    if (U32At(archive, at) != kEndSignature) continue;
+    if (at + kEndSize + U16At(archive, at + 20) == archive.size()) return at;
+    if (!lastFound) lastFound = at;
   }
-  return std::nullopt;
+  return lastFound;
 }
 
 struct DirectoryPlace {
