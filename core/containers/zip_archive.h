@@ -46,14 +46,14 @@ ZipListing ListZipMembers(std::span<const std::uint8_t> archive);
 struct ZipMemberData {
   std::vector<std::uint8_t> bytes;
   // Why the member cannot be read: encrypted, an unsupported method, larger than allowed, cut
-  // short, a broken deflate stream, a size or CRC-32 other than the directory's. Empty when bytes
+  // short, a broken deflate stream, more bytes than its size, a wrong CRC-32. Empty when bytes
   // hold the member.
   std::string problem;
 };
 
-// The member's bytes, stored or inflated (raw deflate), checked against its size and CRC-32.
-// Output grows only as bytes inflate, and never beyond largest: a member that claims or inflates
-// to more is refused.
+// The member's bytes, stored or inflated (raw deflate), checked against its CRC-32. They are
+// never more than its size says (fewer are read when their CRC-32 is right), and output grows
+// only as bytes inflate: a member whose size is over largest is refused at once.
 ZipMemberData ExtractZipMember(std::span<const std::uint8_t> archive, const ZipMember& member,
                                std::uint64_t largest = kLargestZipMember);
 
