@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
+
 #include "archive_builders.h"
 #include "fake_file_system.h"
+#include "io/disk_file.h"
 #include "screens.h"
 #include "test_files.h"
 #include "trd_builder.h"
@@ -212,6 +216,50 @@ TEST(ImageSources, FilesAreReadOneAtATimeAsTheyAreAskedFor) {
   std::vector<int> opensAfterEach;
   while (sources.Next()) opensAfterEach.push_back(files.opens);
   EXPECT_EQ(opensAfterEach, (std::vector<int>{1, 2, 2, 3}));
+}
+
+class ImageSourcesOnDisk : public ::testing::Test {
+ protected:
+  std::string Put(const std::string& name, std::span<const std::uint8_t> bytes) {
+    const std::string path = folder.File(name);
+    std::filesystem::create_directories(PathFromUtf8(path).parent_path());
+    WriteFileBytes(path, bytes);
+    return path;
+  }
+
+  TempFolder folder;
+};
+
+TEST_F(ImageSourcesOnDisk, AWalkOfRealFoldersFindsTheirImagesInNameOrder) {
+  const ZipEntry entries[] = {{.name = "in/zip.scr", .data = ScreenVector(1)}};
+  Put("Игры/b.trd", Trd(2));
+  Put("Игры/a/x.scr", ScreenVector(3));
+  Put("Игры/a/notes.txt", Bytes{'n'});
+  Put("Игры/c.zip", BuildZip(entries));
+  std::filesystem::create_directory(PathFromUtf8(folder.File("Игры/empty")));
+  const std::string root = folder.File("Игры");
+  const Walk walk = WalkAll(SystemFileSystem(), {root + "/"});
+  EXPECT_EQ(walk.lines, (Lines{
+                            "image " + root + "/a/x.scr [Игры|a|x]",
+                            "image " + root + "/b.trd [Игры|b]",
+                            "image " + root + "/c.zip/in/zip.scr [Игры|c|in|zip]",
+                        }));
+  EXPECT_EQ(walk.bytes.at(root + "/a/x.scr"), ScreenVector(3));
+  EXPECT_EQ(walk.skipped, 1);
+}
+
+TEST_F(ImageSourcesOnDisk, ALinkBackToAFolderAboveIsNotFollowed) {
+  Put("top/a.scr", ScreenVector(1));
+  Put("top/sub/b.scr", ScreenVector(2));
+  std::error_code error;
+  std::filesystem::create_directory_symlink(PathFromUtf8(folder.File("top")),
+                                            PathFromUtf8(folder.File("top/sub/up")), error);
+  if (error) GTEST_SKIP() << "no links to folders here: " << error.message();
+  const std::string root = folder.File("top");
+  const Walk walk = WalkAll(SystemFileSystem(), {root});
+  EXPECT_EQ(walk.lines, (Lines{"image " + root + "/a.scr [top|a]",
+                               "image " + root + "/sub/b.scr [top|sub|b]"}));
+  EXPECT_EQ(walk.skipped, 1);
 }
 
 TEST(ImageSources, TheRealCalmCommanderArchiveHoldsNoImage) {
