@@ -100,7 +100,8 @@ std::optional<Bytes> FindExtraField(Bytes extra, std::uint16_t id) {
   for (std::size_t at = 0; at + 4 <= extra.size();) {
     const std::size_t length = U16At(extra, at + 2);
     const std::size_t dataAt = at + 4;
-    if (U16At(extra, at) == id) return extra.subspan(dataAt, std::min(length, extra.size() - dataAt));
+    if (U16At(extra, at) == id)
+      return extra.subspan(dataAt, std::min(length, extra.size() - dataAt));
     at = dataAt + length;
   }
   return std::nullopt;
@@ -181,8 +182,7 @@ std::optional<std::vector<ZipMember>> ReadDirectory(Bytes archive, const Directo
   std::vector<ZipMember> members;
   std::uint64_t at = place.at;
   for (std::uint64_t i = 0; i < place.entries; ++i) {
-    if (place.end - at < kCentralHeaderSize ||
-        !SignatureAt(archive, at, kCentralHeaderSignature)) {
+    if (place.end - at < kCentralHeaderSize || !SignatureAt(archive, at, kCentralHeaderSignature)) {
       return std::nullopt;
     }
     const auto header = static_cast<std::size_t>(at);
@@ -232,7 +232,8 @@ std::optional<Descriptor> FindDescriptor(Bytes archive, std::size_t dataAt, bool
     }
     if (!SignatureAt(archive, from, kDescriptorSignature)) continue;
     const std::uint64_t distance = from - dataAt;
-    if (zip64 && Fits(archive, from, kZip64DescriptorSize) && U64At(archive, from + 8) == distance) {
+    if (zip64 && Fits(archive, from, kZip64DescriptorSize) &&
+        U64At(archive, from + 8) == distance) {
       return Descriptor{U32At(archive, from + 4), distance, U64At(archive, from + 16),
                         from + kZip64DescriptorSize};
     }
@@ -266,8 +267,7 @@ ZipListing ScanLocalHeaders(Bytes archive) {
     member.compressedSize = U32At(archive, header + 18);
     member.size = U32At(archive, header + 22);
     member.localHeaderAt = header;
-    member.name =
-        MemberName(archive.subspan(header + kLocalHeaderSize, nameLength), member.flags);
+    member.name = MemberName(archive.subspan(header + kLocalHeaderSize, nameLength), member.flags);
     const Bytes extra = archive.subspan(header + kLocalHeaderSize + nameLength, extraLength);
     ApplyZip64Extra(extra, {&member.size, &member.compressedSize});
 

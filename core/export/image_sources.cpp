@@ -58,8 +58,7 @@ std::string_view FolderName(std::string_view path) {
 
 }  // namespace
 
-ImageSources::ImageSources(FileSystem& files, std::vector<std::string> namedPaths,
-                           bool walkFolders)
+ImageSources::ImageSources(FileSystem& files, std::vector<std::string> namedPaths, bool walkFolders)
     : files_(files), named_(std::move(namedPaths)), walkFolders_(walkFolders) {}
 
 ImageSources::~ImageSources() = default;
@@ -98,8 +97,8 @@ void ImageSources::VisitNamed(const std::string& path) {
   }
 }
 
-void ImageSources::VisitFile(const std::string& path,
-                             const std::vector<std::string>& parentFolders, bool named) {
+void ImageSources::VisitFile(const std::string& path, const std::vector<std::string>& parentFolders,
+                             bool named) {
   // One byte past the archive limit shows that an archive is longer.
   const std::size_t limit = HasZipExtension(path) ? kLargestArchiveRead + 1 : kLargestImageRead;
   std::vector<std::uint8_t> bytes;

@@ -153,12 +153,11 @@ std::vector<std::uint8_t> BuildZip(std::span<const ZipEntry> entries, const ZipL
   Bytes directory;
   for (const ZipEntry& entry : entries) {
     const Bytes stored = entry.storedBytes ? *entry.storedBytes
-                         : entry.deflate     ? RawDeflate(entry.data)
-                                             : entry.data;
+                         : entry.deflate   ? RawDeflate(entry.data)
+                                           : entry.data;
     Fields fields;
-    fields.flags = static_cast<std::uint16_t>((entry.encrypted ? 1 : 0) |
-                                              (entry.descriptor ? 8 : 0) |
-                                              (entry.utf8Name ? 0x800 : 0));
+    fields.flags = static_cast<std::uint16_t>(
+        (entry.encrypted ? 1 : 0) | (entry.descriptor ? 8 : 0) | (entry.utf8Name ? 0x800 : 0));
     fields.method = entry.method.value_or(entry.deflate ? 8 : 0);
     fields.crc = entry.crc ? *entry.crc : Crc32Of(entry.data);
     fields.compressedSize = stored.size();
@@ -212,8 +211,9 @@ std::vector<std::uint8_t> SampleBytes(std::size_t size, std::uint32_t seed) {
   for (std::size_t i = 0; i < size; ++i) {
     state = state * 1103515245u + 12345u;
     // Mostly words, now and then a random byte.
-    bytes[i] = (state >> 28) == 0 ? static_cast<std::uint8_t>(state >> 16)
-                                  : static_cast<std::uint8_t>(kWords[(i + seed) % (sizeof(kWords) - 1)]);
+    bytes[i] = (state >> 28) == 0
+                   ? static_cast<std::uint8_t>(state >> 16)
+                   : static_cast<std::uint8_t>(kWords[(i + seed) % (sizeof(kWords) - 1)]);
   }
   return bytes;
 }

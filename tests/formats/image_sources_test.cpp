@@ -24,7 +24,9 @@ Bytes ScreenVector(std::uint32_t seed) {
   return {screen.begin(), screen.end()};
 }
 
-Bytes Trd(std::uint32_t seed) { return TrdBuilder().AddScreen("PIC", ColourfulScreen(seed)).Build(); }
+Bytes Trd(std::uint32_t seed) {
+  return TrdBuilder().AddScreen("PIC", ColourfulScreen(seed)).Build();
+}
 
 std::string Joined(const std::vector<std::string>& parts) {
   std::string joined;
@@ -70,8 +72,7 @@ TEST(ImageSources, NamedFilesAreImagesInTheOrderGivenWhateverTheirKind) {
   files.files["/in/notes.txt"] = {'h', 'i'};
   files.files["/in/.scr"] = ScreenVector(3);
   const Walk walk = WalkAll(
-      files, {"/in/b.trd", "/missing.trd", "/in/notes.txt", "/in/A.scr", "/in", "/in/.scr"},
-      false);
+      files, {"/in/b.trd", "/missing.trd", "/in/notes.txt", "/in/A.scr", "/in", "/in/.scr"}, false);
   EXPECT_EQ(walk.lines, (Lines{
                             "image /in/b.trd [b]",
                             "failure /missing.trd: File not found",
@@ -197,7 +198,8 @@ TEST(ImageSources, ADamagedArchiveGivesWhatItCanWithWarningsAndANonArchiveFails)
             "by their local headers");
   EXPECT_EQ(walk.lines[1], "image /c/cut.zip/A.scr [c|cut|A]");
   EXPECT_EQ(walk.lines[2], "image /c/cut.zip/B.scr [c|cut|B]");
-  EXPECT_TRUE(walk.lines[3].starts_with("failure /c/pic.zip: not a ZIP archive: ")) << walk.lines[3];
+  EXPECT_TRUE(walk.lines[3].starts_with("failure /c/pic.zip: not a ZIP archive: "))
+      << walk.lines[3];
   EXPECT_TRUE(walk.lines[4].starts_with("failure /c/text.zip: not a ZIP archive: "))
       << walk.lines[4];
   EXPECT_EQ(walk.bytes.at("/c/cut.zip/B.scr"), entries[1].data);

@@ -63,8 +63,8 @@ TEST(ZipListing, MembersComeInArchiveOrderWithTheDirectorysFieldsAndFoldersLeftO
   const Bytes archive = BuildZip(entries);
   const ZipListing listing = ListZipMembers(archive);
   EXPECT_TRUE(listing.warnings.empty());
-  ASSERT_EQ(Names(listing), (std::vector<std::string>{"GAMES/A.trd", "PIC.scr", "EMPTY",
-                                                       "EMPTY.def"}));
+  ASSERT_EQ(Names(listing),
+            (std::vector<std::string>{"GAMES/A.trd", "PIC.scr", "EMPTY", "EMPTY.def"}));
   const ZipMember& game = listing.members[0];
   EXPECT_EQ(game.method, 8);
   EXPECT_EQ(game.size, 5000u);
@@ -109,8 +109,7 @@ TEST(ZipListing, Zip64RecordsGiveTheCountSizesAndOffsets) {
   EXPECT_EQ(listing.members[0].size, 70000u);
   EXPECT_EQ(listing.members[0].compressedSize, RawDeflate(entries[0].data).size());
   // The local header carries a 20-byte ZIP64 extra field after its name.
-  EXPECT_EQ(listing.members[1].localHeaderAt,
-            30 + 7 + 20 + listing.members[0].compressedSize);
+  EXPECT_EQ(listing.members[1].localHeaderAt, 30 + 7 + 20 + listing.members[0].compressedSize);
   ExpectAllRead(archive, listing, entries);
 }
 
@@ -133,9 +132,10 @@ TEST(ZipListing, BytesBeforeTheArchiveMoveEveryOffset) {
 
 TEST(ZipListing, TheEndRecordIsTheOneItsCommentLeadsFromEvenWithASignatureInTheComment) {
   const ZipEntry entries[] = {{.name = "A.scr", .data = ScreenVector(7)}};
-  const std::string strayRecord("PK\x05\x06\x09\x09\x09\x09\x01\x00\x01\x00\xFF\xFF\x00\x00"
-                                "\x00\x00\x00\x00\x00\x00 and more",
-                                31);
+  const std::string strayRecord(
+      "PK\x05\x06\x09\x09\x09\x09\x01\x00\x01\x00\xFF\xFF\x00\x00"
+      "\x00\x00\x00\x00\x00\x00 and more",
+      31);
   const Bytes archive = BuildZip(entries, {.comment = "made by hand " + strayRecord});
   const ZipListing listing = ListZipMembers(archive);
   EXPECT_TRUE(listing.warnings.empty());
@@ -151,9 +151,10 @@ TEST(ZipListing, NamesAreCodePage437UnlessMarkedAsUtf8) {
   };
   const ZipListing listing = ListZipMembers(BuildZip(entries));
   // Ç ¢ ß ∙ · no-break space ░; then И Г Р А kept as UTF-8; a backslash kept as it is.
-  EXPECT_EQ(Names(listing), (std::vector<std::string>{
-                                "\xC3\x87\xC2\xA2\xC3\x9F\xE2\x88\x99\xC2\xB7\xC2\xA0\xE2\x96\x91.scr",
-                                "\xD0\x98\xD0\x93\xD0\xA0\xD0\x90.scr", "dir\\OLD.scr"}));
+  EXPECT_EQ(Names(listing),
+            (std::vector<std::string>{
+                "\xC3\x87\xC2\xA2\xC3\x9F\xE2\x88\x99\xC2\xB7\xC2\xA0\xE2\x96\x91.scr",
+                "\xD0\x98\xD0\x93\xD0\xA0\xD0\x90.scr", "dir\\OLD.scr"}));
 }
 
 TEST(ZipListing, DataBeginsAfterTheLocalHeadersOwnExtraField) {
@@ -266,7 +267,8 @@ TEST(ZipMemberFaults, NoMemberIsReadPastTheLimitWhateverItClaims) {
             "larger than 64 MiB");
   // At the limit itself a member is read.
   const Bytes archive = withClaim(2 << 20);
-  const ZipMemberData atLimit = ExtractZipMember(archive, ListZipMembers(archive).members[0], 2 << 20);
+  const ZipMemberData atLimit =
+      ExtractZipMember(archive, ListZipMembers(archive).members[0], 2 << 20);
   EXPECT_EQ(atLimit.problem, "");
   EXPECT_EQ(atLimit.bytes, zeros);
 }
@@ -309,7 +311,8 @@ TEST(DamagedZip, ACutArchiveListsTheMembersWhoseHeadersAreWhole) {
   EXPECT_EQ(ExtractZipMember(insideStored, listing.members[2]).problem, "cut short");
 
   // Cut inside THREE's local header.
-  const Bytes insideHeader(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(threeAt + 20));
+  const Bytes insideHeader(whole.begin(),
+                           whole.begin() + static_cast<std::ptrdiff_t>(threeAt + 20));
   listing = ListZipMembers(insideHeader);
   EXPECT_EQ(Names(listing), (std::vector<std::string>{"ONE.scr", "TWO.trd"}));
   EXPECT_EQ(listing.warnings.back(), "the archive ends inside a local header");

@@ -48,9 +48,8 @@ std::vector<ZipEntry> HighByteNames() {
     for (int byte = first; byte < first + 16; ++byte) name += static_cast<char>(byte);
     entries.push_back({.name = name + ".scr", .data = SampleBytes(50, first)});
   }
-  entries.push_back({.name = "\xD0\x98\xD0\x93\xD0\xA0\xD0\x90.scr",
-                     .data = Screen(1),
-                     .utf8Name = true});
+  entries.push_back(
+      {.name = "\xD0\x98\xD0\x93\xD0\xA0\xD0\x90.scr", .data = Screen(1), .utf8Name = true});
   return entries;
 }
 
@@ -66,7 +65,9 @@ std::vector<ZipEntry> Faults() {
       {.name = "claims-less.scr", .data = screen, .size = 6000},
       {.name = "claims-more.scr", .data = screen, .size = 7000},
       {.name = "stored-sizes.scr", .data = screen, .deflate = false, .size = 6000},
-      {.name = "cut.scr", .data = screen, .storedBytes = Bytes(deflated.begin(), deflated.end() - 9)},
+      {.name = "cut.scr",
+       .data = screen,
+       .storedBytes = Bytes(deflated.begin(), deflated.end() - 9)},
       {.name = "last-good.trd", .data = SampleBytes(3000, 9), .deflate = false},
   };
 }
@@ -102,8 +103,8 @@ void WriteBuilderArchives(const std::string& folder) {
   write("builder-local-extra.zip",
         {{.name = "A.scr", .data = Screen(7), .localExtra = {0x55, 0x54, 1, 0, 1}},
          {.name = "B.scr", .data = Screen(8), .deflate = false, .localExtra = {9, 9, 0, 0}}});
-  write("builder-nested.zip", {{.name = "inner.zip", .data = BuildZip(plain)},
-                               {.name = "after.scr", .data = Screen(9)}});
+  write("builder-nested.zip",
+        {{.name = "inner.zip", .data = BuildZip(plain)}, {.name = "after.scr", .data = Screen(9)}});
 }
 
 void List(const std::string& path) {
@@ -119,8 +120,8 @@ void List(const std::string& path) {
   for (const std::string& warning : listing.warnings) std::cout << "warning\t" << warning << '\n';
   for (const ZipMember& member : listing.members) {
     const ZipMemberData data = ExtractZipMember(archive, member);
-    std::cout << "member\t" << Hex(member.name) << '\t' << member.size << '\t' << member.crc
-              << '\t' << (member.IsEncrypted() ? 1 : 0) << '\t';
+    std::cout << "member\t" << Hex(member.name) << '\t' << member.size << '\t' << member.crc << '\t'
+              << (member.IsEncrypted() ? 1 : 0) << '\t';
     if (data.problem.empty()) {
       std::cout << "ok\t" << Hex(data.bytes) << '\n';
     } else {
