@@ -85,10 +85,11 @@ bool IsKnownImage(std::string_view path, std::span<const std::uint8_t> bytes) {
   if (IsHobetaExtension(extension) || std::ranges::count(kImageExtensions, extension) > 0) {
     return true;
   }
+  // Any error of a reader means no: a walk must go on whatever one file holds.
   try {
     ReadByContent(path, bytes);
     return true;
-  } catch (const ImageFormatError&) {
+  } catch (const Error&) {
     return false;
   }
 }
