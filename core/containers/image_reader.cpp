@@ -78,6 +78,22 @@ Collection ReadCollection(std::string_view path, std::span<const std::uint8_t> b
   return ReadByContent(path, bytes);
 }
 
+bool IsKnownImage(std::string_view path, std::span<const std::uint8_t> bytes) {
+  static constexpr std::string_view kImageExtensions[] = {
+      "trd", "scl", "scr", "tap", "tzx", "pzx", "sna", "z80", "szx", "fdi", "udi", "td0", "dsk"};
+  const std::string extension = Extension(path);
+  if (IsHobetaExtension(extension) || std::ranges::count(kImageExtensions, extension) > 0) {
+    return true;
+  }
+  // Any error of a reader means no: a walk must go on whatever one file holds.
+  try {
+    ReadByContent(path, bytes);
+    return true;
+  } catch (const Error&) {
+    return false;
+  }
+}
+
 LoadedImage LoadImage(FileSystem& files, const std::string& path) {
   // The window ignores a missing path; a command naming one is told.
   if (!files.IsFile(path)) throw IoError(kFileNotFound);

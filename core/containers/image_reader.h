@@ -35,6 +35,12 @@ std::string_view FileStem(std::string_view path);
 // Raises ImageFormatError, its message starting with what the file is not, when none fits.
 Collection ReadCollection(std::string_view path, std::span<const std::uint8_t> bytes);
 
+// True when ReadCollection has a reader for the file at path: its extension names a kind of image
+// (any case; .trd, .scl, .scr, Hobeta's .$X and .!X, and the tape, snapshot and disk kinds: .tap,
+// .tzx, .pzx, .sna, .z80, .szx, .fdi, .udi, .td0, .dsk), or its content is one that ReadCollection
+// recognises by content alone.
+bool IsKnownImage(std::string_view path, std::span<const std::uint8_t> bytes);
+
 // Reads the file at path and its collection. A path naming no file raises "File not found"; a
 // failed open, read or close raises its I/O error.
 LoadedImage LoadImage(FileSystem& files, const std::string& path);

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orlaspin {
 
@@ -30,6 +31,15 @@ class WritableFile {
   virtual std::size_t Write(std::span<const std::uint8_t> data) = 0;
   // Returns false when the close failed, so the file may not hold what was written.
   virtual bool Close() = 0;
+};
+
+// What a folder entry is. A symbolic link (or a junction) to a folder is Other, so that a walk
+// never follows one and cannot loop.
+enum class EntryKind { File, Folder, Other };
+
+struct FolderEntry {
+  std::string name;  // the entry's own name, without its folder's path
+  EntryKind kind = EntryKind::Other;
 };
 
 class FileSystem {
@@ -59,6 +69,10 @@ class FileSystem {
 
   // The path resolved against the current directory.
   virtual std::string FullPath(const std::string& path) = 0;
+
+  // The entries of the folder at path, without "." and "..", in no set order. Raises the I/O
+  // error of the table when the folder cannot be listed.
+  virtual std::vector<FolderEntry> ListFolder(const std::string& path) = 0;
 };
 
 // The operating system's files.
@@ -74,6 +88,11 @@ std::string JoinPath(const std::string& dir, const std::string& name);
 
 // Reads until target is full or the file ends; returns the number of bytes read.
 std::size_t ReadFully(ReadableFile& file, std::span<std::uint8_t> target);
+
+// The first limit bytes of the file at path (all of it when shorter), read in chunks so that no
+// more is held than has arrived. Raises the I/O error of a failed open, read or close.
+std::vector<std::uint8_t> ReadFileStart(FileSystem& files, const std::string& path,
+                                        std::size_t limit);
 
 // Creates a new file at path holding the parts one after another, one write each. Returns false,
 // writing nothing, when a file of that name already exists. Raises the file-creation error when

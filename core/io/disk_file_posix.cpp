@@ -1,4 +1,5 @@
 // The file layer on POSIX systems.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,6 +34,23 @@ bool IsDirectory(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
+
+// What the entry name of the open folder is; a symbolic link counts as what it leads to, except
+// that a link to a folder is Other.
+EntryKind KindOfEntry(DIR* folder, const char* name) {
+  struct stat info {};
+  if (::fstatat(::dirfd(folder), name, &info, AT_SYMLINK_NOFOLLOW) != 0) return EntryKind::Other;
+  if (S_ISLNK(info.st_mode)) {
+    if (::fstatat(::dirfd(folder), name, &info, 0) != 0) return EntryKind::Other;
+    return S_ISREG(info.st_mode) ? EntryKind::File : EntryKind::Other;
+  }
+  if (S_ISREG(info.st_mode)) return EntryKind::File;
+  return S_ISDIR(info.st_mode) ? EntryKind::Folder : EntryKind::Other;
+}
+
+struct FolderCloser {
+  void operator()(DIR* folder) const { ::closedir(folder); }
+};
 
 class PosixReadableFile final : public ReadableFile {
  public:
@@ -135,6 +153,22 @@ class PosixFileSystem final : public FileSystem {
     std::array<char, 4096> cwd{};
     if (::getcwd(cwd.data(), cwd.size()) == nullptr) return path;
     return JoinPath(cwd.data(), path);
+  }
+
+  std::vector<FolderEntry> ListFolder(const std::string& path) override {
+    const std::unique_ptr<DIR, FolderCloser> folder(::opendir(path.c_str()));
+    if (!folder) throw IoErrorFromErrno(errno);
+    std::vector<FolderEntry> entries;
+    for (;;) {
+      errno = 0;
+      const dirent* entry = ::readdir(folder.get());
+      if (entry == nullptr) break;
+      const std::string_view name = entry->d_name;
+      if (name == "." || name == "..") continue;
+      entries.push_back({std::string(name), KindOfEntry(folder.get(), entry->d_name)});
+    }
+    if (errno != 0) throw IoErrorFromErrno(errno);
+    return entries;
   }
 };
 

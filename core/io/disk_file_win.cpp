@@ -23,6 +23,18 @@ std::string SystemMessage(DWORD code) {
 
 DWORD Attributes(const std::string& path) { return GetFileAttributesW(Widen(path).c_str()); }
 
+// A reparse point that is a folder (a symbolic link or a junction) is Other: a walk never follows
+// one, so it cannot loop.
+EntryKind KindOfEntry(DWORD attributes) {
+  if ((attributes & FILE_ATTRIBUTE_DEVICE) != 0) return EntryKind::Other;
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return EntryKind::File;
+  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? EntryKind::Other : EntryKind::Folder;
+}
+
+struct SearchCloser {
+  void operator()(HANDLE search) const { FindClose(search); }
+};
+
 class WinReadableFile final : public ReadableFile {
  public:
   explicit WinReadableFile(HANDLE handle) : handle_(handle) {}
@@ -139,6 +151,27 @@ class WinFileSystem final : public FileSystem {
     if (written == 0 || written >= length) return path;
     full.resize(written);
     return Narrow(full);
+  }
+
+  std::vector<FolderEntry> ListFolder(const std::string& path) override {
+    WIN32_FIND_DATAW found{};
+    const HANDLE first = FindFirstFileW(Widen(JoinPath(path, "*")).c_str(), &found);
+    if (first == INVALID_HANDLE_VALUE) {
+      const DWORD error = GetLastError();
+      // A folder with nothing in it, not even "." and ".." (the root of a drive).
+      if (error == ERROR_FILE_NOT_FOUND) return {};
+      throw IoError(static_cast<int>(error));
+    }
+    const std::unique_ptr<void, SearchCloser> search(first);
+    std::vector<FolderEntry> entries;
+    do {
+      const std::wstring_view name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      entries.push_back({Narrow(name), KindOfEntry(found.dwFileAttributes)});
+    } while (FindNextFileW(first, &found));
+    const DWORD error = GetLastError();
+    if (error != ERROR_NO_MORE_FILES) throw IoError(static_cast<int>(error));
+    return entries;
   }
 };
 

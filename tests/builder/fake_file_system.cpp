@@ -95,4 +95,24 @@ std::string FakeFileSystem::FullPath(const std::string& path) {
   return path.starts_with('/') ? path : "/fake/" + path;
 }
 
+std::vector<FolderEntry> FakeFileSystem::ListFolder(const std::string& path) {
+  if (const auto fault = unlistable.find(path); fault != unlistable.end()) {
+    throw IoError(fault->second);
+  }
+  if (!folders.contains(path)) throw IoError(kFileNotFound);
+  const std::string prefix = path.ends_with('/') ? path : path + "/";
+  std::vector<FolderEntry> entries;
+  const auto add = [&](const std::string& child, EntryKind kind) {
+    if (!child.starts_with(prefix) || child.size() == prefix.size()) return;
+    const std::string name = child.substr(prefix.size());
+    if (name.find('/') == std::string::npos) entries.push_back({name, kind});
+  };
+  for (const auto& [child, bytes] : files) add(child, EntryKind::File);
+  for (const std::string& child : folders) add(child, EntryKind::Folder);
+  for (const std::string& child : others) add(child, EntryKind::Other);
+  std::sort(entries.begin(), entries.end(),
+            [](const FolderEntry& a, const FolderEntry& b) { return a.name > b.name; });
+  return entries;
+}
+
 }  // namespace orlaspin::testing

@@ -37,6 +37,10 @@ class FakeFileSystem final : public FileSystem {
  public:
   std::map<std::string, std::vector<std::uint8_t>> files;
   std::set<std::string> folders;
+  // Entries that are neither files nor folders: links to folders, devices.
+  std::set<std::string> others;
+  // Folders whose listing raises the I/O error of the code.
+  std::map<std::string, int> unlistable;
   FileFaults faults;
   int opens = 0;                     // calls of OpenForReading
   std::vector<std::string> removed;  // paths passed to Remove, in order
@@ -51,6 +55,10 @@ class FakeFileSystem final : public FileSystem {
   void CreateFolder(const std::string& path) override;
   // Relative paths resolve against "/fake".
   std::string FullPath(const std::string& path) override;
+  // The files, folders and others whose path is the folder's path, "/" and one name, in reverse
+  // order of their names so that no caller can depend on an order. A path that is not in folders
+  // raises "File not found".
+  std::vector<FolderEntry> ListFolder(const std::string& path) override;
 };
 
 }  // namespace orlaspin::testing

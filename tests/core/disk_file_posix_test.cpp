@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <map>
 
 #include "io/disk_file.h"
 #include "io/errors.h"
@@ -90,6 +91,45 @@ TEST_F(PosixFilesTest, ANameTakenByAFifoIsTakenWithoutBlocking) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   EXPECT_FALSE(SystemFileSystem().IsFile(fifo));
   EXPECT_EQ(SystemFileSystem().CreateNew(fifo), nullptr);
+}
+
+TEST_F(PosixFilesTest, LinksListAsWhatTheyLeadToExceptThatALinkToAFolderIsOther) {
+  testing::WriteFileBytes(folder.File("file"), std::vector<std::uint8_t>{1});
+  ASSERT_EQ(::mkdir(folder.File("sub").c_str(), 0700), 0);
+  ASSERT_EQ(::symlink("file", folder.File("to-file").c_str()), 0);
+  ASSERT_EQ(::symlink("sub", folder.File("to-folder").c_str()), 0);
+  ASSERT_EQ(::symlink("..", folder.File("sub/to-parent").c_str()), 0);
+  ASSERT_EQ(::symlink("missing", folder.File("dangling").c_str()), 0);
+  ASSERT_EQ(::mkfifo(folder.File("fifo").c_str(), 0600), 0);
+  testing::WriteFileBytes(folder.File("bytes-\xC0\xFF"), std::vector<std::uint8_t>{2});
+
+  std::map<std::string, EntryKind> kinds;
+  for (const FolderEntry& entry : SystemFileSystem().ListFolder(folder.Path())) {
+    kinds[entry.name] = entry.kind;
+  }
+  EXPECT_EQ(kinds, (std::map<std::string, EntryKind>{{"file", EntryKind::File},
+                                                     {"sub", EntryKind::Folder},
+                                                     {"to-file", EntryKind::File},
+                                                     {"to-folder", EntryKind::Other},
+                                                     {"dangling", EntryKind::Other},
+                                                     {"fifo", EntryKind::Other},
+                                                     {"bytes-\xC0\xFF", EntryKind::File}}));
+  const std::vector<FolderEntry> sub = SystemFileSystem().ListFolder(folder.File("sub"));
+  ASSERT_EQ(sub.size(), 1u);
+  EXPECT_EQ(sub[0].kind, EntryKind::Other);
+}
+
+TEST_F(PosixFilesTest, AFolderThatCannotBeListedRaisesTheTablesError) {
+  testing::WriteFileBytes(folder.File("file"), std::vector<std::uint8_t>{1});
+  for (const auto& [path, code] : {std::pair{folder.File("missing"), 2},
+                                   std::pair{folder.File("file"), 3}}) {
+    try {
+      SystemFileSystem().ListFolder(path);
+      ADD_FAILURE() << "no error for " << path;
+    } catch (const Error& error) {
+      EXPECT_EQ(error.Code(), code) << path;
+    }
+  }
 }
 
 TEST(FileNameFromCatalogueBytes, ReadsHighBytesAsWindows1251) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "io/errors.h"
@@ -32,6 +33,22 @@ TEST(ReadFully, GathersShortReadsUntilTheEnd) {
   EXPECT_EQ(ReadFully(*file, target), 600u);
   EXPECT_TRUE(std::equal(target.begin(), target.begin() + 600, bytes.begin() + 400));
   EXPECT_EQ(target[600], 0xEE);
+}
+
+TEST(ReadFileStart, ReadsUpToTheLimitWhateverTheChunksAndClosesTheFile) {
+  testing::FakeFileSystem files;
+  std::vector<std::uint8_t> bytes(200000);
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 13);
+  files.files["f"] = bytes;
+  files.faults.readChunk = 1000;
+  EXPECT_EQ(ReadFileStart(files, "f", 1 << 20), bytes);
+  EXPECT_EQ(ReadFileStart(files, "f", 150001),
+            std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 150001));
+  EXPECT_TRUE(ReadFileStart(files, "f", 0).empty());
+  files.files["empty"] = {};
+  EXPECT_TRUE(ReadFileStart(files, "empty", 100).empty());
+  files.faults.closeError = 5;
+  EXPECT_THROW(ReadFileStart(files, "f", 10), Error);
 }
 
 class SystemFilesTest : public ::testing::Test {
@@ -86,6 +103,31 @@ TEST_F(SystemFilesTest, CreateNewNeverTouchesAnExistingFile) {
   EXPECT_EQ(testing::ReadFileBytes(path), (std::vector<std::uint8_t>{1, 2, 3}));
   files.Remove(path);
   EXPECT_FALSE(files.IsFile(path));
+}
+
+TEST_F(SystemFilesTest, AFolderListsItsFilesAndFoldersByTheirOwnNames) {
+  testing::WriteFileBytes(folder.File("a.trd"), std::vector<std::uint8_t>{1});
+  testing::WriteFileBytes(folder.File("Экран.scr"), std::vector<std::uint8_t>{2});
+  std::filesystem::create_directory(testing::PathFromUtf8(folder.File("games")));
+  std::filesystem::create_directory(testing::PathFromUtf8(folder.File("пусто")));
+  testing::WriteFileBytes(folder.File("games/inner.trd"), std::vector<std::uint8_t>{3});
+
+  std::vector<FolderEntry> entries = files.ListFolder(folder.Path());
+  std::sort(entries.begin(), entries.end(),
+            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+  ASSERT_EQ(entries.size(), 4u);
+  EXPECT_EQ(entries[0].name, "a.trd");
+  EXPECT_EQ(entries[0].kind, EntryKind::File);
+  EXPECT_EQ(entries[1].name, "games");
+  EXPECT_EQ(entries[1].kind, EntryKind::Folder);
+  EXPECT_EQ(entries[2].name, "Экран.scr");
+  EXPECT_EQ(entries[2].kind, EntryKind::File);
+  EXPECT_EQ(entries[3].name, "пусто");
+  EXPECT_EQ(entries[3].kind, EntryKind::Folder);
+  EXPECT_TRUE(files.ListFolder(folder.File("пусто")).empty());
+  const std::vector<FolderEntry> inner = files.ListFolder(folder.File("games"));
+  ASSERT_EQ(inner.size(), 1u);
+  EXPECT_EQ(inner[0].name, "inner.trd");
 }
 
 TEST_F(SystemFilesTest, FullPathResolvesAgainstTheCurrentFolder) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <map>
 
 #include "export/file_names.h"
 #include "containers/catalogue.h"
@@ -103,6 +104,32 @@ TEST_F(WinFilesTest, AFolderInTheWayGivesTheSystemsReasonTrimmed) {
     EXPECT_NE(reason.back(), '.');
     EXPECT_EQ(error.Code(), 5);
   }
+}
+
+TEST_F(WinFilesTest, AMissingFolderListsAsPathNotFound) {
+  try {
+    SystemFileSystem().ListFolder(folder.File("missing"));
+    FAIL() << "no error";
+  } catch (const Error& error) {
+    EXPECT_EQ(error.Code(), 3);
+    EXPECT_EQ(error.Message(), "Invalid filename");
+  }
+}
+
+TEST_F(WinFilesTest, ALinkToAFolderListsAsOther) {
+  ASSERT_TRUE(CreateDirectoryW(Wide(folder.File("sub")).c_str(), nullptr));
+  // Wine answers success without making the link.
+  if (!CreateSymbolicLinkW(Wide(folder.File("link")).c_str(), Wide(folder.File("sub")).c_str(),
+                           SYMBOLIC_LINK_FLAG_DIRECTORY) ||
+      GetFileAttributesW(Wide(folder.File("link")).c_str()) == INVALID_FILE_ATTRIBUTES) {
+    GTEST_SKIP() << "no symbolic links here";
+  }
+  std::map<std::string, EntryKind> kinds;
+  for (const FolderEntry& entry : SystemFileSystem().ListFolder(folder.Path())) {
+    kinds[entry.name] = entry.kind;
+  }
+  EXPECT_EQ(kinds, (std::map<std::string, EntryKind>{{"sub", EntryKind::Folder},
+                                                     {"link", EntryKind::Other}}));
 }
 
 TEST_F(WinFilesTest, PathsInAnyLanguageWork) {

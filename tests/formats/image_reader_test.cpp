@@ -174,5 +174,22 @@ TEST(LoadImage, ReadingStopsWhereNoImageReaches) {
   EXPECT_EQ(image.collection.files.size(), 2u);
 }
 
+TEST(IsKnownImage, AnImageIsKnownByItsExtensionInAnyCaseOrByItsContent) {
+  const std::vector<std::uint8_t> none;
+  for (const char* name : {"a.TRD", "d/a.scl", "a.Scr", "a.$c", "a.!B", "a.tap", "a.TZX", "a.pzx",
+                           "a.sna", "a.z80", "a.szx", "a.fdi", "a.udi", "a.td0", "a.DSK"}) {
+    EXPECT_TRUE(IsKnownImage(name, none)) << name;
+  }
+  for (const char* name : {"a.txt", "a.zip", "a.trd.bak", "trd", "a.$", "a.$AB"}) {
+    EXPECT_FALSE(IsKnownImage(name, none)) << name;
+  }
+  EXPECT_TRUE(IsKnownImage("loading", ScreenBytesVector(ColourfulScreen(1))));
+  EXPECT_TRUE(IsKnownImage("pack.bin", SampleScl()));
+  EXPECT_TRUE(IsKnownImage("file.000", SampleHobeta()));
+  EXPECT_TRUE(IsKnownImage("disk.img", WithDiskIdentifier(SampleTrd())));
+  EXPECT_FALSE(IsKnownImage("disk.img", SampleTrd()));
+  EXPECT_FALSE(IsKnownImage("notes.txt", std::vector<std::uint8_t>(6911, 'x')));
+}
+
 }  // namespace
 }  // namespace orlaspin::testing

@@ -1,0 +1,201 @@
+#include "export/image_sources.h"
+
+#include <algorithm>
+
+#include "containers/image_reader.h"
+#include "containers/zip_archive.h"
+#include "io/disk_file.h"
+
+namespace orlaspin {
+
+// A folder being walked (entries) or an archive being read (bytes, members; depth > 0).
+struct ImageSources::Level {
+  std::string path;                  // as SourceImage::path
+  std::vector<std::string> folders;  // the output folders of what lies in it
+  std::vector<FolderEntry> entries;
+  std::vector<std::uint8_t> bytes;
+  std::vector<ZipMember> members;
+  std::size_t next = 0;
+  int depth = 0;  // how many archives deep: 1 for an archive in a folder or named
+
+  bool IsArchive() const { return depth > 0; }
+  bool IsDone() const { return next == (IsArchive() ? members.size() : entries.size()); }
+};
+
+namespace {
+
+constexpr const char* kMemberSkipped = "; member skipped";
+
+bool HasZipExtension(std::string_view path) {
+  const std::string_view name = FileNamePart(path);
+  const std::string_view extension = name.substr(FileStem(path).size());
+  return extension.size() == 4 && extension[0] == '.' &&
+         std::equal(extension.begin() + 1, extension.end(), "zip",
+                    [](char c, char lower) { return (c | 0x20) == lower; });
+}
+
+// The parts with name added, unless it is no folder name of its own.
+std::vector<std::string> WithPart(std::vector<std::string> parts, std::string_view name) {
+  if (!name.empty() && name != "." && name != "..") parts.emplace_back(name);
+  return parts;
+}
+
+// The parts with the folders of a member's path added ("a/b/GAME.trd" adds "a" and "b").
+std::vector<std::string> WithMemberFolders(std::vector<std::string> parts,
+                                           std::string_view memberName) {
+  for (std::size_t slash; (slash = memberName.find_first_of("/\\")) != std::string_view::npos;) {
+    parts = WithPart(std::move(parts), memberName.substr(0, slash));
+    memberName.remove_prefix(slash + 1);
+  }
+  return parts;
+}
+
+// A named folder's own name: its path's last part, trailing separators aside.
+std::string_view FolderName(std::string_view path) {
+  while (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) path.remove_suffix(1);
+  return FileNamePart(path);
+}
+
+}  // namespace
+
+ImageSources::ImageSources(FileSystem& files, std::vector<std::string> namedPaths, bool walkFolders)
+    : files_(files), named_(std::move(namedPaths)), walkFolders_(walkFolders) {}
+
+ImageSources::~ImageSources() = default;
+
+std::optional<SourceItem> ImageSources::Next() {
+  while (ready_.empty()) {
+    if (!levels_.empty()) {
+      Level& level = *levels_.back();
+      if (level.IsDone()) {
+        levels_.pop_back();
+      } else if (level.IsArchive()) {
+        VisitMember(level);
+      } else {
+        VisitFolderEntry(level);
+      }
+    } else if (nextNamed_ < named_.size()) {
+      VisitNamed(named_[nextNamed_++]);
+    } else {
+      return std::nullopt;
+    }
+  }
+  SourceItem item = std::move(ready_.front());
+  ready_.pop_front();
+  return item;
+}
+
+void ImageSources::VisitNamed(const std::string& path) {
+  if (files_.IsFile(path)) {
+    VisitFile(path, {}, true);
+  } else if (!files_.IsFolder(path)) {
+    Fail(path, IoError(kFileNotFound));
+  } else if (!walkFolders_) {
+    Fail(path, ImageFormatError("not an image file but a folder"));
+  } else {
+    OpenFolder(path, WithPart({}, FolderName(path)));
+  }
+}
+
+void ImageSources::VisitFile(const std::string& path, const std::vector<std::string>& parentFolders,
+                             bool named) {
+  // One byte past the archive limit shows that an archive is longer.
+  const std::size_t limit = HasZipExtension(path) ? kLargestArchiveRead + 1 : kLargestImageRead;
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes = ReadFileStart(files_, path, limit);
+  } catch (const Error& error) {
+    Fail(path, error);
+    return;
+  }
+  Offer(path, parentFolders, std::move(bytes), named, 0);
+}
+
+void ImageSources::VisitFolderEntry(Level& folder) {
+  const FolderEntry& entry = folder.entries[folder.next++];
+  const std::string path = JoinPath(folder.path, entry.name);
+  switch (entry.kind) {
+    case EntryKind::File: VisitFile(path, folder.folders, false); return;
+    case EntryKind::Folder: OpenFolder(path, WithPart(folder.folders, entry.name)); return;
+    case EntryKind::Other: ++skipped_; return;
+  }
+}
+
+void ImageSources::VisitMember(Level& archive) {
+  const ZipMember& member = archive.members[archive.next++];
+  const std::string path = archive.path + "/" + member.name;
+  ZipMemberData data = ExtractZipMember(archive.bytes, member);
+  if (!data.problem.empty()) {
+    Warn(path, data.problem + kMemberSkipped);
+    return;
+  }
+  Offer(path, WithMemberFolders(archive.folders, member.name), std::move(data.bytes), false,
+        archive.depth);
+}
+
+void ImageSources::Offer(const std::string& path, const std::vector<std::string>& parentFolders,
+                         std::vector<std::uint8_t> bytes, bool named, int depth) {
+  // A ".zip" is an archive even when its size makes it look like a bare screen.
+  const bool zipByName = HasZipExtension(path);
+  const bool isImage = !zipByName && IsKnownImage(path, bytes);
+  if (!isImage && (zipByName || HasZipSignature(bytes))) {
+    if (depth == kDeepestArchive) {
+      Warn(path, "an archive inside " + std::to_string(depth) + " archives; not opened");
+      return;
+    }
+    OpenArchive(path, WithPart(parentFolders, FileStem(path)), std::move(bytes), depth + 1);
+  } else if (isImage || named) {
+    ready_.emplace_back(
+        SourceImage{path, WithPart(parentFolders, FileStem(path)), std::move(bytes)});
+  } else {
+    ++skipped_;
+  }
+}
+
+void ImageSources::OpenFolder(const std::string& path, std::vector<std::string> folders) {
+  auto level = std::make_unique<Level>();
+  try {
+    level->entries = files_.ListFolder(path);
+  } catch (const Error& error) {
+    Fail(path, error);
+    return;
+  }
+  std::sort(level->entries.begin(), level->entries.end(),
+            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+  level->path = path;
+  level->folders = std::move(folders);
+  levels_.push_back(std::move(level));
+}
+
+void ImageSources::OpenArchive(const std::string& path, std::vector<std::string> folders,
+                               std::vector<std::uint8_t> bytes, int depth) {
+  if (bytes.size() > kLargestArchiveRead) {
+    bytes.resize(kLargestArchiveRead);
+    Warn(path, "longer than " + std::to_string(kLargestArchiveRead >> 20) +
+                   " MiB; members past that are not read");
+  }
+  auto level = std::make_unique<Level>();
+  try {
+    ZipListing listing = ListZipMembers(bytes);
+    for (std::string& warning : listing.warnings) Warn(path, std::move(warning));
+    level->members = std::move(listing.members);
+  } catch (const ImageFormatError& error) {
+    Fail(path, error);
+    return;
+  }
+  level->path = path;
+  level->folders = std::move(folders);
+  level->bytes = std::move(bytes);
+  level->depth = depth;
+  levels_.push_back(std::move(level));
+}
+
+void ImageSources::Warn(const std::string& path, std::string text) {
+  ready_.emplace_back(SourceWarning{path, std::move(text)});
+}
+
+void ImageSources::Fail(const std::string& path, const Error& error) {
+  ready_.emplace_back(SourceFailure{path, error});
+}
+
+}  // namespace orlaspin

@@ -1,0 +1,113 @@
+// The images a run reads: the files the user names, the files in the folders they name (when
+// folders are walked) and the members of every ZIP archive among them, one image at a time.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "io/errors.h"
+
+namespace orlaspin {
+
+class FileSystem;
+
+// An image to read: ReadCollection(path, bytes) reads it.
+struct SourceImage {
+  // The path the user knows it by: the path as named, then "/" and the path inside the named
+  // folder or archive ("collection/sub/GAME.trd", "games.zip/dir/GAME.trd",
+  // "collection/games.zip/inner.zip/GAME.trd"). Its last part is the file's or member's own name,
+  // whose extension chooses the reader.
+  std::string path;
+  // The folders, from the output folder down, that take the image's screens: the named folder's
+  // name, the folders below it, an archive's stem, the member's own folders, and last the image's
+  // stem ({"collection", "sub", "GAME"}, {"games", "dir", "GAME"}; {"GAME"} for a file named on
+  // its own). Each part is one name as found, without separators, never empty, "." or ".."
+  // (those are left out, so no member's path can climb above its archive); not yet made safe.
+  std::vector<std::string> folders;
+  // A file's bytes, up to kLargestImageRead, or a member's, checked against its CRC-32.
+  std::vector<std::uint8_t> bytes;
+};
+
+// A fault that loses only what it names: a member skipped (encrypted, damaged, too large, an
+// archive nested too deep) or damage to an archive's directory. path is the member's or the
+// archive's, as SourceImage::path; text says what is wrong, e.g. "wrong CRC-32; member skipped".
+struct SourceWarning {
+  std::string path;
+  std::string text;
+};
+
+// Nothing could be read at path: a named path that does not exist ("File not found"), a named
+// folder when folders are not walked, a file or folder that cannot be read (its I/O error), an
+// archive that is no ZIP archive. error is the Error raised, cut down to the base class: show it
+// with path, as its message may not say which file it is about.
+struct SourceFailure {
+  std::string path;
+  Error error;
+};
+
+using SourceItem = std::variant<SourceImage, SourceWarning, SourceFailure>;
+
+// An archive inside this many archives is not opened (a warning says so).
+inline constexpr int kDeepestArchive = 3;
+// A ZIP file is read up to here; one longer loses the members past it, with a warning.
+inline constexpr std::size_t kLargestArchiveRead = std::size_t{256} << 20;
+
+// Walks what the user named and yields every image in it, one at a time; only the image it
+// returns and the archives it lies in are held in memory. Not for use by several threads.
+//
+// A named file is always an image, whatever its kind (its reader says if it is none), unless it
+// is a ZIP archive; a named folder is walked when walkFolders is set. In a walk and in an archive,
+// a file is an image when IsKnownImage says so; others are skipped and counted. A ZIP archive is
+// recognised by its extension ".zip" (any case), or by its signature when its extension names no
+// image kind, and its members are read, wherever it is, to kDeepestArchive archives deep.
+class ImageSources {
+ public:
+  ImageSources(FileSystem& files, std::vector<std::string> namedPaths, bool walkFolders);
+  ~ImageSources();
+  ImageSources(const ImageSources&) = delete;
+  ImageSources& operator=(const ImageSources&) = delete;
+
+  // The next image, warning or failure; nothing once all is done. The order is stable: the named
+  // paths in the order given; a folder's entries sorted by the bytes of their names, a folder
+  // walked where it sorts; an archive's members in the order of its directory. Faults of one path
+  // never end the walk: they come as warnings and failures. Only a failed allocation raises.
+  std::optional<SourceItem> Next();
+
+  // The files and members passed over so far because they are no known image, and entries of
+  // walked folders that are neither files nor folders (links to folders, devices).
+  int SkippedCount() const { return skipped_; }
+
+ private:
+  struct Level;
+
+  void VisitNamed(const std::string& path);
+  void VisitFile(const std::string& path, const std::vector<std::string>& parentFolders,
+                 bool named);
+  void VisitFolderEntry(Level& folder);
+  void VisitMember(Level& archive);
+  void Offer(const std::string& path, const std::vector<std::string>& parentFolders,
+             std::vector<std::uint8_t> bytes, bool named, int depth);
+  void OpenFolder(const std::string& path, std::vector<std::string> folders);
+  void OpenArchive(const std::string& path, std::vector<std::string> folders,
+                   std::vector<std::uint8_t> bytes, int depth);
+  void Warn(const std::string& path, std::string text);
+  void Fail(const std::string& path, const Error& error);
+
+  FileSystem& files_;
+  std::vector<std::string> named_;
+  std::size_t nextNamed_ = 0;
+  bool walkFolders_;
+  // The folders and archives being read, innermost last.
+  std::vector<std::unique_ptr<Level>> levels_;
+  // Items found but not yet returned, in order.
+  std::deque<SourceItem> ready_;
+  int skipped_ = 0;
+};
+
+}  // namespace orlaspin
