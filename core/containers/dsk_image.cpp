@@ -28,8 +28,10 @@ constexpr std::size_t kSectorCountAt = 0x15;
 constexpr std::size_t kSectorInfoAt = 0x18;
 constexpr std::size_t kSectorInfoSize = 8;
 constexpr std::size_t kLargestSizeCode = 7;
-// Status register bits of the sector: a CRC error in the ID or data (ST1), in the data (ST2).
+// Status register bits of the sector: a CRC error in the ID or data (ST1), in the data (ST2);
+// no data address mark (ST2): the sector has an ID and no data.
 constexpr std::uint8_t kCrcErrorBit = 0x20;
+constexpr std::uint8_t kNoDataMarkBit = 0x01;
 
 constexpr std::size_t kTrDosInfoSectorId = 9;
 constexpr std::size_t kTrDosIdentifierAt = 0xE7;
@@ -93,7 +95,9 @@ class DskReader {
       sector.id = info[2];
       sector.sizeCode = info[3];
       // An extended image may store several copies of a weak sector: the first one counts.
-      sector.data = RecordedBytes(track, dataAt, std::min(stored, SectorSize(info[3])));
+      if (!(info[5] & kNoDataMarkBit)) {
+        sector.data = RecordedBytes(track, dataAt, std::min(stored, SectorSize(info[3])));
+      }
       sector.damaged = ((info[4] | info[5]) & kCrcErrorBit) != 0;
       sectors.push_back(sector);
       dataAt += stored;
