@@ -72,8 +72,8 @@ class DskReader {
       at += size;
     }
     if (unreadable > 0) {
-      warnings.push_back(std::to_string(unreadable) +
-                         " tracks have no track information block; they were not read");
+      warnings.push_back("tracks without a track information block, not read: " +
+                         std::to_string(unreadable));
     }
     return sectors;
   }

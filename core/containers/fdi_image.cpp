@@ -70,8 +70,8 @@ Collection ReadFdiImage(std::span<const std::uint8_t> image) {
     at = end;
   }
   if (cutSectors > 0) {
-    warnings.push_back("the FDI image is cut short: the data of " + std::to_string(cutSectors) +
-                       " sectors lies past its end");
+    warnings.push_back("the FDI image is cut short; sectors with data past its end: " +
+                       std::to_string(cutSectors));
   }
   Collection collection = std::move(sectors).ReadCatalogue(ImageKind::Fdi);
   collection.warnings.insert(collection.warnings.begin(), warnings.begin(), warnings.end());

@@ -100,11 +100,11 @@ class Td0Reader {
       ++tracks;
     }
     if (badTrackHeaders_ > 0) {
-      warnings_.push_back(std::to_string(badTrackHeaders_) + " track headers have a wrong CRC");
+      warnings_.push_back("track headers with a wrong CRC: " + std::to_string(badTrackHeaders_));
     }
     if (unknownMethods_ > 0) {
-      warnings_.push_back(std::to_string(unknownMethods_) +
-                          " sectors are stored by an unknown method; they read as zeros");
+      warnings_.push_back("sectors stored by an unknown method, read as zeros: " +
+                          std::to_string(unknownMethods_));
     }
   }
 

@@ -142,8 +142,8 @@ class TrackReader {
 
   void WarnOfSkippedTracks() const {
     if (skippedFm_ > 0) {
-      warnings_.push_back(std::to_string(skippedFm_) +
-                          " tracks recorded in FM, which TR-DOS does not use, were not read");
+      warnings_.push_back("tracks recorded in FM, which TR-DOS does not use, not read: " +
+                          std::to_string(skippedFm_));
     }
   }
 

@@ -106,7 +106,7 @@ TEST(FdiImage, AFileCutShortWarnsAndKeepsTheScreensBeforeTheCut) {
   // in the order 1, 9, 2, 10, 3, 11, 4, ...: 1-3, 9-11 and half of 4 are left.
   fdi.resize(fdi.size() - 16 * 256 - 9 * 256 - 128);
   const Collection collection = ReadFdiImage(fdi);
-  EXPECT_EQ(WarningsAbout(collection, "the data of 26 sectors lies past its end").size(), 1u);
+  EXPECT_EQ(WarningsAbout(collection, "sectors with data past its end: 26").size(), 1u);
   ASSERT_EQ(collection.files.size(), 3u);
   EXPECT_EQ(ScreenData(collection.unpacked, collection.files[0]), ColourfulScreen(1));
   // The real screen ends with track 4's sectors 1-8: 4 is cut in half, 5-8 are gone.
