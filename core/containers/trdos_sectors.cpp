@@ -64,12 +64,11 @@ Collection TrDosSectors::ReadCatalogue(ImageKind kind) && {
   if (states_.size() <= kDiskInfoSector || states_[kDiskInfoSector] == State::Missing) {
     throw ImageFormatError(
         "not a TR-DOS disk: track 0 has no 256-byte sector 9, where TR-DOS keeps its disk "
-        "information (a disk of another system?)");
+        "information");
   }
   if (!HasTrdDiskIdentifier(image_)) {
     throw ImageFormatError(
-        "not a TR-DOS disk: track 0 sector 9 lacks TR-DOS's disk identifier (a disk of another "
-        "system?)");
+        "not a TR-DOS disk: track 0 sector 9 lacks TR-DOS's disk identifier");
   }
   Collection collection = ReadTrdImage(image_);
   collection.kind = kind;

@@ -131,13 +131,12 @@ TEST(FdiImage, ADiskOfAnotherSystemSaysSoInsteadOfListingNoise) {
   ASSERT_TRUE(HasFdiSignature(base));
   EXPECT_EQ(FormatErrorOf([&] { ReadFdiImage(base); }),
             "not a TR-DOS disk: track 0 has no 256-byte sector 9, where TR-DOS keeps its disk "
-            "information (a disk of another system?)");
+            "information");
 
   DiskRecord disk = SampleDisk();
   disk.Sector(0, 0, 9).data[0xE7] = 0x00;
   EXPECT_EQ(FormatErrorOf([&] { ReadFdiImage(BuildFdi(disk)); }),
-            "not a TR-DOS disk: track 0 sector 9 lacks TR-DOS's disk identifier (a disk of another "
-            "system?)");
+            "not a TR-DOS disk: track 0 sector 9 lacks TR-DOS's disk identifier");
 }
 
 TEST(FdiImage, WithoutSignatureOrWholeHeaderItIsNoFdi) {
