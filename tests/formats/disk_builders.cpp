@@ -322,7 +322,9 @@ std::vector<std::uint8_t> BuildFdi(const DiskRecord& disk) {
     const std::size_t trackStart = data.size();
     for (const SectorRecord& sector : track) {
       Append(fdi, std::vector<std::uint8_t>{sector.cylinder, sector.head, sector.id, sector.sizeCode});
-      const std::uint8_t crcRight = static_cast<std::uint8_t>(1u << sector.sizeCode);
+      // Flag bits 0-5 tell sizes 128 to 4096 read with a right CRC.
+      const std::uint8_t crcRight =
+          sector.sizeCode < 6 ? static_cast<std::uint8_t>(1u << sector.sizeCode) : 0;
       fdi.push_back(sector.data.empty() ? kFdiNoData : sector.crcError ? 0 : crcRight);
       PutLE(fdi, data.size() - trackStart, 2);
       Append(data, sector.data);
@@ -513,6 +515,7 @@ DiskRecord Plus3Disk(std::span<const Plus3File> files, const Plus3Format& format
         const std::size_t n = std::min(format.blockSize, content.size() - offset);
         std::copy_n(content.begin() + static_cast<std::ptrdiff_t>(offset), n,
                     area.begin() + static_cast<std::ptrdiff_t>(nextBlock * format.blockSize));
+        if (nextBlock >= blockCount) throw std::length_error("the files do not fit on the disk");
         blocks.push_back(nextBlock++);
       }
       Append(directory, DirectoryEntry(file, e * (recordsPerEntry / 128) + extentsUsed - 1,
