@@ -16,8 +16,9 @@ void Append(Bytes& out, std::span<const std::uint8_t> bytes) {
   out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
+// Byte by byte: MinGW's GCC 12 warns of a false overflow when a text is inserted whole.
 void AppendText(Bytes& out, std::string_view text) {
-  out.insert(out.end(), text.begin(), text.end());
+  for (const char c : text) out.push_back(static_cast<std::uint8_t>(c));
 }
 
 void AppendFill(Bytes& out, std::size_t count, std::uint8_t value) {
