@@ -59,13 +59,13 @@ class DskReader {
     std::uint64_t at = kDiskInfoSize;
     std::size_t unreadable = 0;
     for (std::size_t i = 0; i < trackCount; ++i) {
-      const std::size_t size = !extended_ ? U16At(image_, kTrackSizeAt)
+      const std::size_t size = !extended_      ? U16At(image_, kTrackSizeAt)
                                : i < tableSize ? image_[kTrackSizeTableAt + i] * std::size_t{256}
                                                : 0;
       if (size == 0) continue;  // an unformatted track: no information block
       if (at >= image_.size()) {
-        warnings.push_back("the DSK image is cut short: it ends before track " +
-                           std::to_string(i) + " of " + std::to_string(trackCount));
+        warnings.push_back("the DSK image is cut short: it ends before track " + std::to_string(i) +
+                           " of " + std::to_string(trackCount));
         break;
       }
       if (!ReadTrack(RecordedBytes(image_, at, size), sectors)) ++unreadable;
@@ -139,8 +139,9 @@ Collection ReadDskImage(std::span<const std::uint8_t> image) {
         "not a DSK disk image: it begins with neither \"MV - CPC\" nor \"EXTENDED CPC DSK File\"");
   }
   if (image.size() < kDiskInfoSize) {
-    throw ImageFormatError("not a complete DSK disk image: its 256-byte disk information block "
-                           "is cut short");
+    throw ImageFormatError(
+        "not a complete DSK disk image: its 256-byte disk information block "
+        "is cut short");
   }
   std::vector<std::string> warnings;
   const std::vector<DiskSector> sectors = DskReader(image).ReadSectors(warnings);

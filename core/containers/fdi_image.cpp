@@ -48,7 +48,8 @@ Collection ReadFdiImage(std::span<const std::uint8_t> image) {
   std::vector<std::string> warnings;
   std::size_t cutSectors = 0;
   for (std::size_t track = 0; track < trackCount; ++track) {
-    const std::size_t count = at + kTrackHeaderSize <= image.size() ? image[at + kSectorCountAt] : 0;
+    const std::size_t count =
+        at + kTrackHeaderSize <= image.size() ? image[at + kSectorCountAt] : 0;
     const std::size_t end = at + kTrackHeaderSize + count * kSectorHeaderSize;
     if (end > image.size()) {
       warnings.push_back("the FDI image is cut short: the track headers end at track " +
@@ -58,8 +59,8 @@ Collection ReadFdiImage(std::span<const std::uint8_t> image) {
     const std::uint64_t trackData = std::uint64_t{dataArea} + U32At(image, at);
     sectors.AddTrack(track);
     for (std::size_t k = 0; k < count; ++k) {
-      const auto header = image.subspan(at + kTrackHeaderSize + k * kSectorHeaderSize,
-                                        kSectorHeaderSize);
+      const auto header =
+          image.subspan(at + kTrackHeaderSize + k * kSectorHeaderSize, kSectorHeaderSize);
       const std::uint8_t id = header[2], sizeCode = header[3], flags = header[4];
       if (flags & kNoDataFlag || sizeCode > kLargestSizeCode) continue;
       const std::size_t size = std::size_t{128} << sizeCode;

@@ -17,7 +17,7 @@ constexpr std::uint8_t kSpecificationSectorId = 1;
 constexpr std::uint8_t kBlank = 0xE5;  // what formatting leaves in every byte
 // A blank specification sector means the +3's own format: single-sided, 40 tracks of 9 sectors
 // of 512 bytes, 1 reserved track, blocks of 1 KB, 2 directory blocks.
-constexpr std::uint8_t kPlus3Specification[kSpecificationSize] = {0, 0, 40, 9, 2, 1, 3, 2, 0x2A, 0x52};
+constexpr std::uint8_t kPlus3Specification[] = {0, 0, 40, 9, 2, 1, 3, 2, 0x2A, 0x52};
 // Amstrad CPC formats, told by the sector IDs of track 0.
 constexpr std::uint8_t kCpcIdMask = 0xC0;
 constexpr std::uint8_t kCpcSystemIds = 0x40;
@@ -71,7 +71,9 @@ Geometry GeometryFromSpecification(std::span<const std::uint8_t> specification) 
   if (format != 0 && format != 3) {
     NotPlus3Dos("its disk specification names format " + std::to_string(format));
   }
-  if (sidedness > 1) NotPlus3Dos("its sides follow one another, a layout this program does not read");
+  if (sidedness > 1) {
+    NotPlus3Dos("its sides follow one another, a layout this program does not read");
+  }
   const std::uint8_t sizeShift = specification[4], blockShift = specification[6];
   if (sizeShift > 3 || blockShift < 3 || blockShift > 7 || blockShift < sizeShift) {
     NotPlus3Dos("its disk specification gives sectors of code " + std::to_string(sizeShift) +
@@ -141,8 +143,7 @@ class Plus3Disk {
       const std::size_t logical = block * sectorsPerBlock + k;
       const std::size_t track = geometry_.reservedTracks + logical / geometry_.sectorsPerTrack;
       const std::size_t id = geometry_.firstSectorId + logical % geometry_.sectorsPerTrack;
-      const auto found =
-          map_.find(SectorKey(track / geometry_.sides, track % geometry_.sides, id));
+      const auto found = map_.find(SectorKey(track / geometry_.sides, track % geometry_.sides, id));
       const std::size_t at = out.size();
       out.resize(at + geometry_.sectorSize, 0);
       ++damage.sectors;
@@ -233,8 +234,8 @@ class FileAssembler {
     const std::uint64_t records =
         ExtentNumber(last) * kRecordsPerExtent + std::min<std::size_t>(last[15], kRecordsPerExtent);
     const std::vector<std::size_t> blocks = BlocksOf(file);
-    const std::uint64_t size = std::min<std::uint64_t>(records * kRecordSize,
-                                                       blocks.size() * geometry.blockSize);
+    const std::uint64_t size =
+        std::min<std::uint64_t>(records * kRecordSize, blocks.size() * geometry.blockSize);
     std::vector<std::uint8_t>& bytes = collection_.unpacked;
     // Room for the file and for zeros up to the longest length a header can give.
     if (bytes.size() + std::max<std::uint64_t>(size, kHeaderSize + 0xFFFF) > kLargestPlus3Files) {
@@ -253,8 +254,8 @@ class FileAssembler {
     const std::string what = FileDescription(listed.name);
     WarnOfDamage(what, damage, collection_.warnings);
     if (records * kRecordSize > size) {
-      collection_.warnings.push_back(what + ": its blocks hold " + std::to_string(size) + " of its " +
-                                     std::to_string(records * kRecordSize) + " bytes");
+      collection_.warnings.push_back(what + ": its blocks hold " + std::to_string(size) +
+                                     " of its " + std::to_string(records * kRecordSize) + " bytes");
     }
     Describe(listed, start, static_cast<std::size_t>(size));
     collection_.files.push_back(std::move(listed));
@@ -293,9 +294,9 @@ class FileAssembler {
     listed.offset = start + kHeaderSize;
     listed.isScreen = type == kBytesType && listed.length == kScreenBytes;
     if (kHeaderSize + listed.length > size) {
-      collection_.warnings.push_back(FileDescription(listed.name) + " is cut short: " +
-                                     std::to_string(size - kHeaderSize) + " of its " +
-                                     std::to_string(listed.length) +
+      collection_.warnings.push_back(FileDescription(listed.name) +
+                                     " is cut short: " + std::to_string(size - kHeaderSize) +
+                                     " of its " + std::to_string(listed.length) +
                                      " data bytes; the missing bytes read as zero");
       bytes.resize(start + kHeaderSize + listed.length, 0);
     }

@@ -15,8 +15,8 @@ namespace orlaspin {
 struct DiskSector {
   std::uint8_t cylinder = 0;  // the physical place, not the ID's cylinder
   std::uint8_t head = 0;
-  std::uint8_t id = 0;        // R, the sector number of the ID
-  std::uint8_t sizeCode = 0;  // N: 128 << N bytes
+  std::uint8_t id = 0;                 // R, the sector number of the ID
+  std::uint8_t sizeCode = 0;           // N: 128 << N bytes
   std::span<const std::uint8_t> data;  // fewer bytes than the size when the image is short of them
   bool damaged = false;                // read with a CRC error
 };

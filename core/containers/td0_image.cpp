@@ -84,7 +84,9 @@ class Td0Reader {
  public:
   Td0Reader(std::span<const std::uint8_t> image, TrDosSectors& sectors,
             std::vector<std::string>& warnings)
-      : image_(image), sectors_(sectors), warnings_(warnings),
+      : image_(image),
+        sectors_(sectors),
+        warnings_(warnings),
         sides_(image[kSidesAt] == 1 ? 1 : 2) {}
 
   void Read() {

@@ -17,8 +17,9 @@ constexpr std::size_t kDiskInfoSector = 8;  // track 0, sector ID 9
 std::span<const std::uint8_t> RecordedBytes(std::span<const std::uint8_t> image,
                                             std::uint64_t start, std::uint64_t length) {
   if (start >= image.size()) return {};
-  return image.subspan(static_cast<std::size_t>(start),
-                       static_cast<std::size_t>(std::min<std::uint64_t>(length, image.size() - start)));
+  return image.subspan(
+      static_cast<std::size_t>(start),
+      static_cast<std::size_t>(std::min<std::uint64_t>(length, image.size() - start)));
 }
 
 void TrDosSectors::AddTrack(std::size_t track) {
@@ -37,8 +38,7 @@ void TrDosSectors::AddSector(std::size_t track, std::uint8_t id, std::uint8_t si
   }
   AddTrack(track);
   const std::size_t index = track * kTrDosSectorsPerTrack + id - 1;
-  const State state =
-      damaged || data.size() < kTrDosSectorSize ? State::Damaged : State::Read;
+  const State state = damaged || data.size() < kTrDosSectorSize ? State::Damaged : State::Read;
   if (states_[index] == State::Read || states_[index] == state) return;
   states_[index] = state;
   const auto sector = image_.begin() + static_cast<std::ptrdiff_t>(index * kTrDosSectorSize);
@@ -67,8 +67,7 @@ Collection TrDosSectors::ReadCatalogue(ImageKind kind) && {
         "information");
   }
   if (!HasTrdDiskIdentifier(image_)) {
-    throw ImageFormatError(
-        "not a TR-DOS disk: track 0 sector 9 lacks TR-DOS's disk identifier");
+    throw ImageFormatError("not a TR-DOS disk: track 0 sector 9 lacks TR-DOS's disk identifier");
   }
   Collection collection = ReadTrdImage(image_);
   collection.kind = kind;

@@ -111,7 +111,8 @@ void ReadMfmSectors(const RawTrack& track, std::size_t trackIndex, TrDosSectors&
     const auto field = RecordedBytes(bytes, dataField, 4 + size + 2);  // marks, data, CRC
     if (field.size() <= 4) continue;
     const bool whole = field.size() == 4 + size + 2;
-    const bool damaged = !whole || ControllerCrc(field.first(4 + size)) != U16BigEndian(field, 4 + size);
+    const bool damaged =
+        !whole || ControllerCrc(field.first(4 + size)) != U16BigEndian(field, 4 + size);
     sectors.AddSector(trackIndex, id, sizeCode, field.subspan(4, std::min(size, field.size() - 4)),
                       damaged);
   }
@@ -122,7 +123,8 @@ void ReadMfmSectors(const RawTrack& track, std::size_t trackIndex, TrDosSectors&
 std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> packed, std::size_t size) {
   std::vector<std::uint8_t> out(size);
   uLongf outSize = static_cast<uLongf>(size);
-  const int status = uncompress(out.data(), &outSize, packed.data(), static_cast<uLong>(packed.size()));
+  const int status =
+      uncompress(out.data(), &outSize, packed.data(), static_cast<uLong>(packed.size()));
   if (status != Z_OK || outSize != size) out.clear();
   return out;
 }
@@ -174,8 +176,9 @@ class TrackReader {
     if (at_ + kCompressedRecordHeader + packedSize > tracks_.size()) return CutShort(track);
     const auto packed = tracks_.subspan(at_ + kCompressedRecordHeader, packedSize);
     at_ += kCompressedRecordHeader + packedSize;
-    const std::vector<std::uint8_t> body =
-        IsKnownType(type) ? Inflate(packed, TrackBodySize(type, length)) : std::vector<std::uint8_t>();
+    const std::vector<std::uint8_t> body = IsKnownType(type)
+                                               ? Inflate(packed, TrackBodySize(type, length))
+                                               : std::vector<std::uint8_t>();
     if (body.empty()) {
       warnings_.push_back("track " + std::to_string(track) +
                           ": its compressed data is damaged; it was not read");
@@ -257,8 +260,8 @@ Collection ReadUdiImage(std::span<const std::uint8_t> image) {
                          ", its bytes give " + std::to_string(computed));
     }
   }
-  const std::size_t tracksEnd = static_cast<std::size_t>(
-      std::clamp<std::uint64_t>(checksumAt, kHeaderSize, image.size()));
+  const std::size_t tracksEnd =
+      static_cast<std::size_t>(std::clamp<std::uint64_t>(checksumAt, kHeaderSize, image.size()));
   const std::uint64_t tracksAt = kHeaderSize + std::uint64_t{U32At(image, kExtendedHeaderSizeAt)};
   const std::size_t trackCount =
       (std::size_t{image[kMaxCylinderAt]} + 1) * (std::size_t{image[kMaxHeadAt]} + 1);

@@ -82,7 +82,8 @@ class MfmTrack {
     Bytes body = bytes_;
     body.resize(std::max(length, body.size()), 0x4E);
     Bytes bitmap((body.size() + 7) / 8, 0);
-    for (const std::size_t mark : marks_) bitmap[mark / 8] |= static_cast<std::uint8_t>(1 << (mark % 8));
+    for (const std::size_t mark : marks_)
+      bitmap[mark / 8] |= static_cast<std::uint8_t>(1 << (mark % 8));
     Append(body, bitmap);
     return body;
   }
@@ -104,7 +105,8 @@ MfmTrack MfmTrackOf(const TrackRecord& track) {
     raw.Fill(12, 0x00);
     std::size_t from = raw.Size();
     raw.Marks(0xA1);
-    raw.Put(std::vector<std::uint8_t>{0xFE, sector.cylinder, sector.head, sector.id, sector.sizeCode});
+    raw.Put(
+        std::vector<std::uint8_t>{0xFE, sector.cylinder, sector.head, sector.id, sector.sizeCode});
     raw.PutBigEndian(Crc16Ccitt(raw.Since(from)));
     raw.Fill(22, 0x4E);
     if (!sector.data.empty()) {
@@ -131,8 +133,8 @@ Bytes EncodePatterns(std::span<const std::uint8_t> data) {
   Bytes out;
   for (std::size_t i = 0; i < data.size();) {
     std::size_t count = 1;
-    while (i + 2 * (count + 1) <= data.size() && count < 0xFFFF &&
-           data[i + 2 * count] == data[i] && data[i + 2 * count + 1] == data[i + 1]) {
+    while (i + 2 * (count + 1) <= data.size() && count < 0xFFFF && data[i + 2 * count] == data[i] &&
+           data[i + 2 * count + 1] == data[i + 1]) {
       ++count;
     }
     PutLE(out, count, 2);
@@ -147,8 +149,8 @@ Bytes EncodePatterns(std::span<const std::uint8_t> data) {
 Bytes EncodeRuns(std::span<const std::uint8_t> data) {
   auto repeats = [&data](std::size_t at) {
     std::size_t count = 1;
-    while (at + 2 * (count + 1) <= data.size() && count < 255 &&
-           data[at + 2 * count] == data[at] && data[at + 2 * count + 1] == data[at + 1]) {
+    while (at + 2 * (count + 1) <= data.size() && count < 255 && data[at + 2 * count] == data[at] &&
+           data[at + 2 * count + 1] == data[at + 1]) {
       ++count;
     }
     return count;
@@ -216,7 +218,8 @@ Bytes DskTrack(const TrackRecord& track, std::size_t cylinder, std::size_t head,
   block.push_back(0x4E);
   block.push_back(0xE5);
   for (const SectorRecord& sector : track) {
-    Append(block, std::vector<std::uint8_t>{sector.cylinder, sector.head, sector.id, sector.sizeCode});
+    Append(block,
+           std::vector<std::uint8_t>{sector.cylinder, sector.head, sector.id, sector.sizeCode});
     block.push_back(sector.crcError ? kSt1DataError : 0);
     block.push_back(static_cast<std::uint8_t>((sector.crcError ? kSt2DataError : 0) |
                                               (sector.data.empty() ? kSt2NoDataMark : 0)));
@@ -286,8 +289,11 @@ DiskRecord TrDosDisk(std::span<const std::uint8_t> linear, std::size_t cylinders
   for (std::size_t t = 0; t < cylinders * heads; ++t) {
     TrackRecord track;
     for (const std::uint8_t id : kTrDosInterleave) {
-      SectorRecord sector{static_cast<std::uint8_t>(t / heads), static_cast<std::uint8_t>(t % heads),
-                          id, 1, Bytes(256, 0), false};
+      SectorRecord sector{.cylinder = static_cast<std::uint8_t>(t / heads),
+                          .head = static_cast<std::uint8_t>(t % heads),
+                          .id = id,
+                          .sizeCode = 1,
+                          .data = Bytes(256, 0)};
       const std::size_t at = (t * 16 + id - 1) * 256;
       if (at < linear.size()) {
         std::copy_n(linear.begin() + static_cast<std::ptrdiff_t>(at),
@@ -322,7 +328,8 @@ std::vector<std::uint8_t> BuildFdi(const DiskRecord& disk) {
     fdi.push_back(static_cast<std::uint8_t>(track.size()));
     const std::size_t trackStart = data.size();
     for (const SectorRecord& sector : track) {
-      Append(fdi, std::vector<std::uint8_t>{sector.cylinder, sector.head, sector.id, sector.sizeCode});
+      Append(fdi,
+             std::vector<std::uint8_t>{sector.cylinder, sector.head, sector.id, sector.sizeCode});
       // Flag bits 0-5 tell sizes 128 to 4096 read with a right CRC.
       const std::uint8_t crcRight =
           sector.sizeCode < 6 ? static_cast<std::uint8_t>(1u << sector.sizeCode) : 0;
@@ -430,8 +437,8 @@ std::vector<std::uint8_t> BuildTd0(const DiskRecord& disk, const Td0Options& opt
       const bool hasData = !sector.data.empty() && !madeUp;
       std::uint8_t flags = sector.crcError ? kTd0CrcError : 0;
       if (sector.data.empty() && !madeUp) flags |= kTd0NoData;
-      Append(td0, std::vector<std::uint8_t>{sector.cylinder, sector.head, sector.id, sector.sizeCode,
-                                            flags});
+      Append(td0, std::vector<std::uint8_t>{sector.cylinder, sector.head, sector.id,
+                                            sector.sizeCode, flags});
       td0.push_back(hasData ? static_cast<std::uint8_t>(ExpectedTeledisksCrc(sector.data)) : 0);
       if (hasData) Append(td0, Td0DataBlock(sector.data, serial++));
     }
@@ -499,14 +506,14 @@ DiskRecord Plus3Disk(std::span<const Plus3File> files, const Plus3Format& format
   const std::size_t recordsPerEntry = blocksPerEntry * format.blockSize / 128;
 
   // The data area as one run of bytes, block 0 first, with the sectors no whole block covers.
-  Bytes area((trackCount - format.reservedTracks) * kPlus3SectorsPerTrack * kPlus3SectorSize,
-             0xE5);
+  Bytes area((trackCount - format.reservedTracks) * kPlus3SectorsPerTrack * kPlus3SectorSize, 0xE5);
   Bytes directory;
   std::size_t nextBlock = format.directoryBlocks;
   for (const Plus3File& file : files) {
     const Bytes content = FileContent(file);
     const std::size_t records = content.size() / 128;
-    const std::size_t entries = std::max<std::size_t>(1, (records + recordsPerEntry - 1) / recordsPerEntry);
+    const std::size_t entries =
+        std::max<std::size_t>(1, (records + recordsPerEntry - 1) / recordsPerEntry);
     for (std::size_t e = 0; e < entries; ++e) {
       const std::size_t inEntry = std::min(recordsPerEntry, records - e * recordsPerEntry);
       const std::size_t extentsUsed = std::max<std::size_t>(1, (inEntry + 127) / 128);
@@ -530,17 +537,16 @@ DiskRecord Plus3Disk(std::span<const Plus3File> files, const Plus3Format& format
 
   Bytes specification(kPlus3SectorSize, 0xE5);
   if (!format.blankSpecification) {
-    const std::vector<std::uint8_t> fields = {
-        static_cast<std::uint8_t>(format.sides == 1 ? 0 : 3),
-        static_cast<std::uint8_t>(format.sides - 1),
-        static_cast<std::uint8_t>(format.tracksPerSide),
-        kPlus3SectorsPerTrack,
-        Log2(kPlus3SectorSize / 128),
-        static_cast<std::uint8_t>(format.reservedTracks),
-        Log2(format.blockSize / 128),
-        static_cast<std::uint8_t>(format.directoryBlocks),
-        0x2A,
-        0x52};
+    const std::vector<std::uint8_t> fields = {static_cast<std::uint8_t>(format.sides == 1 ? 0 : 3),
+                                              static_cast<std::uint8_t>(format.sides - 1),
+                                              static_cast<std::uint8_t>(format.tracksPerSide),
+                                              kPlus3SectorsPerTrack,
+                                              Log2(kPlus3SectorSize / 128),
+                                              static_cast<std::uint8_t>(format.reservedTracks),
+                                              Log2(format.blockSize / 128),
+                                              static_cast<std::uint8_t>(format.directoryBlocks),
+                                              0x2A,
+                                              0x52};
     std::copy(fields.begin(), fields.end(), specification.begin());
   }
 
@@ -550,8 +556,11 @@ DiskRecord Plus3Disk(std::span<const Plus3File> files, const Plus3Format& format
     const std::size_t cylinder = t / format.sides, head = t % format.sides;
     TrackRecord track;
     for (const std::uint8_t id : kPlus3SectorOrder) {
-      SectorRecord sector{static_cast<std::uint8_t>(cylinder), static_cast<std::uint8_t>(head), id,
-                          2, Bytes(kPlus3SectorSize, 0xE5), false};
+      SectorRecord sector{.cylinder = static_cast<std::uint8_t>(cylinder),
+                          .head = static_cast<std::uint8_t>(head),
+                          .id = id,
+                          .sizeCode = 2,
+                          .data = Bytes(kPlus3SectorSize, 0xE5)};
       if (t == 0 && id == 1) sector.data = specification;
       if (t >= format.reservedTracks) {
         const std::size_t at =

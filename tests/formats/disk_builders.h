@@ -40,7 +40,7 @@ struct DiskRecord {
 };
 
 // The order TR-DOS formats a track's sectors in: 1, 9, 2, 10, ... 8, 16.
-inline constexpr std::uint8_t kTrDosInterleave[16] = {1, 9, 2, 10, 3, 11, 4, 12,
+inline constexpr std::uint8_t kTrDosInterleave[16] = {1, 9,  2, 10, 3, 11, 4, 12,
                                                       5, 13, 6, 14, 7, 15, 8, 16};
 
 // A linear TR-DOS image (as TrdBuilder makes it) taken apart into cylinders x heads tracks of 16
@@ -66,7 +66,7 @@ std::uint32_t ExpectedUdiChecksum(std::span<const std::uint8_t> bytes);
 std::vector<std::uint8_t> BuildUdi(const DiskRecord& disk, const UdiOptions& options = {});
 
 struct Td0Options {
-  std::string comment;              // none: no comment block
+  std::string comment;               // none: no comment block
   bool advancedCompression = false;  // "td" instead of "TD" (the rest stays as it is)
 };
 
@@ -87,8 +87,8 @@ std::vector<std::uint8_t> BuildDsk(const DiskRecord& disk, bool extended);
 
 // A file on a +3DOS disk.
 struct Plus3File {
-  std::string name;       // up to 8 bytes
-  std::string extension;  // up to 3 bytes
+  std::string name;                        // up to 8 bytes
+  std::string extension;                   // up to 3 bytes
   std::optional<std::uint8_t> headerType;  // the PLUS3DOS header's type; none: headerless
   std::uint16_t param1 = 0;
   std::vector<std::uint8_t> data;  // after the header

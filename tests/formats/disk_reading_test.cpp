@@ -49,7 +49,8 @@ std::string Upper(std::string text) {
 TEST(ReadingDisks, TheExtensionInAnyCaseOrTheSignatureChoosesTheReader) {
   for (const Sample& sample : Samples()) {
     SCOPED_TRACE(sample.extension);
-    EXPECT_EQ(ReadCollection(std::string("d/a.") + sample.extension, sample.bytes).kind, sample.kind);
+    EXPECT_EQ(ReadCollection(std::string("d/a.") + sample.extension, sample.bytes).kind,
+              sample.kind);
     EXPECT_EQ(ReadCollection("A." + Upper(sample.extension), sample.bytes).kind, sample.kind);
     EXPECT_EQ(ReadCollection("disk.img", sample.bytes).kind, sample.kind);
     EXPECT_EQ(ReadCollection("noextension", sample.bytes).kind, sample.kind);
@@ -115,10 +116,10 @@ TEST_F(DiskCliTest, ExportsTheScreensOfA3DosDiskByTheirDirectoryNames) {
   const std::string path = Put("game.dsk", BuildDsk(Plus3Disk(files), false));
   const Run list = Cli({"list", path});
   // The screens' data follow their 128-byte headers; BOOT is two records after the first.
-  EXPECT_EQ(list.out,
-            "TITLE.SCR\t\t16384\t6912\t128\n"
-            "BOOT\t\t10\t100\t" + std::to_string(7040 + 128) + "\n"
-            "LEVEL1.SCR\t\t16384\t6912\t" + std::to_string(7040 + 256 + 128) + "\n");
+  const std::string boot = std::to_string(7040 + 128);
+  const std::string level1 = std::to_string(7040 + 256 + 128);
+  EXPECT_EQ(list.out, "TITLE.SCR\t\t16384\t6912\t128\nBOOT\t\t10\t100\t" + boot +
+                          "\nLEVEL1.SCR\t\t16384\t6912\t" + level1 + "\n");
 
   const Run exported = Cli({"export", path, "--output-dir", output.Path()});
   EXPECT_EQ(exported.status, 0);
@@ -138,14 +139,15 @@ TEST_F(DiskCliTest, DamageIsWarnedOfAndAnotherSystemsDiskIsAnError) {
   const std::string isdos = TestdataPath("fdi/BASE.FDI");
   const Run run = Cli({"export", damaged, isdos, "--output-dir", output.Path()});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, "damaged/FIRST.bmp\ndamaged/REAL.bmp\n2 screens exported from 1 image, 1 failed\n");
-  EXPECT_EQ(run.err,
-            "orlaspin-cli: warning: " + damaged +
-                ": file \"FIRST   \": 1 of 27 sectors damaged (CRC error or cut short), read as "
-                "recorded\n"
-                "orlaspin-cli: " + isdos +
-                ": not a TR-DOS disk: track 0 has no 256-byte sector 9, where TR-DOS keeps its "
-                "disk information.\n");
+  EXPECT_EQ(run.out,
+            "damaged/FIRST.bmp\ndamaged/REAL.bmp\n2 screens exported from 1 image, 1 failed\n");
+  const std::string warning =
+      "file \"FIRST   \": 1 of 27 sectors damaged (CRC error or cut short), read as recorded";
+  const std::string error =
+      "not a TR-DOS disk: track 0 has no 256-byte sector 9, where TR-DOS keeps its disk "
+      "information.";
+  EXPECT_EQ(run.err, "orlaspin-cli: warning: " + damaged + ": " + warning +
+                         "\norlaspin-cli: " + isdos + ": " + error + "\n");
   EXPECT_EQ(FirstDifference(ReadFileBytes(output.Path() + "/damaged/FIRST.bmp"),
                             OracleBitmapFile(ColourfulScreen(1))),
             "");

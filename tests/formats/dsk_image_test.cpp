@@ -17,21 +17,23 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes Pattern(std::size_t size, std::uint8_t seed) {
   Bytes bytes(size);
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(seed + i * 13 + i / 256);
+  for (std::size_t i = 0; i < size; ++i)
+    bytes[i] = static_cast<std::uint8_t>(seed + i * 13 + i / 256);
   return bytes;
 }
 
 Bytes ScreenVector(const ScreenBytes& screen) { return {screen.begin(), screen.end()}; }
 
 std::vector<Plus3File> MixedFiles() {
-  return {Plus3Screen("PICTURE", ColourfulScreen(7)),
-          {"LOADER", "", std::uint8_t{0}, 10, Pattern(500, 1), 0},
-          {"BIG", "BIN", std::uint8_t{3}, 32768, Pattern(40000, 2), 0},
-          {"RAW", "SCR", std::nullopt, 0, ScreenVector(RealScreen("mojontwins_MK2__gfx_title.scr")), 0},
-          {"ODD", "SCR", std::uint8_t{3}, 16384, Pattern(6911, 3), 0},
-          {"NUMBERS", "DAT", std::uint8_t{1}, 0, Pattern(300, 4), 0},
-          {"TEXT", "DAT", std::uint8_t{2}, 0, Pattern(20, 5), 0},
-          {"EMPTY", "", std::nullopt, 0, {}, 0}};
+  return {
+      Plus3Screen("PICTURE", ColourfulScreen(7)),
+      {"LOADER", "", std::uint8_t{0}, 10, Pattern(500, 1), 0},
+      {"BIG", "BIN", std::uint8_t{3}, 32768, Pattern(40000, 2), 0},
+      {"RAW", "SCR", std::nullopt, 0, ScreenVector(RealScreen("mojontwins_MK2__gfx_title.scr")), 0},
+      {"ODD", "SCR", std::uint8_t{3}, 16384, Pattern(6911, 3), 0},
+      {"NUMBERS", "DAT", std::uint8_t{1}, 0, Pattern(300, 4), 0},
+      {"TEXT", "DAT", std::uint8_t{2}, 0, Pattern(20, 5), 0},
+      {"EMPTY", "", std::nullopt, 0, {}, 0}};
 }
 
 std::string ListedName(const Plus3File& file) {
@@ -61,12 +63,14 @@ void ExpectFiles(const Collection& collection, std::span<const Plus3File> files,
     EXPECT_EQ(listed.type, file.headerType ? types[*file.headerType] : "headerless");
     EXPECT_EQ(listed.length, file.data.size());
     EXPECT_EQ(listed.offset, at + header);
-    EXPECT_EQ(listed.start, file.headerType ? std::optional<std::uint16_t>(file.param1) : std::nullopt);
+    EXPECT_EQ(listed.start,
+              file.headerType ? std::optional<std::uint16_t>(file.param1) : std::nullopt);
     EXPECT_FALSE(listed.extension.has_value());
     EXPECT_EQ(listed.isScreen, file.headerType == 3 && file.data.size() == 6912);
     ASSERT_LE(listed.offset + listed.length, collection.unpacked.size());
-    EXPECT_TRUE(std::equal(file.data.begin(), file.data.end(),
-                           collection.unpacked.begin() + static_cast<std::ptrdiff_t>(listed.offset)));
+    EXPECT_TRUE(
+        std::equal(file.data.begin(), file.data.end(),
+                   collection.unpacked.begin() + static_cast<std::ptrdiff_t>(listed.offset)));
     at += (header + file.data.size() + 127) / 128 * 128;
   }
 }
@@ -96,8 +100,8 @@ TEST(DskImage, ABlankSpecificationSectorMeansThePlus3Format) {
 TEST(DskImage, ReadsOtherGeometriesFromTheSpecification) {
   const auto files = MixedFiles();
   // 80 tracks on each side, alternating: 355 blocks of 2 KB, so 16-bit block numbers.
-  const Plus3Format doubleSided{.sides = 2, .tracksPerSide = 80, .blockSize = 2048,
-                                .directoryBlocks = 4};
+  const Plus3Format doubleSided{
+      .sides = 2, .tracksPerSide = 80, .blockSize = 2048, .directoryBlocks = 4};
   // 177 blocks of 2 KB: 8-bit numbers, and a directory entry holds two 16 KB extents.
   const Plus3Format bigBlocks{.tracksPerSide = 80, .blockSize = 2048};
   for (const Plus3Format& format : {doubleSided, bigBlocks}) {
@@ -209,7 +213,8 @@ TEST(DskImage, AFileShorterThanItsHeaderSaysIsReadWithZerosAndAWarning) {
 }
 
 // Writes bytes over the directory of a disk of the given format, by its logical sectors.
-void PutDirectoryBytes(DiskRecord& disk, const Plus3Format& format, std::span<const std::uint8_t> bytes) {
+void PutDirectoryBytes(DiskRecord& disk, const Plus3Format& format,
+                       std::span<const std::uint8_t> bytes) {
   for (std::size_t at = 0; at < bytes.size(); at += 512) {
     const std::size_t logical = at / 512;
     const std::size_t track = format.reservedTracks + logical / 9;
@@ -222,13 +227,16 @@ void PutDirectoryBytes(DiskRecord& disk, const Plus3Format& format, std::span<co
 
 TEST(DskImage, ADirectoryListingTheSameBlocksOverAndOverStopsAtTheCap) {
   // Blocks of 16 KB: an entry of 16 blocks holds 256 KB; 16 directory blocks hold 8192 entries.
-  const Plus3Format format{.sides = 2, .tracksPerSide = 80, .blockSize = 16384,
-                           .directoryBlocks = 16};
+  const Plus3Format format{
+      .sides = 2, .tracksPerSide = 80, .blockSize = 16384, .directoryBlocks = 16};
   DiskRecord disk = Plus3Disk({}, format);
   Bytes directory;
   for (int i = 0; i < 100; ++i) {
-    Bytes entry = {0, 'F', 'I', 'L', 'E', static_cast<std::uint8_t>('0' + i / 10),
-                   static_cast<std::uint8_t>('0' + i % 10), ' ', ' ', ' ', ' ', ' ', 15, 0, 0, 128};
+    // User 0, "FILEnn" with a blank type, extent 15 of 128 records, blocks 16-31.
+    const std::string name = "FILE" + std::to_string(i / 10) + std::to_string(i % 10) + "     ";
+    Bytes entry = {0};
+    entry.insert(entry.end(), name.begin(), name.end());
+    entry.insert(entry.end(), {15, 0, 0, 128});
     for (std::uint8_t block = 16; block < 32; ++block) entry.push_back(block);
     directory.insert(directory.end(), entry.begin(), entry.end());
   }
@@ -237,8 +245,9 @@ TEST(DskImage, ADirectoryListingTheSameBlocksOverAndOverStopsAtTheCap) {
   // 16 MB hold 64 files of 256 KB.
   EXPECT_EQ(collection.files.size(), 64u);
   EXPECT_LE(collection.unpacked.size(), kLargestPlus3Files);
-  EXPECT_EQ(WarningsAbout(collection, "the directory lists more than 16 MB of files; the files "
-                                      "after 64 were not read")
+  EXPECT_EQ(WarningsAbout(collection,
+                          "the directory lists more than 16 MB of files; the files "
+                          "after 64 were not read")
                 .size(),
             1u);
 }
@@ -288,8 +297,9 @@ TEST(DskImage, NoDiskOrAnUnknownFileSystemIsRefused) {
             "not a +3DOS disk: its disk specification gives no room for a directory and files");
   disk.Sector(0, 0, 1).data[7] = 2;
   disk.Sector(0, 0, 1).data[6] = 2;
-  EXPECT_EQ(FormatErrorOf([&] { ReadDskImage(BuildDsk(disk, false)); }),
-            "not a +3DOS disk: its disk specification gives sectors of code 2 and blocks of code 2");
+  EXPECT_EQ(
+      FormatErrorOf([&] { ReadDskImage(BuildDsk(disk, false)); }),
+      "not a +3DOS disk: its disk specification gives sectors of code 2 and blocks of code 2");
   std::erase_if(disk.Track(0, 0), [](const SectorRecord& s) { return s.id == 1; });
   EXPECT_EQ(FormatErrorOf([&] { ReadDskImage(BuildDsk(disk, true)); }),
             "not a +3DOS disk: track 0 has no sector 1 with the disk specification");

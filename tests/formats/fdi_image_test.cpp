@@ -77,14 +77,15 @@ TEST(FdiImage, ASectorWithACrcErrorIsReadAsRecordedWithAWarning) {
   sector.crcError = true;
   const Collection collection = ReadFdiImage(BuildFdi(disk));
   ASSERT_EQ(collection.warnings.size(), 1u);
-  EXPECT_EQ(collection.warnings[0],
-            "file \"FIRST   \": 1 of 27 sectors damaged (CRC error or cut short), read as recorded");
+  EXPECT_EQ(
+      collection.warnings[0],
+      "file \"FIRST   \": 1 of 27 sectors damaged (CRC error or cut short), read as recorded");
   EXPECT_EQ(ScreenData(collection.unpacked, collection.files[0]), ColourfulScreen(1));
 }
 
 TEST(FdiImage, MissingSectorsReadAsZerosWithAWarningForTheFilesTheyBelongTo) {
   DiskRecord disk = SampleDisk();
-  const std::uint64_t lost = 45 * 256 + 3 * 256;  // the real screen's 4th sector
+  const std::uint64_t lost = 45 * 256 + 3 * 256;     // the real screen's 4th sector
   const std::uint64_t noData = 45 * 256 + 26 * 256;  // its last sector: an ID without data
   SectorAt(disk, noData).data.clear();
   TrackRecord& track = disk.Track(lost / 4096 / 2, lost / 4096 % 2);
@@ -113,8 +114,9 @@ TEST(FdiImage, AFileCutShortWarnsAndKeepsTheScreensBeforeTheCut) {
   const auto warnings = WarningsAbout(collection, "REAL");
   ASSERT_EQ(warnings.size(), 2u);
   EXPECT_EQ(warnings[0], "file \"REAL    \": 4 of 27 sectors missing, read as zeros");
-  EXPECT_EQ(warnings[1],
-            "file \"REAL    \": 1 of 27 sectors damaged (CRC error or cut short), read as recorded");
+  EXPECT_EQ(
+      warnings[1],
+      "file \"REAL    \": 1 of 27 sectors damaged (CRC error or cut short), read as recorded");
   ScreenBytes expected = *SampleTrDosFiles()[2].screen;
   std::fill(expected.begin() + 22 * 256 + 128, expected.end(), 0);
   EXPECT_EQ(ScreenData(collection.unpacked, collection.files[2]), expected);

@@ -68,7 +68,7 @@ TEST(Td0Image, TracksAreCylindersOnASingleSidedDisk) {
 
 TEST(Td0Image, SectorsWithoutDataOrWithErrorsAreWarnedOfAndTheRestIsRead) {
   DiskRecord disk = SampleDisk();
-  disk.Sector(1, 0, 3).data.clear();    // track 2: the first screen's 19th sector
+  disk.Sector(1, 0, 3).data.clear();      // track 2: the first screen's 19th sector
   disk.Sector(1, 0, 15).crcError = true;  // the real screen's 2nd
   // A header Teledisk made up for stray data: size code 247 and no data block after it.
   TrackRecord& track = disk.Track(1, 0);
@@ -87,7 +87,7 @@ TEST(Td0Image, SectorsWithoutDataOrWithErrorsAreWarnedOfAndTheRestIsRead) {
 
 TEST(Td0Image, WrongCrcsAreWarnings) {
   auto td0 = BuildTd0(SampleDisk(), {"comment", false});
-  td0[12 + 10] ^= 0x20;  // the comment's first letter
+  td0[12 + 10] ^= 0x20;                                      // the comment's first letter
   const std::size_t sector = SectorHeaderAt(td0, 1, 0, 16);  // the real screen's 3rd
   td0[sector + 5] ^= 0x01;                                   // its data's CRC byte
   const Collection collection = ReadTd0Image(td0);
@@ -113,11 +113,10 @@ TEST(Td0Image, AWrongTrackHeaderCrcAndAnUnknownMethodAreWarnings) {
   // The data block of the first screen's 1st sector: W size, then the method byte.
   td0[SectorHeaderAt(td0, 0, 1, 1) + 6 + 2] = 7;
   const Collection collection = ReadTd0Image(td0);
-  EXPECT_EQ(collection.warnings,
-            (std::vector<std::string>{
-                "track headers with a wrong CRC: 1",
-                "sectors stored by an unknown method, read as zeros: 1",
-                "file \"FIRST   \": 1 of 27 sectors missing, read as zeros"}));
+  EXPECT_EQ(collection.warnings, (std::vector<std::string>{
+                                     "track headers with a wrong CRC: 1",
+                                     "sectors stored by an unknown method, read as zeros: 1",
+                                     "file \"FIRST   \": 1 of 27 sectors missing, read as zeros"}));
 }
 
 TEST(Td0Image, AnImageCutShortKeepsTheScreensBeforeTheCut) {
@@ -127,10 +126,10 @@ TEST(Td0Image, AnImageCutShortKeepsTheScreensBeforeTheCut) {
   // track 2 (14-16), 3 (all) and 4 (1-8): 5 + 8 of its sectors are missing.
   td0.resize(SectorHeaderAt(td0, 1, 1, 14) + 3);
   const Collection collection = ReadTd0Image(td0);
-  EXPECT_EQ(collection.warnings,
-            (std::vector<std::string>{
-                "the TD0 image is cut short after 3 whole tracks",
-                "file \"REAL    \": 13 of 27 sectors missing, read as zeros"}));
+  EXPECT_EQ(
+      collection.warnings,
+      (std::vector<std::string>{"the TD0 image is cut short after 3 whole tracks",
+                                "file \"REAL    \": 13 of 27 sectors missing, read as zeros"}));
   EXPECT_EQ(ScreenData(collection.unpacked, collection.files[0]), ColourfulScreen(1));
 }
 

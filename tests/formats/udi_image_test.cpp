@@ -64,8 +64,8 @@ TEST(UdiImage, TheChecksumIsTheFormatsOwnCrc32Variant) {
   // Not zlib's CRC-32.
   EXPECT_NE(crc32(0, udi.data(), static_cast<uInt>(size)), stored);
   for (const std::vector<std::uint8_t>& bytes :
-       {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{0x00}, std::vector<std::uint8_t>{0xFF, 0x80},
-        std::vector<std::uint8_t>(1000, 0xA5)}) {
+       {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{0x00},
+        std::vector<std::uint8_t>{0xFF, 0x80}, std::vector<std::uint8_t>(1000, 0xA5)}) {
     EXPECT_EQ(UdiChecksum(bytes), ExpectedUdiChecksum(bytes));
   }
 }
@@ -83,9 +83,8 @@ TEST(UdiImage, AWrongChecksumOrACutFileIsAWarning) {
 
   udi.resize(udi.size() - 4 - 3000);  // the checksum and half of the last track
   collection = ReadUdiImage(udi);
-  EXPECT_EQ(WarningsAbout(collection, "the UDI image is cut short: " +
-                                          std::to_string(udi.size()) + " of " +
-                                          std::to_string(udi.size() + 3004) + " bytes")
+  EXPECT_EQ(WarningsAbout(collection, "the UDI image is cut short: " + std::to_string(udi.size()) +
+                                          " of " + std::to_string(udi.size() + 3004) + " bytes")
                 .size(),
             1u);
   EXPECT_EQ(WarningsAbout(collection, "the UDI image's tracks end early, at track 5").size(), 1u);
@@ -110,8 +109,9 @@ TEST(UdiImage, ADataCrcErrorIsDamageAndAnIdCrcErrorLosesTheSector) {
   }();
   const Collection collection = ReadUdiImage(resealed);
   ASSERT_EQ(collection.warnings.size(), 2u);
-  EXPECT_EQ(collection.warnings[0],
-            "file \"FIRST   \": 1 of 27 sectors damaged (CRC error or cut short), read as recorded");
+  EXPECT_EQ(
+      collection.warnings[0],
+      "file \"FIRST   \": 1 of 27 sectors damaged (CRC error or cut short), read as recorded");
   EXPECT_EQ(collection.warnings[1], "file \"REAL    \": 1 of 27 sectors missing, read as zeros");
   EXPECT_EQ(ScreenData(collection.unpacked, collection.files[0]), ColourfulScreen(1));
   ScreenBytes expected = *SampleTrDosFiles()[2].screen;
@@ -142,9 +142,10 @@ TEST(UdiImage, ADamagedCompressedTrackIsSkippedWithAWarning) {
   const std::uint32_t crc = ExpectedUdiChecksum(std::span(udi).first(size));
   for (int i = 0; i < 4; ++i) udi[size + i] = static_cast<std::uint8_t>(crc >> (8 * i));
   const Collection collection = ReadUdiImage(udi);
-  EXPECT_EQ(collection.warnings,
-            (std::vector<std::string>{"track 3: its compressed data is damaged; it was not read",
-                                      "file \"REAL    \": 16 of 27 sectors missing, read as zeros"}));
+  EXPECT_EQ(
+      collection.warnings,
+      (std::vector<std::string>{"track 3: its compressed data is damaged; it was not read",
+                                "file \"REAL    \": 16 of 27 sectors missing, read as zeros"}));
   EXPECT_EQ(ScreenData(collection.unpacked, collection.files[0]), ColourfulScreen(1));
 }
 

@@ -22,7 +22,8 @@ void Write(const std::filesystem::path& folder, const std::string& target, const
            std::span<const std::uint8_t> bytes) {
   std::filesystem::create_directories(folder / target);
   std::ofstream out(folder / target / name, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write seed " + name);
 }
 
@@ -85,10 +86,11 @@ int main(int argc, char** argv) {
   const Plus3Format small{.tracksPerSide = 4};
   Write(folder, "dsk_fuzzer", "plus3-standard", BuildDsk(Plus3Disk(files, small), false));
   Write(folder, "dsk_fuzzer", "plus3-extended", BuildDsk(Plus3Disk(files, small), true));
-  Write(folder, "dsk_fuzzer", "plus3-double-sided",
-        BuildDsk(Plus3Disk(files, {.sides = 2, .tracksPerSide = 3, .blockSize = 2048,
-                                   .directoryBlocks = 1}),
-                 true));
+  Write(
+      folder, "dsk_fuzzer", "plus3-double-sided",
+      BuildDsk(Plus3Disk(files,
+                         {.sides = 2, .tracksPerSide = 3, .blockSize = 2048, .directoryBlocks = 1}),
+               true));
   Write(folder, "dsk_fuzzer", "trdos", BuildDsk(damaged, true));
   Write(folder, "dsk_fuzzer", "cut", Half(BuildDsk(Plus3Disk(files, small), false)));
   return 0;

@@ -5,7 +5,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace orlaspin;
-  testing::CheckDiskReader(data, size, ReadDskImage, ImageKind::Dsk,
-                           kLargestPlus3Files);
+  testing::CheckDiskReader(data, size, ReadDskImage, ImageKind::Dsk, kLargestPlus3Files);
   return 0;
 }

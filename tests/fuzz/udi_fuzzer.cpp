@@ -1,6 +1,6 @@
 // The UDI reader over any bytes (see disk_fuzz_check.h).
-#include "containers/udi_image.h"
 #include "containers/trdos_sectors.h"
+#include "containers/udi_image.h"
 #include "disk_fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
