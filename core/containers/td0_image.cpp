@@ -159,7 +159,8 @@ class Td0Reader {
     const std::size_t blockSize = U16At(image_, at_);
     const auto block = RecordedBytes(image_, at_ + kBlockSizeSize, blockSize);
     at_ += kBlockSizeSize + blockSize;
-    if (block.empty()) return block.size() == blockSize;
+    const bool whole = block.size() == blockSize;
+    if (block.empty()) return whole;  // a block of no bytes, not even the method: no data
 
     std::vector<std::uint8_t> data(std::size_t{128} << sizeCode, 0);
     const auto encoded = block.subspan(1);
@@ -174,7 +175,7 @@ class Td0Reader {
     const bool damaged = (flags & kCrcErrorFlag) || decoded < data.size() ||
                          (TeledisksCrc(data) & 0xFF) != header[5];
     sectors_.AddSector(track, id, sizeCode, data, damaged);
-    return block.size() == blockSize;
+    return whole;
   }
 
   std::span<const std::uint8_t> image_;
