@@ -3,6 +3,10 @@
 #include <algorithm>
 
 #include "containers/bare_screen.h"
+#include "containers/dsk_image.h"
+#include "containers/fdi_image.h"
+#include "containers/td0_image.h"
+#include "containers/udi_image.h"
 #include "io/disk_file.h"
 #include "io/errors.h"
 #include "containers/hobeta_file.h"
@@ -35,11 +39,16 @@ bool IsHobetaExtension(std::string_view extension) {
 
 Collection ReadByContent(std::string_view path, std::span<const std::uint8_t> bytes) {
   if (HasSclSignature(bytes)) return ReadSclArchive(bytes);
+  if (HasFdiSignature(bytes)) return ReadFdiImage(bytes);
+  if (HasUdiSignature(bytes)) return ReadUdiImage(bytes);
+  if (HasTd0Signature(bytes)) return ReadTd0Image(bytes);
+  if (HasDskSignature(bytes)) return ReadDskImage(bytes);
   if (HasHobetaHeader(bytes)) return ReadHobetaFile(bytes);
   if (bytes.size() == kScreenBytes) return ReadBareScreen(bytes, FileStem(path));
   if (HasTrdDiskIdentifier(bytes)) return ReadTrdImage(bytes);
   throw ImageFormatError(
-      "not a TR-DOS image, SCL archive, Hobeta file or 6912-byte screen");
+      "not a TR-DOS image, SCL archive, Hobeta file, 6912-byte screen, or FDI, UDI, TD0 or DSK "
+      "disk image");
 }
 
 std::vector<std::uint8_t> ReadImageBytes(FileSystem& files, const std::string& path) {
@@ -75,6 +84,10 @@ Collection ReadCollection(std::string_view path, std::span<const std::uint8_t> b
   if (extension == "scl") return ReadSclArchive(bytes);
   if (extension == "scr") return ReadBareScreen(bytes, FileStem(path));
   if (IsHobetaExtension(extension)) return ReadHobetaFile(bytes);
+  if (extension == "fdi") return ReadFdiImage(bytes);
+  if (extension == "udi") return ReadUdiImage(bytes);
+  if (extension == "td0") return ReadTd0Image(bytes);
+  if (extension == "dsk") return ReadDskImage(bytes);
   return ReadByContent(path, bytes);
 }
 

@@ -1,0 +1,11 @@
+// The TD0 reader over any bytes (see disk_fuzz_check.h).
+#include "containers/td0_image.h"
+#include "containers/trdos_sectors.h"
+#include "disk_fuzz_check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace orlaspin;
+  testing::CheckDiskReader(data, size, ReadTd0Image, ImageKind::Td0,
+                           kTrDosTrackLimit * kTrDosSectorsPerTrack * kTrDosSectorSize);
+  return 0;
+}
