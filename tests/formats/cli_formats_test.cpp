@@ -168,7 +168,8 @@ TEST_F(CliFormatsTest, AFileOfNoKnownKindIsNamedInTheError) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "orlaspin-cli: " + text +
-                         ": not a TR-DOS image, SCL archive, Hobeta file or 6912-byte screen.\n");
+                         ": not a TR-DOS image, SCL archive, Hobeta file, 6912-byte screen, TAP, "
+                         "TZX or PZX tape, or SNA or SZX snapshot.\n");
   const CliRun exportRun = Cli({"export", text, "--output-dir", output.Path()});
   EXPECT_EQ(exportRun.status, 1);
   EXPECT_EQ(exportRun.err, run.err);

@@ -98,7 +98,9 @@ TEST(ReadCollection, AFileOfNoKindSaysWhatItIsNot) {
     ReadCollection("notes.txt", text);
     ADD_FAILURE() << "no error";
   } catch (const ImageFormatError& error) {
-    EXPECT_EQ(error.Message(), "not a TR-DOS image, SCL archive, Hobeta file or 6912-byte screen");
+    EXPECT_EQ(error.Message(),
+              "not a TR-DOS image, SCL archive, Hobeta file, 6912-byte screen, TAP, TZX or PZX "
+              "tape, or SNA or SZX snapshot");
   }
   // A disk without its identifier is not known by its contents.
   EXPECT_THROW(ReadCollection("disk.img", SampleTrd()), ImageFormatError);

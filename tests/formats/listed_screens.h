@@ -1,0 +1,36 @@
+// What a reader's listing shows of its screens, for the tape and snapshot tests.
+#pragma once
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "containers/collection.h"
+
+namespace orlaspin::testing {
+
+struct ListedScreen {
+  std::string name;
+  ScreenBytes bytes;
+  bool operator==(const ListedScreen&) const = default;
+};
+
+// Every file marked a screen, with the 6912 bytes it reads as.
+inline std::vector<ListedScreen> ListedScreens(const Collection& collection,
+                                               std::span<const std::uint8_t> image) {
+  std::vector<ListedScreen> screens;
+  for (const CollectionFile& file : collection.files) {
+    if (file.isScreen)
+      screens.push_back({file.name, ScreenData(FileBytes(collection, image), file)});
+  }
+  return screens;
+}
+
+// The screen's first bytes, then zeros: what a screen cut short reads as.
+inline ScreenBytes CutScreen(const ScreenBytes& screen, std::size_t kept) {
+  ScreenBytes cut{};
+  std::copy_n(screen.begin(), kept, cut.begin());
+  return cut;
+}
+
+}  // namespace orlaspin::testing
