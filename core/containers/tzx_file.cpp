@@ -18,9 +18,6 @@ constexpr std::string_view kSignature{"ZXTape!\x1A", 8};
 constexpr std::size_t kHeaderSize = 10;
 constexpr std::size_t kMajorVersionAt = 8;
 constexpr std::uint8_t kMajorVersion = 1;
-// Made bytes (inverted data, snapshots' screens) stop there: a small hostile tape could ask for
-// very many snapshots.
-constexpr std::size_t kMadeBytesLimit = std::size_t{16} << 20;
 
 enum BlockId : std::uint8_t {
   kStandardSpeed = 0x10,
@@ -133,7 +130,7 @@ class MadeBytes {
 
   // Keeps bytes where they are; their offset in the unpacked bytes, none past the limit.
   std::optional<std::uint64_t> Keep(std::vector<std::uint8_t> bytes) {
-    if (size_ + bytes.size() > kMadeBytesLimit) return std::nullopt;
+    if (size_ + bytes.size() > kTzxMadeBytesLimit) return std::nullopt;
     const std::uint64_t offset = firstOffset_ + size_;
     size_ += bytes.size();
     parts_.push_back(std::move(bytes));

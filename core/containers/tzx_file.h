@@ -2,6 +2,7 @@
 // blocks, each an ID byte and a body whose length the ID's own rule gives.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -9,6 +10,10 @@
 #include "containers/collection.h"
 
 namespace orlaspin {
+
+// What a tape's blocks may unpack to at most (inverted data, embedded snapshots' screens): a small
+// hostile tape could ask for very many snapshots.
+inline constexpr std::size_t kTzxMadeBytesLimit = std::size_t{16} << 20;
 
 bool HasTzxSignature(std::span<const std::uint8_t> image);
 

@@ -50,13 +50,16 @@ bool Is128KMachine(std::uint8_t hardware, bool version2) {
 // Expands packed up to limit bytes. A version 1 stream (endMarker) also ends at 00 ED ED 00.
 std::vector<std::uint8_t> ExpandZ80Memory(std::span<const std::uint8_t> packed, std::size_t limit,
                                           bool endMarker) {
-  constexpr std::uint8_t kEnd[] = {0x00, kRunMark, kRunMark, 0x00};
   std::vector<std::uint8_t> memory;
   std::size_t at = 0;
   while (at < packed.size() && memory.size() < limit) {
     const auto rest = packed.subspan(at);
-    if (endMarker && rest.size() >= 4 && std::equal(rest.begin(), rest.begin() + 4, kEnd)) break;
-    if (rest.size() >= 4 && rest[0] == kRunMark && rest[1] == kRunMark) {
+    const bool fourBytes = rest.size() >= 4;
+    if (endMarker && fourBytes && rest[0] == 0x00 && rest[1] == kRunMark && rest[2] == kRunMark &&
+        rest[3] == 0x00) {
+      break;
+    }
+    if (fourBytes && rest[0] == kRunMark && rest[1] == kRunMark) {
       memory.insert(memory.end(), std::min<std::size_t>(rest[2], limit - memory.size()), rest[3]);
       at += 4;
     } else {
