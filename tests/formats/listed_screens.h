@@ -1,6 +1,7 @@
 // What a reader's listing shows of its screens, for the tape and snapshot tests.
 #pragma once
 
+#include <ostream>
 #include <span>
 #include <string>
 #include <vector>
@@ -14,6 +15,13 @@ struct ListedScreen {
   ScreenBytes bytes;
   bool operator==(const ListedScreen&) const = default;
 };
+
+// Names the screen and sums its bytes, instead of printing all 6912.
+inline void PrintTo(const ListedScreen& screen, std::ostream* out) {
+  std::uint32_t hash = 2166136261u;
+  for (const std::uint8_t byte : screen.bytes) hash = (hash ^ byte) * 16777619u;
+  *out << "{\"" << screen.name << "\", bytes hashing to " << hash << "}";
+}
 
 // Every file marked a screen, with the 6912 bytes it reads as.
 inline std::vector<ListedScreen> ListedScreens(const Collection& collection,
