@@ -47,8 +47,8 @@ Collection ReadByContent(std::string_view path, std::span<const std::uint8_t> by
   if (HasHobetaHeader(bytes)) return ReadHobetaFile(bytes);
   if (bytes.size() == kScreenBytes) return ReadBareScreen(bytes, FileStem(path));
   if (HasTrdDiskIdentifier(bytes)) return ReadTrdImage(bytes);
-  if (HasSnaSize(bytes.size())) return ReadSnaSnapshot(bytes, FileStem(path));
   if (LooksLikeTap(bytes)) return ReadTapFile(bytes, FileStem(path));
+  if (HasSnaSize(bytes.size())) return ReadSnaSnapshot(bytes, FileStem(path));
   throw ImageFormatError(
       "not a TR-DOS image, SCL archive, Hobeta file, 6912-byte screen, TAP, TZX or PZX tape, or "
       "SNA or SZX snapshot");

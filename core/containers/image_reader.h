@@ -32,8 +32,8 @@ std::string_view FileStem(std::string_view path);
 // The collection in the bytes of the file at path. The extension decides when it names a kind
 // (.trd, .scl, .scr; .$X and .!X for Hobeta; .tap, .tzx, .pzx, .sna, .z80, .szx; any case);
 // otherwise the content: the SCL, TZX, PZX or SZX signature, a Hobeta header with a valid
-// checksum, exactly 6912 bytes, the TR-DOS disk identifier, an SNA snapshot's size, or TAP
-// blocks that end with the file and all hold their checksums.
+// checksum, exactly 6912 bytes, the TR-DOS disk identifier, TAP blocks that end with the file and
+// all hold their checksums, or an SNA snapshot's size.
 // Raises ImageFormatError, its message starting with what the file is not, when none fits.
 Collection ReadCollection(std::string_view path, std::span<const std::uint8_t> bytes);
 

@@ -49,8 +49,7 @@ TEST(PzxFile, DamageIsAWarningAfterWhatCouldBeRead) {
   EXPECT_EQ(collection.warnings, (std::vector<std::string>{"tape cut short in block 2"}));
   EXPECT_EQ(ListedScreens(collection, cut), (Screens{{"t-block2", CutScreen(screen, 5913)}}));
 
-  Bytes headerCut = whole;
-  headerCut.resize(10 + 5);
+  const Bytes headerCut(whole.begin(), whole.begin() + 10 + 5);
   EXPECT_EQ(ReadPzxFile(headerCut, "t").warnings,
             (std::vector<std::string>{"tape cut short in block 2"}));
 

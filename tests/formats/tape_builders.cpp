@@ -7,6 +7,7 @@ namespace orlaspin::testing {
 namespace {
 
 void Append(Bytes& out, std::span<const std::uint8_t> bytes) {
+  out.reserve(out.size() + bytes.size());
   out.insert(out.end(), bytes.begin(), bytes.end());
 }
 

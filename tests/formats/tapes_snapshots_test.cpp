@@ -55,6 +55,9 @@ TEST(ReadTapesAndSnapshots, WithoutAKnownExtensionTheContentDecides) {
   EXPECT_EQ(ReadCollection("a.xyz", SampleSzx()).kind, ImageKind::Szx);
   EXPECT_EQ(ReadCollection("REDPLANET", ReadFileBytes(TestdataPath("tap/REDPLANET_EN.TAP"))).kind,
             ImageKind::Tap);
+  // A tape of a snapshot's size is still a tape.
+  const Bytes block = LoadedBlock(0xFF, Bytes(49179 - 4, 0x5A));
+  EXPECT_EQ(ReadCollection("a.bin", BuildTap(std::span(&block, 1))).kind, ImageKind::Tap);
   // A Z80 snapshot has no signature to know it by.
   EXPECT_THROW(ReadCollection("a.bin", SampleZ80()), ImageFormatError);
   Bytes brokenTap = SampleTap();

@@ -95,9 +95,8 @@ TEST(TzxFile, ReadsTheLoadedBytesOfEveryKindOfDataBlock) {
 
 TEST(TzxFile, ASpectrumScreenBlockIsAScreenWithItsBorder) {
   const ScreenBytes described = ColourfulScreen(20), plain = ColourfulScreen(21);
-  Bytes tooShort;
-  tooShort.insert(tooShort.end(),
-                  {'S', 'p', 'e', 'c', 't', 'r', 'u', 'm', ' ', 'S', 'c', 'r', 'e', 'e', 'n', ' '});
+  const std::string ident = "Spectrum Screen ";
+  Bytes tooShort(ident.begin(), ident.end());
   PutNumber(tooShort, 6912, 4);  // without room for the description's length and the border
   tooShort.push_back(0);
   tooShort.push_back(2);
