@@ -128,15 +128,19 @@ class MadeBytes {
  public:
   explicit MadeBytes(std::size_t imageSize) : firstOffset_(imageSize + kScreenBytes) {}
 
-  // Keeps bytes where they are; their offset in the unpacked bytes, none past the limit.
-  std::optional<std::uint64_t> Keep(std::vector<std::uint8_t> bytes) {
+  struct Kept {
+    std::uint64_t offset;                 // in the unpacked bytes
+    std::span<const std::uint8_t> bytes;  // valid while this object lives
+  };
+
+  // Keeps bytes where they are; none past the limit.
+  std::optional<Kept> Keep(std::vector<std::uint8_t> bytes) {
     if (size_ + bytes.size() > kTzxMadeBytesLimit) return std::nullopt;
     const std::uint64_t offset = firstOffset_ + size_;
     size_ += bytes.size();
     parts_.push_back(std::move(bytes));
-    return offset;
+    return Kept{offset, parts_.back()};
   }
-  std::span<const std::uint8_t> Last() const { return parts_.back(); }
 
   // Empty when nothing was made: the files' offsets then point into the image.
   std::vector<std::uint8_t> Unpacked(std::span<const std::uint8_t> image) const {
@@ -225,7 +229,8 @@ class TzxReader {
  private:
   void Warn(std::string text) { collection_.warnings.push_back(std::move(text)); }
 
-  // Reads a block whose body lies at bodyAt, cut short or not; false ends the tape.
+  // Reads a block whose body lies at bodyAt, cut short or not; false ends the tape. The data
+  // blocks give where their loaded bytes begin, how many they are and the bits of the last.
   bool ReadBlock(std::uint8_t id, std::span<const std::uint8_t> body, std::size_t bodyAt,
                  int number, bool cut) {
     switch (id) {
@@ -264,27 +269,30 @@ class TzxReader {
     if (data->inverted) {
       std::vector<std::uint8_t> bytes(data->bytes.begin(), data->bytes.end());
       for (std::uint8_t& byte : bytes) byte = static_cast<std::uint8_t>(~byte);
-      const std::optional<std::uint64_t> offset = made_.Keep(std::move(bytes));
-      if (!offset) return MadeBytesLimitReached(number);
-      block.bytes = made_.Last();
-      block.offset = *offset;
+      const auto kept = made_.Keep(std::move(bytes));
+      if (!kept) return MadeBytesLimitReached(number);
+      block.bytes = kept->bytes;
+      block.offset = kept->offset;
     }
     lister_.Add(block);
     return true;
   }
 
-  // A "Spectrum Screen " block: the description's length and text, the border, the screen.
+  // A custom info block: its 16-character ident, the length of the rest; a "Spectrum Screen "
+  // goes on with the description's length and text, the border, the screen.
   void AddScreenInfo(std::span<const std::uint8_t> body, std::size_t bodyAt, int number) {
     constexpr std::string_view kScreenIdent = "Spectrum Screen ";
+    constexpr std::size_t kLengthAt = 0x10;
+    constexpr std::size_t kDescriptionSizeAt = 0x14;
     constexpr std::size_t kDescriptionAt = 0x15;
     if (body.size() < kDescriptionAt ||
         !std::equal(kScreenIdent.begin(), kScreenIdent.end(), body.begin())) {
       return;
     }
-    const std::size_t descriptionSize = body[0x14];
+    const std::size_t descriptionSize = body[kDescriptionSizeAt];
     const std::size_t borderAt = kDescriptionAt + descriptionSize;
     const std::size_t screenAt = borderAt + 1;
-    if (U32At(body, 0x10) < screenAt - 0x14 + kScreenBytes) {
+    if (U32At(body, kLengthAt) < screenAt - kDescriptionSizeAt + kScreenBytes) {
       Warn("the screen in block " + std::to_string(number) + " is shorter than 6912 bytes");
       return;
     }
@@ -320,9 +328,9 @@ class TzxReader {
     for (const std::string& warning : snapshot.warnings) Warn(where + warning);
     std::uint64_t base = bodyAt + 4;
     if (!snapshot.unpacked.empty()) {
-      const std::optional<std::uint64_t> offset = made_.Keep(std::move(snapshot.unpacked));
-      if (!offset) return MadeBytesLimitReached(number);
-      base = *offset;
+      const auto kept = made_.Keep(std::move(snapshot.unpacked));
+      if (!kept) return MadeBytesLimitReached(number);
+      base = kept->offset;
     }
     for (CollectionFile& file : snapshot.files) {
       file.offset += base;

@@ -178,12 +178,6 @@ TEST(TapFile, FaultsThatLoseNothingAreWarnings) {
   EXPECT_EQ(collection.files[0].length, 100u);
 }
 
-TEST(TapFile, AnEmptyFileIsAnEmptyTape) {
-  const Collection collection = ReadTapFile({}, "t");
-  EXPECT_TRUE(collection.files.empty());
-  EXPECT_TRUE(collection.warnings.empty());
-}
-
 TEST(TapFile, RecognisedByBlocksThatEndWithTheFileAndHoldTheirChecksums) {
   const Bytes tap = BuildTap(SavedScreen("pic", ColourfulScreen(5)));
   EXPECT_TRUE(LooksLikeTap(tap));
