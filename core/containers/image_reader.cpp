@@ -11,6 +11,12 @@
 #include "io/errors.h"
 #include "containers/hobeta_file.h"
 #include "containers/trd_image.h"
+#include "containers/pzx_file.h"
+#include "containers/sna_snapshot.h"
+#include "containers/szx_snapshot.h"
+#include "containers/tap_file.h"
+#include "containers/tzx_file.h"
+#include "containers/z80_snapshot.h"
 
 namespace orlaspin {
 
@@ -43,12 +49,17 @@ Collection ReadByContent(std::string_view path, std::span<const std::uint8_t> by
   if (HasUdiSignature(bytes)) return ReadUdiImage(bytes);
   if (HasTd0Signature(bytes)) return ReadTd0Image(bytes);
   if (HasDskSignature(bytes)) return ReadDskImage(bytes);
+  if (HasTzxSignature(bytes)) return ReadTzxFile(bytes, FileStem(path));
+  if (HasPzxSignature(bytes)) return ReadPzxFile(bytes, FileStem(path));
+  if (HasSzxSignature(bytes)) return ReadSzxSnapshot(bytes, FileStem(path));
   if (HasHobetaHeader(bytes)) return ReadHobetaFile(bytes);
   if (bytes.size() == kScreenBytes) return ReadBareScreen(bytes, FileStem(path));
   if (HasTrdDiskIdentifier(bytes)) return ReadTrdImage(bytes);
+  if (LooksLikeTap(bytes)) return ReadTapFile(bytes, FileStem(path));
+  if (HasSnaSize(bytes.size())) return ReadSnaSnapshot(bytes, FileStem(path));
   throw ImageFormatError(
-      "not a TR-DOS image, SCL archive, Hobeta file, 6912-byte screen, or FDI, UDI, TD0 or DSK "
-      "disk image");
+      "not a TR-DOS image, SCL archive, Hobeta file, 6912-byte screen, FDI, UDI, TD0 or DSK disk "
+      "image, TAP, TZX or PZX tape, or SNA, Z80 or SZX snapshot");
 }
 
 std::vector<std::uint8_t> ReadImageBytes(FileSystem& files, const std::string& path) {
@@ -88,6 +99,12 @@ Collection ReadCollection(std::string_view path, std::span<const std::uint8_t> b
   if (extension == "udi") return ReadUdiImage(bytes);
   if (extension == "td0") return ReadTd0Image(bytes);
   if (extension == "dsk") return ReadDskImage(bytes);
+  if (extension == "tap") return ReadTapFile(bytes, FileStem(path));
+  if (extension == "tzx") return ReadTzxFile(bytes, FileStem(path));
+  if (extension == "pzx") return ReadPzxFile(bytes, FileStem(path));
+  if (extension == "sna") return ReadSnaSnapshot(bytes, FileStem(path));
+  if (extension == "z80") return ReadZ80Snapshot(bytes, FileStem(path));
+  if (extension == "szx") return ReadSzxSnapshot(bytes, FileStem(path));
   return ReadByContent(path, bytes);
 }
 

@@ -30,9 +30,11 @@ std::string_view FileNamePart(std::string_view path);
 std::string_view FileStem(std::string_view path);
 
 // The collection in the bytes of the file at path. The extension decides when it names a kind
-// (.trd, .scl, .scr, .fdi, .udi, .td0, .dsk; .$X and .!X for Hobeta, any case); otherwise the
-// content: the signature of SCL, FDI, UDI, TD0 (with its header's CRC) or DSK, a Hobeta header
-// with a valid checksum, exactly 6912 bytes, or the TR-DOS disk identifier.
+// (.trd, .scl, .scr; .$X and .!X for Hobeta; .fdi, .udi, .td0, .dsk; .tap, .tzx, .pzx, .sna,
+// .z80, .szx; any case); otherwise the content: the signature of SCL, FDI, UDI, TD0 (with its
+// header's CRC), DSK, TZX, PZX or SZX, a Hobeta header with a valid checksum, exactly 6912 bytes,
+// the TR-DOS disk identifier, TAP blocks that end with the file and all hold their checksums, or
+// an SNA snapshot's size.
 // Raises ImageFormatError, its message starting with what the file is not, when none fits.
 Collection ReadCollection(std::string_view path, std::span<const std::uint8_t> bytes);
 

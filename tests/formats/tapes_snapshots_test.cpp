@@ -1,0 +1,126 @@
+// Tapes and snapshots through the image reader and through orlaspin-cli.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "archive_builders.h"
+#include "cli.h"
+#include "containers/image_reader.h"
+#include "oracle.h"
+#include "screens.h"
+#include "snapshot_builders.h"
+#include "tape_builders.h"
+#include "test_files.h"
+
+namespace orlaspin::testing {
+namespace {
+
+Bytes SampleTap() { return BuildTap(SavedScreen("pic", ColourfulScreen(1))); }
+Bytes SampleTzx() { return TzxBuilder().ScreenInfo("pic", 1, ColourfulScreen(1)).Build(); }
+Bytes SamplePzx() {
+  return PzxBuilder().Data(LoadedBlock(0xFF, ScreenPayload(ColourfulScreen(1)))).Build();
+}
+Bytes SampleSna() { return BuildSna48(Ram48(ColourfulScreen(1)), 0); }
+Bytes SampleZ80() { return BuildZ80Version1(Ram48(ColourfulScreen(1)), 0, true); }
+Bytes SampleSzx() {
+  const SzxPage pages[] = {{5, PageWithScreen(ColourfulScreen(1))}};
+  return BuildSzx(1, std::nullopt, pages);
+}
+
+TEST(ReadTapesAndSnapshots, TheExtensionChoosesTheReaderInAnyCase) {
+  const std::pair<std::string, ImageKind> cases[] = {
+      {"a.tap", ImageKind::Tap}, {"a.TZX", ImageKind::Tzx}, {"a.Pzx", ImageKind::Pzx},
+      {"a.SNA", ImageKind::Sna}, {"a.z80", ImageKind::Z80}, {"a.szX", ImageKind::Szx}};
+  const Bytes samples[] = {SampleTap(), SampleTzx(), SamplePzx(),
+                           SampleSna(), SampleZ80(), SampleSzx()};
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const Collection collection = ReadCollection("dir/" + cases[i].first, samples[i]);
+    EXPECT_EQ(collection.kind, cases[i].second) << cases[i].first;
+    ASSERT_EQ(collection.files.size(), 1u) << cases[i].first;
+    EXPECT_EQ(ScreenData(FileBytes(collection, samples[i]), collection.files[0]),
+              ColourfulScreen(1))
+        << cases[i].first;
+  }
+  // A snapshot is named after its file, without the folder and the extension.
+  EXPECT_EQ(ReadCollection("dir/Game One.z80", SampleZ80()).files[0].name, "Game One");
+  // The extension decides even against the content.
+  EXPECT_THROW(ReadCollection("a.tzx", SampleTap()), ImageFormatError);
+}
+
+TEST(ReadTapesAndSnapshots, WithoutAKnownExtensionTheContentDecides) {
+  EXPECT_EQ(ReadCollection("a.bin", SampleTap()).kind, ImageKind::Tap);
+  EXPECT_EQ(ReadCollection("a", SampleTzx()).kind, ImageKind::Tzx);
+  EXPECT_EQ(ReadCollection("a.dat", SamplePzx()).kind, ImageKind::Pzx);
+  EXPECT_EQ(ReadCollection("a.snap", SampleSna()).kind, ImageKind::Sna);
+  EXPECT_EQ(ReadCollection("a.xyz", SampleSzx()).kind, ImageKind::Szx);
+  EXPECT_EQ(ReadCollection("REDPLANET", ReadFileBytes(TestdataPath("tap/REDPLANET_EN.TAP"))).kind,
+            ImageKind::Tap);
+  // A tape of a snapshot's size is still a tape.
+  const Bytes block = LoadedBlock(0xFF, Bytes(49179 - 4, 0x5A));
+  EXPECT_EQ(ReadCollection("a.bin", BuildTap(std::span(&block, 1))).kind, ImageKind::Tap);
+  // A Z80 snapshot has no signature to know it by.
+  EXPECT_THROW(ReadCollection("a.bin", SampleZ80()), ImageFormatError);
+  Bytes brokenTap = SampleTap();
+  brokenTap.pop_back();
+  EXPECT_THROW(ReadCollection("a.bin", brokenTap), ImageFormatError);
+}
+
+struct CliRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+CliRun Cli(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int status = RunCli(args, out, err, false);
+  return {status, out.str(), err.str()};
+}
+
+TEST(TapesAndSnapshotsCli, ARealTapeListsItsFilesAndExportsItsScreen) {
+  const std::string tape = TestdataPath("tap/REDPLANET_EN.TAP");
+  const CliRun list = Cli({"list", tape});
+  EXPECT_EQ(list.status, 0);
+  EXPECT_EQ(list.out,
+            "REDPLANET\t\t\t66\t24\n"
+            "screen\t\t16384\t6912\t115\n"
+            "main\t\t24200\t35925\t7052\n");
+  TempFolder output;
+  const CliRun run = Cli({"export", tape, "--output-dir", output.Path()});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "screen.bmp\n1 screens exported\n");
+  EXPECT_EQ(
+      FirstDifference(ReadFileBytes(output.File("screen.bmp")),
+                      OracleBitmapFile(RealScreen("salvakantero_RedPlanet_ZX__gfx_loading.scr"))),
+      "");
+}
+
+TEST(TapesAndSnapshotsCli, SnapshotsExportUnderTheirFileNamesAndWarningsShow) {
+  TempFolder input, output;
+  const ScreenBytes screen = RunsScreen(7);
+  const std::string z80 = input.File("jet pac.z80");
+  WriteFileBytes(z80, BuildZ80Version1(Ram48(screen), 2, true));
+  const std::string tzx = input.File("cut.tzx");
+  const Bytes tape = TzxBuilder().Snapshot(1, BuildSna48(Ram48(ColourfulScreen(8)), 0)).Build();
+  WriteFileBytes(tzx, Bytes(tape.begin(), tape.end() - 40000));
+
+  const CliRun run = Cli({"export", z80, tzx, "--output-dir", output.Path()});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out,
+            "jet pac/jet pac.bmp\n"
+            "cut/cut-block1.bmp\n"
+            "2 screens exported from 2 images\n");
+  EXPECT_EQ(run.err, "orlaspin-cli: warning: " + tzx +
+                         ": block 1: an SNA snapshot of 9179 bytes, not 49179, 131103 or 147487\n"
+                         "orlaspin-cli: warning: " +
+                         tzx + ": tape cut short in block 1\n");
+  EXPECT_EQ(
+      FirstDifference(ReadFileBytes(output.File("jet pac/jet pac.bmp")), OracleBitmapFile(screen)),
+      "");
+  EXPECT_EQ(FirstDifference(ReadFileBytes(output.File("cut/cut-block1.bmp")),
+                            OracleBitmapFile(ColourfulScreen(8))),
+            "");
+}
+
+}  // namespace
+}  // namespace orlaspin::testing

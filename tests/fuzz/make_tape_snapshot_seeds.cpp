@@ -1,0 +1,115 @@
+// Writes the seed corpus of the tape and snapshot readers' fuzz targets into <folder>/<target>/:
+// tapes and snapshots made by the tests' builders, whole, cut short and damaged.
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include "screens.h"
+#include "snapshot_builders.h"
+#include "tape_builders.h"
+#include "test_files.h"
+
+namespace {
+
+using namespace orlaspin;
+using namespace orlaspin::testing;
+
+Bytes Cut(Bytes bytes, std::size_t size) {
+  bytes.resize(size);
+  return bytes;
+}
+
+Bytes Tap() {
+  std::vector<Bytes> blocks = SavedScreen("pic", ColourfulScreen(1));
+  blocks.push_back(HeaderBlock(0, "loader", 20, 10, 20));
+  blocks.push_back(LoadedBlock(0xFF, Bytes(20, 0x31)));
+  blocks.push_back(LoadedBlock(0xFF, ScreenPayload(ColourfulScreen(2))));
+  blocks.push_back(HeaderBlock(3, "alone", 6912, 16384));
+  return BuildTap(blocks);
+}
+
+Bytes Tzx() {
+  const Bytes screen = LoadedBlock(0xFF, ScreenPayload(ColourfulScreen(3)));
+  TzxBuilder tzx;
+  for (const Bytes& block : SavedScreen("pic", ColourfulScreen(4))) tzx.StandardSpeed(block);
+  return tzx.Blocks(SkippedTzxBlocks())
+      .TurboSpeed(screen)
+      .PureData(screen, 7)
+      .GeneralizedData(screen, true)
+      .FourSymbolData(Bytes(8, 0x1B))
+      .ScreenInfo("title", 2, ColourfulScreen(5))
+      .Build();
+}
+
+Bytes TzxWithSnapshots() {
+  return TzxBuilder()
+      .Snapshot(0, BuildZ80Version1(Ram48(RunsScreen(6)), 1, true))
+      .Snapshot(1, Cut(BuildSna48(Ram48(ColourfulScreen(7)), 2), 8000))
+      .Build();
+}
+
+Bytes Pzx() {
+  PzxBuilder pzx;
+  for (const Bytes& block : SavedScreen("pic", ColourfulScreen(8))) pzx.Data(block);
+  return pzx.Block("PULS", {0x10, 0x00, 0x1B, 0x00})
+      .Data(LoadedBlock(0xFF, Bytes(100, 5)), 799)
+      .Block("STOP", {0, 0})
+      .Build();
+}
+
+std::vector<Z80Page> Pages128(bool compressed) {
+  const auto banks = DistinctBanks();
+  std::vector<Z80Page> pages;
+  for (std::uint8_t bank = 0; bank < 8; ++bank) {
+    pages.push_back({static_cast<std::uint8_t>(bank + 3), banks[bank], compressed});
+  }
+  return pages;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: " << argv[0] << " FOLDER\n";
+    return 2;
+  }
+  const std::string folder = argv[1];
+  const auto write = [&](const std::string& target, const std::string& name, const Bytes& bytes) {
+    std::filesystem::create_directories(PathFromUtf8(folder + "/" + target));
+    WriteFileBytes(folder + "/" + target + "/" + name, bytes);
+  };
+
+  const Bytes tap = Tap();
+  write("tap_fuzzer", "files", tap);
+  write("tap_fuzzer", "cut", Cut(tap, tap.size() / 2));
+  Bytes damaged = tap;
+  damaged[3000] ^= 0x55;
+  write("tap_fuzzer", "checksum", damaged);
+
+  const Bytes tzx = Tzx();
+  write("tzx_fuzzer", "blocks", tzx);
+  write("tzx_fuzzer", "snapshots", TzxWithSnapshots());
+  write("tzx_fuzzer", "cut", Cut(tzx, 7000));
+
+  const Bytes pzx = Pzx();
+  write("pzx_fuzzer", "blocks", pzx);
+  write("pzx_fuzzer", "cut", Cut(pzx, pzx.size() - 3000));
+
+  const auto banks = DistinctBanks();
+  write("sna_fuzzer", "48k", BuildSna48(Ram48(ColourfulScreen(9)), 3));
+  write("sna_fuzzer", "128k-shadow", BuildSna128(banks, 0x0F, 4));
+  write("sna_fuzzer", "128k-paged-twice", BuildSna128(banks, 0x0A, 5));
+
+  write("z80_fuzzer", "v1-compressed", BuildZ80Version1(Ram48(RunsScreen(10)), 6, true));
+  write("z80_fuzzer", "v1-stored", Cut(BuildZ80Version1(Ram48(RunsScreen(11)), 7, false), 9000));
+  write("z80_fuzzer", "v2-128k", BuildZ80Version2Or3(23, 3, 0x08, 1, Pages128(true)));
+  const Z80Page stored[] = {{4, Bytes(kPageSize, 0xED)},
+                            {8, PageWithScreen(RunsScreen(12)), false}};
+  write("z80_fuzzer", "v3-stored", BuildZ80Version2Or3(54, 0, 0, 2, stored));
+
+  const SzxPage raw[] = {{5, banks[5]}, {7, banks[7]}};
+  const SzxPage packed[] = {{7, banks[7], true}, {5, banks[5], true}};
+  write("szx_fuzzer", "raw", BuildSzx(1, SzxSpecRegs{3, 0}, raw));
+  write("szx_fuzzer", "zlib-shadow", BuildSzx(2, SzxSpecRegs{4, 0x08}, packed));
+  return 0;
+}

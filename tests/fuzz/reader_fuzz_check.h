@@ -1,0 +1,47 @@
+// The promises every container reader keeps on any bytes: it lists or refuses them as not its
+// kind, nothing else; every listed file lies within the bytes it points into, unless a warning
+// says the image is cut short; every screen reads; the bytes it made stay within a bound.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "containers/collection.h"
+#include "fuzz_check.h"
+
+namespace orlaspin::testing {
+
+inline bool WarnsOfCutShort(const Collection& collection) {
+  for (const std::string& warning : collection.warnings) {
+    if (warning.find("cut short") != std::string::npos) return true;
+  }
+  return false;
+}
+
+template <typename Reader>
+void CheckReader(Reader read, ImageKind kind, const std::uint8_t* data, std::size_t size,
+                 std::size_t madeLimit) {
+  const std::span<const std::uint8_t> image(data, size);
+  Collection collection;
+  try {
+    collection = read(image, "fuzz");
+  } catch (const ImageFormatError&) {
+    return;
+  }
+  FuzzRequire(collection.kind == kind, "the collection is of the reader's kind");
+  FuzzRequire(collection.unpacked.size() <= madeLimit, "the bytes made stay within their bound");
+  const std::span<const std::uint8_t> bytes = FileBytes(collection, image);
+  for (const CollectionFile& file : collection.files) {
+    FuzzRequire(file.offset + file.length <= bytes.size() || WarnsOfCutShort(collection),
+                "a file lies within its bytes or the image is said to be cut short");
+    FuzzRequire(!file.isScreen || file.length <= kScreenBytes, "a screen is at most 6912 bytes");
+    if (file.isScreen) {
+      const ScreenBytes screen = ScreenData(bytes, file);
+      FuzzRequire(screen.size() == kScreenBytes, "a screen reads as 6912 bytes");
+    }
+  }
+}
+
+}  // namespace orlaspin::testing
