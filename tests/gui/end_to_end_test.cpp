@@ -169,11 +169,14 @@ struct Layout {
   int Scale(int value) const {
     return pixelsPerInch == 96 || textHeight == 13 ? value : Rounded(value, textHeight, 13);
   }
-  RECT Scale(const RECT& r) const { return {Scale(r.left), Scale(r.top), Scale(r.right), Scale(r.bottom)}; }
+  RECT Scale(const RECT& r) const {
+    return {Scale(r.left), Scale(r.top), Scale(r.right), Scale(r.bottom)};
+  }
 };
 
 Layout LayoutAt(int pixelsPerInch) {
-  return {pixelsPerInch, static_cast<int>(TestFont(WindowFontAt(pixelsPerInch)).Metrics().tmHeight)};
+  return {pixelsPerInch,
+          static_cast<int>(TestFont(WindowFontAt(pixelsPerInch)).Metrics().tmHeight)};
 }
 
 // The window's texts where the design puts them: each label from its top left, each caption
@@ -189,14 +192,31 @@ struct WindowText {
 const std::vector<WindowText>& WindowTexts() {
   static const std::vector<WindowText> texts{
       {"Label1",
-       L"Тем, кто не знает, что такое ZX Spectrum,\rрекомендуется закрыть программу\r"
-       L"за ненадобностью.\r\rДанная версия работает с образами\rдисков .TRD и предназначена для\r"
-       L"конвертирования спектрумовских\rзаставок в BMP\r",
-       {376, 24, 376, 24}, kImage1, WindowText::kLabel},
-      {"Label2", L"Эта кнопка ищет\rвсе НЕсжатые\rзаставки (файлы\rдлиной 6912) и\rсохраняет в BMP",
-       {624, 88, 624, 88}, {624, 88, 726, 168}, WindowText::kLabel},
+       L"Тем, кто не знает, что такое ZX Spectrum,\r"
+       L"рекомендуется закрыть программу\r"
+       L"за ненадобностью.\r"
+       L"\r"
+       L"Данная версия работает с образами\r"
+       L"дисков .TRD и предназначена для\r"
+       L"конвертирования спектрумовских\r"
+       L"заставок в BMP\r",
+       {376, 24, 376, 24},
+       kImage1,
+       WindowText::kLabel},
+      {"Label2",
+       L"Эта кнопка ищет\r"
+       L"все НЕсжатые\r"
+       L"заставки (файлы\r"
+       L"длиной 6912) и\r"
+       L"сохраняет в BMP",
+       {624, 88, 624, 88},
+       {624, 88, 726, 168},
+       WindowText::kLabel},
       {"Label4", kCreditLine, {632, 168, 632, 168}, {632, 168, 726, 184}, WindowText::kLink},
-      {"Label3", kHomePageAddress, {624, 184, 624, 184}, {624, 184, 726, 208},
+      {"Label3",
+       kHomePageAddress,
+       {624, 184, 624, 184},
+       {624, 184, 726, 208},
        WindowText::kUnderlinedLink},
       {"SpeedButtonOpen", L"Open .TRD...", {624, 8, 721, 33}, {}, WindowText::kButton},
       {"SpeedButton1", L"Get All Screen$", kSpeedButton1, {}, WindowText::kButton},
@@ -214,7 +234,8 @@ std::string WindowTextsDifference(const RunningProgram& program, int pixelsPerIn
         const Picture shown = CaptureScreen(client);
         difference.clear();
         for (const WindowText& item : WindowTexts()) {
-          const TestFont font(WindowFontAt(pixelsPerInch, item.kind == WindowText::kUnderlinedLink));
+          const TestFont font(
+              WindowFontAt(pixelsPerInch, item.kind == WindowText::kUnderlinedLink));
           const RECT box = layout.Scale(item.box);
           RECT room = layout.Scale(item.room);
           if (item.kind == WindowText::kButton) {
@@ -226,11 +247,13 @@ std::string WindowTextsDifference(const RunningProgram& program, int pixelsPerIn
                   ? DrawWithDrawText(item.text, font.Handle(),
                                      DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX,
                                      {box.right - box.left, box.bottom - box.top})
-                  : DrawWithDrawText(item.text, font.Handle(), DT_LEFT | DT_NOPREFIX | DT_EXPANDTABS,
+                  : DrawWithDrawText(item.text, font.Handle(),
+                                     DT_LEFT | DT_NOPREFIX | DT_EXPANDTABS,
                                      DrawTextSize(item.text, font.Handle(), DT_LEFT | DT_NOPREFIX));
           const std::string itemDifference =
               InkDifference(shown, room, {box.left, box.top}, expected);
-          if (!itemDifference.empty()) difference += std::string(item.name) + ": " + itemDifference + "\n";
+          if (!itemDifference.empty())
+            difference += std::string(item.name) + ": " + itemDifference + "\n";
         }
         return difference.empty();
       },
