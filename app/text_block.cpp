@@ -1,6 +1,7 @@
 #include "text_block.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "window_base.h"
 

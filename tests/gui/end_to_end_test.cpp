@@ -237,11 +237,8 @@ std::string WindowTextsDifference(const RunningProgram& program, int pixelsPerIn
           const TestFont font(
               WindowFontAt(pixelsPerInch, item.kind == WindowText::kUnderlinedLink));
           const RECT box = layout.Scale(item.box);
-          RECT room = layout.Scale(item.room);
-          if (item.kind == WindowText::kButton) {
-            room = box;
-            InflateRect(&room, -2, -2);  // inside the raised frame
-          }
+          RECT room = item.kind == WindowText::kButton ? box : layout.Scale(item.room);
+          if (item.kind == WindowText::kButton) InflateRect(&room, -2, -2);  // the raised frame
           const ExpectedText expected =
               item.kind == WindowText::kButton
                   ? DrawWithDrawText(item.text, font.Handle(),
