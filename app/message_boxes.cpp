@@ -1,10 +1,12 @@
 #include "message_boxes.h"
 
+#include <climits>
 #include <vector>
 
 #include "io/errors.h"
 #include "gdi_helpers.h"
 #include "notice_layout.h"
+#include "text_block.h"
 #include "io/win/wide_text.h"
 #include "window_base.h"
 
@@ -60,28 +62,25 @@ class ThreadWindowsDisabled {
   std::vector<HWND> disabled_;
 };
 
-// An in-memory dialog template: DLGTEMPLATE with DS_SETFONT, then its items.
+// An in-memory dialog template: DLGTEMPLATE and its items, all placed later in pixels.
 class DialogTemplate {
  public:
-  DialogTemplate(DWORD style, const DialogUnitRect& frame, const std::wstring& caption, WORD pointSize,
-                 const wchar_t* faceName) {
+  DialogTemplate(DWORD style, const std::wstring& caption) {
     PutDword(style);
     PutDword(0);
     countAt_ = words_.size();
     Put(0);
-    PutFrame(frame);
+    PutEmptyFrame();
     Put(0);  // no menu
     Put(0);  // the standard dialog class
     PutText(caption.c_str());
-    Put(pointSize);
-    PutText(faceName);
   }
 
-  void AddItem(WORD atomClass, DWORD style, const DialogUnitRect& frame, WORD id, const wchar_t* text) {
+  void AddItem(WORD atomClass, DWORD style, WORD id, const wchar_t* text) {
     if (words_.size() % 2) Put(0);  // items start on a DWORD boundary
     PutDword(style | WS_CHILD | WS_VISIBLE);
     PutDword(0);
-    PutFrame(frame);
+    PutEmptyFrame();
     Put(id);
     Put(0xFFFF);
     Put(atomClass);
@@ -98,8 +97,8 @@ class DialogTemplate {
     Put(LOWORD(value));
     Put(HIWORD(value));
   }
-  void PutFrame(const DialogUnitRect& r) {
-    for (const int value : {r.x, r.y, r.width, r.height}) Put(static_cast<WORD>(value));
+  void PutEmptyFrame() {
+    for (int i = 0; i < 4; ++i) Put(0);
   }
   void PutText(const wchar_t* text) {
     for (; *text; ++text) Put(static_cast<WORD>(*text));
@@ -110,45 +109,95 @@ class DialogTemplate {
   std::size_t countAt_ = 0;
 };
 
-struct MessageFont {
-  Font font;
-  std::wstring faceName;
-  WORD pointSize;
-};
-
-MessageFont LoadMessageFont(HDC screen) {
+Font MessageFont() {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
     RaiseLastError("SystemParametersInfoW");
   }
-  LOGFONTW description = metrics.lfMessageFont;
-  const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
-  const int pixels = description.lfHeight < 0 ? -description.lfHeight : description.lfHeight;
-  const auto pointSize = static_cast<WORD>(MulDiv(pixels, 72, pixelsPerInch));
-  // The font exactly as the dialog manager will make it from the template.
-  description.lfHeight = -MulDiv(pointSize, pixelsPerInch, 72);
-  return {Font(description), description.lfFaceName, pointSize};
+  return Font(metrics.lfMessageFont);
 }
 
-DialogBaseUnits BaseUnitsOf(HDC dc) {
-  TEXTMETRICW metrics;
-  GetTextMetricsW(dc, &metrics);
-  SIZE sample;
-  GetTextExtentPoint32W(dc, kBaseUnitSample, 52, &sample);
+DialogBaseUnits BaseUnitsOf(HFONT font) {
+  const HDC screen = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(screen, font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(screen, &metrics);
+  SIZE sample{};
+  GetTextExtentPoint32W(screen, kBaseUnitSample, 52, &sample);
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
   return {static_cast<int>((sample.cx / 26 + 1) / 2), static_cast<int>(metrics.tmHeight)};
 }
 
-INT_PTR CALLBACK NoticeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  switch (message) {
-    case WM_INITDIALOG: {
-      RECT frame;
-      GetWindowRect(dialog, &frame);
-      const int left = (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2;
-      const int top = (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2;
-      SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      return TRUE;
+void MoveChild(HWND child, const Rect& bounds) {
+  MoveWindow(child, bounds.left, bounds.top, bounds.Width(), bounds.Height(), FALSE);
+}
+
+// The simple message box's contents: one font for measuring, laying out and drawing the text,
+// and the text drawn by the box itself at the places it was measured at.
+class Notice {
+ public:
+  explicit Notice(const std::wstring& text)
+      : font_(MessageFont()), text_(text, font_.Handle(), GetSystemMetrics(SM_CXSCREEN) / 2) {
+    const SIZE size = text_.Size();
+    const SIZE caption = TextBlock(kOkCaption, font_.Handle(), INT_MAX).Size();
+    layout_ = LayOutNotice(size.cx, size.cy, caption.cx, BaseUnitsOf(font_.Handle()));
+  }
+
+  // Gives the controls the font and their places, and sizes and centres the box on the screen.
+  void Place(HWND dialog) const {
+    const HWND text = GetDlgItem(dialog, kNoticeTextId);
+    const HWND ok = GetDlgItem(dialog, IDOK);
+    for (const HWND control : {text, ok}) {
+      SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
     }
+    MoveChild(text, layout_.text);
+    MoveChild(ok, layout_.button);
+    RECT frame{0, 0, layout_.width, layout_.height};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)));
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  BOOL DrawText(const DRAWITEMSTRUCT& item) const {
+    if (item.CtlType != ODT_STATIC) return FALSE;
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_3DFACE));
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(COLOR_WINDOWTEXT));
+    text_.Draw(item.hDC, item.rcItem.left, item.rcItem.top);
+    return TRUE;
+  }
+
+ private:
+  Font font_;
+  TextBlock text_;
+  NoticeLayout layout_;
+};
+
+const Notice* NoticeOf(HWND dialog) {
+  return reinterpret_cast<const Notice*>(GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
+INT_PTR OnNoticeInit(HWND dialog, LPARAM notice) {
+  SetWindowLongPtrW(dialog, DWLP_USER, notice);
+  NoticeOf(dialog)->Place(dialog);
+  return TRUE;
+}
+
+INT_PTR OnNoticeDrawItem(HWND dialog, const DRAWITEMSTRUCT& item) {
+  const Notice* notice = NoticeOf(dialog);
+  return notice && notice->DrawText(item);
+}
+
+INT_PTR CALLBACK NoticeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG: return OnNoticeInit(dialog, lParam);
+    case WM_DRAWITEM: return OnNoticeDrawItem(dialog, *reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
       return TRUE;
@@ -165,29 +214,16 @@ void ShowErrorBox(const BoxOwner& owner, std::exception_ptr error) {
 }
 
 void ShowNotice(const BoxOwner& owner, const std::wstring& text) {
-  const HDC screen = GetDC(nullptr);
-  const MessageFont font = LoadMessageFont(screen);
-  const HGDIOBJ old = SelectObject(screen, font.font.Handle());
-  const DialogBaseUnits units = BaseUnitsOf(screen);
-  RECT textBox{0, 0, GetSystemMetrics(SM_CXSCREEN) / 2, 0};
-  DrawTextW(screen, text.c_str(), static_cast<int>(text.size()), &textBox,
-            DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
-  SIZE caption;
-  GetTextExtentPoint32W(screen, kOkCaption, 2, &caption);
-  SelectObject(screen, old);
-  ReleaseDC(nullptr, screen);
-
-  const NoticeLayout layout =
-      LayOutNotice(PixelsToDialogUnitsX(textBox.right, units), PixelsToDialogUnitsY(textBox.bottom, units),
-                   PixelsToDialogUnitsX(caption.cx, units));
-  DialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
-                        {0, 0, layout.width, layout.height}, owner.title, font.pointSize,
-                        font.faceName.c_str());
-  dialog.AddItem(kStaticClass, SS_LEFT | SS_NOPREFIX | WS_GROUP, layout.text, kNoticeTextId, text.c_str());
-  dialog.AddItem(kButtonClass, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, layout.button, IDOK, kOkCaption);
+  const Notice notice(text);
+  DialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, owner.title);
+  // Owner-drawn, so that the text is drawn by the Notice that measured it; its window text is
+  // still the text, for whoever reads the box.
+  dialog.AddItem(kStaticClass, SS_OWNERDRAW | WS_GROUP, kNoticeTextId, text.c_str());
+  dialog.AddItem(kButtonClass, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK, kOkCaption);
 
   ThreadWindowsDisabled modal;
-  if (DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog.Data(), owner.window, &NoticeProc, 0) == -1) {
+  if (DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog.Data(), owner.window, &NoticeProc,
+                              reinterpret_cast<LPARAM>(&notice)) == -1) {
     RaiseLastError("DialogBoxIndirectParamW");
   }
 }

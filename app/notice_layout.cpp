@@ -6,26 +6,35 @@ namespace orlaspin::app {
 
 namespace {
 
-int DivideRoundingUp(int value, int divisor) { return (value + divisor - 1) / divisor; }
-
 // A button's caption keeps this much room on each side.
 constexpr int kCaptionPadding = 4;
 
 }  // namespace
 
-int PixelsToDialogUnitsX(int pixels, DialogBaseUnits units) { return DivideRoundingUp(pixels * 4, units.x); }
+int DialogUnitsToPixelsX(int units, DialogBaseUnits base) {
+  return MulDivRounded(units, base.x, 4);
+}
 
-int PixelsToDialogUnitsY(int pixels, DialogBaseUnits units) { return DivideRoundingUp(pixels * 8, units.y); }
+int DialogUnitsToPixelsY(int units, DialogBaseUnits base) {
+  return MulDivRounded(units, base.y, 8);
+}
 
-NoticeLayout LayOutNotice(int textWidth, int textHeight, int buttonCaptionWidth) {
+NoticeLayout LayOutNotice(int textWidth, int textHeight, int buttonCaptionWidth,
+                          DialogBaseUnits base) {
+  const int marginX = DialogUnitsToPixelsX(kNoticeMargin, base);
+  const int marginY = DialogUnitsToPixelsY(kNoticeMargin, base);
+  const int buttonWidth =
+      std::max(DialogUnitsToPixelsX(kNoticeButtonWidth, base),
+               buttonCaptionWidth + 2 * DialogUnitsToPixelsX(kCaptionPadding, base));
+  const int buttonHeight = DialogUnitsToPixelsY(kNoticeButtonHeight, base);
+
   NoticeLayout layout;
-  const int buttonWidth = std::max(kNoticeButtonWidth, buttonCaptionWidth + 2 * kCaptionPadding);
-  const int contentWidth = std::max(textWidth, buttonWidth);
-  layout.width = contentWidth + 2 * kNoticeMargin;
-  layout.text = {kNoticeMargin, kNoticeMargin, textWidth, textHeight};
-  layout.button = {(layout.width - buttonWidth) / 2, kNoticeMargin + textHeight + kNoticeButtonGap,
-                   buttonWidth, kNoticeButtonHeight};
-  layout.height = layout.button.y + kNoticeButtonHeight + kNoticeMargin;
+  layout.width = std::max(textWidth, buttonWidth) + 2 * marginX;
+  layout.text = {marginX, marginY, marginX + textWidth, marginY + textHeight};
+  const int buttonLeft = (layout.width - buttonWidth) / 2;
+  const int buttonTop = layout.text.bottom + DialogUnitsToPixelsY(kNoticeButtonGap, base);
+  layout.button = {buttonLeft, buttonTop, buttonLeft + buttonWidth, buttonTop + buttonHeight};
+  layout.height = layout.button.bottom + marginY;
   return layout;
 }
 

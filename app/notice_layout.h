@@ -1,5 +1,8 @@
-// The simple message box's layout in dialog units of its font, from the text's size in pixels.
+// The simple message box's layout in pixels: its margins, gap and button are given in dialog
+// units of the message font and mapped to pixels as the dialog manager maps them.
 #pragma once
+
+#include "display_scale.h"
 
 namespace orlaspin::app {
 
@@ -9,30 +12,25 @@ struct DialogBaseUnits {
   int y = 0;
 };
 
-// Pixels to dialog units, rounded up, so that the dialog manager's way back gives at least as
-// many pixels as measured.
-int PixelsToDialogUnitsX(int pixels, DialogBaseUnits units);
-int PixelsToDialogUnitsY(int pixels, DialogBaseUnits units);
+// Dialog units to pixels: a quarter of the average width, an eighth of the height, rounded.
+int DialogUnitsToPixelsX(int units, DialogBaseUnits base);
+int DialogUnitsToPixelsY(int units, DialogBaseUnits base);
 
 inline constexpr int kNoticeMargin = 8;
 inline constexpr int kNoticeButtonGap = 10;
 inline constexpr int kNoticeButtonWidth = 50;
 inline constexpr int kNoticeButtonHeight = 14;
 
-struct DialogUnitRect {
-  int x = 0, y = 0, width = 0, height = 0;
-  bool operator==(const DialogUnitRect&) const = default;
-};
-
 struct NoticeLayout {
   int width = 0;  // of the client area
   int height = 0;
-  DialogUnitRect text;
-  DialogUnitRect button;
+  Rect text;
+  Rect button;
 };
 
 // The text at the top left inside the margin, the button centred below it, both inside the
-// margin; the button is wider than its 50 units when its caption needs it.
-NoticeLayout LayOutNotice(int textWidth, int textHeight, int buttonCaptionWidth);
+// margin; the button is wider than its 50 units when its caption needs it. Sizes in pixels.
+NoticeLayout LayOutNotice(int textWidth, int textHeight, int buttonCaptionWidth,
+                          DialogBaseUnits base);
 
 }  // namespace orlaspin::app

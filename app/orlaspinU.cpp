@@ -32,6 +32,10 @@ constexpr int kStringGrid1Id = 1;
 
 constexpr wchar_t kFontFace[] = L"MS Sans Serif";
 constexpr int kFontDesignHeight = -11;  // 8 point at 96 pixels per inch
+// The layout leaves its texts the room of MS Sans Serif, 5 pixels a character on average at 96
+// pixels per inch. A system without that face substitutes another, often a wider one that runs
+// Label1 under the buttons; the substitute is asked for the design's average width.
+constexpr int kFontDesignAverageWidth = 5;
 constexpr wchar_t kPlaceholder[] = L"_ _ _";
 constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 
@@ -66,14 +70,21 @@ LOGFONTW WindowFontDescription(int pixelsPerInch) {
   return description;
 }
 
-int TextHeightOf(HFONT font) {
+struct FontFacts {
+  int textHeight;
+  bool isDesignFace;
+};
+
+FontFacts FactsOf(HFONT font) {
   const HDC dc = GetDC(nullptr);
   const HGDIOBJ old = SelectObject(dc, font);
   TEXTMETRICW metrics{};
   GetTextMetricsW(dc, &metrics);
+  wchar_t face[LF_FACESIZE] = {};
+  GetTextFaceW(dc, LF_FACESIZE, face);
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
-  return metrics.tmHeight;
+  return {static_cast<int>(metrics.tmHeight), lstrcmpiW(face, kFontFace) == 0};
 }
 
 FormFonts MakeFormFonts() {
@@ -84,7 +95,12 @@ FormFonts MakeFormFonts() {
   LOGFONTW description = WindowFontDescription(pixelsPerInch);
   FormFonts fonts;
   fonts.window = Font(description);
-  fonts.scale = DisplayScale::For(pixelsPerInch, TextHeightOf(fonts.window.Handle()));
+  if (!FactsOf(fonts.window.Handle()).isDesignFace) {
+    description.lfWidth =
+        MulDivRounded(kFontDesignAverageWidth, pixelsPerInch, kDesignPixelsPerInch);
+    fonts.window = Font(description);
+  }
+  fonts.scale = DisplayScale::For(pixelsPerInch, FactsOf(fonts.window.Handle()).textHeight);
   fonts.link = Font(description);
   description.lfUnderline = TRUE;
   fonts.underlinedLink = Font(description);

@@ -6,16 +6,19 @@
 #include <chrono>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "grid_messages.h"
 #include "gui_driver.h"
 #include "oracle.h"
 #include "screen_capture.h"
+#include "text_ink.h"
 #include "screens.h"
 #include "test_files.h"
 #include "trd_builder.h"
 #include "io/win/wide_text.h"
+#include "orlaspinU.h"
 
 namespace orlaspin::gui_test {
 namespace {
@@ -137,6 +140,124 @@ testing::Rgb ButtonFace() {
   return {GetRValue(face), GetGValue(face), GetBValue(face)};
 }
 
+// value × numerator / denominator rounded to the nearest, halves up (all values are positive).
+int Rounded(int value, int numerator, int denominator) {
+  return (2 * value * numerator + denominator) / (2 * denominator);
+}
+
+// The window font at a resolution: MS Sans Serif of 11 pixels at 96 pixels per inch, its height
+// scaled with the resolution. The layout gives its texts the room of MS Sans Serif, 5 pixels a
+// character on average at 96; a substitute for a missing face is held to that width.
+LOGFONTW WindowFontAt(int pixelsPerInch, bool underlined = false) {
+  LOGFONTW description{};
+  description.lfHeight = -Rounded(11, pixelsPerInch, 96);
+  description.lfWeight = FW_NORMAL;
+  description.lfCharSet = DEFAULT_CHARSET;
+  description.lfUnderline = underlined;
+  lstrcpyW(description.lfFaceName, L"MS Sans Serif");
+  if (lstrcmpiW(TestFont(description).Face().c_str(), L"MS Sans Serif") != 0) {
+    description.lfWidth = Rounded(5, pixelsPerInch, 96);
+  }
+  return description;
+}
+
+// Design positions grow with the window font's text height over 13, unless the display has 96
+// pixels per inch or the height is 13.
+struct Layout {
+  int pixelsPerInch;
+  int textHeight;
+  int Scale(int value) const {
+    return pixelsPerInch == 96 || textHeight == 13 ? value : Rounded(value, textHeight, 13);
+  }
+  RECT Scale(const RECT& r) const {
+    return {Scale(r.left), Scale(r.top), Scale(r.right), Scale(r.bottom)};
+  }
+};
+
+Layout LayoutAt(int pixelsPerInch) {
+  return {pixelsPerInch,
+          static_cast<int>(TestFont(WindowFontAt(pixelsPerInch)).Metrics().tmHeight)};
+}
+
+// The window's texts where the design puts them: each label from its top left, each caption
+// centred in its button, and the room where it may show with nothing painted over it.
+struct WindowText {
+  const char* name;
+  std::wstring text;
+  RECT box;   // a label's top left (right and bottom unused), or a button's bounds
+  RECT room;  // a label's room; a button's is the inside of its raised frame
+  enum Kind { kLabel, kLink, kUnderlinedLink, kButton } kind;
+};
+
+const std::vector<WindowText>& WindowTexts() {
+  static const std::vector<WindowText> texts{
+      {"Label1",
+       L"Тем, кто не знает, что такое ZX Spectrum,\r"
+       L"рекомендуется закрыть программу\r"
+       L"за ненадобностью.\r"
+       L"\r"
+       L"Данная версия работает с образами\r"
+       L"дисков .TRD и предназначена для\r"
+       L"конвертирования спектрумовских\r"
+       L"заставок в BMP\r",
+       {376, 24, 376, 24},
+       kImage1,
+       WindowText::kLabel},
+      {"Label2",
+       L"Эта кнопка ищет\r"
+       L"все НЕсжатые\r"
+       L"заставки (файлы\r"
+       L"длиной 6912) и\r"
+       L"сохраняет в BMP",
+       {624, 88, 624, 88},
+       {624, 88, 726, 168},
+       WindowText::kLabel},
+      {"Label4", kCreditLine, {632, 168, 632, 168}, {632, 168, 726, 184}, WindowText::kLink},
+      {"Label3",
+       kHomePageAddress,
+       {624, 184, 624, 184},
+       {624, 184, 726, 208},
+       WindowText::kUnderlinedLink},
+      {"SpeedButtonOpen", L"Open .TRD...", {624, 8, 721, 33}, {}, WindowText::kButton},
+      {"SpeedButton1", L"Get All Screen$", kSpeedButton1, {}, WindowText::kButton},
+  };
+  return texts;
+}
+
+// "" when every text of the window shows whole in its room; otherwise which does not, and how.
+std::string WindowTextsDifference(const RunningProgram& program, int pixelsPerInch) {
+  const Layout layout = LayoutAt(pixelsPerInch);
+  const RECT client = ClientRectOnScreen(program.MainWindow());
+  std::string difference;
+  WaitUntil(
+      [&] {
+        const Picture shown = CaptureScreen(client);
+        difference.clear();
+        for (const WindowText& item : WindowTexts()) {
+          const TestFont font(
+              WindowFontAt(pixelsPerInch, item.kind == WindowText::kUnderlinedLink));
+          const RECT box = layout.Scale(item.box);
+          RECT room = item.kind == WindowText::kButton ? box : layout.Scale(item.room);
+          if (item.kind == WindowText::kButton) InflateRect(&room, -2, -2);  // the raised frame
+          const ExpectedText expected =
+              item.kind == WindowText::kButton
+                  ? DrawWithDrawText(item.text, font.Handle(),
+                                     DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX,
+                                     {box.right - box.left, box.bottom - box.top})
+                  : DrawWithDrawText(item.text, font.Handle(),
+                                     DT_LEFT | DT_NOPREFIX | DT_EXPANDTABS,
+                                     DrawTextSize(item.text, font.Handle(), DT_LEFT | DT_NOPREFIX));
+          const std::string itemDifference =
+              InkDifference(shown, room, {box.left, box.top}, expected);
+          if (!itemDifference.empty())
+            difference += std::string(item.name) + ": " + itemDifference + "\n";
+        }
+        return difference.empty();
+      },
+      std::chrono::seconds(5));
+  return difference;
+}
+
 // Pixels of Image1's area that are not the window background, and whether all of them lie at
 // or beyond Label1's top-left corner (so they are Label1's text).
 struct PreviewAreaInk {
@@ -243,6 +364,7 @@ TEST_F(EndToEnd, StartsCentredWithItsLayoutTheGridFocusedAndLabel1Showing) {
   const PreviewAreaInk ink = InkInPreviewArea(start);
   EXPECT_GT(ink.pixels, 500) << "Label1's text is not visible in the preview area";
   EXPECT_TRUE(ink.allInLabel1);
+  EXPECT_EQ(WindowTextsDifference(program, 96), "");
 
   EXPECT_EQ(program.Close(), 0u);
 }
@@ -529,6 +651,30 @@ TEST_F(EndToEnd, TheGridMovesItsCurrentCellAndSelectsBlocks) {
   EXPECT_EQ(topRow(), 60);
 }
 
+TEST_F(EndToEnd, At120PixelsPerInchTheWindowAndTheCompletionBoxShowTheirWholeTexts) {
+  const auto program = [] {
+    const DisplayResolution resolution(120);  // read by the program as it starts
+    return std::make_unique<RunningProgram>();
+  }();
+  const Layout layout = LayoutAt(120);
+  RECT client;
+  GetClientRect(program->MainWindow(), &client);
+  EXPECT_EQ(client.right, layout.Scale(kClientWidth));
+  EXPECT_EQ(client.bottom, layout.Scale(kClientHeight));
+  EXPECT_EQ(WindowTextsDifference(*program, 120), "");
+  SaveScreenshot(CaptureClient(*program), L"start-120");
+
+  // With no image the batch reports 0, in the message font of that resolution.
+  program->ClickCentreOf(layout.Scale(kSpeedButton1));
+  const HWND box = program->WaitForTopLevel(L"#32770", L"orlaspin", std::chrono::seconds(60));
+  ASSERT_NE(box, nullptr) << "no completion box";
+  LOGFONTW messageFont = MessageFontDescription();
+  messageFont.lfHeight = -Rounded(-messageFont.lfHeight, 120, 96);
+  EXPECT_EQ(NoticeTextDifference(box, kCompletion + L"0", messageFont), "");
+  SaveScreenshot(CaptureScreen(WindowRect(box)), L"completion-120");
+  CloseBox(*program, box, VK_RETURN);
+}
+
 // Not a pass/fail timing: the figure is printed for the record.
 TEST_F(EndToEnd, ExportsANinetyScreenDiskAndReportsHowLongItTook) {
   Disk disk;
@@ -554,6 +700,8 @@ TEST_F(EndToEnd, ExportsANinetyScreenDiskAndReportsHowLongItTook) {
   const auto took = std::chrono::steady_clock::now() - start;
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(ReadDialog(box).texts, std::vector<std::wstring>{kCompletion + L"90"});
+  EXPECT_EQ(NoticeTextDifference(box, kCompletion + L"90", MessageFontDescription()), "");
+  SaveScreenshot(CaptureScreen(WindowRect(box)), L"completion-90");
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(took).count();
   std::printf("batch of 90 screens, click to completion box: %lld ms\n", static_cast<long long>(ms));
   RecordProperty("batch_90_ms", static_cast<int>(ms));

@@ -17,14 +17,6 @@ constexpr RECT kOpenButton{624, 8, 721, 33};
 constexpr int kFileNameComboId = 0x47C;
 constexpr int kFileNameEditId = 0x480;
 
-std::wstring Environment(const wchar_t* name) {
-  const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
-  if (size == 0) return L"";
-  std::wstring value(size, L'\0');
-  value.resize(GetEnvironmentVariableW(name, value.data(), size));
-  return value;
-}
-
 // Wine maps the Unix file system to drive Z:.
 std::wstring WindowsPath(std::wstring path) {
   if (path.empty() || path[0] != L'/') return path;
@@ -58,7 +50,43 @@ BOOL CALLBACK CollectChild(HWND window, LPARAM data) {
   return TRUE;
 }
 
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+constexpr wchar_t kLogPixels[] = L"LogPixels";
+
 }  // namespace
+
+std::wstring Environment(const wchar_t* name) {
+  const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+  if (size == 0) return L"";
+  std::wstring value(size, L'\0');
+  value.resize(GetEnvironmentVariableW(name, value.data(), size));
+  return value;
+}
+
+DisplayResolution::DisplayResolution(DWORD pixelsPerInch) {
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                      nullptr, &key_, nullptr) != ERROR_SUCCESS) {
+    throw std::runtime_error("cannot open the desktop settings");
+  }
+  DWORD size = sizeof previous_;
+  hadValue_ = RegQueryValueExW(key_, kLogPixels, nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(&previous_), &size) == ERROR_SUCCESS;
+  if (RegSetValueExW(key_, kLogPixels, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&pixelsPerInch),
+                     sizeof pixelsPerInch) != ERROR_SUCCESS) {
+    RegCloseKey(key_);
+    throw std::runtime_error("cannot set the display resolution");
+  }
+}
+
+DisplayResolution::~DisplayResolution() {
+  if (hadValue_) {
+    RegSetValueExW(key_, kLogPixels, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&previous_),
+                   sizeof previous_);
+  } else {
+    RegDeleteValueW(key_, kLogPixels);
+  }
+  RegCloseKey(key_);
+}
 
 std::wstring ProgramPath() {
   const std::wstring path = Environment(L"ORLASPIN_EXE");

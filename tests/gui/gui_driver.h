@@ -19,6 +19,25 @@ std::wstring ProgramPath();
 // Where screenshots go: ORLASPIN_SCREENSHOTS, or the current folder.
 std::wstring ScreenshotFolder();
 
+// A variable of the environment, empty when it is not set.
+std::wstring Environment(const wchar_t* name);
+
+// Wine gives a program the display resolution (LogPixels) that the registry holds when the
+// program starts. Holds that resolution for the programs started while this lives, and puts the
+// previous setting back.
+class DisplayResolution {
+ public:
+  explicit DisplayResolution(DWORD pixelsPerInch);
+  ~DisplayResolution();
+  DisplayResolution(const DisplayResolution&) = delete;
+  DisplayResolution& operator=(const DisplayResolution&) = delete;
+
+ private:
+  HKEY key_ = nullptr;
+  bool hadValue_ = false;
+  DWORD previous_ = 0;
+};
+
 // Polls until done() is true; false when the time ran out.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s);
 

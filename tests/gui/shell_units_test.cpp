@@ -1,5 +1,6 @@
-// The Windows shell's pure parts: the title rule, display scaling, the simple message box's
-// layout and the grid's geometry and navigation, each against values worked out by hand.
+// The Windows shell's pure parts: the title rule, display scaling, text layout, the simple
+// message box's layout and the grid's geometry and navigation, each against values worked out by
+// hand.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,6 +8,7 @@
 #include "display_scale.h"
 #include "grid_geometry.h"
 #include "notice_layout.h"
+#include "text_block.h"
 
 namespace orlaspin::app {
 namespace {
@@ -44,33 +46,79 @@ TEST(DisplayScale, ScalesOnlyOnAnotherResolutionWithAnotherTextHeight) {
 }
 
 TEST(NoticeLayout, PutsTheTextInsideTheMarginAndTheButtonCentredBelowIt) {
-  const NoticeLayout wide = LayOutNotice(100, 16, 10);
-  EXPECT_EQ(wide.text, (DialogUnitRect{8, 8, 100, 16}));
-  EXPECT_EQ(wide.button, (DialogUnitRect{33, 34, 50, 14}));
-  EXPECT_EQ(wide.width, 116);
-  EXPECT_EQ(wide.height, 56);
+  // Base units 6 × 13: margins of 8 units are 12 and 13 pixels, the button 50 × 14 units is
+  // 75 × 23 (22.75), the gap of 10 units 16 (16.25).
+  const DialogBaseUnits base{6, 13};
+  const NoticeLayout wide = LayOutNotice(300, 13, 12, base);
+  EXPECT_EQ(wide.text, (Rect{12, 13, 312, 26}));
+  EXPECT_EQ(wide.button, (Rect{124, 42, 199, 65}));
+  EXPECT_EQ(wide.width, 324);
+  EXPECT_EQ(wide.height, 78);
 
   // A text narrower than the button: the button decides the width.
-  const NoticeLayout narrow = LayOutNotice(20, 8, 10);
-  EXPECT_EQ(narrow.width, 66);
-  EXPECT_EQ(narrow.button.x, 8);
+  const NoticeLayout narrow = LayOutNotice(20, 26, 12, base);
+  EXPECT_EQ(narrow.width, 99);
+  EXPECT_EQ(narrow.button.left, 12);
+  EXPECT_EQ(narrow.button.top, 13 + 26 + 16);
 
-  // A caption that needs more than 50 units widens the button.
-  EXPECT_EQ(LayOutNotice(20, 8, 60).button.width, 68);
+  // A caption that needs more than 75 pixels widens the button: 4 units (6 pixels) each side.
+  EXPECT_EQ(LayOutNotice(20, 13, 80, base).button.Width(), 92);
+
+  // Units round to the nearest pixel, halves away from zero: 50 × 7 / 4 = 87.5.
+  const NoticeLayout larger = LayOutNotice(100, 16, 12, DialogBaseUnits{7, 16});
+  EXPECT_EQ(larger.text, (Rect{14, 16, 114, 32}));
+  EXPECT_EQ(larger.button.Width(), 88);
+  EXPECT_EQ(larger.button.Height(), 28);
+  EXPECT_EQ(larger.height, 16 + 16 + 20 + 28 + 16);
 }
 
-TEST(NoticeLayout, DialogUnitsGiveBackAtLeastTheMeasuredPixels) {
-  // The dialog manager maps units to pixels as MulDiv(units, base, 4) and MulDiv(units, base, 8).
-  for (const DialogBaseUnits units :
-       {DialogBaseUnits{6, 13}, DialogBaseUnits{7, 16}, DialogBaseUnits{9, 19}}) {
-    for (int pixels = 0; pixels <= 700; ++pixels) {
-      const int x = PixelsToDialogUnitsX(pixels, units);
-      const int y = PixelsToDialogUnitsY(pixels, units);
-      ASSERT_GE(MulDiv(x, units.x, 4), pixels);
-      ASSERT_GE(MulDiv(y, units.y, 8), pixels);
-      ASSERT_LT(MulDiv(x - 1, units.x, 4), pixels + units.x) << "more than one unit too wide";
-    }
+// Every character 10 pixels wide.
+std::vector<int> Even(std::wstring_view text) { return std::vector<int>(text.size(), 10); }
+
+struct LineOf {
+  std::wstring text;
+  int width;
+  bool operator==(const LineOf&) const = default;
+};
+
+std::vector<LineOf> Lines(std::wstring_view text, int maxWidth, int tabWidth = 80) {
+  std::vector<LineOf> lines;
+  for (const TextLine& line : LayOutText(text, Even(text), maxWidth, tabWidth)) {
+    EXPECT_EQ(line.advances.size(), line.end - line.begin);
+    lines.push_back({std::wstring(text.substr(line.begin, line.end - line.begin)), line.width});
   }
+  return lines;
+}
+
+TEST(TextLayout, WrapsAfterTheLastSpaceThatFitsAndDropsTheSpacesAtTheBreak) {
+  EXPECT_EQ(Lines(L"ab cd ef", 50), (std::vector<LineOf>{{L"ab cd", 50}, {L"ef", 20}}));
+  EXPECT_EQ(Lines(L"ab   cd", 40), (std::vector<LineOf>{{L"ab", 20}, {L"cd", 20}}));
+  // A line exactly as wide as the room stays whole: the count is not pushed to a line of its own.
+  EXPECT_EQ(Lines(L"файлов: 90", 100), (std::vector<LineOf>{{L"файлов: 90", 100}}));
+  EXPECT_EQ(Lines(L"файлов: 90", 99), (std::vector<LineOf>{{L"файлов:", 70}, {L"90", 20}}));
+  // Trailing spaces take no width; leading ones are kept.
+  EXPECT_EQ(Lines(L"  ab  ", 200), (std::vector<LineOf>{{L"  ab  ", 40}}));
+}
+
+TEST(TextLayout, HonoursEveryLineBreakAndBreaksAWordWiderThanTheRoom) {
+  EXPECT_EQ(Lines(L"a\r\nb\rc\n\nd", 100),
+            (std::vector<LineOf>{{L"a", 10}, {L"b", 10}, {L"c", 10}, {L"", 0}, {L"d", 10}}));
+  EXPECT_EQ(Lines(L"abcdefgh", 30), (std::vector<LineOf>{{L"abc", 30}, {L"def", 30}, {L"gh", 20}}));
+  EXPECT_EQ(Lines(L"x abcdefgh", 30),
+            (std::vector<LineOf>{{L"x", 10}, {L"abc", 30}, {L"def", 30}, {L"gh", 20}}));
+  EXPECT_TRUE(Lines(L"", 100).empty());
+  EXPECT_EQ(Lines(L"\n", 100), (std::vector<LineOf>{{L"", 0}}));
+}
+
+TEST(TextLayout, ATabReachesTheNextTabStop) {
+  const std::wstring text = L"a\tbcd\te";
+  const std::vector<TextLine> lines = LayOutText(text, Even(text), 500, 40);
+  ASSERT_EQ(lines.size(), 1u);
+  // a at 0, tab to 40, bcd to 70, tab to 80, e to 90.
+  EXPECT_EQ(lines[0].advances, (std::vector<int>{10, 30, 10, 10, 10, 10, 10}));
+  EXPECT_EQ(lines[0].width, 90);
+  // Measured from the start of its own line after a wrap.
+  EXPECT_EQ(Lines(L"abcd ef\tg", 60, 40), (std::vector<LineOf>{{L"abcd", 40}, {L"ef\tg", 50}}));
 }
 
 using grid::Cell;
@@ -81,14 +129,16 @@ TEST(GridGeometry, CellsAre64By16WithALineRightAndBelow) {
   const Metrics m;
   EXPECT_EQ(grid::CellRect(m, {0, 0}, 0), (Rect{0, 0, 64, 16}));
   EXPECT_EQ(grid::CellRect(m, {2, 3}, 0), (Rect{130, 51, 194, 67}));
-  EXPECT_EQ(grid::CellRect(m, {2, 3}, 2), (Rect{130, 17, 194, 33})) << "rows above the first shown move up";
+  EXPECT_EQ(grid::CellRect(m, {2, 3}, 2), (Rect{130, 17, 194, 33}))
+      << "rows above the first shown move up";
   EXPECT_EQ(grid::BlockRect(m, {{1, 1}, {2, 2}}, 0), (Rect{65, 17, 195, 51}));
 }
 
 TEST(GridGeometry, FindsTheCellUnderAPointIncludingItsLines) {
   const Metrics m;
   EXPECT_EQ(grid::CellAt(m, 128, 0, 0, 0), (Cell{0, 0}));
-  EXPECT_EQ(grid::CellAt(m, 128, 0, 64, 16), (Cell{0, 0})) << "the lines belong to the cell before them";
+  EXPECT_EQ(grid::CellAt(m, 128, 0, 64, 16), (Cell{0, 0}))
+      << "the lines belong to the cell before them";
   EXPECT_EQ(grid::CellAt(m, 128, 0, 65, 17), (Cell{1, 1}));
   EXPECT_EQ(grid::CellAt(m, 128, 10, 324, 0), (Cell{4, 10}));
   EXPECT_FALSE(grid::CellAt(m, 128, 0, 325, 0)) << "beyond the fifth column";
