@@ -19,6 +19,21 @@ std::array<std::string, kGridColumns> EntryCells(const CatalogueEntry& entry) {
           std::to_string(entry.FileOffset())};
 }
 
+std::string EscapeCatalogueText(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string escaped;
+  for (const unsigned char c : text) {
+    if (c >= 0x20 && c <= 0x7E && c != '\\') {
+      escaped += static_cast<char>(c);
+    } else {
+      escaped += "\\x";
+      escaped += kHex[c >> 4];
+      escaped += kHex[c & 15];
+    }
+  }
+  return escaped;
+}
+
 int ListCatalogue(std::span<const std::uint8_t, kCatalogueBytes> bytes, CatalogueTable& table) {
   for (int slot = 0; slot < kCatalogueSlots; ++slot) {
     std::copy_n(bytes.begin() + slot * kCatalogueEntrySize, kCatalogueEntrySize,

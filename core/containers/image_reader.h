@@ -35,8 +35,8 @@ std::string_view FileStem(std::string_view path);
 // Raises ImageFormatError, its message starting with what the file is not, when none fits.
 Collection ReadCollection(std::string_view path, std::span<const std::uint8_t> bytes);
 
-// Reads the file at path and its collection. A path naming no file raises "File not found"; a
-// failed open, read or close raises its I/O error.
+// Reads the file at path and its collection. A path naming no regular file raises the error of
+// RequireRegularFile; a failed open, read or close raises its I/O error.
 LoadedImage LoadImage(FileSystem& files, const std::string& path);
 
 }  // namespace orlaspin

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
 #include "containers/catalogue.h"
 
@@ -11,6 +12,19 @@ namespace {
 
 constexpr std::size_t kDiskIdentifierAt = 8 * 256 + 0xE7;
 constexpr std::uint8_t kTrDosIdentifier = 0x10;
+
+// Empty when the screen's 6912 bytes are all in the image.
+std::string PastTheEndWarning(const CatalogueEntry& entry, std::size_t imageSize) {
+  const std::size_t offset = entry.FileOffset();
+  if (offset + kScreenFileLength <= imageSize) return {};
+  std::string_view name = entry.NameText();
+  while (name.ends_with(' ')) name.remove_suffix(1);
+  const std::string screen = "the screen \"" + EscapeCatalogueText(name) + "\" lies ";
+  if (offset >= imageSize) return screen + "wholly past the end of the image: it comes out black";
+  return screen + "partly past the end of the image: " +
+         std::to_string(offset + kScreenFileLength - imageSize) + " of its " +
+         std::to_string(kScreenFileLength) + " bytes are missing and come out black";
+}
 
 }  // namespace
 
@@ -25,8 +39,19 @@ Collection ReadTrdImage(std::span<const std::uint8_t> image) {
   const int entryCount = ListCatalogue(catalogue, table);
 
   Collection collection{ImageKind::TrdImage, {}, {}, {}};
+  if (!HasTrdDiskIdentifier(image)) {
+    collection.warnings.push_back(
+        "the disk information sector lacks the TR-DOS mark; the image is read as a TR-DOS disk "
+        "all the same");
+  }
   for (int i = 0; i < entryCount; ++i) {
-    collection.files.push_back(FileFromCatalogueEntry(table[i], table[i].FileOffset()));
+    const CollectionFile file = FileFromCatalogueEntry(table[i], table[i].FileOffset());
+    if (file.isScreen) {
+      if (std::string warning = PastTheEndWarning(table[i], image.size()); !warning.empty()) {
+        collection.warnings.push_back(std::move(warning));
+      }
+    }
+    collection.files.push_back(file);
   }
   return collection;
 }

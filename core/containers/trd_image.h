@@ -13,7 +13,8 @@ namespace orlaspin {
 bool HasTrdDiskIdentifier(std::span<const std::uint8_t> image);
 
 // The entries that LoadCatalogue lists (up to the first empty name, at most 128), each at its
-// FileOffset; bytes past the end of a short image read as zero. Never fails.
+// FileOffset; bytes past the end of a short image read as zero. Warns when the disk identifier is
+// missing, and for each screen that reaches past the end of the image. Never fails.
 Collection ReadTrdImage(std::span<const std::uint8_t> image);
 
 }  // namespace orlaspin

@@ -113,12 +113,11 @@ TEST(SaveBitmapFileShortWrite, RaisesStreamWriteErrorAndRemovesTheFile) {
     } catch (const Error& error) {
       EXPECT_EQ(error.Message(), "Stream write error");
     }
-    EXPECT_FALSE(files.files.contains("a.bmp")) << capacity;
+    EXPECT_TRUE(files.files.empty()) << capacity;
   }
   testing::FakeFileSystem files;
   files.faults.writeCloseFails = true;
   EXPECT_THROW(SaveBitmapFile(&raster, files, "a.bmp"), Error);
-  EXPECT_EQ(files.removed, std::vector<std::string>{"a.bmp"});
   EXPECT_TRUE(files.files.empty());
 }
 

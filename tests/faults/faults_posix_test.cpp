@@ -38,7 +38,7 @@ namespace {
 Bytes FourScreens() {
   TrdBuilder builder;
   for (int i = 0; i < 4; ++i) builder.AddScreen("SCR" + std::to_string(i), ColourfulScreen(i));
-  return builder.Build();
+  return builder.AddDiskInfo("FOUR").Build();
 }
 
 // Runs work in a child process (to change its limits or its user there) and returns the text
@@ -156,7 +156,8 @@ TEST_F(PosixFaults, TheCommandLineUnderAFileSizeLimitReportsTheShortWriteAndLeav
   });
   EXPECT_EQ(status, "exit 1");
   const Bytes printed = ReadFileBytes(errors);
-  EXPECT_EQ(std::string(printed.begin(), printed.end()), "orlaspin-cli: Stream write error.\n");
+  EXPECT_EQ(std::string(printed.begin(), printed.end()),
+            "orlaspin-cli: " + imagePath + ": Stream write error.\n");
   EXPECT_TRUE(out.Names().empty());
 }
 
@@ -189,7 +190,7 @@ TEST_F(PosixFaults, AnImageTheUserMayNotReadIsRefusedWithFileAccessDenied) {
     RunCli(args, printed, errors);
     return load + "|" + std::to_string(state.EntryCount) + "|" + errors.str();
   });
-  EXPECT_EQ(messages, "File access denied|0|orlaspin-cli: File access denied.\n");
+  EXPECT_EQ(messages, "File access denied|0|orlaspin-cli: " + imagePath + ": File access denied.\n");
 }
 
 // A FIFO would block a read for ever, /dev/zero would never end: neither is a file to read.
@@ -217,7 +218,7 @@ TEST_F(PosixFaults, AFifoOrADeviceGivenAsTheImageIsNoFileAndNothingWaits) {
           std::vector<std::string>{"export", special, "--output-dir", out.Path()}}) {
       std::ostringstream printed, errors;
       EXPECT_EQ(RunCli(args, printed, errors), 1);
-      EXPECT_EQ(errors.str(), "orlaspin-cli: File not found.\n");
+      EXPECT_EQ(errors.str(), "orlaspin-cli: " + special + ": Not a regular file.\n");
     }
   }
 }

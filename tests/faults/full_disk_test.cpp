@@ -53,7 +53,7 @@ TEST(FullDisk, ADiskFillingUpMidBatchEndsTheRunWithTheFilesBeforeItComplete) {
   const std::vector<std::string> args = {"export", imagePath, "--output-dir", disk};
   EXPECT_EQ(RunCli(args, printed, errors), 1);
   EXPECT_EQ(printed.str(), "");
-  EXPECT_EQ(errors.str(), "orlaspin-cli: Stream write error.\n");
+  EXPECT_EQ(errors.str(), "orlaspin-cli: " + imagePath + ": Stream write error.\n");
   EXPECT_EQ(ReadFolder(disk), before);
 }
 
