@@ -114,8 +114,7 @@ int ExportSeveralImages(FileSystem& files, const CliCommand& command, std::ostre
   return result.failedImages > 0 ? 1 : 0;
 }
 
-int RunExport(const CliCommand& command, std::ostream& out, std::ostream& err,
-              bool errIsTerminal) {
+int RunExport(const CliCommand& command, std::ostream& out, std::ostream& err, bool errIsTerminal) {
   FileSystem& files = SystemFileSystem();
   // One rule for one image and for many: the output folder is made before anything is read.
   CreateFolders(files, command.outputDir);

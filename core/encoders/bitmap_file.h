@@ -25,10 +25,10 @@ std::vector<std::uint8_t> EncodeBitmap(std::span<const Colour> pixels, int width
 
 enum class SaveResult { Written, NameTaken, NoPicture };
 
-// Writes the raster to a new file at path. Does nothing when raster is null (no screen decoded
-// yet). Writes nothing when a file of that name already exists. Raises the file-creation error
-// when the file cannot be made, and "Stream write error" when a write falls short, removing the
-// incomplete file.
+// Writes the raster to a new file at path, which gets its name only once complete (WriteNewFile).
+// Does nothing when raster is null (no screen decoded yet). Writes nothing when a file of that
+// name already exists. Raises the file-creation error when the file cannot be made, and
+// "Stream write error" when a write falls short, removing the incomplete file.
 SaveResult SaveBitmapFile(const PreviewRaster* raster, FileSystem& files, const std::string& path);
 
 }  // namespace orlaspin

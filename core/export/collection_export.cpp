@@ -74,9 +74,8 @@ int ExportCollection(FileSystem& files, const LoadedImage& image, const std::str
     if (!file.isScreen) continue;
     const std::vector<std::uint8_t> bytes =
         EncodeScreenFile(ScreenData(source, file), kZxPaletteColours, options);
-    const SavedFile saved = SaveUnderFreeName(files, folder, OutputStem(file),
-                                              OutputExtension(options), bytes,
-                                              options.skipIdentical);
+    const SavedFile saved = SaveUnderFreeName(
+        files, folder, OutputStem(file), OutputExtension(options), bytes, options.skipIdentical);
     const std::string name = subfolder.empty() ? saved.fileName : subfolder + "/" + saved.fileName;
     if (saved.alreadyPresent) {
       view.FileSkipped(name);

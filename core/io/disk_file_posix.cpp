@@ -188,8 +188,8 @@ class PosixFileSystem final : public FileSystem {
     for (;;) {
       temporaryPath = FolderPrefix(path) + TemporaryName();
       const InterruptsHeld held;
-      const int fd = ::open(temporaryPath.c_str(),
-                            O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+      const int fd =
+          ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
       if (fd >= 0) {
         SetPending(temporaryPath);
         return std::make_unique<PosixWritableFile>(fd);

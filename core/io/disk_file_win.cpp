@@ -145,7 +145,9 @@ class WinFileSystem final : public FileSystem {
     return (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
   }
 
-  bool Exists(const std::string& path) override { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
+  bool Exists(const std::string& path) override {
+    return Attributes(path) != INVALID_FILE_ATTRIBUTES;
+  }
 
   std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) override {
     const HANDLE handle = CreateFileW(Widen(path).c_str(), GENERIC_READ,

@@ -105,8 +105,8 @@ TEST_F(CliProcess, AnImageThatCannotBeReadIsNamedInItsError) {
   const std::string folder = Folder("games.trd");
   const std::string out = Folder("out");
   for (const char* command : {"list", "export"}) {
-    for (const auto& [image, message] : {std::pair{missing, "File not found."},
-                                         std::pair{folder, "Is a folder."}}) {
+    for (const auto& [image, message] :
+         {std::pair{missing, "File not found."}, std::pair{folder, "Is a folder."}}) {
       Names args = {command, image};
       if (args[0] == "export") args.insert(args.end(), {"-o", out});
       const ProgramRun run = Cli(args);

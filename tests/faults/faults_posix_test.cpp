@@ -191,7 +191,8 @@ TEST_F(PosixFaults, AnImageTheUserMayNotReadIsRefusedWithFileAccessDenied) {
     RunCli(args, printed, errors);
     return load + "|" + std::to_string(state.EntryCount) + "|" + errors.str();
   });
-  EXPECT_EQ(messages, "File access denied|0|orlaspin-cli: " + imagePath + ": File access denied.\n");
+  EXPECT_EQ(messages,
+            "File access denied|0|orlaspin-cli: " + imagePath + ": File access denied.\n");
 }
 
 // A FIFO would block a read for ever, /dev/zero would never end: neither is a file to read.
@@ -292,7 +293,8 @@ TEST_F(PosixFaults, AnOutputFolderTheUserMayNotMakeIsAnErrorWithStatus1) {
         RunProgram(ORLASPIN_CLI, {"export", "-o", JoinPath(folder, "deeper"), imagePath});
     return std::to_string(run.status) + "|" + run.out + "|" + run.err;
   });
-  EXPECT_EQ(ending, "1||orlaspin-cli: Cannot create folder \"" + folder + "\". Permission denied.\n");
+  EXPECT_EQ(ending,
+            "1||orlaspin-cli: Cannot create folder \"" + folder + "\". Permission denied.\n");
 }
 
 // A path that is no UTF-8 stays valid JSON: its odd bytes are written as the listing writes them.
