@@ -37,7 +37,7 @@ TEST(FullDisk, ADiskFillingUpMidBatchEndsTheRunWithTheFilesBeforeItComplete) {
   const std::string imagePath = place.File("image.trd");
   TrdBuilder builder;
   for (int i = 0; i < 4; ++i) builder.AddScreen("SCR" + std::to_string(i), ColourfulScreen(i));
-  const Bytes image = builder.Build();
+  const Bytes image = builder.AddDiskInfo("FULL").Build();
 
   // 500 KB of 4 KB pages holds two bitmaps of 49 pages and the first 27 pages of a third.
   const ImageExport exported = ExportImageFile(image, imagePath, disk);
