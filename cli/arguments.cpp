@@ -9,7 +9,7 @@ namespace orlaspin {
 
 const char* const kUsage =
     "Usage: orlaspin-cli list [--json] IMAGE...\n"
-    "       orlaspin-cli export [--output-dir DIR] [--format bmp|png] [--scale N] [--flash]\n"
+    "       orlaspin-cli export [-o DIR] [-f bmp|png] [-s N] [--flash] [--skip-identical]\n"
     "                           IMAGE...\n"
     "       orlaspin-cli --help | --version\n";
 
@@ -29,21 +29,27 @@ const char* const kHelp =
     "  export IMAGE...            write every screen as NAME.bmp (or NAME.png), never replacing a\n"
     "                             file: a name already taken gets \"1\" appended until it is free;\n"
     "                             with several images, each image's screens go into a folder\n"
-    "                             named after the image\n"
-    "    --output-dir DIR         the folder to write into (default: the current folder); with\n"
-    "                             several images it is created when missing\n"
-    "    --format bmp|png         the file format (default: bmp)\n"
-    "    --scale N                enlarge each pixel to N x N (1 to 8, default 1)\n"
+    "                             named after the image (NAME-2, NAME-3, ... when that is taken)\n"
+    "    -o, --output-dir DIR     the folder to write into (default: the current folder),\n"
+    "                             created with its parents when missing\n"
+    "    -f, --format bmp|png     the file format (default: bmp)\n"
+    "    -s, --scale N            enlarge each pixel to N x N (1 to 8, default 1)\n"
     "    --flash                  with --format png: show FLASH as the Spectrum does, as an\n"
     "                             animated PNG of two frames, 320 ms each, looping; a screen\n"
     "                             without FLASH stays a still picture\n"
+    "    --skip-identical         do not write a screen again when a file of one of the names\n"
+    "                             tried for it already holds exactly the same bytes; the summary\n"
+    "                             counts it as skipped\n"
     "\n"
     "Options:\n"
-    "  --help                     show this help\n"
+    "  -h, --help                 show this help\n"
     "  --version                  show the version\n"
-    "  --                         what follows is an IMAGE, also when it begins with --\n"
+    "  --                         what follows is an IMAGE, also when it begins with -\n"
     "\n"
-    "Exporting several images on a terminal shows a progress line on standard error.\n"
+    "Each file is written under a temporary name and renamed when complete, so an interrupted\n"
+    "export leaves no partial file. Warnings (a wrong checksum, a screen past the end of its\n"
+    "image) go to standard error; exporting several images on a terminal shows a progress line\n"
+    "there.\n"
     "Exit status: 0 done, 1 an error (with several images: any of them failed, the others are\n"
     "still done), 2 a wrong command line.\n";
 
@@ -100,15 +106,20 @@ bool WantsHelp(std::span<const std::string> args) {
 // Reads an option of the command; false when the command has no such option.
 bool ReadOption(CliCommand& command, const Option& option, ArgumentReader& reader) {
   const bool exporting = command.action == CliAction::Export;
-  if (exporting && option.name == "--output-dir") {
+  const auto named = [&option](std::string_view longName, std::string_view shortName = {}) {
+    return option.name == longName || (!shortName.empty() && option.name == shortName);
+  };
+  if (exporting && named("--output-dir", "-o")) {
     command.outputDir = reader.ValueOf(option);
-  } else if (exporting && option.name == "--format") {
+  } else if (exporting && named("--format", "-f")) {
     command.output.format = ParseFormat(reader.ValueOf(option));
-  } else if (exporting && option.name == "--scale") {
+  } else if (exporting && named("--scale", "-s")) {
     command.output.scale = ParseScale(reader.ValueOf(option));
-  } else if (exporting && option.name == "--flash" && !option.value) {
+  } else if (exporting && named("--flash") && !option.value) {
     command.output.flash = true;
-  } else if (!exporting && option.name == "--json" && !option.value) {
+  } else if (exporting && named("--skip-identical") && !option.value) {
+    command.output.skipIdentical = true;
+  } else if (!exporting && named("--json") && !option.value) {
     command.json = true;
   } else {
     return false;
@@ -129,7 +140,7 @@ CliCommand ParseArguments(std::span<const std::string> args) {
   } else if (args[0] == "export") {
     command.action = CliAction::Export;
   } else {
-    throw UsageError{};
+    throw UsageError{"no command \"" + args[0] + "\": the commands are list and export"};
   }
   ArgumentReader reader(args.subspan(1));
   bool optionsEnded = false;
@@ -138,7 +149,7 @@ CliCommand ParseArguments(std::span<const std::string> args) {
     if (arg.empty()) throw UsageError{"an IMAGE cannot be an empty name"};
     if (!optionsEnded && arg == "--") {
       optionsEnded = true;
-    } else if (!optionsEnded && arg.starts_with("--")) {
+    } else if (!optionsEnded && arg.starts_with("-")) {
       if (!ReadOption(command, SplitOption(arg), reader)) {
         throw UsageError{args[0] + " has no option " + arg};
       }

@@ -1,10 +1,12 @@
 #include "cli.h"
 
+#include <exception>
+
 #include "arguments.h"
+#include "containers/image_reader.h"
 #include "export/collection_export.h"
 #include "io/disk_file.h"
 #include "io/errors.h"
-#include "containers/image_reader.h"
 #include "listing.h"
 #include "progress_line.h"
 
@@ -15,16 +17,23 @@ namespace {
 constexpr const char* kVersion = ORLASPIN_VERSION;  // the project version, set by CMake
 constexpr const char* kProgram = "orlaspin-cli: ";
 
-// The text of an error of one image: what the error box would show, the image named when the
-// message does not say which file it is about, or when several images are at work.
-std::string ImageErrorText(const std::string& imagePath, const Error& error, bool nameImage) {
-  const bool isFormatError = dynamic_cast<const ImageFormatError*>(&error) != nullptr;
-  const std::string text = WithFullStop(error.Message());
-  return nameImage || isFormatError ? imagePath + ": " + text : text;
+// What the error box would show, after the file it concerns: every error met while reading or
+// exporting an image names the image, whose own messages ("File not found") do not.
+void PrintImageError(std::ostream& out, std::ostream& err, const std::string& imagePath,
+                     const Error& error) {
+  out.flush();
+  err << kProgram << imagePath << ": " << WithFullStop(error.Message()) << '\n';
 }
 
 void PrintWarning(std::ostream& err, const std::string& imagePath, const std::string& text) {
   err << kProgram << "warning: " << imagePath << ": " << text << '\n';
+}
+
+// "N screens exported", with the screens found already present when there are any.
+std::string ExportedCount(int written, int skipped) {
+  std::string text = CountOf(written, "screen") + " exported";
+  if (skipped > 0) text += ", " + std::to_string(skipped) + " skipped as identical";
+  return text;
 }
 
 class PrintingView final : public ExportView {
@@ -35,10 +44,13 @@ class PrintingView final : public ExportView {
     PrintWarning(err_, imagePath, text);
   }
   void FileWritten(const std::string& name) override { out_ << name << '\n'; }
+  void FileSkipped(const std::string&) override { ++skipped_; }
+  int Skipped() const { return skipped_; }
 
  private:
   std::ostream& out_;
   std::ostream& err_;
+  int skipped_ = 0;
 };
 
 // Prints the files and errors of a run over several images around the progress line.
@@ -60,8 +72,7 @@ class PrintingImagesView final : public ImagesExportView {
   }
   void ImageFailed(const std::string& imagePath, const Error& error) override {
     progress_.Clear();
-    out_.flush();
-    err_ << kProgram << ImageErrorText(imagePath, error, true) << '\n';
+    PrintImageError(out_, err_, imagePath, error);
   }
   void ImageFinished() override { progress_.Show(++images_, screens_); }
 
@@ -73,38 +84,42 @@ class PrintingImagesView final : public ImagesExportView {
   int screens_ = 0;
 };
 
-std::string Plural(int count, const char* word) {
-  return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+int ExportOneImage(FileSystem& files, const CliCommand& command, std::ostream& out,
+                   std::ostream& err) {
+  PrintingView view(out, err);
+  const std::string& image = command.images.front();
+  try {
+    const int count = ExportImage(files, image, command.outputDir, command.output, view);
+    out << ExportedCount(count, view.Skipped()) << '\n';
+    return 0;
+  } catch (const Error& error) {
+    PrintImageError(out, err, image, error);
+    return 1;
+  }
 }
 
-int RunExport(const CliCommand& command, std::ostream& out, std::ostream& err,
-              bool errIsTerminal) {
-  FileSystem& files = SystemFileSystem();
-  if (command.images.size() == 1) {
-    PrintingView view(out, err);
-    const std::string& image = command.images.front();
-    try {
-      const int count = ExportImage(files, image, command.outputDir, command.output, view);
-      out << count << " screens exported\n";
-      return 0;
-    } catch (const Error& error) {
-      out.flush();
-      err << kProgram << ImageErrorText(image, error, false) << '\n';
-      return 1;
-    }
-  }
-
+int ExportSeveralImages(FileSystem& files, const CliCommand& command, std::ostream& out,
+                        std::ostream& err, bool errIsTerminal) {
   const int imageCount = static_cast<int>(command.images.size());
   ProgressLine progress(err, imageCount, errIsTerminal);
   PrintingImagesView view(out, err, progress);
   const ImagesExportResult result =
       ExportImages(files, command.images, command.outputDir, command.output, view);
   progress.Clear();
-  out << result.screens << " screens exported from "
-      << Plural(imageCount - result.failedImages, "image");
+  out << CountOf(result.screens, "screen") << " exported from "
+      << CountOf(imageCount - result.failedImages, "image");
+  if (result.skippedScreens > 0) out << ", " << result.skippedScreens << " skipped as identical";
   if (result.failedImages > 0) out << ", " << result.failedImages << " failed";
   out << '\n';
   return result.failedImages > 0 ? 1 : 0;
+}
+
+int RunExport(const CliCommand& command, std::ostream& out, std::ostream& err, bool errIsTerminal) {
+  FileSystem& files = SystemFileSystem();
+  // One rule for one image and for many: the output folder is made before anything is read.
+  CreateFolders(files, command.outputDir);
+  if (command.images.size() == 1) return ExportOneImage(files, command, out, err);
+  return ExportSeveralImages(files, command, out, err, errIsTerminal);
 }
 
 int RunList(const CliCommand& command, std::ostream& out, std::ostream& err) {
@@ -128,30 +143,25 @@ int RunList(const CliCommand& command, std::ostream& out, std::ostream& err) {
     } catch (const Error& error) {
       status = 1;
       if (command.json) json.AddFailure(image, error.Message());
-      out.flush();
-      err << kProgram << ImageErrorText(image, error, several) << '\n';
+      PrintImageError(out, err, image, error);
     }
   }
   if (command.json) json.Finish();
   return status;
 }
 
-}  // namespace
-
-std::string EscapeCatalogueText(std::string_view text) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string escaped;
-  for (const unsigned char c : text) {
-    if (c >= 0x20 && c <= 0x7E && c != '\\') {
-      escaped += static_cast<char>(c);
-    } else {
-      escaped += "\\x";
-      escaped += kHex[c >> 4];
-      escaped += kHex[c & 15];
-    }
+int RunCommand(const CliCommand& command, std::ostream& out, std::ostream& err,
+               bool errIsTerminal) {
+  switch (command.action) {
+    case CliAction::Help: out << kUsage << '\n' << kHelp; return 0;
+    case CliAction::Version: out << "orlaspin-cli " << kVersion << '\n'; return 0;
+    case CliAction::List: return RunList(command, out, err);
+    case CliAction::Export: return RunExport(command, out, err, errIsTerminal);
   }
-  return escaped;
+  return 2;
 }
+
+}  // namespace
 
 int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
   return RunCli(args, out, err, false);
@@ -167,13 +177,21 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
     err << kUsage;
     return 2;
   }
-  switch (command.action) {
-    case CliAction::Help: out << kUsage << '\n' << kHelp; return 0;
-    case CliAction::Version: out << "orlaspin-cli " << kVersion << '\n'; return 0;
-    case CliAction::List: return RunList(command, out, err);
-    case CliAction::Export: return RunExport(command, out, err, errIsTerminal);
+  int status = 1;
+  try {
+    status = RunCommand(command, out, err, errIsTerminal);
+  } catch (const Error& error) {
+    out.flush();
+    err << kProgram << WithFullStop(error.Message()) << '\n';
+  } catch (const std::exception& error) {
+    out.flush();
+    err << kProgram << error.what() << '\n';
   }
-  return 2;
+  if (!out.flush()) {
+    err << kProgram << "the output could not be written\n";
+    return 1;
+  }
+  return status;
 }
 
 }  // namespace orlaspin

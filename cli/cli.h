@@ -7,16 +7,13 @@
 
 namespace orlaspin {
 
-// args excludes the program name. Returns the exit status: 0 done, 1 an error, 2 a usage error.
-// No progress line is shown.
+// args excludes the program name. Returns the exit status: 0 done, 1 an error, 2 a usage error;
+// every error is told on err, none escapes. No progress line is shown.
 int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 
 // The same; errIsTerminal says that err is a terminal, where exporting several images shows a
 // progress line.
 int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& err,
            bool errIsTerminal);
-
-// A catalogue text with bytes outside 0x20-0x7E, and the backslash, written as \xHH.
-std::string EscapeCatalogueText(std::string_view text);
 
 }  // namespace orlaspin

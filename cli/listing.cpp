@@ -1,6 +1,6 @@
 #include "listing.h"
 
-#include "cli.h"
+#include "containers/catalogue.h"
 
 namespace orlaspin {
 
@@ -33,21 +33,62 @@ void PrintListing(std::ostream& out, const Collection& collection) {
   }
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence at the start of text (no overlong form, no
+// surrogate, nothing past U+10FFFF); 0 when there is none.
+std::size_t Utf8SequenceLength(std::string_view text) {
+  const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+  }
+  return length;
+}
+
+}  // namespace
+
 std::string JsonString(std::string_view text) {
   static constexpr char kHex[] = "0123456789abcdef";
   std::string json = "\"";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
+  while (!text.empty()) {
+    const auto byte = static_cast<unsigned char>(text.front());
+    const std::size_t length = Utf8SequenceLength(text);
+    if (byte == '"' || byte == '\\') {
       json += '\\';
-      json += c;
+      json += static_cast<char>(byte);
     } else if (byte < 0x20) {
       json += "\\u00";
       json += kHex[byte >> 4];
       json += kHex[byte & 15];
+    } else if (length == 0) {
+      // Not UTF-8, so no JSON text: the byte as the listing shows one, \xHH.
+      json += "\\\\x";
+      json += kHex[byte >> 4];
+      json += kHex[byte & 15];
     } else {
-      json += c;
+      json.append(text.substr(0, length));
+      text.remove_prefix(length);
+      continue;
     }
+    text.remove_prefix(1);
   }
   return json + "\"";
 }

@@ -12,7 +12,8 @@ namespace orlaspin {
 // One line per file, the cells escaped and separated by tabs.
 void PrintListing(std::ostream& out, const Collection& collection);
 
-// text as a JSON string, quotes included.
+// text as a JSON string, quotes included; a byte that is not part of well-formed UTF-8 becomes
+// the text \xHH, as the listing writes such bytes of a name.
 std::string JsonString(std::string_view text);
 
 // Writes a JSON array of image listings, one object per image, in the order they are added.

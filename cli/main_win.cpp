@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli.h"
+#include "io/disk_file.h"
 #include "io/win/wide_text.h"
 
 int main() {
@@ -19,5 +20,6 @@ int main() {
   for (int i = 1; i < argc; ++i) args.push_back(orlaspin::Narrow(argv[i]));
   LocalFree(argv);
   SetConsoleOutputCP(CP_UTF8);
+  orlaspin::RemoveTemporaryFileOnInterrupt();
   return orlaspin::RunCli(args, std::cout, std::cerr, _isatty(_fileno(stderr)) != 0);
 }

@@ -4,10 +4,14 @@
 
 namespace orlaspin {
 
+std::string CountOf(int count, std::string_view noun) {
+  return std::to_string(count) + " " + std::string(noun) + (count == 1 ? "" : "s");
+}
+
 void ProgressLine::Show(int imagesDone, int screensDone) {
   if (!enabled_) return;
-  const std::string text = std::to_string(imagesDone) + "/" + std::to_string(imageCount_) +
-                           " images, " + std::to_string(screensDone) + " screens";
+  const std::string text = std::to_string(imagesDone) + "/" + CountOf(imageCount_, "image") + ", " +
+                           CountOf(screensDone, "screen");
   // Spaces cover what is left of a longer line before.
   const std::size_t cover = shownLength_ > text.size() ? shownLength_ - text.size() : 0;
   err_ << '\r' << text << std::string(cover, ' ') << std::flush;

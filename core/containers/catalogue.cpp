@@ -12,6 +12,21 @@ std::string_view CatalogueEntry::NameText() const {
   return {reinterpret_cast<const char*>(name.data()), static_cast<std::size_t>(end - name.begin())};
 }
 
+std::string EscapeCatalogueText(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string escaped;
+  for (const unsigned char c : text) {
+    if (c >= 0x20 && c <= 0x7E && c != '\\') {
+      escaped += static_cast<char>(c);
+    } else {
+      escaped += "\\x";
+      escaped += kHex[c >> 4];
+      escaped += kHex[c & 15];
+    }
+  }
+  return escaped;
+}
+
 int ListCatalogue(std::span<const std::uint8_t, kCatalogueBytes> bytes, CatalogueTable& table) {
   for (int slot = 0; slot < kCatalogueSlots; ++slot) {
     std::copy_n(bytes.begin() + slot * kCatalogueEntrySize, kCatalogueEntrySize,

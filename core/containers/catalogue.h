@@ -42,6 +42,9 @@ struct CatalogueEntry {
 
 using CatalogueTable = std::array<CatalogueEntry, kCatalogueSlots>;
 
+// A catalogue text with bytes outside 0x20-0x7E, and the backslash, written as \xHH.
+std::string EscapeCatalogueText(std::string_view text);
+
 // Replaces the table's bytes with those of an image's catalogue area (missing bytes are zero),
 // marks the screens of the entries it examines and returns the number of listed entries.
 int ListCatalogue(std::span<const std::uint8_t, kCatalogueBytes> bytes, CatalogueTable& table);

@@ -126,7 +126,7 @@ bool IsKnownImage(std::string_view path, std::span<const std::uint8_t> bytes) {
 
 LoadedImage LoadImage(FileSystem& files, const std::string& path) {
   // The window ignores a missing path; a command naming one is told.
-  if (!files.IsFile(path)) throw IoError(kFileNotFound);
+  RequireRegularFile(files, path);
   LoadedImage image;
   image.bytes = ReadImageBytes(files, path);
   image.collection = ReadCollection(path, image.bytes);

@@ -44,8 +44,8 @@ Collection ReadCollection(std::string_view path, std::span<const std::uint8_t> b
 // recognises by content alone.
 bool IsKnownImage(std::string_view path, std::span<const std::uint8_t> bytes);
 
-// Reads the file at path and its collection. A path naming no file raises "File not found"; a
-// failed open, read or close raises its I/O error.
+// Reads the file at path and its collection. A path naming no regular file raises the error of
+// RequireRegularFile; a failed open, read or close raises its I/O error.
 LoadedImage LoadImage(FileSystem& files, const std::string& path);
 
 }  // namespace orlaspin

@@ -13,11 +13,17 @@ namespace orlaspin {
 // Only a file of unknown extension needs it; a .trd is read whatever it holds.
 bool HasTrdDiskIdentifier(std::span<const std::uint8_t> image);
 
-// The first entryCount entries of a listed catalogue, each at its FileOffset.
+// The first entryCount entries of a listed catalogue, each at its FileOffset, marked as screens
+// by the table's own marks.
 Collection CollectionOfCatalogue(const CatalogueTable& table, int entryCount);
 
 // The entries that ListCatalogue lists (up to the first empty name, at most 128), each at its
-// FileOffset; bytes past the end of a short image read as zero. Never fails.
+// FileOffset, without a word on the image: for a disk whose reader has checked its sectors.
+Collection ReadTrdCatalogue(std::span<const std::uint8_t> image);
+
+// The entries that ListCatalogue lists (up to the first empty name, at most 128), each at its
+// FileOffset; bytes past the end of a short image read as zero. Warns when the disk identifier is
+// missing, and for each screen that reaches past the end of the image. Never fails.
 Collection ReadTrdImage(std::span<const std::uint8_t> image);
 
 }  // namespace orlaspin

@@ -69,7 +69,7 @@ Collection TrDosSectors::ReadCatalogue(ImageKind kind) && {
   if (!HasTrdDiskIdentifier(image_)) {
     throw ImageFormatError("not a TR-DOS disk: track 0 sector 9 lacks TR-DOS's disk identifier");
   }
-  Collection collection = ReadTrdImage(image_);
+  Collection collection = ReadTrdCatalogue(image_);
   collection.kind = kind;
 
   WarnOfDamage("the catalogue", DamageOf(0, kCatalogueBytes), collection.warnings);

@@ -37,7 +37,7 @@ class TrDosSectors {
   void AddSector(std::size_t track, std::uint8_t id, std::uint8_t sizeCode,
                  std::span<const std::uint8_t> data, bool damaged);
 
-  // The catalogue of the linear image (ReadTrdImage), the image kept in collection.unpacked,
+  // The catalogue of the linear image (ReadTrdCatalogue), the image kept in collection.unpacked,
   // with the given kind. A file or catalogue with missing or damaged sectors gets a warning.
   // Raises ImageFormatError "not a TR-DOS disk: ..." when track 0 has no sector 9 with TR-DOS's
   // disk identifier: the disk belongs to another system.

@@ -51,14 +51,40 @@ std::string OutputStem(const CollectionFile& file) {
   return file.nameIsFileName ? stem : FileNameFromCatalogueBytes(stem);
 }
 
-std::string SaveUnderFreeName(FileSystem& files, const std::string& folder, std::string stem,
-                              std::string_view extension,
-                              std::span<const std::span<const std::uint8_t>> parts) {
+namespace {
+
+// True when the regular file at path holds exactly the parts one after another; an unreadable
+// file holds nothing known.
+bool HoldsExactly(FileSystem& files, const std::string& path,
+                  std::span<const std::span<const std::uint8_t>> parts) {
+  std::vector<std::uint8_t> expected;
+  for (const auto part : parts) expected.insert(expected.end(), part.begin(), part.end());
+  std::vector<std::uint8_t> present(expected.size() + 1);
+  try {
+    const auto file = files.OpenForReading(path);
+    present.resize(ReadFully(*file, present));
+    file->Close();
+  } catch (const Error&) {
+    return false;
+  }
+  return present == expected;
+}
+
+}  // namespace
+
+SavedFile SaveUnderFreeName(FileSystem& files, const std::string& folder, std::string stem,
+                            std::string_view extension,
+                            std::span<const std::span<const std::uint8_t>> parts,
+                            bool skipIdentical) {
   for (;; stem += kUniquenessSuffix) {
     if (IsDeviceName(stem)) continue;
     const std::string fileName = stem + std::string(extension);
     const std::string path = JoinPath(folder, fileName);
-    if (!files.IsFile(path) && WriteNewFile(files, path, parts)) return fileName;
+    if (files.IsFile(path)) {
+      if (skipIdentical && HoldsExactly(files, path, parts)) return {fileName, true};
+      continue;
+    }
+    if (WriteNewFile(files, path, parts)) return {fileName, false};
   }
 }
 
@@ -75,11 +101,16 @@ int ExportCollection(FileSystem& files, const Collection& collection, ScreenSour
     const std::vector<Picture> frames = FramesOf(screen, options);
     view.ScreenDecoded(screen, frames.front());
     const std::vector<std::uint8_t> bytes = EncodeFrames(frames, options);
-    const std::string fileName = SaveUnderFreeName(files, folder, OutputStem(file),
-                                                   OutputExtension(options),
-                                                   WriteParts(bytes, options));
-    ++count;
-    view.FileWritten(subfolder.empty() ? fileName : subfolder + "/" + fileName);
+    const SavedFile saved =
+        SaveUnderFreeName(files, folder, OutputStem(file), OutputExtension(options),
+                          WriteParts(bytes, options), options.skipIdentical);
+    const std::string name = subfolder.empty() ? saved.fileName : subfolder + "/" + saved.fileName;
+    if (saved.alreadyPresent) {
+      view.FileSkipped(name);
+    } else {
+      ++count;
+      view.FileWritten(name);
+    }
   }
   return count;
 }
@@ -122,16 +153,20 @@ bool IsNoFolderName(std::string_view name) { return name.find_first_not_of(". ")
 
 std::string MakeImageFolder(FileSystem& files, const std::string& outputDir,
                             std::string_view imagePath, std::vector<std::string>& taken) {
-  for (std::string name = MakeSafeName(FileStem(imagePath));; name += kUniquenessSuffix) {
+  const std::string stem = MakeSafeName(FileStem(imagePath));
+  for (int number = 1;; ++number) {
+    const std::string name = number == 1 ? stem : stem + "-" + std::to_string(number);
     if (IsNoFolderName(name) || IsDeviceName(name) ||
         std::find(taken.begin(), taken.end(), name) != taken.end()) {
       continue;
     }
+    // A folder of an earlier run is used again; anything else of the name, a link to a folder
+    // too, is someone else's.
     const std::string path = JoinPath(outputDir, name);
-    if (files.IsFile(path)) continue;
-    if (!files.IsFolder(path)) files.CreateFolder(path);
-    taken.push_back(name);
-    return name;
+    if (files.IsFolderItself(path) || files.CreateFolder(path)) {
+      taken.push_back(name);
+      return name;
+    }
   }
 }
 
@@ -145,14 +180,20 @@ class CountingView final : public ExportView {
     view_.Warning(imagePath, text);
   }
   void FileWritten(const std::string& name) override {
-    ++count_;
+    ++written_;
     view_.FileWritten(name);
   }
-  int Count() const { return count_; }
+  void FileSkipped(const std::string& name) override {
+    ++skipped_;
+    view_.FileSkipped(name);
+  }
+  int Written() const { return written_; }
+  int Skipped() const { return skipped_; }
 
  private:
   ExportView& view_;
-  int count_ = 0;
+  int written_ = 0;
+  int skipped_ = 0;
 };
 
 bool HasScreens(const LoadedImage& image) {
@@ -165,7 +206,7 @@ bool HasScreens(const LoadedImage& image) {
 ImagesExportResult ExportImages(FileSystem& files, std::span<const std::string> imagePaths,
                                 const std::string& outputDir, const OutputOptions& options,
                                 ImagesExportView& view) {
-  if (!outputDir.empty() && !files.IsFolder(outputDir)) files.CreateFolder(outputDir);
+  CreateFolders(files, outputDir);
   CountingView counting(view);
   ImagesExportResult result;
   std::vector<std::string> taken;
@@ -182,7 +223,8 @@ ImagesExportResult ExportImages(FileSystem& files, std::span<const std::string> 
     }
     view.ImageFinished();
   }
-  result.screens = counting.Count();
+  result.screens = counting.Written();
+  result.skippedScreens = counting.Skipped();
   return result;
 }
 

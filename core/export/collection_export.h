@@ -17,6 +17,7 @@ class FileSystem;
 class ScreenSource;
 struct Collection;
 struct CollectionFile;
+struct LoadedImage;
 struct Picture;
 
 enum class OutputFormat { Bmp, Png };
@@ -25,6 +26,9 @@ struct OutputOptions {
   OutputFormat format = OutputFormat::Bmp;
   int scale = 1;       // 1-8
   bool flash = false;  // PNG only: a second frame with the FLASH cells' ink and paper swapped
+  // A screen whose file is already there, byte for byte, under one of the names tried for it is
+  // not written again.
+  bool skipIdentical = false;
   Palette palette = kZxPaletteColours;
 };
 
@@ -43,13 +47,20 @@ std::vector<std::uint8_t> EncodeScreenFile(const ScreenBytes& screen,
 // taken as the platform's characters for file names.
 std::string OutputStem(const CollectionFile& file);
 
-// Saves bytes in folder as stem + extension, appending "1" to the stem while that name is taken
+// Where SaveUnderFreeName put a file: written as fileName, or found already present as fileName.
+struct SavedFile {
+  std::string fileName;
+  bool alreadyPresent = false;
+};
+
+// Saves the parts, one write each, in folder as stem + extension, appending "1" to the stem while that name is taken
 // (also when a file appears between the test and the creation) or names a Windows device; never
-// replaces a file. The parts are written one after another, one write each. Returns the file name
-// used. Raises the file-creation error, or "Stream write error".
-std::string SaveUnderFreeName(FileSystem& files, const std::string& folder, std::string stem,
-                              std::string_view extension,
-                              std::span<const std::span<const std::uint8_t>> parts);
+// replaces a file. With skipIdentical, a taken name whose file holds exactly the parts ends the search
+// and nothing is written. Raises the file-creation error, or "Stream write error".
+SavedFile SaveUnderFreeName(FileSystem& files, const std::string& folder, std::string stem,
+                            std::string_view extension,
+                            std::span<const std::span<const std::uint8_t>> parts,
+                            bool skipIdentical);
 
 class ExportView {
  public:
@@ -60,12 +71,15 @@ class ExportView {
   virtual void ScreenDecoded(const ScreenBytes& /*screen*/, const Picture& /*picture*/) {}
   // A file was written; name is its path inside the output folder, "/" after a subfolder.
   virtual void FileWritten(const std::string& name) = 0;
+  // A screen was not written: the file name (as for FileWritten) already holds exactly its bytes
+  // (OutputOptions::skipIdentical).
+  virtual void FileSkipped(const std::string& name) { static_cast<void>(name); }
 };
 
 // Exports every screen of a collection, in catalogue order, each read from source at its turn,
 // into outputDir's subfolder (outputDir itself when subfolder is empty; the current folder when
-// both are), after telling its warnings. Returns the number of screens written. An error ends
-// the export where it occurs; the files written stay.
+// both are), which must exist, after telling its warnings. Returns the number of screens
+// written. An error ends the export where it occurs; the files written stay.
 int ExportCollection(FileSystem& files, const Collection& collection, ScreenSource& source,
                      const std::string& imagePath, const std::string& outputDir,
                      const std::string& subfolder, const OutputOptions& options, ExportView& view);
@@ -77,15 +91,16 @@ int ExportListedScreens(FileSystem& files, const CatalogueTable& table, int entr
                         const std::string& imagePath, const Palette& palette,
                         const std::string& outputDir, ExportView& view);
 
-// Loads the image at imagePath (LoadImage) and exports its screens into outputDir.
+// Loads the image at imagePath (LoadImage) and exports its screens into outputDir, which must
+// exist.
 int ExportImage(FileSystem& files, const std::string& imagePath, const std::string& outputDir,
                 const OutputOptions& options, ExportView& view);
 
-// Picks the folder for an image's screens inside outputDir and creates it when missing: the
-// image's file stem, made safe like a catalogue name, with "1" appended while that name is
-// empty or dots and spaces alone, a Windows device, taken by something that is not a folder, or
-// in taken (the
-// folders of the run so far). Returns the name, which is added to taken.
+// Picks the folder for an image's screens inside outputDir: the image's file stem, made safe like
+// a catalogue name, or else the stem with "-2", "-3", ... appended, the first name that is not
+// empty or dots and spaces alone, not a Windows device, not in taken (the folders of the run so
+// far) and either a folder already (not through a link) or free, when the folder is made. A link,
+// a file or anything else of that name is taken. Returns the name, which is added to taken.
 std::string MakeImageFolder(FileSystem& files, const std::string& outputDir,
                             std::string_view imagePath, std::vector<std::string>& taken);
 
@@ -99,12 +114,14 @@ class ImagesExportView : public ExportView {
 
 struct ImagesExportResult {
   int screens = 0;
+  int skippedScreens = 0;
   int failedImages = 0;
 };
 
 // Exports several images, each with screens into its own folder (MakeImageFolder) inside
-// outputDir, which is created when missing. An error in one image is reported and the next image
-// goes on; screens counts every file written.
+// outputDir, which is created with its parents when missing. An error in one image is reported
+// and the next image goes on; screens counts every file written, skippedScreens every screen
+// found already present.
 ImagesExportResult ExportImages(FileSystem& files, std::span<const std::string> imagePaths,
                                 const std::string& outputDir, const OutputOptions& options,
                                 ImagesExportView& view);

@@ -6,6 +6,46 @@
 
 namespace orlaspin {
 
+namespace {
+
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+// The folder that holds path: everything before its last component, a root keeping its
+// separator ("/a" gives "/", "C:\a" gives "C:\"); empty for a name alone.
+std::string ParentFolder(const std::string& path) {
+  std::size_t end = path.size();
+  while (end > 0 && IsSeparator(path[end - 1])) --end;
+  while (end > 0 && !IsSeparator(path[end - 1])) --end;
+  if (end == 0) return {};
+  const std::size_t rootEnd = end;
+  while (end > 0 && IsSeparator(path[end - 1])) --end;
+  const bool isRoot = end == 0 || (end == 2 && path[1] == ':');
+  return path.substr(0, isRoot ? rootEnd : end);
+}
+
+// Removes the temporary file when it leaves scope without having been given its name.
+class TemporaryFile {
+ public:
+  TemporaryFile(FileSystem& files, std::string path) : files_(files), path_(std::move(path)) {}
+  ~TemporaryFile() {
+    if (!named_) files_.Remove(path_);
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+  bool NameAs(const std::string& path) {
+    named_ = files_.RenameWithoutReplacing(path_, path);
+    return named_;
+  }
+
+ private:
+  FileSystem& files_;
+  std::string path_;
+  bool named_ = false;
+};
+
+}  // namespace
+
 std::string JoinPath(const std::string& dir, const std::string& name) {
   if (dir.empty()) return name;
   const char last = dir.back();
@@ -41,8 +81,9 @@ std::vector<std::uint8_t> ReadFileStart(FileSystem& files, const std::string& pa
 
 bool WriteNewFile(FileSystem& files, const std::string& path,
                   std::span<const std::span<const std::uint8_t>> parts) {
-  auto file = files.CreateNew(path);
-  if (!file) return false;
+  std::string temporaryPath;
+  auto file = files.CreateTemporary(path, temporaryPath);
+  TemporaryFile temporary(files, temporaryPath);
   bool complete = true;
   for (const auto part : parts) {
     if (file->Write(part) != part.size()) {
@@ -51,11 +92,25 @@ bool WriteNewFile(FileSystem& files, const std::string& path,
     }
   }
   complete = file->Close() && complete;
-  if (!complete) {
-    files.Remove(path);
-    throw StreamWriteError();
+  if (!complete) throw StreamWriteError();
+  return temporary.NameAs(path);
+}
+
+void CreateFolders(FileSystem& files, const std::string& path) {
+  if (path.empty() || files.IsFolder(path)) return;
+  CreateFolders(files, ParentFolder(path));
+  // A path ending in ".." may exist now that its parent does.
+  if (files.IsFolder(path)) return;
+  if (!files.CreateFolder(path) && !files.IsFolder(path)) {
+    throw FolderNameTakenError(files.FullPath(path));
   }
-  return true;
+}
+
+void RequireRegularFile(FileSystem& files, const std::string& path) {
+  if (files.IsFile(path)) return;
+  if (files.IsFolder(path)) throw IsAFolderError();
+  if (files.Exists(path)) throw NotARegularFileError();
+  throw IoError(kFileNotFound);
 }
 
 }  // namespace orlaspin

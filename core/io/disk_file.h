@@ -23,7 +23,7 @@ class ReadableFile {
   virtual void Close() = 0;
 };
 
-// A file made by CreateNew, open for writing and not shared while it is written.
+// A file made by CreateTemporary, open for writing.
 class WritableFile {
  public:
   virtual ~WritableFile() = default;
@@ -49,23 +49,39 @@ class FileSystem {
   // True only when a regular file exists at path; a folder, a device or a missing path is false.
   virtual bool IsFile(const std::string& path) = 0;
 
+  // True when anything exists at path, a link counting as what it points to.
+  virtual bool Exists(const std::string& path) = 0;
+
   // Opens an existing file for reading; raises the I/O error of the table on failure.
   virtual std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) = 0;
 
-  // Creates a new file; never replaces anything. Returns nullptr when a file (or anything that is
-  // not a folder) of that name already exists, so the caller may try another name. A folder of
-  // that name, or any other failure, raises the file-creation error with the full path.
-  virtual std::unique_ptr<WritableFile> CreateNew(const std::string& path) = 0;
+  // Creates a new, empty file beside path (in its folder) under a temporary name of its own,
+  // returned in temporaryPath, where path's contents are written before they get path's name
+  // (RenameWithoutReplacing). Until then an interrupt the program handles removes it
+  // (RemoveTemporaryFileOnInterrupt); one such file exists at a time. A failure raises the
+  // file-creation error of path.
+  virtual std::unique_ptr<WritableFile> CreateTemporary(const std::string& path,
+                                                        std::string& temporaryPath) = 0;
+
+  // Gives the closed temporary file the name path, in one step that never replaces anything.
+  // Returns false, leaving both as they were, when something that is not a folder has that name
+  // (a file, a link, a FIFO), so the caller may try another name. A folder of that name, or any
+  // other failure, raises the file-creation error of path.
+  virtual bool RenameWithoutReplacing(const std::string& temporaryPath,
+                                      const std::string& path) = 0;
 
   // Removes a file this program has just created; failures are ignored.
   virtual void Remove(const std::string& path) = 0;
 
-  // True only when a folder exists at path.
+  // True only when a folder exists at path, also through a link.
   virtual bool IsFolder(const std::string& path) = 0;
 
-  // Creates one folder (its parent must exist). Any failure, also a name already taken, raises
-  // the folder-creation error with the full path.
-  virtual void CreateFolder(const std::string& path) = 0;
+  // True only when a folder itself exists at path: a link to one is no folder here.
+  virtual bool IsFolderItself(const std::string& path) = 0;
+
+  // Creates one folder (its parent must exist). Returns false when anything, a folder too, has
+  // that name already; any other failure raises the folder-creation error with the full path.
+  virtual bool CreateFolder(const std::string& path) = 0;
 
   // The path resolved against the current directory.
   virtual std::string FullPath(const std::string& path) = 0;
@@ -94,11 +110,25 @@ std::size_t ReadFully(ReadableFile& file, std::span<std::uint8_t> target);
 std::vector<std::uint8_t> ReadFileStart(FileSystem& files, const std::string& path,
                                         std::size_t limit);
 
-// Creates a new file at path holding the parts one after another, one write each. Returns false,
-// writing nothing, when a file of that name already exists. Raises the file-creation error when
-// the file cannot be made, and "Stream write error" when a write falls short or the close fails,
-// removing the incomplete file.
+// Writes a new file at path holding the parts one after another, one write each: first under a
+// temporary name beside it, then renamed to path when complete, so that path never holds part of
+// the file. Returns false, leaving nothing behind, when something that is not a folder has path's
+// name. Raises the file-creation error when the file cannot be made or named, and
+// "Stream write error" when a write falls short or the close fails.
 bool WriteNewFile(FileSystem& files, const std::string& path,
                   std::span<const std::span<const std::uint8_t>> parts);
+
+// Creates the folder at path with every missing folder above it; nothing when it exists. Raises
+// the folder-creation error of the first that cannot be made, also when something that is not a
+// folder has its name.
+void CreateFolders(FileSystem& files, const std::string& path);
+
+// Raises "File not found", "Is a folder" or "Not a regular file" unless a regular file is at path.
+void RequireRegularFile(FileSystem& files, const std::string& path);
+
+// Makes SIGINT, SIGTERM and SIGHUP (on Windows Ctrl-C, Ctrl-Break and the console's closing)
+// remove the temporary file being written before the program ends as the signal would have
+// ended it. For the command-line tool; a signal the program was started ignoring stays ignored.
+void RemoveTemporaryFileOnInterrupt();
 
 }  // namespace orlaspin

@@ -1,10 +1,14 @@
 // The file layer on POSIX systems.
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -51,6 +55,71 @@ EntryKind KindOfEntry(DIR* folder, const char* name) {
 struct FolderCloser {
   void operator()(DIR* folder) const { ::closedir(folder); }
 };
+
+constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
+
+// The temporary file being written, for the interrupt handler: a fixed buffer, as a handler may
+// not allocate. The program writes one file at a time.
+std::array<char, PATH_MAX> pendingPath{};
+volatile sig_atomic_t hasPending = 0;
+
+extern "C" void RemovePendingAndEnd(int signal) {
+  if (hasPending) ::unlink(pendingPath.data());
+  // The handler was reset to the default on entry (SA_RESETHAND); the signal, blocked until the
+  // handler returns, then ends the program as it would have.
+  ::raise(signal);
+}
+
+// Keeps the interrupts away while the pending file and the file system disagree: between the
+// creation of a temporary file and its registration, between its renaming and its release.
+class InterruptsHeld {
+ public:
+  InterruptsHeld() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (const int signal : kInterrupts) sigaddset(&held, signal);
+    ::sigprocmask(SIG_BLOCK, &held, &previous_);
+  }
+  ~InterruptsHeld() { ::sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+  InterruptsHeld(const InterruptsHeld&) = delete;
+  InterruptsHeld& operator=(const InterruptsHeld&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
+void SetPending(const std::string& path) {
+  if (path.size() >= pendingPath.size()) return;
+  std::memcpy(pendingPath.data(), path.c_str(), path.size() + 1);
+  hasPending = 1;
+}
+
+void ReleasePending(const std::string& path) {
+  if (hasPending && path == pendingPath.data()) hasPending = 0;
+}
+
+// A name of its own for each temporary file of this process: hidden, and never a catalogue
+// name's file, which has the extension .bmp or .png.
+std::string TemporaryName() {
+  static std::atomic<unsigned> made{0};
+  return ".orlaspin-" + std::to_string(::getpid()) + "-" + std::to_string(made++) + ".tmp";
+}
+
+// The folder part of path, its separator kept: "out/a.bmp" gives "out/", "a.bmp" nothing.
+std::string FolderPrefix(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The one-step rename that fails when the new name exists; a file system without it links the
+// new name (which fails the same way) and unlinks the old one.
+int RenameWithoutReplacingPath(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return errno;
+  if (::link(from.c_str(), to.c_str()) != 0) return errno;
+  ::unlink(from.c_str());
+  return 0;
+}
 
 class PosixReadableFile final : public ReadableFile {
  public:
@@ -116,6 +185,11 @@ class PosixFileSystem final : public FileSystem {
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
   }
 
+  bool Exists(const std::string& path) override {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+  }
+
   std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) override {
     // Non-blocking, so that a FIFO swapped in after the existence test cannot hang the open.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -127,24 +201,55 @@ class PosixFileSystem final : public FileSystem {
     return file;
   }
 
-  std::unique_ptr<WritableFile> CreateNew(const std::string& path) override {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd >= 0) return std::make_unique<PosixWritableFile>(fd);
-    int error = errno;
+  std::unique_ptr<WritableFile> CreateTemporary(const std::string& path,
+                                                std::string& temporaryPath) override {
+    for (;;) {
+      temporaryPath = FolderPrefix(path) + TemporaryName();
+      const InterruptsHeld held;
+      const int fd =
+          ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+      if (fd >= 0) {
+        SetPending(temporaryPath);
+        return std::make_unique<PosixWritableFile>(fd);
+      }
+      const int error = errno;
+      // Another run's leftover of the same name: take the next.
+      if (error == EEXIST) continue;
+      throw CreateFileError(FullPath(path), std::strerror(error), error);
+    }
+  }
+
+  bool RenameWithoutReplacing(const std::string& temporaryPath, const std::string& path) override {
+    const InterruptsHeld held;
+    int error = RenameWithoutReplacingPath(temporaryPath, path);
+    if (error == 0) {
+      ReleasePending(temporaryPath);
+      return true;
+    }
     if (error == EEXIST) {
-      if (!IsDirectory(path)) return nullptr;
+      if (!IsDirectory(path)) return false;
       error = EISDIR;
     }
     throw CreateFileError(FullPath(path), std::strerror(error), error);
   }
 
-  void Remove(const std::string& path) override { ::unlink(path.c_str()); }
+  void Remove(const std::string& path) override {
+    const InterruptsHeld held;
+    ::unlink(path.c_str());
+    ReleasePending(path);
+  }
 
   bool IsFolder(const std::string& path) override { return IsDirectory(path); }
 
-  void CreateFolder(const std::string& path) override {
-    if (::mkdir(path.c_str(), 0777) == 0) return;
+  bool IsFolderItself(const std::string& path) override {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  }
+
+  bool CreateFolder(const std::string& path) override {
+    if (::mkdir(path.c_str(), 0777) == 0) return true;
     const int error = errno;
+    if (error == EEXIST) return false;
     throw CreateFolderError(FullPath(path), std::strerror(error), error);
   }
 
@@ -205,6 +310,18 @@ void AppendUtf8(std::string& out, char16_t c) {
 FileSystem& SystemFileSystem() {
   static PosixFileSystem files;
   return files;
+}
+
+void RemoveTemporaryFileOnInterrupt() {
+  for (const int signal : kInterrupts) {
+    struct sigaction previous {};
+    if (::sigaction(signal, nullptr, &previous) != 0 || previous.sa_handler == SIG_IGN) continue;
+    struct sigaction action {};
+    action.sa_handler = RemovePendingAndEnd;
+    action.sa_flags = SA_RESETHAND;
+    sigfillset(&action.sa_mask);
+    ::sigaction(signal, &action, nullptr);
+  }
 }
 
 std::string FileNameFromCatalogueBytes(std::string_view bytes) {

@@ -1,6 +1,9 @@
 // The file layer on Windows: wide-character Win32 calls, paths converted from UTF-8.
 #include <windows.h>
 
+#include <array>
+#include <atomic>
+
 #include "io/disk_file.h"
 #include "io/errors.h"
 #include "io/win/wide_text.h"
@@ -34,6 +37,55 @@ EntryKind KindOfEntry(DWORD attributes) {
 struct SearchCloser {
   void operator()(HANDLE search) const { FindClose(search); }
 };
+
+// The temporary file being written, for the console's control handler, which runs on a thread of
+// its own: a fixed buffer and a lock. The program writes one file at a time.
+SRWLOCK pendingLock = SRWLOCK_INIT;
+std::array<wchar_t, 32768> pendingPath{};
+bool hasPending = false;
+
+class PendingHeld {
+ public:
+  PendingHeld() { AcquireSRWLockExclusive(&pendingLock); }
+  ~PendingHeld() { ReleaseSRWLockExclusive(&pendingLock); }
+  PendingHeld(const PendingHeld&) = delete;
+  PendingHeld& operator=(const PendingHeld&) = delete;
+};
+
+void SetPending(const std::wstring& path) {
+  if (path.size() >= pendingPath.size()) return;
+  path.copy(pendingPath.data(), path.size());
+  pendingPath[path.size()] = L'\0';
+  hasPending = true;
+}
+
+void ReleasePending(const std::wstring& path) {
+  if (hasPending && path == pendingPath.data()) hasPending = false;
+}
+
+BOOL WINAPI RemovePendingAndEnd(DWORD) {
+  // The lock is kept: the program ends when the default handler runs after this one, and no
+  // other temporary file may be made meanwhile.
+  AcquireSRWLockExclusive(&pendingLock);
+  // The writer shares deleting, so the file goes when its handle closes at the end.
+  if (hasPending) DeleteFileW(pendingPath.data());
+  return FALSE;
+}
+
+// A name of its own for each temporary file of this process, never a catalogue name's file,
+// which has the extension .bmp or .png.
+std::string TemporaryName() {
+  static std::atomic<unsigned> made{0};
+  return ".orlaspin-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(made++) +
+         ".tmp";
+}
+
+// The folder part of path, its separator or drive kept: "out\a.bmp" gives "out\", "C:a.bmp"
+// gives "C:", "a.bmp" nothing.
+std::string FolderPrefix(const std::string& path) {
+  const std::size_t end = path.find_last_of("/\\:");
+  return end == std::string::npos ? std::string() : path.substr(0, end + 1);
+}
 
 class WinReadableFile final : public ReadableFile {
  public:
@@ -105,6 +157,10 @@ class WinFileSystem final : public FileSystem {
     return (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
   }
 
+  bool Exists(const std::string& path) override {
+    return Attributes(path) != INVALID_FILE_ATTRIBUTES;
+  }
+
   std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) override {
     const HANDLE handle = CreateFileW(Widen(path).c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -113,32 +169,68 @@ class WinFileSystem final : public FileSystem {
     return std::make_unique<WinReadableFile>(handle);
   }
 
-  std::unique_ptr<WritableFile> CreateNew(const std::string& path) override {
-    const HANDLE handle = CreateFileW(Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle != INVALID_HANDLE_VALUE) return std::make_unique<WinWritableFile>(handle);
-    DWORD error = GetLastError();
-    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
-      const DWORD attributes = Attributes(path);
-      if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        return nullptr;
+  std::unique_ptr<WritableFile> CreateTemporary(const std::string& path,
+                                                std::string& temporaryPath) override {
+    for (;;) {
+      temporaryPath = FolderPrefix(path) + TemporaryName();
+      const std::wstring wide = Widen(temporaryPath);
+      const PendingHeld held;
+      const HANDLE handle = CreateFileW(wide.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE,
+                                        nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (handle != INVALID_HANDLE_VALUE) {
+        SetPending(wide);
+        return std::make_unique<WinWritableFile>(handle);
       }
+      const DWORD error = GetLastError();
+      // Another run's leftover of the same name: take the next.
+      if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+      throw CreateFileError(FullPath(path), SystemMessage(error), static_cast<int>(error));
+    }
+  }
+
+  bool RenameWithoutReplacing(const std::string& temporaryPath, const std::string& path) override {
+    const std::wstring from = Widen(temporaryPath);
+    const PendingHeld held;
+    // Without MOVEFILE_REPLACE_EXISTING the move fails when the new name exists.
+    if (MoveFileExW(from.c_str(), Widen(path).c_str(), 0)) {
+      ReleasePending(from);
+      return true;
+    }
+    DWORD error = GetLastError();
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+        error == ERROR_ACCESS_DENIED) {
+      const DWORD attributes = Attributes(path);
+      const bool isFolder =
+          attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      if (error != ERROR_ACCESS_DENIED && !isFolder) return false;
       // A folder in the way: what replacing it would have met.
-      error = ERROR_ACCESS_DENIED;
+      if (isFolder) error = ERROR_ACCESS_DENIED;
     }
     throw CreateFileError(FullPath(path), SystemMessage(error), static_cast<int>(error));
   }
 
-  void Remove(const std::string& path) override { DeleteFileW(Widen(path).c_str()); }
+  void Remove(const std::string& path) override {
+    const std::wstring wide = Widen(path);
+    const PendingHeld held;
+    DeleteFileW(wide.c_str());
+    ReleasePending(wide);
+  }
 
   bool IsFolder(const std::string& path) override {
     const DWORD attributes = Attributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   }
 
-  void CreateFolder(const std::string& path) override {
-    if (CreateDirectoryW(Widen(path).c_str(), nullptr)) return;
+  bool IsFolderItself(const std::string& path) override {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+  }
+
+  bool CreateFolder(const std::string& path) override {
+    if (CreateDirectoryW(Widen(path).c_str(), nullptr)) return true;
     const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS) return false;
     throw CreateFolderError(FullPath(path), SystemMessage(error), static_cast<int>(error));
   }
 
@@ -181,6 +273,8 @@ FileSystem& SystemFileSystem() {
   static WinFileSystem files;
   return files;
 }
+
+void RemoveTemporaryFileOnInterrupt() { SetConsoleCtrlHandler(RemovePendingAndEnd, TRUE); }
 
 std::string FileNameFromCatalogueBytes(std::string_view bytes) {
   return Narrow(WidenAnsi(bytes));

@@ -47,7 +47,16 @@ Error CreateFolderError(const std::string& fullPath, const std::string& reason, 
   return Error(code, "Cannot create folder \"" + fullPath + "\". " + TrimmedReason(reason));
 }
 
+Error FolderNameTakenError(const std::string& fullPath) {
+  return Error(0, "Cannot create folder \"" + fullPath +
+                      "\". Something that is not a folder has that name");
+}
+
 Error StreamWriteError() { return Error(0, "Stream write error"); }
+
+Error IsAFolderError() { return Error(0, "Is a folder"); }
+
+Error NotARegularFileError() { return Error(0, "Not a regular file"); }
 
 std::string WithFullStop(const std::string& message) {
   if (message.empty() || static_cast<unsigned char>(message.back()) <= '.') return message;

@@ -43,8 +43,19 @@ Error CreateFileError(const std::string& fullPath, const std::string& reason, in
 // the reason trimmed as for a file.
 Error CreateFolderError(const std::string& fullPath, const std::string& reason, int code);
 
-// A write to a bitmap file stored fewer bytes than asked.
+// Something that is not a folder has the name of a folder to be made: "Cannot create folder
+// "<fullPath>". Something that is not a folder has that name".
+Error FolderNameTakenError(const std::string& fullPath);
+
+// A write to a new file stored fewer bytes than asked, or its close failed.
 Error StreamWriteError();
+
+// A path given as a file to read names a folder: "Is a folder".
+Error IsAFolderError();
+
+// A path given as a file to read names something that is neither a file nor a folder, such as a
+// FIFO or a device: "Not a regular file".
+Error NotARegularFileError();
 
 // The error box's rule: a full stop is appended unless the text is empty or its last character
 // is "." or below it in code (so "!", ")", ",", " " stay as they are).

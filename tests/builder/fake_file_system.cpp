@@ -8,7 +8,6 @@ namespace orlaspin::testing {
 namespace {
 
 constexpr int kIsAFolder = 21;
-constexpr int kExists = 17;
 
 class FakeReadableFile final : public ReadableFile {
  public:
@@ -72,23 +71,30 @@ std::unique_ptr<ReadableFile> FakeFileSystem::OpenForReading(const std::string& 
   return std::make_unique<FakeReadableFile>(found->second, faults);
 }
 
-std::unique_ptr<WritableFile> FakeFileSystem::CreateNew(const std::string& path) {
+std::unique_ptr<WritableFile> FakeFileSystem::CreateTemporary(const std::string& path,
+                                                              std::string& temporaryPath) {
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  temporaryPath = folder + "~" + std::to_string(++temporaries_);
+  return std::make_unique<FakeWritableFile>(files[temporaryPath], faults);
+}
+
+bool FakeFileSystem::RenameWithoutReplacing(const std::string& temporaryPath,
+                                            const std::string& path) {
   if (faults.beforeCreate) faults.beforeCreate(path);
   if (folders.contains(path)) throw CreateFileError(FullPath(path), "Is a folder", kIsAFolder);
-  if (files.contains(path)) return nullptr;
-  return std::make_unique<FakeWritableFile>(files[path], faults);
+  if (files.contains(path)) return false;
+  files[path] = std::move(files.at(temporaryPath));
+  files.erase(temporaryPath);
+  return true;
 }
 
-void FakeFileSystem::Remove(const std::string& path) {
-  removed.push_back(path);
-  files.erase(path);
-}
+void FakeFileSystem::Remove(const std::string& path) { files.erase(path); }
 
-void FakeFileSystem::CreateFolder(const std::string& path) {
-  if (files.contains(path) || folders.contains(path)) {
-    throw CreateFolderError(FullPath(path), "Exists", kExists);
-  }
+bool FakeFileSystem::CreateFolder(const std::string& path) {
+  if (files.contains(path) || folders.contains(path)) return false;
   folders.insert(path);
+  return true;
 }
 
 std::string FakeFileSystem::FullPath(const std::string& path) {

@@ -29,7 +29,7 @@ struct FileFaults {
   // The most bytes all created files together can take; a write past it falls short.
   std::size_t writeCapacity = std::numeric_limits<std::size_t>::max();
   bool writeCloseFails = false;
-  // Runs inside CreateNew before it looks at the name: lets a file appear in the race window.
+  // Runs before a finished file is given its name, path: lets a file appear in the race window.
   std::function<void(const std::string& path)> beforeCreate = {};
 };
 
@@ -42,23 +42,29 @@ class FakeFileSystem final : public FileSystem {
   // Folders whose listing raises the I/O error of the code.
   std::map<std::string, int> unlistable;
   FileFaults faults;
-  int opens = 0;                     // calls of OpenForReading
-  std::vector<std::string> removed;  // paths passed to Remove, in order
+  int opens = 0;  // calls of OpenForReading
 
   bool IsFile(const std::string& path) override { return files.contains(path); }
+  bool Exists(const std::string& path) override { return IsFile(path) || IsFolder(path); }
   std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) override;
+  // A file in path's folder named "~N" for the N-th temporary file made.
+  std::unique_ptr<WritableFile> CreateTemporary(const std::string& path,
+                                                std::string& temporaryPath) override;
   // A folder of the name raises the creation error with reason "Is a folder" and code 21.
-  std::unique_ptr<WritableFile> CreateNew(const std::string& path) override;
+  bool RenameWithoutReplacing(const std::string& temporaryPath, const std::string& path) override;
   void Remove(const std::string& path) override;
   bool IsFolder(const std::string& path) override { return folders.contains(path); }
-  // A name already taken raises the folder-creation error with reason "Exists" and code 17.
-  void CreateFolder(const std::string& path) override;
+  bool IsFolderItself(const std::string& path) override { return IsFolder(path); }
+  bool CreateFolder(const std::string& path) override;
   // Relative paths resolve against "/fake".
   std::string FullPath(const std::string& path) override;
   // The files, folders and others whose path is the folder's path, "/" and one name, in reverse
   // order of their names so that no caller can depend on an order. A path that is not in folders
   // raises "File not found".
   std::vector<FolderEntry> ListFolder(const std::string& path) override;
+
+ private:
+  int temporaries_ = 0;
 };
 
 }  // namespace orlaspin::testing

@@ -61,7 +61,7 @@ TEST(EndToEnd, TheSampleDiskIsListedAndExported) {
 
   const Outcome missing = Shell(cli + " export " + Quoted(folder.File("none.trd")));
   EXPECT_EQ(missing.status, 1);
-  EXPECT_EQ(missing.output, "orlaspin-cli: File not found.\n");
+  EXPECT_EQ(missing.output, "orlaspin-cli: " + folder.File("none.trd") + ": File not found.\n");
 }
 
 }  // namespace

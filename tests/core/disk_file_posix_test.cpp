@@ -66,10 +66,12 @@ TEST_F(PosixFilesTest, RunningOutOfDescriptorsIsTooManyOpenFiles) {
 }
 
 TEST_F(PosixFilesTest, CreationErrorsGiveThePlatformsReason) {
+  const std::uint8_t bytes[] = {'B', 'M'};
+  const std::span<const std::uint8_t> parts[] = {bytes};
   const std::string inFolder = folder.File("PIC.bmp");
   std::filesystem::create_directory(inFolder);
   try {
-    SystemFileSystem().CreateNew(inFolder);
+    WriteNewFile(SystemFileSystem(), inFolder, parts);
     FAIL();
   } catch (const Error& error) {
     EXPECT_EQ(error.Message(), "Cannot create file \"" + inFolder + "\". Is a directory");
@@ -77,20 +79,24 @@ TEST_F(PosixFilesTest, CreationErrorsGiveThePlatformsReason) {
   }
   const std::string inMissing = folder.File("missing/A.bmp");
   try {
-    SystemFileSystem().CreateNew(inMissing);
+    WriteNewFile(SystemFileSystem(), inMissing, parts);
     FAIL();
   } catch (const Error& error) {
     EXPECT_EQ(error.Message(),
               "Cannot create file \"" + inMissing + "\". No such file or directory");
     EXPECT_EQ(error.Code(), ENOENT);
   }
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"PIC.bmp"});
 }
 
 TEST_F(PosixFilesTest, ANameTakenByAFifoIsTakenWithoutBlocking) {
+  const std::uint8_t bytes[] = {'B', 'M'};
+  const std::span<const std::uint8_t> parts[] = {bytes};
   const std::string fifo = folder.File("P.bmp");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   EXPECT_FALSE(SystemFileSystem().IsFile(fifo));
-  EXPECT_EQ(SystemFileSystem().CreateNew(fifo), nullptr);
+  EXPECT_FALSE(WriteNewFile(SystemFileSystem(), fifo, parts));
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"P.bmp"});
 }
 
 TEST_F(PosixFilesTest, LinksListAsWhatTheyLeadToExceptThatALinkToAFolderIsOther) {

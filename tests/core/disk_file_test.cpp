@@ -90,19 +90,48 @@ TEST_F(SystemFilesTest, AMissingImageIsFileNotFound) {
   }
 }
 
-TEST_F(SystemFilesTest, CreateNewNeverTouchesAnExistingFile) {
+// A file is complete before it has its name, and it never takes a name that is in use.
+TEST_F(SystemFilesTest, ATemporaryFileTakesItsNameOnlyWhenTheNameIsFree) {
   const std::string path = folder.File("a.bmp");
+  const std::vector<std::uint8_t> bytes = {1, 2, 3};
+  std::string first;
   {
-    const auto file = files.CreateNew(path);
-    ASSERT_NE(file, nullptr);
-    const std::uint8_t bytes[] = {1, 2, 3};
+    const auto file = files.CreateTemporary(path, first);
     EXPECT_EQ(file->Write(bytes), 3u);
     EXPECT_TRUE(file->Close());
   }
-  EXPECT_EQ(files.CreateNew(path), nullptr);
-  EXPECT_EQ(testing::ReadFileBytes(path), (std::vector<std::uint8_t>{1, 2, 3}));
-  files.Remove(path);
+  EXPECT_EQ(testing::PathFromUtf8(first).parent_path(), testing::PathFromUtf8(folder.Path()));
   EXPECT_FALSE(files.IsFile(path));
+  EXPECT_TRUE(files.RenameWithoutReplacing(first, path));
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"a.bmp"});
+  EXPECT_EQ(testing::ReadFileBytes(path), bytes);
+
+  std::string second;
+  EXPECT_TRUE(files.CreateTemporary(path, second)->Close());
+  EXPECT_NE(second, first);
+  EXPECT_FALSE(files.RenameWithoutReplacing(second, path));
+  EXPECT_EQ(testing::ReadFileBytes(path), bytes);
+  EXPECT_TRUE(files.IsFile(second));
+  const std::string inTheWay = folder.File("b.bmp");
+  std::filesystem::create_directory(testing::PathFromUtf8(inTheWay));
+  EXPECT_THROW(files.RenameWithoutReplacing(second, inTheWay), Error);
+  files.Remove(second);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"a.bmp", "b.bmp"}));
+}
+
+TEST_F(SystemFilesTest, CreateFoldersMakesEveryMissingFolderOfThePath) {
+  CreateFolders(files, folder.File("x/y/../z/"));
+  EXPECT_TRUE(files.IsFolder(folder.File("x/y")));
+  EXPECT_TRUE(files.IsFolder(folder.File("x/z")));
+  CreateFolders(files, folder.File("x/z"));
+  testing::WriteFileBytes(folder.File("x/file"), std::vector<std::uint8_t>{1});
+  try {
+    CreateFolders(files, folder.File("x/file/deeper"));
+    FAIL() << "no error";
+  } catch (const Error& error) {
+    EXPECT_EQ(error.Message(), "Cannot create folder \"" + files.FullPath(folder.File("x/file")) +
+                                   "\". Something that is not a folder has that name");
+  }
 }
 
 TEST_F(SystemFilesTest, AFolderListsItsFilesAndFoldersByTheirOwnNames) {

@@ -91,8 +91,10 @@ TEST_F(WinFilesTest, SystemCodesPickTheTableMessages) {
 TEST_F(WinFilesTest, AFolderInTheWayGivesTheSystemsReasonTrimmed) {
   const std::string path = folder.File("PIC.bmp");
   ASSERT_TRUE(CreateDirectoryW(Wide(path).c_str(), nullptr));
+  const std::uint8_t bytes[] = {'B', 'M'};
+  const std::span<const std::uint8_t> parts[] = {bytes};
   try {
-    SystemFileSystem().CreateNew(path);
+    WriteNewFile(SystemFileSystem(), path, parts);
     FAIL() << "no error";
   } catch (const Error& error) {
     const std::string prefix = "Cannot create file \"" + SystemFileSystem().FullPath(path) + "\". ";

@@ -29,6 +29,7 @@
 #include "io/errors.h"
 #include "export_runs.h"
 #include "oracle.h"
+#include "program_run.h"
 #include "screens.h"
 #include "test_files.h"
 #include "trd_builder.h"
@@ -39,7 +40,7 @@ namespace {
 Bytes FourScreens() {
   TrdBuilder builder;
   for (int i = 0; i < 4; ++i) builder.AddScreen("SCR" + std::to_string(i), ColourfulScreen(i));
-  return builder.Build();
+  return builder.AddDiskInfo("FOUR").Build();
 }
 
 // Runs work in a child process (to change its limits or its user there) and returns the text
@@ -127,7 +128,7 @@ TEST_F(PosixFaults, AFileSizeLimitInEachWriteOfABitmapLeavesNoFile) {
       ::setrlimit(RLIMIT_FSIZE, &size);
       return ErrorOf([&] {
         SaveUnderFreeName(SystemFileSystem(), out.Path(), "LIMIT", kBitmapExtension,
-                          BitmapParts(bitmap));
+                          BitmapParts(bitmap), false);
       });
     });
     EXPECT_EQ(message, "Stream write error") << "limit " << limit;
@@ -158,7 +159,8 @@ TEST_F(PosixFaults, TheCommandLineUnderAFileSizeLimitReportsTheShortWriteAndLeav
   });
   EXPECT_EQ(status, "exit 1");
   const Bytes printed = ReadFileBytes(errors);
-  EXPECT_EQ(std::string(printed.begin(), printed.end()), "orlaspin-cli: Stream write error.\n");
+  EXPECT_EQ(std::string(printed.begin(), printed.end()),
+            "orlaspin-cli: " + imagePath + ": Stream write error.\n");
   EXPECT_TRUE(out.Names().empty());
 }
 
@@ -190,7 +192,8 @@ TEST_F(PosixFaults, AnImageTheUserMayNotReadIsRefusedWithFileAccessDenied) {
     RunCli(args, printed, errors);
     return load + "|" + std::to_string(state.EntryCount) + "|" + errors.str();
   });
-  EXPECT_EQ(messages, "File access denied|0|orlaspin-cli: File access denied.\n");
+  EXPECT_EQ(messages,
+            "File access denied|0|orlaspin-cli: " + imagePath + ": File access denied.\n");
 }
 
 // A FIFO would block a read for ever, /dev/zero would never end: neither is a file to read.
@@ -216,7 +219,7 @@ TEST_F(PosixFaults, AFifoOrADeviceGivenAsTheImageIsNoFileAndNothingWaits) {
           std::vector<std::string>{"export", special, "--output-dir", out.Path()}}) {
       std::ostringstream printed, errors;
       EXPECT_EQ(RunCli(args, printed, errors), 1);
-      EXPECT_EQ(errors.str(), "orlaspin-cli: File not found.\n");
+      EXPECT_EQ(errors.str(), "orlaspin-cli: " + special + ": Not a regular file.\n");
     }
   }
 }
@@ -251,6 +254,59 @@ TEST_F(PosixFaults, LinksAndFifosInTheOutputFolderAreSteppedOverNotWrittenThroug
             (std::vector<std::string>{"DANGLE1.bmp", "OWNED1.bmp", "FIFO1.bmp"}));
   EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(victim)));
   EXPECT_EQ(ReadFileBytes(owned), ownedBytes);
+}
+
+// Someone else's link, FIFO or dangling link where an image's folder would go is no folder of
+// the export's: nothing is written through it, the next name is taken.
+TEST_F(PosixFaults, ImageFoldersAreNeverReachedThroughALinkOrAFifo) {
+  const std::string outside = place.File("outside");
+  std::filesystem::create_directory(PathFromUtf8(outside));
+  std::filesystem::create_directory_symlink("../outside", PathFromUtf8(out.File("g")));
+  std::filesystem::create_symlink(PathFromUtf8(place.File("nowhere")), PathFromUtf8(out.File("h")));
+  ASSERT_EQ(::mkfifo(out.File("f").c_str(), 0644), 0);
+  std::vector<std::string> args = {"export", "-o", out.Path()};
+  for (const char* name : {"f.scr", "g.trd", "h.scr"}) {
+    args.push_back(place.File(name));
+    if (args.back().ends_with(".trd")) {
+      TrdBuilder().AddScreen("G", ColourfulScreen(7)).AddDiskInfo("G").WriteTo(args.back());
+    } else {
+      WriteFileBytes(args.back(), ColourfulScreen(8));
+    }
+  }
+  const ProgramRun run = RunProgram(ORLASPIN_CLI, args);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "f-2/f.bmp\ng-2/G.bmp\nh-2/h.bmp\n3 screens exported from 3 images\n");
+  EXPECT_TRUE(std::filesystem::is_empty(PathFromUtf8(outside)));
+  EXPECT_TRUE(std::filesystem::is_fifo(PathFromUtf8(out.File("f"))));
+  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(place.File("nowhere"))));
+  EXPECT_EQ(ReadFileBytes(out.File("g-2/G.bmp")), OracleBitmapFile(ColourfulScreen(7)));
+}
+
+TEST_F(PosixFaults, AnOutputFolderTheUserMayNotMakeIsAnErrorWithStatus1) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to run as another user";
+  WriteFileBytes(imagePath, FourScreens());
+  const std::string folder = place.File("new");
+  const std::string ending = InChild([&] {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) return std::string("setuid failed");
+    const ProgramRun run =
+        RunProgram(ORLASPIN_CLI, {"export", "-o", JoinPath(folder, "deeper"), imagePath});
+    return std::to_string(run.status) + "|" + run.out + "|" + run.err;
+  });
+  EXPECT_EQ(ending,
+            "1||orlaspin-cli: Cannot create folder \"" + folder + "\". Permission denied.\n");
+}
+
+// A path that is no UTF-8 stays valid JSON: its odd bytes are written as the listing writes them.
+TEST_F(PosixFaults, AListingInJsonEscapesPathBytesThatAreNoUtf8) {
+  const std::string path = place.File("disk\xff\xc3(.scr");
+  WriteFileBytes(path, ScreenBytes{});
+  const ProgramRun run = RunProgram(ORLASPIN_CLI, {"list", "--json", path});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "[\n  {\"image\": \"" + place.File("disk\\\\xff\\\\xc3(.scr") +
+                         "\", \"kind\": \"scr\", \"warnings\": [], \"files\": [\n"
+                         "    {\"name\": \"disk\\\\xff\\\\xc3(\", \"extension\": null, "
+                         "\"start\": null, \"length\": 6912, \"offset\": 0, \"screen\": true}\n"
+                         "  ]}\n]\n");
 }
 
 // The independent reading of Windows-1251: the C library's converter.

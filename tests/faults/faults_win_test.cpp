@@ -73,7 +73,7 @@ TEST_F(WindowsFaults, AnImageHeldWithoutSharingGivesIOError32AndChangesNothing) 
   std::ostringstream printed, errors;
   const std::vector<std::string> args = {"export", imagePath, "--output-dir", out.Path()};
   EXPECT_EQ(RunCli(args, printed, errors), 1);
-  EXPECT_EQ(errors.str(), "orlaspin-cli: I/O error 32.\n");
+  EXPECT_EQ(errors.str(), "orlaspin-cli: " + imagePath + ": I/O error 32.\n");
 }
 
 // The image is only read, so a program writing it, and sharing reading, is no obstacle; nor is

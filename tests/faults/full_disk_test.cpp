@@ -37,7 +37,7 @@ TEST(FullDisk, ADiskFillingUpMidBatchEndsTheRunWithTheFilesBeforeItComplete) {
   const std::string imagePath = place.File("image.trd");
   TrdBuilder builder;
   for (int i = 0; i < 4; ++i) builder.AddScreen("SCR" + std::to_string(i), ColourfulScreen(i));
-  const Bytes image = builder.Build();
+  const Bytes image = builder.AddDiskInfo("FULL").Build();
 
   // 500 KB of 4 KB pages holds two bitmaps of 49 pages and the first 27 pages of a third.
   const ImageExport exported = ExportImageFile(image, imagePath, disk);
@@ -54,7 +54,7 @@ TEST(FullDisk, ADiskFillingUpMidBatchEndsTheRunWithTheFilesBeforeItComplete) {
   const std::vector<std::string> args = {"export", imagePath, "--output-dir", disk};
   EXPECT_EQ(RunCli(args, printed, errors), 1);
   EXPECT_EQ(printed.str(), "");
-  EXPECT_EQ(errors.str(), "orlaspin-cli: Stream write error.\n");
+  EXPECT_EQ(errors.str(), "orlaspin-cli: " + imagePath + ": Stream write error.\n");
   EXPECT_EQ(ReadFolder(disk), before);
 }
 

@@ -28,7 +28,7 @@ Bytes ImageNamed(const std::vector<std::string>& names) {
   for (std::size_t i = 0; i < names.size(); ++i) {
     builder.AddScreen(names[i], ColourfulScreen(static_cast<std::uint32_t>(i + 1)));
   }
-  return builder.Build();
+  return builder.AddDiskInfo("NAMES").Build();
 }
 
 // An image of count entries of one name, all pointing at one screen.
@@ -187,7 +187,8 @@ TEST_F(HostileNames, AFolderOfTheCandidateNameEndsTheRunWithTheCreationError) {
   const std::vector<std::string> args = {"export", imagePath, "--output-dir", out.Path()};
   EXPECT_EQ(RunCli(args, printed, errors), 1);
   EXPECT_EQ(printed.str(), "");
-  EXPECT_TRUE(errors.str().starts_with("orlaspin-cli: " + *exported.run.error)) << errors.str();
+  EXPECT_TRUE(errors.str().starts_with("orlaspin-cli: " + imagePath + ": " + *exported.run.error))
+      << errors.str();
   EXPECT_TRUE(errors.str().ends_with(".\n")) << errors.str();
 }
 

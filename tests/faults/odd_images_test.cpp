@@ -115,7 +115,7 @@ TEST_F(OddImages, AFolderGivenAsTheImageIsNoImage) {
         std::vector<std::string>{"export", imagePath, "--output-dir", out.Path()}}) {
     const CliRun cli = Cli(args);
     EXPECT_EQ(cli.status, 1);
-    EXPECT_EQ(cli.err, "orlaspin-cli: File not found.\n");
+    EXPECT_EQ(cli.err, "orlaspin-cli: " + imagePath + ": Is a folder.\n");
   }
 }
 

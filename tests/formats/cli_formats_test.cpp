@@ -97,7 +97,7 @@ TEST_F(CliFormatsTest, ListsAsJsonForScripts) {
             "]\n");
   EXPECT_NE(run.err.find(bad + ": not an SCL archive"), std::string::npos) << run.err;
   // An empty disk gives an empty list of files.
-  const std::string empty = Put("empty.trd", TrdBuilder().Build());
+  const std::string empty = Put("empty.trd", TrdBuilder().AddDiskInfo("EMPTY").Build());
   EXPECT_EQ(Cli({"list", "--json", empty}).out,
             "[\n  {\"image\": \"" + JsonPath(empty) + "\", \"kind\": \"trd\", \"warnings\": [], \"files\": []}\n]\n");
 }
@@ -123,7 +123,7 @@ TEST_F(CliFormatsTest, AWrongChecksumIsAWarningOnStandardError) {
   const std::string path = Put("w.scl", scl);
   const CliRun run = Cli({"export", path, "--output-dir", output.Path()});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "pic.bmp\n1 screens exported\n");
+  EXPECT_EQ(run.out, "pic.bmp\n1 screen exported\n");
   EXPECT_TRUE(run.err.starts_with("orlaspin-cli: warning: " + path + ": wrong SCL checksum"))
       << run.err;
 }
@@ -132,7 +132,8 @@ TEST_F(CliFormatsTest, SeveralImagesGoIntoFoldersAndAFailureDoesNotStopTheRun) {
   const std::string out = output.File("made");
   const std::string scr = ScreenPath("UzixLS_zx-midiplayer__title.scr");
   const std::string missing = input.File("gone.trd");
-  const std::string disk = Put("disk.trd", TrdBuilder().AddScreen("A", ColourfulScreen(1)).Build());
+  const std::string disk =
+      Put("disk.trd", TrdBuilder().AddScreen("A", ColourfulScreen(1)).AddDiskInfo("A").Build());
   const CliRun run = Cli({"export", "--format=png", scr, missing, disk, "--output-dir", out});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out,
@@ -161,8 +162,8 @@ TEST_F(CliFormatsTest, TheProgressLineShowsOnlyOnATerminalAndOnlyForSeveralImage
   TempFolder second;
   const CliRun shown = Cli({"export", a, b, "--output-dir", second.Path()}, true);
   EXPECT_EQ(shown.status, 0);
-  EXPECT_NE(shown.err.find("\r0/2 images, 1 screens"), std::string::npos);
-  EXPECT_NE(shown.err.find("\r1/2 images, 1 screens"), std::string::npos);
+  EXPECT_NE(shown.err.find("\r0/2 images, 1 screen"), std::string::npos);
+  EXPECT_NE(shown.err.find("\r1/2 images, 1 screen"), std::string::npos);
   EXPECT_NE(shown.err.find("\r2/2 images, 2 screens"), std::string::npos);
   // Each line is blanked before anything else is printed, and at the end.
   const std::string blank = std::string("\r").append(21, ' ').append("\r");  // 21: the last line

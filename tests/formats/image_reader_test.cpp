@@ -128,18 +128,19 @@ TEST(LoadImage, ReadsTheWholeFileThroughTheFileLayer) {
   EXPECT_EQ(files.opens, 1);
 }
 
-TEST(LoadImage, AMissingFileOrAFolderIsFileNotFound) {
+TEST(LoadImage, AMissingFileIsFileNotFoundAndAFolderIsAFolder) {
   FakeFileSystem files;
   files.folders.insert("dir.trd");
-  for (const char* path : {"missing.trd", "dir.trd"}) {
+  for (const auto& [path, message] : {std::pair{"missing.trd", "File not found"},
+                                      std::pair{"dir.trd", "Is a folder"}}) {
     try {
       LoadImage(files, path);
       ADD_FAILURE() << "no error for " << path;
     } catch (const Error& error) {
-      EXPECT_EQ(error.Code(), 2);
-      EXPECT_EQ(error.Message(), "File not found");
+      EXPECT_EQ(error.Message(), message);
     }
   }
+  EXPECT_EQ(files.opens, 0);
 }
 
 TEST(LoadImage, AFailedReadOrCloseRaisesItsIoError) {

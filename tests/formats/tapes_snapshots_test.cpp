@@ -88,7 +88,7 @@ TEST(TapesAndSnapshotsCli, ARealTapeListsItsFilesAndExportsItsScreen) {
   TempFolder output;
   const CliRun run = Cli({"export", tape, "--output-dir", output.Path()});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "screen.bmp\n1 screens exported\n");
+  EXPECT_EQ(run.out, "screen.bmp\n1 screen exported\n");
   EXPECT_EQ(
       FirstDifference(ReadFileBytes(output.File("screen.bmp")),
                       OracleBitmapFile(RealScreen("salvakantero_RedPlanet_ZX__gfx_loading.scr"))),
