@@ -17,7 +17,8 @@ std::string JsonFile(const CollectionFile& file) {
   return "{\"name\": " + JsonString(EscapeCatalogueText(file.name)) + ", \"extension\": " +
          extension + ", \"start\": " + JsonNumberOrNull(file.start) +
          ", \"length\": " + std::to_string(file.length) + ", \"offset\": " +
-         std::to_string(file.offset) + ", \"screen\": " + (file.isScreen ? "true" : "false") + "}";
+         std::to_string(file.offset) + ", \"screen\": " + (file.isScreen ? "true" : "false") +
+         ", \"type\": " + (file.type.empty() ? std::string("null") : JsonString(file.type)) + "}";
 }
 
 }  // namespace

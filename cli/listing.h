@@ -21,7 +21,8 @@ class JsonListing {
  public:
   explicit JsonListing(std::ostream& out) : out_(out) {}
   // {"image", "kind", "warnings", "files": [{"name", "extension", "start", "length", "offset",
-  // "screen"}]}, the name and extension as escaped catalogue text.
+  // "screen", "type"}]}, the name and extension as escaped catalogue text; "type" is the
+  // container's word for a file without a TR-DOS letter ("Bytes", "snapshot"), else null.
   void AddImage(const std::string& path, const Collection& collection);
   // {"image", "error"}.
   void AddFailure(const std::string& path, const std::string& message);

@@ -39,7 +39,7 @@ CollectionFile FileFromCatalogueEntry(const CatalogueEntry& entry, std::uint64_t
 
 std::array<std::string, 5> ListingCells(const CollectionFile& file) {
   return {file.name,
-          file.extension ? std::string(1, static_cast<char>(*file.extension)) : std::string(),
+          file.extension ? std::string(1, static_cast<char>(*file.extension)) : file.type,
           file.start ? std::to_string(*file.start) : std::string(), std::to_string(file.length),
           std::to_string(file.offset)};
 }

@@ -82,8 +82,8 @@ class ImageFormatError : public Error {
 CollectionFile FileFromCatalogueEntry(const CatalogueEntry& entry, std::uint64_t offset);
 
 // The five cells of a listed file, as the window's grid and the command-line listing show them:
-// name, extension (one byte), start, length and offset in decimal; an empty cell for a field the
-// file has not.
+// name, extension (one byte, or the container's type word when it has no TR-DOS letter), start,
+// length and offset in decimal; an empty cell for a field the file has not.
 std::array<std::string, 5> ListingCells(const CollectionFile& file);
 
 // The 6912 bytes at file.offset of the image; bytes the image does not supply are zero.

@@ -305,7 +305,7 @@ TEST_F(PosixFaults, AListingInJsonEscapesPathBytesThatAreNoUtf8) {
   EXPECT_EQ(run.out, "[\n  {\"image\": \"" + place.File("disk\\\\xff\\\\xc3(.scr") +
                          "\", \"kind\": \"scr\", \"warnings\": [], \"files\": [\n"
                          "    {\"name\": \"disk\\\\xff\\\\xc3(\", \"extension\": null, "
-                         "\"start\": null, \"length\": 6912, \"offset\": 0, \"screen\": true}\n"
+                         "\"start\": null, \"length\": 6912, \"offset\": 0, \"screen\": true, \"type\": null}\n"
                          "  ]}\n]\n");
 }
 

@@ -1,6 +1,7 @@
 // Any bytes under a name whose extension names no kind: the content decides, in this order, an
 // SCL signature, a Hobeta header whose checksum holds, exactly 6912 bytes (a screen named after
 // the file), the TR-DOS identifier; anything else is refused. The first byte picks the name.
+// Bytes that a disk, tape or snapshot reader claims are left to those readers' own targets.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -8,7 +9,16 @@
 #include <string>
 
 #include "collection_model.h"
+#include "containers/dsk_image.h"
+#include "containers/fdi_image.h"
 #include "containers/image_reader.h"
+#include "containers/pzx_file.h"
+#include "containers/sna_snapshot.h"
+#include "containers/szx_snapshot.h"
+#include "containers/tap_file.h"
+#include "containers/td0_image.h"
+#include "containers/tzx_file.h"
+#include "containers/udi_image.h"
 
 namespace {
 
@@ -44,13 +54,27 @@ std::optional<ModelCollection> ModelByContent(std::span<const std::uint8_t> byte
   return IdentifiedTrdModel(bytes);
 }
 
+// Signatures looked for before the kinds modelled here.
+bool HasOtherSignature(std::span<const std::uint8_t> bytes) {
+  return HasFdiSignature(bytes) || HasUdiSignature(bytes) || HasTd0Signature(bytes) ||
+         HasDskSignature(bytes) || HasTzxSignature(bytes) || HasPzxSignature(bytes) ||
+         HasSzxSignature(bytes);
+}
+
+// Weaker marks, looked for only when nothing modelled here fits.
+bool HasOtherShape(std::span<const std::uint8_t> bytes) {
+  return LooksLikeTap(bytes) || HasSnaSize(bytes.size());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const NamedPath& named = kPaths[data[0] % std::size(kPaths)];
   const std::span<const std::uint8_t> bytes(data + 1, size - 1);
-  CheckReader([&] { return ReadCollection(named.path, bytes); }, bytes,
-              ModelByContent(bytes, named.stem));
+  if (HasOtherSignature(bytes)) return 0;
+  std::optional<ModelCollection> model = ModelByContent(bytes, named.stem);
+  if (!model && HasOtherShape(bytes)) return 0;
+  CheckReader([&] { return ReadCollection(named.path, bytes); }, bytes, std::move(model));
   return 0;
 }
