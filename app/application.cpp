@@ -12,8 +12,8 @@ class Application::ApplicationWindow final : public Window {
     const int centreX = GetSystemMetrics(SM_CXSCREEN) / 2;
     const int centreY = GetSystemMetrics(SM_CYSCREEN) / 2;
     CreateHandle({kApplicationClassName, 0, COLOR_BTNFACE, icon}, 0,
-                 WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, title.c_str(),
-                 {centreX, centreY, centreX, centreY}, nullptr, nullptr);
+                 WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                 title.c_str(), {centreX, centreY, centreX, centreY}, nullptr, nullptr);
   }
 
   void SetMainWindow(HWND mainWindow) { mainWindow_ = mainWindow; }
@@ -70,7 +70,8 @@ void Application::ShowMainWindow(HWND mainWindow) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   GetStartupInfoW(&startup);
-  const WORD request = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWNORMAL;
+  const WORD request =
+      (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWNORMAL;
   if (request == SW_SHOWMINNOACTIVE) {
     ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
     return;

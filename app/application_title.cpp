@@ -20,7 +20,8 @@ std::wstring TitleFromProgramPath(std::wstring_view path) {
 std::wstring ApplicationTitle() {
   // Long enough for any path the system gives a module.
   std::vector<wchar_t> buffer(32768);
-  const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+  const DWORD length =
+      GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
   if (length == 0) RaiseLastError("GetModuleFileNameW");
   return TitleFromProgramPath(std::wstring_view(buffer.data(), length));
 }

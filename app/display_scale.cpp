@@ -7,7 +7,8 @@ namespace orlaspin::app {
 int MulDivRounded(int value, int numerator, int denominator) {
   const std::int64_t product = std::int64_t{value} * numerator;
   const std::int64_t half = denominator / 2;
-  const std::int64_t rounded = product >= 0 ? (product + half) / denominator : (product - half) / denominator;
+  const std::int64_t rounded =
+      product >= 0 ? (product + half) / denominator : (product - half) / denominator;
   return static_cast<int>(rounded);
 }
 

@@ -17,8 +17,8 @@ BufferedPaint::BufferedPaint(HDC target, const RECT& area)
 
 BufferedPaint::~BufferedPaint() {
   SetViewportOrgEx(dc_, 0, 0, nullptr);
-  BitBlt(target_, area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, dc_, 0, 0,
-         SRCCOPY);
+  BitBlt(target_, area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, dc_, 0,
+         0, SRCCOPY);
   SelectObject(dc_, oldBitmap_);
   DeleteObject(bitmap_);
   DeleteDC(dc_);

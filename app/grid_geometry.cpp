@@ -11,7 +11,9 @@ Block BlockBetween(Cell a, Cell b) {
 
 int ColumnLeft(const Metrics& metrics, int column) { return column * metrics.ColumnPitch(); }
 
-int RowTop(const Metrics& metrics, int row, int topRow) { return (row - topRow) * metrics.RowPitch(); }
+int RowTop(const Metrics& metrics, int row, int topRow) {
+  return (row - topRow) * metrics.RowPitch();
+}
 
 Rect CellRect(const Metrics& metrics, Cell cell, int topRow) {
   const int left = ColumnLeft(metrics, cell.column);

@@ -40,15 +40,17 @@ std::wstring DialogText(HWND dialog, UINT query) {
 // Whether the typed name, made a full path, could not fit the file-name buffer.
 bool TypedPathTooLong(HWND dialog) {
   const std::wstring typed = DialogText(dialog, CDM_GETSPEC);
-  const bool absolute = (typed.size() >= 2 && typed[1] == L':') || (!typed.empty() && typed[0] == L'\\');
-  const std::size_t length = absolute ? typed.size() : DialogText(dialog, CDM_GETFOLDERPATH).size() + 1 + typed.size();
+  const bool absolute =
+      (typed.size() >= 2 && typed[1] == L':') || (!typed.empty() && typed[0] == L'\\');
+  const std::size_t length =
+      absolute ? typed.size() : DialogText(dialog, CDM_GETFOLDERPATH).size() + 1 + typed.size();
   return length >= OpenDialog::kFileNameCapacity;
 }
 
 // A path too long for the buffer ends the dialog as if cancelled. The system's own dialog does
 // that after OK; Wine's overruns a buffer of its own on such a path, so it never gets to see one.
-LRESULT CALLBACK OverlongPathGuard(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                   DWORD_PTR) {
+LRESULT CALLBACK OverlongPathGuard(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR id, DWORD_PTR) {
   if (message == WM_COMMAND && LOWORD(wParam) == IDOK && TypedPathTooLong(dialog)) {
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     return 0;

@@ -126,13 +126,14 @@ TForm1::TForm1(Application& application)
              fonts_.window.Handle(), GetSysColor(COLOR_WINDOWTEXT)),
       Image1(fonts_.scale.Apply(kImage1), state_.Preview),
       SpeedButton1(fonts_.scale.Apply(kSpeedButton1), L"Get All Screen$", fonts_.window.Handle()),
-      SpeedButtonOpen(fonts_.scale.Apply(kSpeedButtonOpen), L"Open .TRD...", fonts_.window.Handle()),
+      SpeedButtonOpen(fonts_.scale.Apply(kSpeedButtonOpen), L"Open .TRD...",
+                      fonts_.window.Handle()),
       Label2(fonts_.scale.Apply(kLabel2.x), fonts_.scale.Apply(kLabel2.y), kPlaceholder,
              fonts_.window.Handle(), GetSysColor(COLOR_WINDOWTEXT)),
       Label3(fonts_.scale.Apply(kLabel3.x), fonts_.scale.Apply(kLabel3.y), kHomePageAddress,
              fonts_.underlinedLink.Handle(), kLinkColour),
-      Label4(fonts_.scale.Apply(kLabel4.x), fonts_.scale.Apply(kLabel4.y), kCreditLine, fonts_.link.Handle(),
-             kLinkColour),
+      Label4(fonts_.scale.Apply(kLabel4.x), fonts_.scale.Apply(kLabel4.y), kCreditLine,
+             fonts_.link.Handle(), kLinkColour),
       StringGrid1(application.Errors()),
       paintOrder_{&Label1, &Image1, &SpeedButton1, &SpeedButtonOpen, &Label2, &Label3, &Label4} {
   SpeedButton1.SetOnClick([this](PaintedControl& sender) { SpeedButton1Click(sender); });
@@ -143,15 +144,18 @@ TForm1::TForm1(Application& application)
 
 void TForm1::Create() {
   RECT frame{0, 0, fonts_.scale.Apply(kClientWidth), fonts_.scale.Apply(kClientHeight)};
-  if (!AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle)) RaiseLastError("AdjustWindowRectEx");
+  if (!AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle))
+    RaiseLastError("AdjustWindowRectEx");
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
   const POINT origin = CentredOnDesktop(width, height);
   CreateHandle({kFormClassName, 0, -1, nullptr}, kFormExStyle, kFormStyle, kFormCaption,
-               {origin.x, origin.y, origin.x + width, origin.y + height}, application_.Handle(), nullptr);
+               {origin.x, origin.y, origin.x + width, origin.y + height}, application_.Handle(),
+               nullptr);
 
   StringGrid1.Create(Handle(), ToRECT(fonts_.scale.Apply(kStringGrid1)), kStringGrid1Id);
-  SendMessageW(StringGrid1.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.window.Handle()), FALSE);
+  SendMessageW(StringGrid1.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.window.Handle()),
+               FALSE);
   FormCreate(*this);
 }
 
@@ -209,8 +213,9 @@ void TForm1::OnPaint() {
 }
 
 PaintedControl* TForm1::ControlAt(int x, int y) const {
-  const auto topmost = std::find_if(paintOrder_.rbegin(), paintOrder_.rend(),
-                                    [x, y](const PaintedControl* control) { return control->HitTest(x, y); });
+  const auto topmost =
+      std::find_if(paintOrder_.rbegin(), paintOrder_.rend(),
+                   [x, y](const PaintedControl* control) { return control->HitTest(x, y); });
   return topmost == paintOrder_.rend() ? nullptr : *topmost;
 }
 
@@ -285,7 +290,8 @@ void TForm1::LoadCatalogue(const std::string& path) {
   }
   // The grid never has fewer than one row; with no entries that row is blank.
   if (state_.EntryCount == 0) {
-    for (int column = 0; column < StringGrid::kColumns; ++column) StringGrid1.SetCell(column, 0, {});
+    for (int column = 0; column < StringGrid::kColumns; ++column)
+      StringGrid1.SetCell(column, 0, {});
   }
   StringGrid1.SetRowCount(std::max(state_.EntryCount, 1));
 }

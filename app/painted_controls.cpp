@@ -80,9 +80,9 @@ void PictureArea::Paint(HDC dc) const {
   if (!raster_) return;
   static const RasterBitmapInfo info = DescribeRaster();
   const Rect& b = Bounds();
-  StretchDIBits(dc, b.left, b.top, b.Width(), b.Height(), 0, 0, PreviewRaster::kWidth, PreviewRaster::kHeight,
-                raster_->Pixels().data(), reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                SRCCOPY);
+  StretchDIBits(dc, b.left, b.top, b.Width(), b.Height(), 0, 0, PreviewRaster::kWidth,
+                PreviewRaster::kHeight, raster_->Pixels().data(),
+                reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCCOPY);
 }
 
 }  // namespace orlaspin::app

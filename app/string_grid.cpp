@@ -37,8 +37,8 @@ bool KeyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
 void StringGrid::Create(HWND parent, const RECT& bounds, int controlId) {
   CreateHandle({kGridClassName, CS_DBLCLKS, -1, nullptr}, WS_EX_CLIENTEDGE,
-               WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_CLIPSIBLINGS, L"", bounds, parent,
-               reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)));
+               WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_CLIPSIBLINGS, L"", bounds,
+               parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)));
   UpdateScrollBar();
 }
 
@@ -54,7 +54,8 @@ void StringGrid::SetRowCount(int rows) {
   const grid::Cell limit{kColumns - 1, state_.rowCount - 1};
   state_.current.row = std::min(state_.current.row, limit.row);
   state_.anchor.row = std::min(state_.anchor.row, limit.row);
-  state_.topRow = std::min(state_.topRow, grid::MaxTopRow(state_.metrics, state_.rowCount, ClientHeight()));
+  state_.topRow =
+      std::min(state_.topRow, grid::MaxTopRow(state_.metrics, state_.rowCount, ClientHeight()));
   UpdateScrollBar();
   InvalidateRect(Handle(), nullptr, FALSE);
 }
@@ -96,7 +97,8 @@ void StringGrid::OnPaint() {
 void StringGrid::PaintCells(HDC dc, const RECT& dirty) const {
   const grid::Metrics& m = state_.metrics;
   FillSolid(dc, dirty, GetSysColor(COLOR_WINDOW));
-  const HGDIOBJ oldFont = SelectObject(dc, state_.font ? state_.font : GetStockObject(DEFAULT_GUI_FONT));
+  const HGDIOBJ oldFont =
+      SelectObject(dc, state_.font ? state_.font : GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(dc, TRANSPARENT);
 
   const grid::Block selection = grid::BlockBetween(state_.anchor, state_.current);
@@ -175,7 +177,9 @@ void StringGrid::OnVScroll(WORD request, WORD position) {
   }
 }
 
-void StringGrid::OnMouseWheel(short delta) { ScrollTo(state_.topRow - delta / WHEEL_DELTA * kWheelRows); }
+void StringGrid::OnMouseWheel(short delta) {
+  ScrollTo(state_.topRow - delta / WHEEL_DELTA * kWheelRows);
+}
 
 void StringGrid::OnFocusChange(bool focused) {
   state_.focused = focused;
@@ -197,7 +201,8 @@ std::wstring StringGrid::ListedText() const {
 LRESULT StringGrid::OnGetText(int capacity, wchar_t* buffer) const {
   if (capacity <= 0 || !buffer) return 0;
   const std::wstring text = ListedText();
-  const std::size_t copied = std::min<std::size_t>(text.size(), static_cast<std::size_t>(capacity - 1));
+  const std::size_t copied =
+      std::min<std::size_t>(text.size(), static_cast<std::size_t>(capacity - 1));
   std::copy_n(text.begin(), copied, buffer);
   buffer[copied] = L'\0';
   return static_cast<LRESULT>(copied);
@@ -211,11 +216,13 @@ void StringGrid::Select(grid::Cell cell, bool extend) {
   if (!extend) state_.anchor = cell;
   InvalidateBlock(before);
   InvalidateBlock(grid::BlockBetween(state_.anchor, state_.current));
-  ScrollTo(grid::TopRowShowing(state_.metrics, cell.row, state_.topRow, state_.rowCount, ClientHeight()));
+  ScrollTo(grid::TopRowShowing(state_.metrics, cell.row, state_.topRow, state_.rowCount,
+                               ClientHeight()));
 }
 
 void StringGrid::ScrollTo(int topRow) {
-  const int top = std::clamp(topRow, 0, grid::MaxTopRow(state_.metrics, state_.rowCount, ClientHeight()));
+  const int top =
+      std::clamp(topRow, 0, grid::MaxTopRow(state_.metrics, state_.rowCount, ClientHeight()));
   if (top == state_.topRow) return;
   state_.topRow = top;
   UpdateScrollBar();

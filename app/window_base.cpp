@@ -22,9 +22,10 @@ void RegisterOnce(const WindowClass& windowClass, WNDPROC procedure) {
   info.hInstance = ThisModule();
   info.hIcon = windowClass.icon;
   info.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  info.hbrBackground = windowClass.backgroundColour >= 0
-                           ? reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(windowClass.backgroundColour + 1))
-                           : nullptr;
+  info.hbrBackground =
+      windowClass.backgroundColour >= 0
+          ? reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(windowClass.backgroundColour + 1))
+          : nullptr;
   info.lpszClassName = windowClass.name;
   if (!RegisterClassExW(&info)) RaiseLastError("RegisterClassExW");
 }
@@ -33,7 +34,8 @@ void RegisterOnce(const WindowClass& windowClass, WNDPROC procedure) {
 
 void RaiseLastError(const char* call) {
   const DWORD code = GetLastError();
-  throw Error(static_cast<int>(code), std::string(call) + " failed with error " + std::to_string(code));
+  throw Error(static_cast<int>(code),
+              std::string(call) + " failed with error " + std::to_string(code));
 }
 
 Window::~Window() {
@@ -43,12 +45,12 @@ Window::~Window() {
   DestroyWindow(handle_);
 }
 
-void Window::CreateHandle(const WindowClass& windowClass, DWORD exStyle, DWORD style, const wchar_t* text,
-                          const RECT& bounds, HWND parent, HMENU menuOrId) {
+void Window::CreateHandle(const WindowClass& windowClass, DWORD exStyle, DWORD style,
+                          const wchar_t* text, const RECT& bounds, HWND parent, HMENU menuOrId) {
   RegisterOnce(windowClass, &Window::WindowProc);
-  const HWND created = CreateWindowExW(exStyle, windowClass.name, text, style, bounds.left, bounds.top,
-                                       bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
-                                       menuOrId, ThisModule(), this);
+  const HWND created = CreateWindowExW(
+      exStyle, windowClass.name, text, style, bounds.left, bounds.top, bounds.right - bounds.left,
+      bounds.bottom - bounds.top, parent, menuOrId, ThisModule(), this);
   if (!created) RaiseLastError("CreateWindowExW");
 }
 

@@ -12,12 +12,14 @@ std::string JsonNumberOrNull(const auto& value) {
 
 std::string JsonFile(const CollectionFile& file) {
   const std::string extension =
-      file.extension ? JsonString(EscapeCatalogueText(std::string(1, static_cast<char>(*file.extension))))
-                     : std::string("null");
-  return "{\"name\": " + JsonString(EscapeCatalogueText(file.name)) + ", \"extension\": " +
-         extension + ", \"start\": " + JsonNumberOrNull(file.start) +
-         ", \"length\": " + std::to_string(file.length) + ", \"offset\": " +
-         std::to_string(file.offset) + ", \"screen\": " + (file.isScreen ? "true" : "false") +
+      file.extension
+          ? JsonString(EscapeCatalogueText(std::string(1, static_cast<char>(*file.extension))))
+          : std::string("null");
+  return "{\"name\": " + JsonString(EscapeCatalogueText(file.name)) +
+         ", \"extension\": " + extension + ", \"start\": " + JsonNumberOrNull(file.start) +
+         ", \"length\": " + std::to_string(file.length) +
+         ", \"offset\": " + std::to_string(file.offset) +
+         ", \"screen\": " + (file.isScreen ? "true" : "false") +
          ", \"type\": " + (file.type.empty() ? std::string("null") : JsonString(file.type)) + "}";
 }
 

@@ -53,7 +53,6 @@ int ListCatalogue(std::span<const std::uint8_t, kCatalogueBytes> bytes, Catalogu
 // A path naming no file returns nothing and changes nothing. A failed open, read or close raises
 // its I/O error and leaves the table as it was; the table is otherwise fully replaced, but for
 // the screen marks past the terminating entry, which keep their earlier values.
-std::optional<int> ReadCatalogue(FileSystem& files, const std::string& path,
-                                 CatalogueTable& table);
+std::optional<int> ReadCatalogue(FileSystem& files, const std::string& path, CatalogueTable& table);
 
 }  // namespace orlaspin

@@ -34,7 +34,8 @@ Collection ReadHobetaFile(std::span<const std::uint8_t> image) {
   std::copy_n(image.begin(), 13, entry.Bytes.begin());
   entry.Bytes[13] = image[kSectorCountAt];
 
-  Collection collection{ImageKind::HobetaFile, {FileFromCatalogueEntry(entry, kHobetaHeaderSize)}, {}, {}};
+  Collection collection{
+      ImageKind::HobetaFile, {FileFromCatalogueEntry(entry, kHobetaHeaderSize)}, {}, {}};
   const std::uint16_t stored = U16At(image, kChecksumAt);
   const std::uint16_t computed = HobetaChecksum(image);
   if (stored != computed) {

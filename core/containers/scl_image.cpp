@@ -23,9 +23,8 @@ std::string ChecksumWarning(std::span<const std::uint8_t> image, std::size_t dat
            std::to_string(expectedSize) + " bytes; the missing bytes read as zero";
   }
   const std::uint32_t stored = U32At(image, dataEnd);
-  const std::uint32_t sum =
-      std::accumulate(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(dataEnd),
-                      std::uint32_t{0});
+  const std::uint32_t sum = std::accumulate(
+      image.begin(), image.begin() + static_cast<std::ptrdiff_t>(dataEnd), std::uint32_t{0});
   if (stored == sum) return {};
   return "wrong SCL checksum: the archive says " + std::to_string(stored) +
          ", its bytes add up to " + std::to_string(sum);

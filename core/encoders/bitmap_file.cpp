@@ -1,6 +1,5 @@
 #include "encoders/bitmap_file.h"
 
-
 namespace orlaspin {
 
 namespace {

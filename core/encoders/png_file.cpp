@@ -64,8 +64,8 @@ class PaletteIndex {
   std::uint8_t operator()(Colour colour) {
     if (colour != lastColour_) {
       lastColour_ = colour;
-      lastIndex_ = static_cast<std::uint8_t>(
-          std::find(palette_.begin(), palette_.end(), colour) - palette_.begin());
+      lastIndex_ = static_cast<std::uint8_t>(std::find(palette_.begin(), palette_.end(), colour) -
+                                             palette_.begin());
     }
     return lastIndex_;
   }
@@ -112,11 +112,12 @@ Bytes PaletteScanlines(const Picture& frame, const std::vector<Colour>& palette)
 
 Bytes RgbScanlines(const Picture& frame) {
   const int width = frame.width;
-  return Scanlines(frame, static_cast<std::size_t>(width) * 3, [&](const Colour* row, Bytes& lines) {
-    for (int x = 0; x < width; ++x) {
-      lines.insert(lines.end(), {RedOf(row[x]), GreenOf(row[x]), BlueOf(row[x])});
-    }
-  });
+  return Scanlines(frame, static_cast<std::size_t>(width) * 3,
+                   [&](const Colour* row, Bytes& lines) {
+                     for (int x = 0; x < width; ++x) {
+                       lines.insert(lines.end(), {RedOf(row[x]), GreenOf(row[x]), BlueOf(row[x])});
+                     }
+                   });
 }
 
 Bytes Deflated(const Bytes& raw) {
@@ -164,7 +165,7 @@ Bytes FrameControlChunk(std::uint32_t sequence, const Picture& frame,
   PutU32BE(control, 0);  // x offset
   PutU32BE(control, 0);  // y offset
   PutU16BE(control, frameMilliseconds);
-  PutU16BE(control, 1000);          // the delay is in thousandths of a second
+  PutU16BE(control, 1000);                // the delay is in thousandths of a second
   control.insert(control.end(), {0, 0});  // dispose: none; blend: replace
   return control;
 }
@@ -183,7 +184,8 @@ std::vector<std::uint8_t> EncodePng(std::span<const Picture> frames,
 
   std::uint32_t sequence = 0;
   for (std::size_t i = 0; i < frames.size(); ++i) {
-    if (animated) PutChunk(png, "fcTL", FrameControlChunk(sequence++, frames[i], frameMilliseconds));
+    if (animated)
+      PutChunk(png, "fcTL", FrameControlChunk(sequence++, frames[i], frameMilliseconds));
     const Bytes data =
         Deflated(palette ? PaletteScanlines(frames[i], *palette) : RgbScanlines(frames[i]));
     if (i == 0) {

@@ -14,8 +14,8 @@ inline constexpr std::string_view kPngExtension = ".png";
 
 // The whole file. One frame gives a still image; more give an APNG that shows each frame for
 // frameMilliseconds and loops for ever, the first frame also being the still image of readers that
-// know no animation. There is at least one frame, and all share one size. Pictures of at most 16 colours are stored with a
-// 4-bit palette, others as 8-bit RGB.
+// know no animation. There is at least one frame, and all share one size. Pictures of at most 16
+// colours are stored with a 4-bit palette, others as 8-bit RGB.
 std::vector<std::uint8_t> EncodePng(std::span<const Picture> frames,
                                     std::uint16_t frameMilliseconds);
 

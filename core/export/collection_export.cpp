@@ -121,8 +121,8 @@ int ExportLoadedImage(FileSystem& files, const LoadedImage& image, const std::st
                       const std::string& outputDir, const std::string& subfolder,
                       const OutputOptions& options, ExportView& view) {
   CollectionScreenSource source(image.collection, image.bytes);
-  return ExportCollection(files, image.collection, source, imagePath, outputDir, subfolder,
-                          options, view);
+  return ExportCollection(files, image.collection, source, imagePath, outputDir, subfolder, options,
+                          view);
 }
 
 }  // namespace
@@ -198,7 +198,8 @@ class CountingView final : public ExportView {
 
 bool HasScreens(const LoadedImage& image) {
   const auto& files = image.collection.files;
-  return std::any_of(files.begin(), files.end(), [](const CollectionFile& f) { return f.isScreen; });
+  return std::any_of(files.begin(), files.end(),
+                     [](const CollectionFile& f) { return f.isScreen; });
 }
 
 }  // namespace

@@ -40,8 +40,7 @@ std::string_view OutputExtension(const OutputOptions& options);
 
 // The file of one screen: the BMP of the batch export (at scale 1 byte for byte the same), or a
 // PNG, animated when flash is asked for and the screen has a FLASH cell.
-std::vector<std::uint8_t> EncodeScreenFile(const ScreenBytes& screen,
-                                           const OutputOptions& options);
+std::vector<std::uint8_t> EncodeScreenFile(const ScreenBytes& screen, const OutputOptions& options);
 
 // The file-name stem for a listed file: MakeSafeName of its name, a catalogue name's bytes then
 // taken as the platform's characters for file names.
@@ -53,10 +52,11 @@ struct SavedFile {
   bool alreadyPresent = false;
 };
 
-// Saves the parts, one write each, in folder as stem + extension, appending "1" to the stem while that name is taken
-// (also when a file appears between the test and the creation) or names a Windows device; never
-// replaces a file. With skipIdentical, a taken name whose file holds exactly the parts ends the search
-// and nothing is written. Raises the file-creation error, or "Stream write error".
+// Saves the parts, one write each, in folder as stem + extension, appending "1" to the stem while
+// that name is taken (also when a file appears between the test and the creation) or names a
+// Windows device; never replaces a file. With skipIdentical, a taken name whose file holds exactly
+// the parts ends the search and nothing is written. Raises the file-creation error, or "Stream
+// write error".
 SavedFile SaveUnderFreeName(FileSystem& files, const std::string& folder, std::string stem,
                             std::string_view extension,
                             std::span<const std::span<const std::uint8_t>> parts,

@@ -39,23 +39,12 @@ std::string EscapedText(std::string_view text) {
   std::string escaped;
   for (const char32_t c : DecodeUtf8(text)) {
     switch (c) {
-      case U'&':
-        escaped += "&amp;";
-        break;
-      case U'<':
-        escaped += "&lt;";
-        break;
-      case U'>':
-        escaped += "&gt;";
-        break;
-      case U'"':
-        escaped += "&quot;";
-        break;
-      case U'\'':
-        escaped += "&#39;";
-        break;
-      default:
-        AppendUtf8(escaped, IsControl(c) ? kReplacementCharacter : c);
+      case U'&': escaped += "&amp;"; break;
+      case U'<': escaped += "&lt;"; break;
+      case U'>': escaped += "&gt;"; break;
+      case U'"': escaped += "&quot;"; break;
+      case U'\'': escaped += "&#39;"; break;
+      default: AppendUtf8(escaped, IsControl(c) ? kReplacementCharacter : c);
     }
   }
   return escaped;

@@ -162,9 +162,9 @@ class WinFileSystem final : public FileSystem {
   }
 
   std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) override {
-    const HANDLE handle = CreateFileW(Widen(path).c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) throw IoError(static_cast<int>(GetLastError()));
     return std::make_unique<WinReadableFile>(handle);
   }
@@ -276,8 +276,6 @@ FileSystem& SystemFileSystem() {
 
 void RemoveTemporaryFileOnInterrupt() { SetConsoleCtrlHandler(RemovePendingAndEnd, TRUE); }
 
-std::string FileNameFromCatalogueBytes(std::string_view bytes) {
-  return Narrow(WidenAnsi(bytes));
-}
+std::string FileNameFromCatalogueBytes(std::string_view bytes) { return Narrow(WidenAnsi(bytes)); }
 
 }  // namespace orlaspin

@@ -48,8 +48,8 @@ Error CreateFolderError(const std::string& fullPath, const std::string& reason, 
 }
 
 Error FolderNameTakenError(const std::string& fullPath) {
-  return Error(0, "Cannot create folder \"" + fullPath +
-                      "\". Something that is not a folder has that name");
+  return Error(
+      0, "Cannot create folder \"" + fullPath + "\". Something that is not a folder has that name");
 }
 
 Error StreamWriteError() { return Error(0, "Stream write error"); }

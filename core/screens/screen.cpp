@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-
 namespace orlaspin {
 
 void DecodeScreen(const ScreenBytes& screen, const Palette& palette, PreviewRaster& raster) {

@@ -23,7 +23,8 @@ Picture ScaledPixels(std::span<const Colour> source, int width, int height, int 
       out = std::fill_n(out, scale, colour);
     }
     // The other lines of the block repeat the first.
-    for (int copy = 1; copy < scale; ++copy) out = std::copy(rowStart, rowStart + picture.width, out);
+    for (int copy = 1; copy < scale; ++copy)
+      out = std::copy(rowStart, rowStart + picture.width, out);
   }
   return picture;
 }

@@ -50,13 +50,14 @@ std::array<std::uint8_t, 14> HeaderBytes(const ArchivedFile& file) {
 }
 
 std::vector<std::uint8_t> BuildScl(std::span<const ArchivedFile> files) {
-  std::vector<std::uint8_t> scl = {'S', 'I', 'N', 'C', 'L', 'A', 'I', 'R',
-                                   static_cast<std::uint8_t>(files.size())};
+  std::vector<std::uint8_t> scl = {
+      'S', 'I', 'N', 'C', 'L', 'A', 'I', 'R', static_cast<std::uint8_t>(files.size())};
   for (const ArchivedFile& file : files) Append(scl, HeaderBytes(file));
   for (const ArchivedFile& file : files) AppendSectors(scl, file);
   std::uint32_t sum = 0;
   for (const std::uint8_t byte : scl) sum += byte;
-  for (int shift = 0; shift < 32; shift += 8) scl.push_back(static_cast<std::uint8_t>(sum >> shift));
+  for (int shift = 0; shift < 32; shift += 8)
+    scl.push_back(static_cast<std::uint8_t>(sum >> shift));
   return scl;
 }
 

@@ -24,8 +24,9 @@ void Require(bool condition, const std::string& what) {
 
 std::vector<PngChunk> ReadChunks(std::span<const std::uint8_t> file) {
   static constexpr std::uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  Require(file.size() >= 8 && std::equal(std::begin(kSignature), std::end(kSignature), file.begin()),
-          "no PNG signature");
+  Require(
+      file.size() >= 8 && std::equal(std::begin(kSignature), std::end(kSignature), file.begin()),
+      "no PNG signature");
   std::vector<PngChunk> chunks;
   std::size_t at = 8;
   while (at < file.size()) {
@@ -126,7 +127,8 @@ DecodedPng DecodePng(std::span<const std::uint8_t> file) {
     const auto& data = chunk.data;
     if (chunk.type == "PLTE") {
       Require(!seenImageData && data.size() % 3 == 0, "bad PLTE");
-      for (std::size_t i = 0; i < data.size(); i += 3) png.palette.push_back({data[i], data[i + 1], data[i + 2]});
+      for (std::size_t i = 0; i < data.size(); i += 3)
+        png.palette.push_back({data[i], data[i + 1], data[i + 2]});
     } else if (chunk.type == "acTL") {
       Require(!seenImageData && data.size() == 8, "acTL after the image data or of a bad size");
       png.animated = true;

@@ -79,7 +79,8 @@ TrdBuilder& TrdBuilder::AddScreen(std::string_view name, const ScreenBytes& scre
 TrdBuilder& TrdBuilder::AddDiskInfo(std::string_view label) {
   if (label.size() > kNameSize) throw std::length_error("label longer than 8 bytes");
   const std::size_t diskSectors = kFullImageSize / kSectorSize;
-  const auto freeSectors = static_cast<std::uint16_t>(diskSectors - std::min(diskSectors, nextFreeSector_));
+  const auto freeSectors =
+      static_cast<std::uint16_t>(diskSectors - std::min(diskSectors, nextFreeSector_));
   std::uint8_t info[kSectorSize] = {};
   info[0xE1] = static_cast<std::uint8_t>(nextFreeSector_ % kSectorsPerTrack);
   info[0xE2] = static_cast<std::uint8_t>(nextFreeSector_ / kSectorsPerTrack);

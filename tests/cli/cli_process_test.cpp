@@ -175,8 +175,9 @@ TEST_F(CliProcess, APartialScreenAndAMissingMarkAreWarningsThatChangeNoOutput) {
   EXPECT_EQ(run.out, "WHOLE.bmp\nINTEL1.bmp\nGONE.bmp\n3 screens exported\n");
   const std::string warning = "orlaspin-cli: warning: " + disk + ": ";
   EXPECT_EQ(run.err,
-            warning + "the disk information sector lacks the TR-DOS mark; the image is read as a "
-                      "TR-DOS disk all the same\n" +
+            warning +
+                "the disk information sector lacks the TR-DOS mark; the image is read as a "
+                "TR-DOS disk all the same\n" +
                 warning + "the screen \"INTEL1\" lies partly past the end of the image: " +
                 std::to_string(kScreenBytes - 1000) +
                 " of its 6912 bytes are missing and come out black\n" + warning +

@@ -80,8 +80,7 @@ TEST(CatalogueCells, ShowNameExtensionStartLengthAndOffsetInDecimal) {
   ASSERT_EQ(listed.entryCount, 4);
   using Cells = std::array<std::string, 5>;
   EXPECT_EQ(CellsOf(listed, 0), (Cells{"ONE     ", "C", "16384", "6912", "4096"}));
-  EXPECT_EQ(CellsOf(listed, 1),
-            (Cells{"TWO     ", std::string(1, '\0'), "65535", "0", "9472"}));
+  EXPECT_EQ(CellsOf(listed, 1), (Cells{"TWO     ", std::string(1, '\0'), "65535", "0", "9472"}));
   EXPECT_EQ(CellsOf(listed, 2), (Cells{"LAST    ", "C", "0", "65535", "1109760"}));
   EXPECT_EQ(CellsOf(listed, 3), (Cells{"ZERO    ", "C", "0", "0", "0"}));
 }

@@ -127,8 +127,8 @@ TEST_F(PosixFilesTest, LinksListAsWhatTheyLeadToExceptThatALinkToAFolderIsOther)
 
 TEST_F(PosixFilesTest, AFolderThatCannotBeListedRaisesTheTablesError) {
   testing::WriteFileBytes(folder.File("file"), std::vector<std::uint8_t>{1});
-  for (const auto& [path, code] : {std::pair{folder.File("missing"), 2},
-                                   std::pair{folder.File("file"), 3}}) {
+  for (const auto& [path, code] :
+       {std::pair{folder.File("missing"), 2}, std::pair{folder.File("file"), 3}}) {
     try {
       SystemFileSystem().ListFolder(path);
       ADD_FAILURE() << "no error for " << path;

@@ -103,7 +103,10 @@ TEST_F(ExportTest, MakesNamesSafeAndDeviceNamesRealFiles) {
 
 TEST_F(ExportTest, TheSuffixNeverMakesADeviceName) {
   const ScreenBytes screen = testing::ColourfulScreen(53);
-  Open(TrdBuilder().AddScreen("COM", screen).AddScreen("COM", screen).AddScreen("lpt", screen)
+  Open(TrdBuilder()
+           .AddScreen("COM", screen)
+           .AddScreen("COM", screen)
+           .AddScreen("lpt", screen)
            .AddScreen("lpt", screen));
   EXPECT_EQ(Export(), 4);
   // COM1 and LPT1 are serial and printer ports on Windows, whatever follows their dot.

@@ -74,7 +74,8 @@ class FailedScreenReadTest : public ::testing::TestWithParam<testing::FileFaults
 
 TEST_P(FailedScreenReadTest, RaisesTheStepsError) {
   testing::FakeFileSystem files;
-  files.files["a.trd"] = testing::TrdBuilder(0).PutBytes(8192, testing::ColourfulScreen(32)).Build();
+  files.files["a.trd"] =
+      testing::TrdBuilder(0).PutBytes(8192, testing::ColourfulScreen(32)).Build();
   files.faults = GetParam();
   ImageFileScreenSource source(files, "a.trd");
   try {

@@ -66,7 +66,8 @@ TEST_F(CliFormatsTest, ListsArchivesHobetaFilesAndBareScreens) {
 
   EXPECT_EQ(Cli({"list", scl}).out,
             "ninja   \tC\t16384\t6912\t37\n"
-            "b\\x5cck    \t\\x01\t24000\t700\t" + std::to_string(37 + 27 * 256) + "\n");
+            "b\\x5cck    \t\\x01\t24000\t700\t" +
+                std::to_string(37 + 27 * 256) + "\n");
   EXPECT_EQ(Cli({"list", hobeta}).out, "ninja   \tC\t16384\t6912\t17\n");
   EXPECT_EQ(Cli({"list", scr}).out, "nzeemin_spectrum-desolate__loading\t\t\t6912\t0\n");
 
@@ -77,29 +78,38 @@ TEST_F(CliFormatsTest, ListsArchivesHobetaFilesAndBareScreens) {
 }
 
 TEST_F(CliFormatsTest, ListsAsJsonForScripts) {
-  const std::string hobeta = Put("x.$C", BuildHobeta({"a\"b", 'C', 5, std::vector<std::uint8_t>(10, 0), {}, {}}));
+  const std::string hobeta =
+      Put("x.$C", BuildHobeta({"a\"b", 'C', 5, std::vector<std::uint8_t>(10, 0), {}, {}}));
   const std::string scr = Put("s.scr", std::vector<std::uint8_t>(6912, 0));
   const std::string bad = Put("bad.scl", std::vector<std::uint8_t>(20, 0));
   const CliRun run = Cli({"list", "--json", hobeta, scr, bad});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out,
-            "[\n"
-            "  {\"image\": \"" + JsonPath(hobeta) + "\", \"kind\": \"hobeta\", \"warnings\": [], \"files\": [\n"
-            "    {\"name\": \"a\\\"b     \", \"extension\": \"C\", \"start\": 5, \"length\": 10, "
-            "\"offset\": 17, \"screen\": false, \"type\": null}\n"
-            "  ]},\n"
-            "  {\"image\": \"" + JsonPath(scr) + "\", \"kind\": \"scr\", \"warnings\": [], \"files\": [\n"
-            "    {\"name\": \"s\", \"extension\": null, \"start\": null, \"length\": 6912, "
-            "\"offset\": 0, \"screen\": true, \"type\": null}\n"
-            "  ]},\n"
-            "  {\"image\": \"" + JsonPath(bad) + "\", \"error\": \"not an SCL archive: it does not begin with "
-            "\\\"SINCLAIR\\\"\"}\n"
-            "]\n");
+  EXPECT_EQ(
+      run.out,
+      "[\n"
+      "  {\"image\": \"" +
+          JsonPath(hobeta) +
+          "\", \"kind\": \"hobeta\", \"warnings\": [], \"files\": [\n"
+          "    {\"name\": \"a\\\"b     \", \"extension\": \"C\", \"start\": 5, \"length\": 10, "
+          "\"offset\": 17, \"screen\": false, \"type\": null}\n"
+          "  ]},\n"
+          "  {\"image\": \"" +
+          JsonPath(scr) +
+          "\", \"kind\": \"scr\", \"warnings\": [], \"files\": [\n"
+          "    {\"name\": \"s\", \"extension\": null, \"start\": null, \"length\": 6912, "
+          "\"offset\": 0, \"screen\": true, \"type\": null}\n"
+          "  ]},\n"
+          "  {\"image\": \"" +
+          JsonPath(bad) +
+          "\", \"error\": \"not an SCL archive: it does not begin with "
+          "\\\"SINCLAIR\\\"\"}\n"
+          "]\n");
   EXPECT_NE(run.err.find(bad + ": not an SCL archive"), std::string::npos) << run.err;
   // An empty disk gives an empty list of files.
   const std::string empty = Put("empty.trd", TrdBuilder().AddDiskInfo("EMPTY").Build());
   EXPECT_EQ(Cli({"list", "--json", empty}).out,
-            "[\n  {\"image\": \"" + JsonPath(empty) + "\", \"kind\": \"trd\", \"warnings\": [], \"files\": []}\n]\n");
+            "[\n  {\"image\": \"" + JsonPath(empty) +
+                "\", \"kind\": \"trd\", \"warnings\": [], \"files\": []}\n]\n");
 }
 
 TEST_F(CliFormatsTest, AFileOfNoKnownKindIsNamedInTheError) {
@@ -207,8 +217,9 @@ TEST_F(CliFormatsTest, HelpListsEveryOption) {
   for (const Names& args : {Names{"--help"}, Names{"export", "--help"}, Names{"-h"}}) {
     const CliRun run = Cli(args);
     EXPECT_EQ(run.status, 0);
-    for (const char* option : {"list", "export", "--json", "--output-dir", "--format bmp|png",
-                               "--scale N", "--flash", "--help", "--version", ".scl", ".$C", ".scr"}) {
+    for (const char* option :
+         {"list", "export", "--json", "--output-dir", "--format bmp|png", "--scale N", "--flash",
+          "--help", "--version", ".scl", ".$C", ".scr"}) {
       EXPECT_NE(run.out.find(option), std::string::npos) << option;
     }
   }

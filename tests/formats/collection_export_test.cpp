@@ -45,7 +45,8 @@ std::vector<std::uint8_t> OracleScaledBitmap(const ScreenBytes& screen, int scal
   const std::uint32_t width = 256 * scale, height = 192 * scale, pixelBytes = width * height * 4;
   std::vector<std::uint8_t> file = {'B', 'M'};
   auto put32 = [&file](std::uint32_t v) {
-    for (int shift = 0; shift < 32; shift += 8) file.push_back(static_cast<std::uint8_t>(v >> shift));
+    for (int shift = 0; shift < 32; shift += 8)
+      file.push_back(static_cast<std::uint8_t>(v >> shift));
   };
   auto put16 = [&file](std::uint16_t v) {
     file.push_back(static_cast<std::uint8_t>(v));
@@ -88,7 +89,8 @@ TEST_F(CollectionExportTest, EveryKindGivesItsScreensInOrderUnderSafeUniqueNames
   const ScreenBytes a = ColourfulScreen(21), b = ColourfulScreen(22), c = ColourfulScreen(23);
   const ArchivedFile archived[] = {ScreenFile("PIC?", a),
                                    {"text", 'B', 0, std::vector<std::uint8_t>(500, 9), {}, {}},
-                                   ScreenFile("PIC/", b), ScreenFile("con", c)};
+                                   ScreenFile("PIC/", b),
+                                   ScreenFile("con", c)};
   files.files["in/a.scl"] = BuildScl(archived);
   files.files["in/b.$C"] = BuildHobeta(ScreenFile("  PIC_ ", c));
   files.files["in/aux.scr"] = std::vector<std::uint8_t>(a.begin(), a.end());
@@ -189,8 +191,8 @@ TEST_F(CollectionExportTest, AShortWriteEndsTheExportAndRemovesTheHalfFile) {
 
 TEST(MakeImageFolder, TakesTheImagesStemOrTheNextNameThatIsFree) {
   FakeFileSystem files;
-  files.folders.insert("out/old");       // a folder of an earlier run is used again
-  files.files["out/taken"] = {1};        // a file is in the way
+  files.folders.insert("out/old");  // a folder of an earlier run is used again
+  files.files["out/taken"] = {1};   // a file is in the way
   Names taken;
   EXPECT_EQ(MakeImageFolder(files, "out", "a/old.trd", taken), "old");
   EXPECT_EQ(MakeImageFolder(files, "out", "b/taken.scl", taken), "taken-2");
@@ -209,8 +211,10 @@ TEST(MakeImageFolder, TakesTheImagesStemOrTheNextNameThatIsFree) {
 
 TEST(ExportImages, EachImageGetsAFolderAndAFailedImageDoesNotStopTheRun) {
   FakeFileSystem files;
-  files.files["disks/GAME.trd"] =
-      TrdBuilder().AddScreen("title", ColourfulScreen(1)).AddScreen("end", ColourfulScreen(2)).Build();
+  files.files["disks/GAME.trd"] = TrdBuilder()
+                                      .AddScreen("title", ColourfulScreen(1))
+                                      .AddScreen("end", ColourfulScreen(2))
+                                      .Build();
   files.files["disks/notes.txt"] = {'h', 'i'};
   files.files["disks/empty.trd"] = TrdBuilder().Build();
   files.files["disks/GAME.scl"] =
@@ -227,8 +231,8 @@ TEST(ExportImages, EachImageGetsAFolderAndAFailedImageDoesNotStopTheRun) {
   EXPECT_EQ(view.written, (Names{"GAME/title.png", "GAME/end.png", "GAME-2/title.png"}));
   ASSERT_EQ(view.failures.size(), 2u);
   EXPECT_EQ(view.failures[0].first, "disks/notes.txt");
-  EXPECT_EQ(view.failures[1], std::make_pair(std::string("disks/missing.scr"),
-                                             std::string("File not found")));
+  EXPECT_EQ(view.failures[1],
+            std::make_pair(std::string("disks/missing.scr"), std::string("File not found")));
   // The output folder was made; an image without screens and the failed ones made none.
   EXPECT_EQ(files.folders, (std::set<std::string>{"out", "out/GAME", "out/GAME-2"}));
   EXPECT_TRUE(files.files.contains("out/GAME-2/title.png"));
@@ -237,8 +241,10 @@ TEST(ExportImages, EachImageGetsAFolderAndAFailedImageDoesNotStopTheRun) {
 TEST(ExportImages, ScreensWrittenBeforeAnImageFailsAreCounted) {
   FakeFileSystem files;
   files.folders.insert("out");
-  files.files["a.trd"] =
-      TrdBuilder().AddScreen("one", ColourfulScreen(1)).AddScreen("two", ColourfulScreen(2)).Build();
+  files.files["a.trd"] = TrdBuilder()
+                             .AddScreen("one", ColourfulScreen(1))
+                             .AddScreen("two", ColourfulScreen(2))
+                             .Build();
   files.faults.writeCapacity = kBmpFileSize + 10;
   const std::vector<std::string> images = {"a.trd", "a.trd"};
   RecordingExportView view;

@@ -23,7 +23,7 @@ std::size_t Count(std::string_view text, std::string_view part) {
 
 TEST(GalleryHtml, EscapesHostileNamesAndHeadings) {
   GalleryImage image = OneScreen("a.png", R"name(<img src=x onerror="a()">&'b')name");
-                       image.heading = "</h2><script>alert(1)</script>";
+  image.heading = "</h2><script>alert(1)</script>";
   image.container = "<trd>";
   const std::string html = HtmlOf(image);
 

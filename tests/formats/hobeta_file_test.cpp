@@ -29,8 +29,8 @@ TEST(HobetaFile, HoldsOneFileAfterTheSeventeenByteHeader) {
 
 TEST(HobetaFile, ChecksumIsTheWeightedSumOfTheFirstFifteenBytes) {
   // "AB" filled with spaces, 'C', start 0x8000, length 6912 (0x1B00), full length 27 x 256.
-  std::vector<std::uint8_t> header = {'A', 'B', ' ', ' ', ' ', ' ', ' ', ' ', 'C',
-                                      0x00, 0x80, 0x00, 0x1B, 0x00, 0x1B};
+  std::vector<std::uint8_t> header = {'A', 'B',  ' ',  ' ',  ' ',  ' ',  ' ', ' ',
+                                      'C', 0x00, 0x80, 0x00, 0x1B, 0x00, 0x1B};
   const unsigned sum = 65 + 66 + 6 * 32 + 67 + 0x80 + 0x1B + 0x1B;
   EXPECT_EQ(HobetaChecksum(header), (105 + 257 * sum) % 65536);
   EXPECT_EQ(HobetaChecksum(header), ExpectedHobetaChecksum(header));

@@ -16,7 +16,10 @@ std::vector<std::uint8_t> ScreenBytesVector(const ScreenBytes& screen) {
 }
 
 std::vector<std::uint8_t> SampleTrd() {
-  return TrdBuilder().AddScreen("ONE", ColourfulScreen(1)).AddScreen("TWO", ColourfulScreen(2)).Build();
+  return TrdBuilder()
+      .AddScreen("ONE", ColourfulScreen(1))
+      .AddScreen("TWO", ColourfulScreen(2))
+      .Build();
 }
 
 std::vector<std::uint8_t> SampleScl() {
@@ -24,7 +27,9 @@ std::vector<std::uint8_t> SampleScl() {
   return BuildScl(files);
 }
 
-std::vector<std::uint8_t> SampleHobeta() { return BuildHobeta(ScreenFile("ONE", ColourfulScreen(1))); }
+std::vector<std::uint8_t> SampleHobeta() {
+  return BuildHobeta(ScreenFile("ONE", ColourfulScreen(1)));
+}
 
 // The TR-DOS disk identifier in the system sector, as a formatted disk has it.
 std::vector<std::uint8_t> WithDiskIdentifier(std::vector<std::uint8_t> trd) {
@@ -72,10 +77,11 @@ TEST(ReadCollection, WithoutAKnownExtensionTheContentDecides) {
   EXPECT_EQ(ReadCollection("a.bin", ScreenBytesVector(ColourfulScreen(4))).kind,
             ImageKind::BareScreen);
   EXPECT_EQ(ReadCollection("noext", WithDiskIdentifier(SampleTrd())).kind, ImageKind::TrdImage);
-  EXPECT_EQ(ReadCollection("disk.img", ReadFileBytes(TestdataPath(
-                                           "trd/reefactor_zx-spectrum-instapack__ZX_DEMOS_REFRESH.TRD")))
-                .kind,
-            ImageKind::TrdImage);
+  EXPECT_EQ(
+      ReadCollection("disk.img", ReadFileBytes(TestdataPath(
+                                     "trd/reefactor_zx-spectrum-instapack__ZX_DEMOS_REFRESH.TRD")))
+          .kind,
+      ImageKind::TrdImage);
 }
 
 TEST(ReadCollection, ABareScreenIsNamedAfterItsFile) {
@@ -131,8 +137,8 @@ TEST(LoadImage, ReadsTheWholeFileThroughTheFileLayer) {
 TEST(LoadImage, AMissingFileIsFileNotFoundAndAFolderIsAFolder) {
   FakeFileSystem files;
   files.folders.insert("dir.trd");
-  for (const auto& [path, message] : {std::pair{"missing.trd", "File not found"},
-                                      std::pair{"dir.trd", "Is a folder"}}) {
+  for (const auto& [path, message] :
+       {std::pair{"missing.trd", "File not found"}, std::pair{"dir.trd", "Is a folder"}}) {
     try {
       LoadImage(files, path);
       ADD_FAILURE() << "no error for " << path;

@@ -19,7 +19,8 @@ Picture ScreenPicture(const ScreenBytes& screen, int scale) {
 std::vector<Rgb> OraclePixels(const ScreenBytes& screen, int scale) {
   std::vector<Rgb> pixels;
   for (int y = 0; y < 192 * scale; ++y) {
-    for (int x = 0; x < 256 * scale; ++x) pixels.push_back(OraclePixel(screen, x / scale, y / scale));
+    for (int x = 0; x < 256 * scale; ++x)
+      pixels.push_back(OraclePixel(screen, x / scale, y / scale));
   }
   return pixels;
 }
@@ -110,7 +111,8 @@ TEST(Png, PicturesOfManyColoursAreStoredAsRgb) {
   Picture picture{17, 3, {}};
   for (int i = 0; i < 17 * 3; ++i) {
     const int j = i < 34 ? i : i - 17;
-    picture.pixels.push_back(MakeColour(static_cast<std::uint8_t>(j * 5), 7, static_cast<std::uint8_t>(255 - j)));
+    picture.pixels.push_back(
+        MakeColour(static_cast<std::uint8_t>(j * 5), 7, static_cast<std::uint8_t>(255 - j)));
   }
   const DecodedPng png = DecodePng(EncodePng(std::span(&picture, 1), 320));
   EXPECT_EQ(png.colourType, 2);
@@ -120,13 +122,15 @@ TEST(Png, PicturesOfManyColoursAreStoredAsRgb) {
   ASSERT_EQ(png.frames[0].size(), 51u);
   for (int i = 0; i < 51; ++i) {
     const int j = i < 34 ? i : i - 17;
-    EXPECT_EQ(png.frames[0][i], (Rgb{static_cast<std::uint8_t>(j * 5), 7, static_cast<std::uint8_t>(255 - j)}));
+    EXPECT_EQ(png.frames[0][i],
+              (Rgb{static_cast<std::uint8_t>(j * 5), 7, static_cast<std::uint8_t>(255 - j)}));
   }
 }
 
 TEST(Png, AnOddWidthFillsTheLastByteOfEachRow) {
   // 3 x 2 pixels of 3 colours: each row is a filter byte and two bytes, the last half empty.
-  const Colour red = MakeColour(200, 0, 0), green = MakeColour(0, 200, 0), blue = MakeColour(0, 0, 200);
+  const Colour red = MakeColour(200, 0, 0), green = MakeColour(0, 200, 0),
+               blue = MakeColour(0, 0, 200);
   const Picture picture{3, 2, {red, green, blue, blue, red, red}};
   const DecodedPng png = DecodePng(EncodePng(std::span(&picture, 1), 320));
   EXPECT_EQ(png.bitDepth, 4);
@@ -137,7 +141,8 @@ TEST(Png, AnOddWidthFillsTheLastByteOfEachRow) {
 
 TEST(Png, SixteenColoursStillFitThePaletteAndSeventeenDoNot) {
   Picture sixteen{16, 1, {}};
-  for (int i = 0; i < 16; ++i) sixteen.pixels.push_back(MakeColour(static_cast<std::uint8_t>(i), 0, 0));
+  for (int i = 0; i < 16; ++i)
+    sixteen.pixels.push_back(MakeColour(static_cast<std::uint8_t>(i), 0, 0));
   EXPECT_EQ(DecodePng(EncodePng(std::span(&sixteen, 1), 320)).colourType, 3);
   Picture seventeen = sixteen;
   seventeen.width = 17;

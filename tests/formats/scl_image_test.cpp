@@ -104,9 +104,9 @@ TEST(SclArchive, ACutArchiveWarnsAndItsMissingBytesReadAsZero) {
   scl.resize(51 + 29 * 256 + 1000);  // 1000 bytes of the last screen are left
   const Collection collection = ReadSclArchive(scl);
   ASSERT_EQ(collection.warnings.size(), 1u);
-  EXPECT_NE(collection.warnings[0].find(std::to_string(scl.size()) + " of " +
-                                        std::to_string(fullSize)),
-            std::string::npos);
+  EXPECT_NE(
+      collection.warnings[0].find(std::to_string(scl.size()) + " of " + std::to_string(fullSize)),
+      std::string::npos);
   ASSERT_EQ(collection.files.size(), 3u);
   const ScreenBytes got = ScreenData(scl, collection.files[2]);
   ScreenBytes want{};

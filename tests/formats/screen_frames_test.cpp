@@ -48,9 +48,9 @@ TEST(ScaledPicture, EveryPixelBecomesABlockOfItsColour) {
 
 TEST(FlashPhase, SwapsInkAndPaperOfFlashingCellsOnly) {
   ScreenBytes screen{};
-  screen[AttributeIndex(0, 0)] = 0xB9;  // flash, paper 7, ink 1
-  screen[AttributeIndex(1, 0)] = 0x39;  // the same without flash
-  screen[AttributeIndex(2, 0)] = 0xD6;  // flash and bright, paper 2, ink 6
+  screen[AttributeIndex(0, 0)] = 0xB9;    // flash, paper 7, ink 1
+  screen[AttributeIndex(1, 0)] = 0x39;    // the same without flash
+  screen[AttributeIndex(2, 0)] = 0xD6;    // flash and bright, paper 2, ink 6
   screen[AttributeIndex(31, 23)] = 0x80;  // flash, black on black
   const ScreenBytes phase = FlashPhase(screen);
   EXPECT_EQ(phase[AttributeIndex(0, 0)], 0x8F);  // paper 1, ink 7

@@ -51,8 +51,7 @@ void CheckRow(const Bytes& image, const ListedImage& state, int row) {
   for (std::size_t i = 0; i < 8 && ByteAt(image, at + i) != 0; ++i) {
     name += static_cast<char>(ByteAt(image, at + i));
   }
-  FuzzRequire(!name.empty() && cell(0) == name,
-              "column 0 is the name up to its first zero");
+  FuzzRequire(!name.empty() && cell(0) == name, "column 0 is the name up to its first zero");
   FuzzRequire(cell(1) == std::string(1, static_cast<char>(ByteAt(image, at + 8))),
               "column 1 is the one extension byte");
   FuzzRequire(cell(2) == std::to_string(U16At(image, at + 9)), "column 2 is the start");

@@ -148,10 +148,10 @@ Bytes IdentifiedDisk() {
 // one colour choice per pixel.
 Bytes Pictures(int width, int height, int frames, std::uint16_t milliseconds,
                const std::vector<Colour>& colours, const Bytes& choices) {
-  Bytes seed = {static_cast<std::uint8_t>(width - 1), static_cast<std::uint8_t>(height - 1),
-                static_cast<std::uint8_t>(frames - 1), static_cast<std::uint8_t>(milliseconds),
-                static_cast<std::uint8_t>(milliseconds >> 8),
-                static_cast<std::uint8_t>(colours.size() - 1)};
+  Bytes seed = {
+      static_cast<std::uint8_t>(width - 1),         static_cast<std::uint8_t>(height - 1),
+      static_cast<std::uint8_t>(frames - 1),        static_cast<std::uint8_t>(milliseconds),
+      static_cast<std::uint8_t>(milliseconds >> 8), static_cast<std::uint8_t>(colours.size() - 1)};
   for (const Colour colour : colours) {
     seed.insert(seed.end(), {RedOf(colour), GreenOf(colour), BlueOf(colour)});
   }
@@ -224,9 +224,9 @@ void WritePngSeeds(SeedWriter& seeds) {
               Pictures(32, 24, 1, 320, zxColours, PseudoRandomBytes(12, 32 * 24)));
   seeds.Write("png_fuzzer", "rgb",
               Pictures(33, 17, 1, 0, manyColours, PseudoRandomBytes(13, 33 * 17)));
-  seeds.Write("png_fuzzer", "scaled-flash-frames",
-              Pictures(48, 48, 2, 320, zxColours,
-                       RepeatedRows(PseudoRandomBytes(14, 48 * 48), 48, 2)));
+  seeds.Write(
+      "png_fuzzer", "scaled-flash-frames",
+      Pictures(48, 48, 2, 320, zxColours, RepeatedRows(PseudoRandomBytes(14, 48 * 48), 48, 2)));
   seeds.Write("png_fuzzer", "odd-width-frames",
               Pictures(7, 5, 3, 65535, manyColours, PseudoRandomBytes(15, 3 * 7 * 5)));
   seeds.Write("png_fuzzer", "one-pixel", Pictures(1, 1, 1, 1, {kWhite}, {}));

@@ -45,8 +45,8 @@ std::wstring Wide(const std::string& utf8) { return Widen(utf8); }
 // Catalogue bytes as the system's ANSI code page reads them.
 std::wstring Ansi(const std::string& bytes) {
   std::wstring text(bytes.size(), L'\0');
-  const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
-                                         static_cast<int>(text.size()));
+  const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                         text.data(), static_cast<int>(text.size()));
   text.resize(static_cast<std::size_t>(length));
   return text;
 }
@@ -66,7 +66,9 @@ int RowCount(const RunningProgram& program) {
 
 std::pair<int, int> CellOf(LRESULT packed) { return {LOWORD(packed), HIWORD(packed)}; }
 
-bool HasVerticalScrollBar(HWND window) { return (GetWindowLongW(window, GWL_STYLE) & WS_VSCROLL) != 0; }
+bool HasVerticalScrollBar(HWND window) {
+  return (GetWindowLongW(window, GWL_STYLE) & WS_VSCROLL) != 0;
+}
 
 // The grid's rows as the catalogue gives them: name, extension, start, length, file offset.
 std::wstring GridRow(const EntrySpec& e) {
@@ -127,8 +129,8 @@ std::string PreviewDifference(const Picture& client, const ScreenBytes& screen) 
         auto rgb = [](testing::Rgb c) {
           return std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b);
         };
-        return "preview pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " + rgb(got) +
-               " instead of " + rgb(want);
+        return "preview pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " +
+               rgb(got) + " instead of " + rgb(want);
       }
     }
   }
@@ -285,7 +287,8 @@ class EndToEnd : public ::testing::Test {
     fs::create_directories(folder);
     return testing::Utf8FromPath(folder);
   }
-  std::string ImageIn(const std::string& folder, const Disk& disk, const std::string& name = "диск.trd") {
+  std::string ImageIn(const std::string& folder, const Disk& disk,
+                      const std::string& name = "диск.trd") {
     const std::string path =
         testing::Utf8FromPath(testing::PathFromUtf8(folder) / testing::PathFromUtf8(name));
     disk.WriteTo(path);
@@ -308,7 +311,8 @@ class EndToEnd : public ::testing::Test {
   }
   static void CloseBox(const RunningProgram& program, HWND box, WPARAM key) {
     PressKey(GetDlgItem(box, IDOK) ? GetDlgItem(box, IDOK) : box, key);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); })) << "the box stayed open";
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }))
+        << "the box stayed open";
     program.Settle();
   }
 
@@ -354,7 +358,8 @@ TEST_F(EndToEnd, StartsCentredWithItsLayoutTheGridFocusedAndLabel1Showing) {
   ASSERT_EQ(application, program.ApplicationWindow());
   EXPECT_EQ(TextOf(application), L"orlaspin");
   EXPECT_TRUE(IsWindowVisible(application));
-  EXPECT_FALSE(GetWindowLongW(application, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << "it has the taskbar entry";
+  EXPECT_FALSE(GetWindowLongW(application, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)
+      << "it has the taskbar entry";
   const RECT applicationFrame = WindowRect(application);
   EXPECT_LE(applicationFrame.right - applicationFrame.left, 1);
 
@@ -405,8 +410,10 @@ TEST_F(EndToEnd, OpensAnImageListsItAndExportsEveryScreenIntoItsFolder) {
   EXPECT_EQ(completion.buttons, std::vector<std::wstring>{L"OK"});
   EXPECT_FALSE(completion.hasIcon);
   const RECT notice = WindowRect(box);
-  EXPECT_EQ(notice.left, (GetSystemMetrics(SM_CXSCREEN) - (notice.right - notice.left)) / 2) << "not centred";
-  EXPECT_EQ(notice.top, (GetSystemMetrics(SM_CYSCREEN) - (notice.bottom - notice.top)) / 2) << "not centred";
+  EXPECT_EQ(notice.left, (GetSystemMetrics(SM_CXSCREEN) - (notice.right - notice.left)) / 2)
+      << "not centred";
+  EXPECT_EQ(notice.top, (GetSystemMetrics(SM_CYSCREEN) - (notice.bottom - notice.top)) / 2)
+      << "not centred";
   SaveScreenshot(CaptureScreen(notice), L"completion");
   CloseBox(program, box, VK_RETURN);
 
@@ -417,7 +424,8 @@ TEST_F(EndToEnd, OpensAnImageListsItAndExportsEveryScreenIntoItsFolder) {
 
   // The files land in the image's folder, the one the dialog left current.
   const std::string accented = Narrow(Ansi("PIC\xC9")) + ".bmp";
-  std::vector<std::string> expected{"A_B_C_.bmp", "SCREEN.bmp", "SCREEN1.bmp", "con_.bmp", accented, "диск.trd"};
+  std::vector<std::string> expected{"A_B_C_.bmp", "SCREEN.bmp", "SCREEN1.bmp",
+                                    "con_.bmp",   accented,     "диск.trd"};
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(NamesIn(folder), expected);
   EXPECT_TRUE(NamesIn(elsewhere).empty());
@@ -425,7 +433,9 @@ TEST_F(EndToEnd, OpensAnImageListsItAndExportsEveryScreenIntoItsFolder) {
       {"SCREEN.bmp", 0}, {"SCREEN1.bmp", 2}, {"A_B_C_.bmp", 3}, {"con_.bmp", 5}, {accented, 6}};
   for (const auto& [name, index] : written) {
     const auto bytes = testing::ReadFileBytes(folder + "/" + name);
-    EXPECT_EQ(testing::FirstDifference(bytes, testing::OracleBitmapFile(disk.screens.at(index))), "") << name;
+    EXPECT_EQ(testing::FirstDifference(bytes, testing::OracleBitmapFile(disk.screens.at(index))),
+              "")
+        << name;
   }
   EXPECT_EQ(program.Close(), 0u);
 }
@@ -449,7 +459,8 @@ TEST_F(EndToEnd, CancelKeepsTheImageTheGridAndTheFolderAndTheDialogStartsFromThe
 
   // Cancel after typing another image's path changes nothing.
   HWND dialog = ShowOpenDialog(program);
-  SendMessageW(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(firstImage).c_str()));
+  SendMessageW(FileNameBox(dialog), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(Wide(firstImage).c_str()));
   CancelDialog(program, dialog);
   EXPECT_EQ(TextOf(program.Grid()), second.GridText());
   EXPECT_EQ(RowCount(program), 2);
@@ -459,7 +470,8 @@ TEST_F(EndToEnd, CancelKeepsTheImageTheGridAndTheFolderAndTheDialogStartsFromThe
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(ReadDialog(box).texts, std::vector<std::wstring>{kCompletion + L"2"});
   CloseBox(program, box, VK_ESCAPE);
-  EXPECT_EQ(NamesIn(secondFolder), (std::vector<std::string>{"SECOND.bmp", "THIRD.bmp", "два.trd"}));
+  EXPECT_EQ(NamesIn(secondFolder),
+            (std::vector<std::string>{"SECOND.bmp", "THIRD.bmp", "два.trd"}));
   EXPECT_EQ(NamesIn(firstFolder), std::vector<std::string>{"один.trd"});
 
   // The dialog starts from the last accepted file: OK as it stands reads that image again.
@@ -509,7 +521,8 @@ TEST_F(EndToEnd, AnImageHeldOpenWithoutSharingGivesIoError32AndTheWindowGoesOn) 
   const std::string image = ImageIn(Folder("locked"), disk);
   RunningProgram program;
 
-  const HANDLE holder = CreateFileW(Wide(image).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE holder =
+      CreateFileW(Wide(image).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
   OpenThroughDialog(program, Wide(image));
   const HWND box = program.WaitForTopLevel(L"#32770", L"orlaspin");
@@ -574,7 +587,8 @@ TEST_F(EndToEnd, TheTitleComesFromTheProgramFileName) {
   EXPECT_EQ(ReadDialog(box).texts, std::vector<std::wstring>{kCompletion + L"0"});
   // The close box closes it too.
   PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); })) << "the close box did not close the notice";
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }))
+      << "the close box did not close the notice";
   EXPECT_EQ(InkInPreviewArea(CaptureClient(program)).allInLabel1, true)
       << "a preview appeared without a screen";
   EXPECT_EQ(program.Close(), 0u);
@@ -592,11 +606,13 @@ TEST_F(EndToEnd, HonoursTheRequestsToStartMaximisedOrMinimised) {
 
   // Restoring the application shows the window; minimising it hides the window again.
   PostMessageW(application, WM_SYSCOMMAND, SC_RESTORE, 0);
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.MainWindow()); })) << "restore showed nothing";
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.MainWindow()); }))
+      << "restore showed nothing";
   EXPECT_FALSE(IsIconic(application));
   PostMessageW(application, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(program.MainWindow()) && IsIconic(application); }))
-      << "minimising the application kept the window";
+  EXPECT_TRUE(WaitUntil([&] {
+    return !IsWindowVisible(program.MainWindow()) && IsIconic(application);
+  })) << "minimising the application kept the window";
   PostMessageW(application, WM_SYSCOMMAND, SC_RESTORE, 0);
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.MainWindow()); }));
   EXPECT_EQ(program.Close(), 0u);
@@ -703,7 +719,8 @@ TEST_F(EndToEnd, ExportsANinetyScreenDiskAndReportsHowLongItTook) {
   EXPECT_EQ(NoticeTextDifference(box, kCompletion + L"90", MessageFontDescription()), "");
   SaveScreenshot(CaptureScreen(WindowRect(box)), L"completion-90");
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(took).count();
-  std::printf("batch of 90 screens, click to completion box: %lld ms\n", static_cast<long long>(ms));
+  std::printf("batch of 90 screens, click to completion box: %lld ms\n",
+              static_cast<long long>(ms));
   RecordProperty("batch_90_ms", static_cast<int>(ms));
   CloseBox(program, box, VK_RETURN);
   EXPECT_EQ(NamesIn(folder).size(), 91u);

@@ -64,8 +64,8 @@ std::wstring Environment(const wchar_t* name) {
 }
 
 DisplayResolution::DisplayResolution(DWORD pixelsPerInch) {
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
-                      nullptr, &key_, nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0,
+                      KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_, nullptr) != ERROR_SUCCESS) {
     throw std::runtime_error("cannot open the desktop settings");
   }
   DWORD size = sizeof previous_;
@@ -116,7 +116,8 @@ std::wstring ClassOf(HWND window) {
 
 std::wstring TextOf(HWND window) {
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &length)) {
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
+                           &length)) {
     return L"";
   }
   std::wstring text(length + 1, L'\0');
@@ -193,8 +194,10 @@ RunningProgram::RunningProgram(const std::wstring& program, const std::wstring& 
   }
   std::wstring commandLine = L"\"" + program + L"\"";
   if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &process_)) {
-    throw std::runtime_error("cannot start " + Narrow(program) + ": error " + std::to_string(GetLastError()));
+                      workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup,
+                      &process_)) {
+    throw std::runtime_error("cannot start " + Narrow(program) + ": error " +
+                             std::to_string(GetLastError()));
   }
   threadId_ = process_.dwThreadId;
   application_ = WaitForTopLevel(L"OrlaspinApplication", nullptr, 30s);
@@ -213,7 +216,8 @@ RunningProgram::~RunningProgram() {
   if (!process_.hProcess) return;
   if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
     PostMessageW(main_, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process_.hProcess, 5000) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 1);
+    if (WaitForSingleObject(process_.hProcess, 5000) == WAIT_TIMEOUT)
+      TerminateProcess(process_.hProcess, 1);
   }
   CloseHandle(process_.hThread);
   CloseHandle(process_.hProcess);
@@ -240,9 +244,11 @@ HWND RunningProgram::WaitForTopLevel(const wchar_t* className, const wchar_t* ca
 
 void RunningProgram::Settle() const {
   DWORD_PTR ignored = 0;
-  if (main_) SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &ignored);
+  if (main_)
+    SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &ignored);
   std::this_thread::sleep_for(150ms);
-  if (main_) SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &ignored);
+  if (main_)
+    SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &ignored);
 }
 
 void RunningProgram::ClickAt(int x, int y) const {

@@ -70,7 +70,8 @@ class RunningProgram {
   // showRequest, when not SW_SHOWDEFAULT, is the launcher's start-up show request. A program
   // asked to start minimised shows only its application window.
   explicit RunningProgram(const std::wstring& program = ProgramPath(),
-                          const std::wstring& workingFolder = L"", WORD showRequest = SW_SHOWDEFAULT);
+                          const std::wstring& workingFolder = L"",
+                          WORD showRequest = SW_SHOWDEFAULT);
   ~RunningProgram();
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;

@@ -52,9 +52,10 @@ std::string ErrorBoxInkDifference(HWND box, const std::wstring& text) {
   RECT size;
   GetClientRect(label, &size);
   const TestFont font(MessageFontDescription());
-  return ShownTextDifference(box, label,
-                           DrawWithDrawText(text, font.Handle(), DT_LEFT | DT_WORDBREAK | DT_NOPREFIX,
-                                            {size.right, size.bottom}));
+  return ShownTextDifference(
+      box, label,
+      DrawWithDrawText(text, font.Handle(), DT_LEFT | DT_WORDBREAK | DT_NOPREFIX,
+                       {size.right, size.bottom}));
 }
 
 BOOL CALLBACK FindBox(HWND window, LPARAM found) {
@@ -149,15 +150,18 @@ TEST(ErrorBox, ShowsTheMessageWithTheFullStopRuleUnderTheTitle) {
 
   EXPECT_EQ(ErrorBoxFor(std::make_exception_ptr(Error(0, "Stopped."))).texts,
             std::vector<std::wstring>{L"Stopped."});
-  EXPECT_EQ(ErrorBoxFor(std::make_exception_ptr(Error(0, "Why?"))).texts, std::vector<std::wstring>{L"Why?."});
-  EXPECT_TRUE(ErrorBoxFor(std::make_exception_ptr(Error(0, ""))).texts.empty()) << "an empty message";
+  EXPECT_EQ(ErrorBoxFor(std::make_exception_ptr(Error(0, "Why?"))).texts,
+            std::vector<std::wstring>{L"Why?."});
+  EXPECT_TRUE(ErrorBoxFor(std::make_exception_ptr(Error(0, ""))).texts.empty())
+      << "an empty message";
 
   // A message long enough to wrap is shown whole on every line.
   std::string path = "C:";
   for (int i = 0; i < 14; ++i) path += "\\Folder of screens " + std::to_string(i);
   const std::string message = "Cannot create file \"" + path + "\\SCREEN.bmp\"";
   EXPECT_EQ(ErrorBoxFor(std::make_exception_ptr(Error(0, message)), L"error-box-long").texts,
-            std::vector<std::wstring>{Widen(message)}) << "a closing quote takes no full stop";
+            std::vector<std::wstring>{Widen(message)})
+      << "a closing quote takes no full stop";
 }
 
 TEST(Notice, WrapsALongTextAtHalfTheScreenWidthAndShowsItUnchanged) {
@@ -188,8 +192,9 @@ TEST(Notice, ShowsTheCompletionTextWholeForEveryCount) {
   std::vector<std::unique_ptr<BoxOnThread>> closing;  // each ends in its own time
   for (int count = 0; count <= 128; ++count) {
     const std::wstring text = kCompletion + std::to_wstring(count);
-    auto shown = std::make_unique<BoxOnThread>(
-        [text] { app::ShowNotice(BoxOwner{nullptr, kTitle}, text); });
+    auto shown = std::make_unique<BoxOnThread>([text] {
+      app::ShowNotice(BoxOwner{nullptr, kTitle}, text);
+    });
     ASSERT_NE(shown->Box(), nullptr) << "count " << count;
     EXPECT_EQ(NoticeTextDifference(shown->Box(), text, MessageFontDescription()), "")
         << "count " << count;
@@ -210,7 +215,8 @@ TEST(Notice, EnterAndEscBothCloseIt) {
     });
     ASSERT_NE(shown.Box(), nullptr);
     PressKey(GetDlgItem(shown.Box(), IDOK), key);
-    EXPECT_TRUE(WaitUntil([&] { return returned.load(); })) << "key " << key << " did not close the notice";
+    EXPECT_TRUE(WaitUntil([&] { return returned.load(); }))
+        << "key " << key << " did not close the notice";
   }
 }
 

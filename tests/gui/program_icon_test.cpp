@@ -35,7 +35,8 @@ IconSource ReadIconSource() {
       std::istringstream colours(line.substr(8));
       for (std::string hex; colours >> hex;) {
         const unsigned long value = std::stoul(hex, nullptr, 16);
-        source.palette.push_back({static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 8),
+        source.palette.push_back({static_cast<std::uint8_t>(value >> 16),
+                                  static_cast<std::uint8_t>(value >> 8),
                                   static_cast<std::uint8_t>(value)});
       }
     } else {
@@ -51,7 +52,9 @@ testing::Rgb Expected(const IconSource& source, int x, int y) {
   return source.palette[std::stoi(std::string(1, pixel), nullptr, 16)];
 }
 
-std::uint16_t U16(const std::uint8_t* at) { return static_cast<std::uint16_t>(at[0] | (at[1] << 8)); }
+std::uint16_t U16(const std::uint8_t* at) {
+  return static_cast<std::uint16_t>(at[0] | (at[1] << 8));
+}
 
 TEST(ProgramIcon, IsOne32By32ImageIn16ColoursDrawnFromItsSource) {
   const IconSource source = ReadIconSource();
@@ -64,7 +67,8 @@ TEST(ProgramIcon, IsOne32By32ImageIn16ColoursDrawnFromItsSource) {
   ASSERT_NE(group, nullptr) << "no MAINICON";
   // The icon directory: reserved, type 1 (icon), one entry of width, height, colours, planes, bits.
   ASSERT_EQ(SizeofResource(program, group), 20u);
-  const auto* directory = static_cast<const std::uint8_t*>(LockResource(LoadResource(program, group)));
+  const auto* directory =
+      static_cast<const std::uint8_t*>(LockResource(LoadResource(program, group)));
   EXPECT_EQ(U16(directory + 2), 1);
   EXPECT_EQ(U16(directory + 4), 1) << "more than one image";
   EXPECT_EQ(directory[6], kSize);
@@ -72,7 +76,8 @@ TEST(ProgramIcon, IsOne32By32ImageIn16ColoursDrawnFromItsSource) {
   EXPECT_EQ(directory[8], 16);
   EXPECT_EQ(U16(directory + 12), 4);
 
-  const auto icon = static_cast<HICON>(LoadImageW(program, L"MAINICON", IMAGE_ICON, kSize, kSize, 0));
+  const auto icon =
+      static_cast<HICON>(LoadImageW(program, L"MAINICON", IMAGE_ICON, kSize, kSize, 0));
   ASSERT_NE(icon, nullptr);
   const Picture drawn = DrawOffscreen(kSize, kSize, [icon](HDC dc) {
     PatBlt(dc, 0, 0, kSize, kSize, WHITENESS);

@@ -40,12 +40,14 @@ void Picture::SaveBitmap(const std::wstring& path) const {
   std::vector<std::uint32_t> opaque(pixels_);
   for (std::uint32_t& pixel : opaque) pixel |= 0xFF000000u;
 
-  const HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  const HANDLE out =
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (out == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + Narrow(path));
   DWORD written = 0;
   const bool ok = WriteFile(out, &file, sizeof file, &written, nullptr) &&
                   WriteFile(out, &info, sizeof info, &written, nullptr) &&
-                  WriteFile(out, opaque.data(), pixelBytes, &written, nullptr) && written == pixelBytes;
+                  WriteFile(out, opaque.data(), pixelBytes, &written, nullptr) &&
+                  written == pixelBytes;
   CloseHandle(out);
   if (!ok) throw std::runtime_error("cannot write " + Narrow(path));
 }
@@ -73,8 +75,9 @@ Picture CaptureScreen(const RECT& area) {
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
   const HDC screen = GetDC(nullptr);
-  Picture picture = DrawOffscreen(
-      width, height, [&](HDC dc) { BitBlt(dc, 0, 0, width, height, screen, area.left, area.top, SRCCOPY); });
+  Picture picture = DrawOffscreen(width, height, [&](HDC dc) {
+    BitBlt(dc, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+  });
   ReleaseDC(nullptr, screen);
   return picture;
 }
