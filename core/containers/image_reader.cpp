@@ -22,8 +22,6 @@ namespace orlaspin {
 
 namespace {
 
-constexpr std::size_t kReadChunk = 1 << 16;
-
 std::string LowerAscii(std::string_view text) {
   std::string lower(text);
   for (char& c : lower) {
@@ -60,20 +58,6 @@ Collection ReadByContent(std::string_view path, std::span<const std::uint8_t> by
   throw ImageFormatError(
       "not a TR-DOS image, SCL archive, Hobeta file, 6912-byte screen, FDI, UDI, TD0 or DSK disk "
       "image, TAP, TZX or PZX tape, or SNA, Z80 or SZX snapshot");
-}
-
-std::vector<std::uint8_t> ReadImageBytes(FileSystem& files, const std::string& path) {
-  std::vector<std::uint8_t> bytes;
-  const auto file = files.OpenForReading(path);
-  while (bytes.size() < kLargestImageRead) {
-    const std::size_t before = bytes.size();
-    bytes.resize(std::min(kLargestImageRead, before + kReadChunk));
-    const std::size_t got = ReadFully(*file, std::span(bytes).subspan(before));
-    bytes.resize(before + got);
-    if (got == 0) break;
-  }
-  file->Close();
-  return bytes;
 }
 
 }  // namespace
@@ -128,7 +112,7 @@ LoadedImage LoadImage(FileSystem& files, const std::string& path) {
   // The window ignores a missing path; a command naming one is told.
   RequireRegularFile(files, path);
   LoadedImage image;
-  image.bytes = ReadImageBytes(files, path);
+  image.bytes = ReadFileStart(files, path, kLargestImageRead);
   image.collection = ReadCollection(path, image.bytes);
   return image;
 }
