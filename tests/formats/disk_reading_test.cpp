@@ -118,8 +118,8 @@ TEST_F(DiskCliTest, ExportsTheScreensOfA3DosDiskByTheirDirectoryNames) {
   // The screens' data follow their 128-byte headers; BOOT is two records after the first.
   const std::string boot = std::to_string(7040 + 128);
   const std::string level1 = std::to_string(7040 + 256 + 128);
-  EXPECT_EQ(list.out, "TITLE.SCR\t\t16384\t6912\t128\nBOOT\t\t10\t100\t" + boot +
-                          "\nLEVEL1.SCR\t\t16384\t6912\t" + level1 + "\n");
+  EXPECT_EQ(list.out, "TITLE.SCR\tBytes\t16384\t6912\t128\nBOOT\tProgram\t10\t100\t" + boot +
+                          "\nLEVEL1.SCR\tBytes\t16384\t6912\t" + level1 + "\n");
 
   const Run exported = Cli({"export", path, "--output-dir", output.Path()});
   EXPECT_EQ(exported.status, 0);

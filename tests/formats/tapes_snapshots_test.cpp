@@ -82,9 +82,9 @@ TEST(TapesAndSnapshotsCli, ARealTapeListsItsFilesAndExportsItsScreen) {
   const CliRun list = Cli({"list", tape});
   EXPECT_EQ(list.status, 0);
   EXPECT_EQ(list.out,
-            "REDPLANET\t\t\t66\t24\n"
-            "screen\t\t16384\t6912\t115\n"
-            "main\t\t24200\t35925\t7052\n");
+            "REDPLANET\tProgram\t\t66\t24\n"
+            "screen\tBytes\t16384\t6912\t115\n"
+            "main\tBytes\t24200\t35925\t7052\n");
   TempFolder output;
   const CliRun run = Cli({"export", tape, "--output-dir", output.Path()});
   EXPECT_EQ(run.status, 0);
