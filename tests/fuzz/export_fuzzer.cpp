@@ -14,6 +14,7 @@
 #include "export/file_names.h"
 #include "export/collection_export.h"
 #include "containers/catalogue.h"
+#include "encoders/bitmap_file.h"
 #include "io/disk_file.h"
 #include "io/errors.h"
 #include "export_check.h"
