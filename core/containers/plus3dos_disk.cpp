@@ -12,12 +12,12 @@ namespace orlaspin {
 
 namespace {
 
-constexpr std::size_t kSpecificationSize = 10;
-constexpr std::uint8_t kSpecificationSectorId = 1;
+constexpr std::size_t kGeometryRecordSize = 10;
+constexpr std::uint8_t kGeometryRecordSectorId = 1;
 constexpr std::uint8_t kBlank = 0xE5;  // what formatting leaves in every byte
-// A blank specification sector means the +3's own format: single-sided, 40 tracks of 9 sectors
+// A blank geometry record sector means the +3's own format: single-sided, 40 tracks of 9 sectors
 // of 512 bytes, 1 reserved track, blocks of 1 KB, 2 directory blocks.
-constexpr std::uint8_t kPlus3Specification[] = {0, 0, 40, 9, 2, 1, 3, 2, 0x2A, 0x52};
+constexpr std::uint8_t kPlus3GeometryRecord[] = {0, 0, 40, 9, 2, 1, 3, 2, 0x2A, 0x52};
 // Amstrad CPC formats, told by the sector IDs of track 0.
 constexpr std::uint8_t kCpcIdMask = 0xC0;
 constexpr std::uint8_t kCpcSystemIds = 0x40;
@@ -59,39 +59,39 @@ struct Geometry {
   throw ImageFormatError("not a +3DOS disk: " + why);
 }
 
-Geometry GeometryFromSpecification(std::span<const std::uint8_t> specification) {
-  if (specification.size() < kSpecificationSize) {
-    NotPlus3Dos("the disk specification in track 0 sector 1 is cut short");
+Geometry GeometryFromRecord(std::span<const std::uint8_t> geometryRecord) {
+  if (geometryRecord.size() < kGeometryRecordSize) {
+    NotPlus3Dos("the geometry record in track 0 sector 1 is cut short");
   }
-  if (std::all_of(specification.begin(), specification.begin() + kSpecificationSize,
+  if (std::all_of(geometryRecord.begin(), geometryRecord.begin() + kGeometryRecordSize,
                   [](std::uint8_t byte) { return byte == kBlank; })) {
-    specification = kPlus3Specification;
+    geometryRecord = kPlus3GeometryRecord;
   }
-  const std::uint8_t format = specification[0], sidedness = specification[1] & 3;
+  const std::uint8_t format = geometryRecord[0], sidedness = geometryRecord[1] & 3;
   if (format != 0 && format != 3) {
-    NotPlus3Dos("its disk specification names format " + std::to_string(format));
+    NotPlus3Dos("its geometry record names format " + std::to_string(format));
   }
   if (sidedness > 1) {
     NotPlus3Dos("its sides follow one another, a layout this program does not read");
   }
-  const std::uint8_t sizeShift = specification[4], blockShift = specification[6];
+  const std::uint8_t sizeShift = geometryRecord[4], blockShift = geometryRecord[6];
   if (sizeShift > 3 || blockShift < 3 || blockShift > 7 || blockShift < sizeShift) {
-    NotPlus3Dos("its disk specification gives sectors of code " + std::to_string(sizeShift) +
+    NotPlus3Dos("its geometry record gives sectors of code " + std::to_string(sizeShift) +
                 " and blocks of code " + std::to_string(blockShift));
   }
   Geometry geometry;
   geometry.sides = sidedness + 1u;
-  geometry.tracksPerSide = specification[2];
-  geometry.sectorsPerTrack = specification[3];
+  geometry.tracksPerSide = geometryRecord[2];
+  geometry.sectorsPerTrack = geometryRecord[3];
   geometry.sectorSize = std::size_t{128} << sizeShift;
-  geometry.reservedTracks = specification[5];
+  geometry.reservedTracks = geometryRecord[5];
   geometry.blockSize = std::size_t{128} << blockShift;
-  geometry.directoryBlocks = specification[7];
+  geometry.directoryBlocks = geometryRecord[7];
   if (geometry.sectorsPerTrack == 0 ||
       geometry.tracksPerSide * geometry.sides <= geometry.reservedTracks ||
       geometry.directoryBlocks == 0 || geometry.directoryBlocks > kLargestDirectoryBlocks ||
       geometry.directoryBlocks >= geometry.BlockCount()) {
-    NotPlus3Dos("its disk specification gives no room for a directory and files");
+    NotPlus3Dos("its geometry record gives no room for a directory and files");
   }
   return geometry;
 }
@@ -118,11 +118,11 @@ Geometry DetectGeometry(std::span<const DiskSector> sectors, const SectorMap& ma
     geometry.firstSectorId = kCpcDataIds + 1;
     return geometry;
   }
-  const auto specification = map.find(SectorKey(0, 0, kSpecificationSectorId));
-  if (specification == map.end()) {
-    NotPlus3Dos("track 0 has no sector 1 with the disk specification");
+  const auto geometryRecord = map.find(SectorKey(0, 0, kGeometryRecordSectorId));
+  if (geometryRecord == map.end()) {
+    NotPlus3Dos("track 0 has no sector 1 with the geometry record");
   }
-  return GeometryFromSpecification(specification->second->data);
+  return GeometryFromRecord(geometryRecord->second->data);
 }
 
 class Plus3Disk {

@@ -1,4 +1,4 @@
-// A +3DOS disk read from its sectors: the CP/M 2.2 file system +3DOS keeps (a disk specification
+// A +3DOS disk read from its sectors: the CP/M 2.2 file system +3DOS keeps (a geometry record
 // in track 0 sector 1, a directory of 32-byte entries, files in blocks) and the 128-byte PLUS3DOS
 // header that +3DOS writes before the data of a file it saves.
 #pragma once
@@ -31,7 +31,7 @@ inline constexpr std::size_t kLargestPlus3Files = std::size_t{16} << 20;
 // when it is Bytes of 6912; without one "headerless", the whole file. Each file's bytes are
 // assembled in collection.unpacked. Missing and damaged sectors, blocks outside the disk and files
 // shorter than their header says are warnings. sectors lists the image's sectors in its tracks'
-// order. Raises ImageFormatError "not a +3DOS disk: ..." when track 0 holds no disk specification
+// order. Raises ImageFormatError "not a +3DOS disk: ..." when track 0 holds no geometry record
 // +3DOS could use.
 Collection ReadPlus3DosFiles(std::span<const DiskSector> sectors);
 

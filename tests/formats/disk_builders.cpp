@@ -535,8 +535,8 @@ DiskRecord Plus3Disk(std::span<const Plus3File> files, const Plus3Format& format
   }
   std::copy(directory.begin(), directory.end(), area.begin());
 
-  Bytes specification(kPlus3SectorSize, 0xE5);
-  if (!format.blankSpecification) {
+  Bytes geometryRecord(kPlus3SectorSize, 0xE5);
+  if (!format.blankGeometryRecord) {
     const std::vector<std::uint8_t> fields = {static_cast<std::uint8_t>(format.sides == 1 ? 0 : 3),
                                               static_cast<std::uint8_t>(format.sides - 1),
                                               static_cast<std::uint8_t>(format.tracksPerSide),
@@ -547,7 +547,7 @@ DiskRecord Plus3Disk(std::span<const Plus3File> files, const Plus3Format& format
                                               static_cast<std::uint8_t>(format.directoryBlocks),
                                               0x2A,
                                               0x52};
-    std::copy(fields.begin(), fields.end(), specification.begin());
+    std::copy(fields.begin(), fields.end(), geometryRecord.begin());
   }
 
   DiskRecord disk{format.tracksPerSide, format.sides, {}};
@@ -561,7 +561,7 @@ DiskRecord Plus3Disk(std::span<const Plus3File> files, const Plus3Format& format
                           .id = id,
                           .sizeCode = 2,
                           .data = Bytes(kPlus3SectorSize, 0xE5)};
-      if (t == 0 && id == 1) sector.data = specification;
+      if (t == 0 && id == 1) sector.data = geometryRecord;
       if (t >= format.reservedTracks) {
         const std::size_t at =
             ((t - format.reservedTracks) * kPlus3SectorsPerTrack + id - 1) * kPlus3SectorSize;

@@ -107,11 +107,11 @@ struct Plus3Format {
   std::size_t reservedTracks = 1;
   std::size_t blockSize = 1024;
   std::size_t directoryBlocks = 2;
-  bool blankSpecification = false;  // sector 1 of track 0 all 0xE5: the +3's own format
+  bool blankGeometryRecord = false;  // sector 1 of track 0 all 0xE5: the +3's own format
 };
 
 // A disk of 9 sectors of 512 bytes to a track, formatted as +3DOS formats it (the disk
-// specification in track 0 sector 1, every other byte 0xE5), each track's sectors listed in the
+// geometry record in track 0 sector 1, every other byte 0xE5), each track's sectors listed in the
 // order 1, 6, 2, 7, 3, 8, 4, 9, 5, holding the files in order in consecutive blocks after the
 // directory: for each one its header (if any), its data and 0x1A up to a whole record.
 // Directory entries of 16 blocks each; block numbers are 16-bit on a disk of more than 255 blocks.

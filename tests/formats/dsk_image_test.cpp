@@ -89,15 +89,15 @@ TEST(DskImage, ListsThePlus3DosFilesOfStandardAndExtendedImages) {
   }
 }
 
-TEST(DskImage, ABlankSpecificationSectorMeansThePlus3Format) {
+TEST(DskImage, ABlankGeometryRecordSectorMeansThePlus3Format) {
   const auto files = MixedFiles();
   const Collection collection =
-      ReadDskImage(BuildDsk(Plus3Disk(files, {.blankSpecification = true}), false));
+      ReadDskImage(BuildDsk(Plus3Disk(files, {.blankGeometryRecord = true}), false));
   EXPECT_TRUE(collection.warnings.empty());
   ExpectFiles(collection, files);
 }
 
-TEST(DskImage, ReadsOtherGeometriesFromTheSpecification) {
+TEST(DskImage, ReadsOtherGeometriesFromTheGeometryRecord) {
   const auto files = MixedFiles();
   // 80 tracks on each side, alternating: 355 blocks of 2 KB, so 16-bit block numbers.
   const Plus3Format doubleSided{
@@ -286,7 +286,7 @@ TEST(DskImage, NoDiskOrAnUnknownFileSystemIsRefused) {
   DiskRecord disk = Plus3Disk(MixedFiles());
   disk.Sector(0, 0, 1).data[0] = 7;
   EXPECT_EQ(FormatErrorOf([&] { ReadDskImage(BuildDsk(disk, false)); }),
-            "not a +3DOS disk: its disk specification names format 7");
+            "not a +3DOS disk: its geometry record names format 7");
   disk.Sector(0, 0, 1).data[0] = 0;
   disk.Sector(0, 0, 1).data[1] = 2;
   EXPECT_EQ(FormatErrorOf([&] { ReadDskImage(BuildDsk(disk, false)); }),
@@ -294,15 +294,15 @@ TEST(DskImage, NoDiskOrAnUnknownFileSystemIsRefused) {
   disk.Sector(0, 0, 1).data[1] = 0;
   disk.Sector(0, 0, 1).data[7] = 0;
   EXPECT_EQ(FormatErrorOf([&] { ReadDskImage(BuildDsk(disk, false)); }),
-            "not a +3DOS disk: its disk specification gives no room for a directory and files");
+            "not a +3DOS disk: its geometry record gives no room for a directory and files");
   disk.Sector(0, 0, 1).data[7] = 2;
   disk.Sector(0, 0, 1).data[6] = 2;
   EXPECT_EQ(
       FormatErrorOf([&] { ReadDskImage(BuildDsk(disk, false)); }),
-      "not a +3DOS disk: its disk specification gives sectors of code 2 and blocks of code 2");
+      "not a +3DOS disk: its geometry record gives sectors of code 2 and blocks of code 2");
   std::erase_if(disk.Track(0, 0), [](const SectorRecord& s) { return s.id == 1; });
   EXPECT_EQ(FormatErrorOf([&] { ReadDskImage(BuildDsk(disk, true)); }),
-            "not a +3DOS disk: track 0 has no sector 1 with the disk specification");
+            "not a +3DOS disk: track 0 has no sector 1 with the geometry record");
 }
 
 }  // namespace
