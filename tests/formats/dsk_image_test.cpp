@@ -297,9 +297,8 @@ TEST(DskImage, NoDiskOrAnUnknownFileSystemIsRefused) {
             "not a +3DOS disk: its geometry record gives no room for a directory and files");
   disk.Sector(0, 0, 1).data[7] = 2;
   disk.Sector(0, 0, 1).data[6] = 2;
-  EXPECT_EQ(
-      FormatErrorOf([&] { ReadDskImage(BuildDsk(disk, false)); }),
-      "not a +3DOS disk: its geometry record gives sectors of code 2 and blocks of code 2");
+  EXPECT_EQ(FormatErrorOf([&] { ReadDskImage(BuildDsk(disk, false)); }),
+            "not a +3DOS disk: its geometry record gives sectors of code 2 and blocks of code 2");
   std::erase_if(disk.Track(0, 0), [](const SectorRecord& s) { return s.id == 1; });
   EXPECT_EQ(FormatErrorOf([&] { ReadDskImage(BuildDsk(disk, true)); }),
             "not a +3DOS disk: track 0 has no sector 1 with the geometry record");
