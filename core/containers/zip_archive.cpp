@@ -332,11 +332,12 @@ std::string Inflate(Bytes data, std::uint64_t size, std::vector<std::uint8_t>& o
     stream.avail_out = static_cast<uInt>(room);
     const int result = inflate(&stream, Z_NO_FLUSH);
     out.resize(before + room - stream.avail_out);
-    if (result == Z_STREAM_END) break;
+    // A stream may end exactly one byte past the size: still too long.
     if (out.size() > size) {
       problem = "inflates to more than its " + SizeText(size);
       break;
     }
+    if (result == Z_STREAM_END) break;
     if (result == Z_BUF_ERROR && stream.avail_in == 0 && fed == data.size()) {
       problem = "cut short";
       break;

@@ -210,6 +210,9 @@ TEST(ZipMemberFaults, EachRefusesItsMemberAndSaysWhy) {
             "cut short");
   EXPECT_EQ(ProblemOf(ZipOf({.name = "A", .data = screen, .size = 6000}), 0),
             "inflates to more than its 6000 bytes");
+  // The stream ends one byte past the size, inside the room kept to see an overrun.
+  EXPECT_EQ(ProblemOf(ZipOf({.name = "A", .data = screen, .size = 6911}), 0),
+            "inflates to more than its 6911 bytes");
 }
 
 TEST(ZipMemberFaults, FewerBytesThanTheSizeSaysAreReadWhenTheirCrcIsRight) {
