@@ -1,6 +1,8 @@
 #include "arguments.h"
 
+#include <charconv>
 #include <optional>
+#include <system_error>
 #include <string_view>
 
 #include "screens/screen_frames.h"
@@ -93,6 +95,17 @@ OutputFormat ParseFormat(const std::string& text) {
   throw UsageError{"--format is bmp or png, not \"" + text + "\""};
 }
 
+int ParseJobs(const std::string& text) {
+  constexpr int kMostJobs = 256;
+  int jobs = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, jobs);
+  if (error != std::errc() || stop != end || jobs < 1 || jobs > kMostJobs) {
+    throw UsageError{"--jobs is a whole number from 1 to 256, not \"" + text + "\""};
+  }
+  return jobs;
+}
+
 int ParseScale(const std::string& text) {
   if (text.size() == 1 && text[0] >= '1' && text[0] <= '0' + kLargestScale) return text[0] - '0';
   throw UsageError{"--scale is a whole number from 1 to 8, not \"" + text + "\""};
@@ -122,6 +135,10 @@ bool ReadOption(CliCommand& command, const Option& option, ArgumentReader& reade
     command.output.flash = true;
   } else if (exporting && named("--skip-identical") && !option.value) {
     command.output.skipIdentical = true;
+  } else if (exporting && named("--jobs", "-j")) {
+    command.jobs = ParseJobs(reader.ValueOf(option));
+  } else if (named("--recursive", "-r") && !option.value) {
+    command.recursive = true;
   } else if (!exporting && named("--json") && !option.value) {
     command.json = true;
   } else {
@@ -134,7 +151,11 @@ bool ReadOption(CliCommand& command, const Option& option, ArgumentReader& reade
 
 CliCommand ParseArguments(std::span<const std::string> args) {
   if (WantsHelp(args)) return {};
-  if (args.size() == 1 && args[0] == "--version") return {CliAction::Version, {}, {}, {}, false};
+  if (args.size() == 1 && args[0] == "--version") {
+    CliCommand version;
+    version.action = CliAction::Version;
+    return version;
+  }
   if (args.empty()) throw UsageError{};
 
   CliCommand command;

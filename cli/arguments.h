@@ -14,9 +14,11 @@ enum class CliAction { Help, Version, List, Export };
 struct CliCommand {
   CliAction action = CliAction::Help;
   std::vector<std::string> images;
-  std::string outputDir;  // export: empty means the current folder
-  OutputOptions output;   // export
-  bool json = false;      // list
+  bool recursive = false;  // named folders are walked
+  std::string outputDir;   // export: empty means the current folder
+  OutputOptions output;    // export
+  int jobs = 0;            // export: images at once; 0 means one per core
+  bool json = false;       // list
 };
 
 // The command line makes no sense; message says why (empty: the usage alone says it).

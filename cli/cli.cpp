@@ -1,10 +1,13 @@
 #include "cli.h"
 
 #include <exception>
+#include <optional>
+#include <variant>
 
 #include "arguments.h"
 #include "containers/image_reader.h"
-#include "export/collection_export.h"
+#include "export/image_sources.h"
+#include "export/images_export.h"
 #include "io/disk_file.h"
 #include "io/errors.h"
 #include "listing.h"
@@ -29,31 +32,7 @@ void PrintWarning(std::ostream& err, const std::string& imagePath, const std::st
   err << kProgram << "warning: " << imagePath << ": " << text << '\n';
 }
 
-// "N screens exported", with the screens found already present when there are any.
-std::string ExportedCount(int written, int skipped) {
-  std::string text = CountOf(written, "screen") + " exported";
-  if (skipped > 0) text += ", " + std::to_string(skipped) + " skipped as identical";
-  return text;
-}
-
-class PrintingView final : public ExportView {
- public:
-  PrintingView(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
-  void Warning(const std::string& imagePath, const std::string& text) override {
-    out_.flush();
-    PrintWarning(err_, imagePath, text);
-  }
-  void FileWritten(const std::string& name) override { out_ << name << '\n'; }
-  void FileSkipped(const std::string&) override { ++skipped_; }
-  int Skipped() const { return skipped_; }
-
- private:
-  std::ostream& out_;
-  std::ostream& err_;
-  int skipped_ = 0;
-};
-
-// Prints the files and errors of a run over several images around the progress line.
+// Prints the files and errors of an export around the progress line.
 class PrintingImagesView final : public ImagesExportView {
  public:
   PrintingImagesView(std::ostream& out, std::ostream& err, ProgressLine& progress)
@@ -84,69 +63,84 @@ class PrintingImagesView final : public ImagesExportView {
   int screens_ = 0;
 };
 
-int ExportOneImage(FileSystem& files, const CliCommand& command, std::ostream& out,
-                   std::ostream& err) {
-  PrintingView view(out, err);
-  const std::string& image = command.images.front();
-  try {
-    const int count = ExportImage(files, image, command.outputDir, command.output, view);
-    out << ExportedCount(count, view.Skipped()) << '\n';
-    return 0;
-  } catch (const Error& error) {
-    PrintImageError(out, err, image, error);
-    return 1;
+// The closing line: "N screens exported" for one image named alone, otherwise with the images
+// read and what was skipped or failed.
+std::string ExportSummary(const ImagesExportResult& result) {
+  std::string text = CountOf(result.screens, "screen") + " exported";
+  if (!result.singleImage) {
+    text += " from " + CountOf(result.images - result.failedImages, "image");
   }
+  if (result.skippedScreens > 0) {
+    text += ", " + std::to_string(result.skippedScreens) + " skipped as identical";
+  }
+  if (result.skippedFiles > 0) {
+    text += ", " + CountOf(result.skippedFiles, "file") + " of no known kind skipped";
+  }
+  if (result.failedImages > 0 && !result.singleImage) {
+    text += ", " + std::to_string(result.failedImages) + " failed";
+  }
+  return text;
 }
 
-int ExportSeveralImages(FileSystem& files, const CliCommand& command, std::ostream& out,
-                        std::ostream& err, bool errIsTerminal) {
-  const int imageCount = static_cast<int>(command.images.size());
-  ProgressLine progress(err, imageCount, errIsTerminal);
-  PrintingImagesView view(out, err, progress);
-  const ImagesExportResult result =
-      ExportImages(files, command.images, command.outputDir, command.output, view);
-  progress.Clear();
-  out << CountOf(result.screens, "screen") << " exported from "
-      << CountOf(imageCount - result.failedImages, "image");
-  if (result.skippedScreens > 0) out << ", " << result.skippedScreens << " skipped as identical";
-  if (result.failedImages > 0) out << ", " << result.failedImages << " failed";
-  out << '\n';
-  return result.failedImages > 0 ? 1 : 0;
+// A run over more than one image shows its progress: several paths, a walk or an archive.
+bool MayHoldSeveralImages(const CliCommand& command) {
+  return command.images.size() > 1 || command.recursive || HasZipExtension(command.images.front());
 }
 
 int RunExport(const CliCommand& command, std::ostream& out, std::ostream& err, bool errIsTerminal) {
-  FileSystem& files = SystemFileSystem();
-  // One rule for one image and for many: the output folder is made before anything is read.
-  CreateFolders(files, command.outputDir);
-  if (command.images.size() == 1) return ExportOneImage(files, command, out, err);
-  return ExportSeveralImages(files, command, out, err, errIsTerminal);
+  const ImagesExport run{command.images, command.recursive, command.outputDir, command.output,
+                         command.jobs > 0 ? command.jobs : AllCoresJobCount()};
+  ProgressLine progress(err, errIsTerminal && MayHoldSeveralImages(command));
+  PrintingImagesView view(out, err, progress);
+  const ImagesExportResult result = ExportImages(SystemFileSystem(), run, view);
+  progress.Clear();
+  // One image that failed has said why; a summary of nothing would add nothing.
+  if (!(result.singleImage && result.failedImages > 0)) out << ExportSummary(result) << '\n';
+  return result.failedImages > 0 ? 1 : 0;
 }
 
+// Lists every image found; with more than one, each listing follows a line with its path.
 int RunList(const CliCommand& command, std::ostream& out, std::ostream& err) {
-  FileSystem& files = SystemFileSystem();
-  const bool several = command.images.size() > 1;
+  ImageSources sources(SystemFileSystem(), command.images, command.recursive);
   JsonListing json(out);
   int status = 0;
-  for (std::size_t i = 0; i < command.images.size(); ++i) {
-    const std::string& image = command.images[i];
-    try {
-      const LoadedImage loaded = LoadImage(files, image);
-      for (const std::string& warning : loaded.collection.warnings) {
-        PrintWarning(err, image, warning);
+  bool first = true;
+  const auto fail = [&](const std::string& path, const Error& error) {
+    status = 1;
+    if (command.json) json.AddFailure(path, error.Message());
+    PrintImageError(out, err, path, error);
+  };
+  while (const std::optional<SourceItem> item = sources.Next()) {
+    if (const auto* warning = std::get_if<SourceWarning>(&*item)) {
+      PrintWarning(err, warning->path, warning->text);
+    } else if (const auto* failure = std::get_if<SourceFailure>(&*item)) {
+      fail(failure->path, failure->error);
+    } else {
+      const auto& image = std::get<SourceImage>(*item);
+      try {
+        const Collection collection = ReadCollection(image.path, image.bytes);
+        for (const std::string& warning : collection.warnings) {
+          PrintWarning(err, image.path, warning);
+        }
+        if (command.json) {
+          json.AddImage(image.path, collection);
+          continue;
+        }
+        if (command.images.size() > 1 || image.path != command.images.front()) {
+          out << (first ? "" : "\n") << image.path << ":\n";
+        }
+        first = false;
+        PrintListing(out, collection);
+      } catch (const Error& error) {
+        fail(image.path, error);
       }
-      if (command.json) {
-        json.AddImage(image, loaded.collection);
-        continue;
-      }
-      if (several) out << (i > 0 ? "\n" : "") << image << ":\n";
-      PrintListing(out, loaded.collection);
-    } catch (const Error& error) {
-      status = 1;
-      if (command.json) json.AddFailure(image, error.Message());
-      PrintImageError(out, err, image, error);
     }
   }
   if (command.json) json.Finish();
+  if (sources.SkippedCount() > 0) {
+    out.flush();
+    err << kProgram << CountOf(sources.SkippedCount(), "file") << " of no known kind skipped\n";
+  }
   return status;
 }
 

@@ -10,8 +10,7 @@ std::string CountOf(int count, std::string_view noun) {
 
 void ProgressLine::Show(int imagesDone, int screensDone) {
   if (!enabled_) return;
-  const std::string text = std::to_string(imagesDone) + "/" + CountOf(imageCount_, "image") + ", " +
-                           CountOf(screensDone, "screen");
+  const std::string text = CountOf(imagesDone, "image") + ", " + CountOf(screensDone, "screen");
   // Spaces cover what is left of a longer line before.
   const std::size_t cover = shownLength_ > text.size() ? shownLength_ - text.size() : 0;
   err_ << '\r' << text << std::string(cover, ' ') << std::flush;

@@ -14,17 +14,16 @@ std::string CountOf(int count, std::string_view noun);
 class ProgressLine {
  public:
   // Nothing is ever written when disabled (standard error is not a terminal).
-  ProgressLine(std::ostream& err, int imageCount, bool enabled)
-      : err_(err), imageCount_(imageCount), enabled_(enabled) {}
+  ProgressLine(std::ostream& err, bool enabled) : err_(err), enabled_(enabled) {}
 
-  // Draws "I/N images, S screens" ("1 screen") over the previous line.
+  // Draws "I images, S screens" ("1 image", "1 screen") over the previous line: a walk does not
+  // know how many images are still to come.
   void Show(int imagesDone, int screensDone);
   // Blanks the line, so that other output can take its place; Show draws it again.
   void Clear();
 
  private:
   std::ostream& err_;
-  int imageCount_;
   bool enabled_;
   std::size_t shownLength_ = 0;
 };

@@ -1,11 +1,8 @@
 #include "export/collection_export.h"
 
-#include <algorithm>
-
 #include "export/file_names.h"
 #include "encoders/bitmap_file.h"
 #include "io/disk_file.h"
-#include "containers/image_reader.h"
 #include "containers/screen_source.h"
 #include "containers/trd_image.h"
 #include "encoders/png_file.h"
@@ -115,18 +112,6 @@ int ExportCollection(FileSystem& files, const Collection& collection, ScreenSour
   return count;
 }
 
-namespace {
-
-int ExportLoadedImage(FileSystem& files, const LoadedImage& image, const std::string& imagePath,
-                      const std::string& outputDir, const std::string& subfolder,
-                      const OutputOptions& options, ExportView& view) {
-  CollectionScreenSource source(image.collection, image.bytes);
-  return ExportCollection(files, image.collection, source, imagePath, outputDir, subfolder, options,
-                          view);
-}
-
-}  // namespace
-
 int ExportListedScreens(FileSystem& files, const CatalogueTable& table, int entryCount,
                         const std::string& imagePath, const Palette& palette,
                         const std::string& outputDir, ExportView& view) {
@@ -135,98 +120,6 @@ int ExportListedScreens(FileSystem& files, const CatalogueTable& table, int entr
   options.palette = palette;
   return ExportCollection(files, CollectionOfCatalogue(table, entryCount), source, imagePath,
                           outputDir, {}, options, view);
-}
-
-int ExportImage(FileSystem& files, const std::string& imagePath, const std::string& outputDir,
-                const OutputOptions& options, ExportView& view) {
-  return ExportLoadedImage(files, LoadImage(files, imagePath), imagePath, outputDir, {}, options,
-                           view);
-}
-
-namespace {
-
-// Empty, or dots and spaces alone: the output folder itself or its parent ("..", and on Windows
-// ". ." too, which drops its trailing dots and spaces).
-bool IsNoFolderName(std::string_view name) { return name.find_first_not_of(". ") == name.npos; }
-
-}  // namespace
-
-std::string MakeImageFolder(FileSystem& files, const std::string& outputDir,
-                            std::string_view imagePath, std::vector<std::string>& taken) {
-  const std::string stem = MakeSafeName(FileStem(imagePath));
-  for (int number = 1;; ++number) {
-    const std::string name = number == 1 ? stem : stem + "-" + std::to_string(number);
-    if (IsNoFolderName(name) || IsDeviceName(name) ||
-        std::find(taken.begin(), taken.end(), name) != taken.end()) {
-      continue;
-    }
-    // A folder of an earlier run is used again; anything else of the name, a link to a folder
-    // too, is someone else's.
-    const std::string path = JoinPath(outputDir, name);
-    if (files.IsFolderItself(path) || files.CreateFolder(path)) {
-      taken.push_back(name);
-      return name;
-    }
-  }
-}
-
-namespace {
-
-// Passes everything on and counts the files written, also those of an image that fails later.
-class CountingView final : public ExportView {
- public:
-  explicit CountingView(ExportView& view) : view_(view) {}
-  void Warning(const std::string& imagePath, const std::string& text) override {
-    view_.Warning(imagePath, text);
-  }
-  void FileWritten(const std::string& name) override {
-    ++written_;
-    view_.FileWritten(name);
-  }
-  void FileSkipped(const std::string& name) override {
-    ++skipped_;
-    view_.FileSkipped(name);
-  }
-  int Written() const { return written_; }
-  int Skipped() const { return skipped_; }
-
- private:
-  ExportView& view_;
-  int written_ = 0;
-  int skipped_ = 0;
-};
-
-bool HasScreens(const LoadedImage& image) {
-  const auto& files = image.collection.files;
-  return std::any_of(files.begin(), files.end(),
-                     [](const CollectionFile& f) { return f.isScreen; });
-}
-
-}  // namespace
-
-ImagesExportResult ExportImages(FileSystem& files, std::span<const std::string> imagePaths,
-                                const std::string& outputDir, const OutputOptions& options,
-                                ImagesExportView& view) {
-  CreateFolders(files, outputDir);
-  CountingView counting(view);
-  ImagesExportResult result;
-  std::vector<std::string> taken;
-  for (const std::string& imagePath : imagePaths) {
-    try {
-      const LoadedImage image = LoadImage(files, imagePath);
-      // No folder for an image without screens.
-      const std::string folder =
-          HasScreens(image) ? MakeImageFolder(files, outputDir, imagePath, taken) : std::string();
-      ExportLoadedImage(files, image, imagePath, outputDir, folder, options, counting);
-    } catch (const Error& error) {
-      ++result.failedImages;
-      view.ImageFailed(imagePath, error);
-    }
-    view.ImageFinished();
-  }
-  result.screens = counting.Written();
-  result.skippedScreens = counting.Skipped();
-  return result;
 }
 
 }  // namespace orlaspin

@@ -1,4 +1,4 @@
-// Exporting the screens of images of every kind, as BMP or PNG files, one image or many at once.
+// Exporting the screens of a collection of any kind as BMP or PNG files.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +17,6 @@ class FileSystem;
 class ScreenSource;
 struct Collection;
 struct CollectionFile;
-struct LoadedImage;
 struct Picture;
 
 enum class OutputFormat { Bmp, Png };
@@ -90,40 +89,5 @@ int ExportCollection(FileSystem& files, const Collection& collection, ScreenSour
 int ExportListedScreens(FileSystem& files, const CatalogueTable& table, int entryCount,
                         const std::string& imagePath, const Palette& palette,
                         const std::string& outputDir, ExportView& view);
-
-// Loads the image at imagePath (LoadImage) and exports its screens into outputDir, which must
-// exist.
-int ExportImage(FileSystem& files, const std::string& imagePath, const std::string& outputDir,
-                const OutputOptions& options, ExportView& view);
-
-// Picks the folder for an image's screens inside outputDir: the image's file stem, made safe like
-// a catalogue name, or else the stem with "-2", "-3", ... appended, the first name that is not
-// empty or dots and spaces alone, not a Windows device, not in taken (the folders of the run so
-// far) and either a folder already (not through a link) or free, when the folder is made. A link,
-// a file or anything else of that name is taken. Returns the name, which is added to taken.
-std::string MakeImageFolder(FileSystem& files, const std::string& outputDir,
-                            std::string_view imagePath, std::vector<std::string>& taken);
-
-class ImagesExportView : public ExportView {
- public:
-  // The export of the image ended with an error; the run goes on with the next image.
-  virtual void ImageFailed(const std::string& imagePath, const Error& error) = 0;
-  // The image is done, exported or failed.
-  virtual void ImageFinished() = 0;
-};
-
-struct ImagesExportResult {
-  int screens = 0;
-  int skippedScreens = 0;
-  int failedImages = 0;
-};
-
-// Exports several images, each with screens into its own folder (MakeImageFolder) inside
-// outputDir, which is created with its parents when missing. An error in one image is reported
-// and the next image goes on; screens counts every file written, skippedScreens every screen
-// found already present.
-ImagesExportResult ExportImages(FileSystem& files, std::span<const std::string> imagePaths,
-                                const std::string& outputDir, const OutputOptions& options,
-                                ImagesExportView& view);
 
 }  // namespace orlaspin

@@ -26,14 +26,6 @@ namespace {
 
 constexpr const char* kMemberSkipped = "; member skipped";
 
-bool HasZipExtension(std::string_view path) {
-  const std::string_view name = FileNamePart(path);
-  const std::string_view extension = name.substr(FileStem(path).size());
-  return extension.size() == 4 && extension[0] == '.' &&
-         std::equal(extension.begin() + 1, extension.end(), "zip",
-                    [](char c, char lower) { return (c | 0x20) == lower; });
-}
-
 // The parts with name added, unless it is no folder name of its own.
 std::vector<std::string> WithPart(std::vector<std::string> parts, std::string_view name) {
   if (!name.empty() && name != "." && name != "..") parts.emplace_back(name);
@@ -57,6 +49,14 @@ std::string_view FolderName(std::string_view path) {
 }
 
 }  // namespace
+
+bool HasZipExtension(std::string_view path) {
+  const std::string_view name = FileNamePart(path);
+  const std::string_view extension = name.substr(FileStem(path).size());
+  return extension.size() == 4 && extension[0] == '.' &&
+         std::equal(extension.begin() + 1, extension.end(), "zip",
+                    [](char c, char lower) { return (c | 0x20) == lower; });
+}
 
 ImageSources::ImageSources(FileSystem& files, std::vector<std::string> namedPaths, bool walkFolders)
     : files_(files), named_(std::move(namedPaths)), walkFolders_(walkFolders) {}
@@ -86,15 +86,18 @@ std::optional<SourceItem> ImageSources::Next() {
 }
 
 void ImageSources::VisitNamed(const std::string& path) {
-  if (files_.IsFile(path)) {
-    VisitFile(path, {}, true);
-  } else if (!files_.IsFolder(path)) {
-    Fail(path, IoError(kFileNotFound));
-  } else if (!walkFolders_) {
-    Fail(path, ImageFormatError("not an image file but a folder"));
-  } else {
+  if (walkFolders_ && files_.IsFolder(path)) {
     OpenFolder(path, WithPart({}, FolderName(path)));
+    return;
   }
+  // "File not found", "Is a folder" or "Not a regular file": a FIFO or device is never opened.
+  try {
+    RequireRegularFile(files_, path);
+  } catch (const Error& error) {
+    Fail(path, error);
+    return;
+  }
+  VisitFile(path, {}, true);
 }
 
 void ImageSources::VisitFile(const std::string& path, const std::vector<std::string>& parentFolders,
@@ -145,8 +148,11 @@ void ImageSources::Offer(const std::string& path, const std::vector<std::string>
     }
     OpenArchive(path, WithPart(parentFolders, FileStem(path)), std::move(bytes), depth + 1);
   } else if (isImage || named) {
-    ready_.emplace_back(
-        SourceImage{path, WithPart(parentFolders, FileStem(path)), std::move(bytes)});
+    // The image's own folder keeps its stem even when that is empty or dots: it is named after
+    // the image, never taken for the folder above.
+    std::vector<std::string> folders = parentFolders;
+    folders.emplace_back(FileStem(path));
+    ready_.emplace_back(SourceImage{path, std::move(folders), std::move(bytes), nextNamed_ - 1});
   } else {
     ++skipped_;
   }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -27,11 +28,14 @@ struct SourceImage {
   // The folders, from the output folder down, that take the image's screens: the named folder's
   // name, the folders below it, an archive's stem, the member's own folders, and last the image's
   // stem ({"collection", "sub", "GAME"}, {"games", "dir", "GAME"}; {"GAME"} for a file named on
-  // its own). Each part is one name as found, without separators, never empty, "." or ".."
-  // (those are left out, so no member's path can climb above its archive); not yet made safe.
+  // its own). Each part is one name as found, without separators, not yet made safe. The parts
+  // above the image's stem are never empty, "." or ".." (those are left out, so no member's path
+  // can climb above its archive); the image's stem is there as it is, even empty or dots alone.
   std::vector<std::string> folders;
   // A file's bytes, up to kLargestImageRead, or a member's, checked against its CRC-32.
   std::vector<std::uint8_t> bytes;
+  // Which of the named paths it was found in (from 0).
+  std::size_t namedIndex = 0;
 };
 
 // A fault that loses only what it names: a member skipped (encrypted, damaged, too large, an
@@ -52,6 +56,9 @@ struct SourceFailure {
 };
 
 using SourceItem = std::variant<SourceImage, SourceWarning, SourceFailure>;
+
+// The name ends in ".zip", any case.
+bool HasZipExtension(std::string_view path);
 
 // An archive inside this many archives is not opened (a warning says so).
 inline constexpr int kDeepestArchive = 3;

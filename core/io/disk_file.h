@@ -58,8 +58,8 @@ class FileSystem {
   // Creates a new, empty file beside path (in its folder) under a temporary name of its own,
   // returned in temporaryPath, where path's contents are written before they get path's name
   // (RenameWithoutReplacing). Until then an interrupt the program handles removes it
-  // (RemoveTemporaryFileOnInterrupt); one such file exists at a time. A failure raises the
-  // file-creation error of path.
+  // (RemoveTemporaryFileOnInterrupt); several threads may each write one at once. A failure
+  // raises the file-creation error of path.
   virtual std::unique_ptr<WritableFile> CreateTemporary(const std::string& path,
                                                         std::string& temporaryPath) = 0;
 
@@ -127,8 +127,10 @@ void CreateFolders(FileSystem& files, const std::string& path);
 void RequireRegularFile(FileSystem& files, const std::string& path);
 
 // Makes SIGINT, SIGTERM and SIGHUP (on Windows Ctrl-C, Ctrl-Break and the console's closing)
-// remove the temporary file being written before the program ends as the signal would have
+// remove the temporary files being written before the program ends as the signal would have
 // ended it. For the command-line tool; a signal the program was started ignoring stays ignored.
+// On POSIX systems it starts a thread that waits for the signals, and must be called before any
+// other thread is started, so that all of them leave the signals to it.
 void RemoveTemporaryFileOnInterrupt();
 
 }  // namespace orlaspin

@@ -7,10 +7,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include "io/disk_file.h"
 #include "io/errors.h"
@@ -58,44 +63,32 @@ struct FolderCloser {
 
 constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
 
-// The temporary file being written, for the interrupt handler: a fixed buffer, as a handler may
-// not allocate. The program writes one file at a time.
-std::array<char, PATH_MAX> pendingPath{};
-volatile sig_atomic_t hasPending = 0;
+// The temporary files being written, for the thread that meets the interrupts. It holds the lock
+// while it removes them and the program ends, so no file is made or named meanwhile; makers and
+// renamers hold it while a file and the list disagree.
+std::mutex pendingLock;
+std::vector<std::string> pendingPaths;
 
-extern "C" void RemovePendingAndEnd(int signal) {
-  if (hasPending) ::unlink(pendingPath.data());
-  // The handler was reset to the default on entry (SA_RESETHAND); the signal, blocked until the
-  // handler returns, then ends the program as it would have.
-  ::raise(signal);
-}
-
-// Keeps the interrupts away while the pending file and the file system disagree: between the
-// creation of a temporary file and its registration, between its renaming and its release.
-class InterruptsHeld {
- public:
-  InterruptsHeld() {
-    sigset_t held;
-    sigemptyset(&held);
-    for (const int signal : kInterrupts) sigaddset(&held, signal);
-    ::sigprocmask(SIG_BLOCK, &held, &previous_);
-  }
-  ~InterruptsHeld() { ::sigprocmask(SIG_SETMASK, &previous_, nullptr); }
-  InterruptsHeld(const InterruptsHeld&) = delete;
-  InterruptsHeld& operator=(const InterruptsHeld&) = delete;
-
- private:
-  sigset_t previous_;
-};
-
-void SetPending(const std::string& path) {
-  if (path.size() >= pendingPath.size()) return;
-  std::memcpy(pendingPath.data(), path.c_str(), path.size() + 1);
-  hasPending = 1;
-}
+void SetPending(const std::string& path) { pendingPaths.push_back(path); }
 
 void ReleasePending(const std::string& path) {
-  if (hasPending && path == pendingPath.data()) hasPending = 0;
+  const auto found = std::find(pendingPaths.begin(), pendingPaths.end(), path);
+  if (found != pendingPaths.end()) pendingPaths.erase(found);
+}
+
+// Waits for one of the signals, removes the temporary files and ends the program as the signal
+// would have.
+void RemovePendingOnSignal(sigset_t signals) {
+  int signal = 0;
+  if (::sigwait(&signals, &signal) != 0) return;
+  pendingLock.lock();  // kept to the end
+  for (const std::string& path : pendingPaths) ::unlink(path.c_str());
+  std::signal(signal, SIG_DFL);
+  sigset_t ending;
+  sigemptyset(&ending);
+  sigaddset(&ending, signal);
+  ::pthread_sigmask(SIG_UNBLOCK, &ending, nullptr);
+  ::raise(signal);
 }
 
 // A name of its own for each temporary file of this process: hidden, and never a catalogue
@@ -205,7 +198,7 @@ class PosixFileSystem final : public FileSystem {
                                                 std::string& temporaryPath) override {
     for (;;) {
       temporaryPath = FolderPrefix(path) + TemporaryName();
-      const InterruptsHeld held;
+      const std::lock_guard held(pendingLock);
       const int fd =
           ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
       if (fd >= 0) {
@@ -220,7 +213,7 @@ class PosixFileSystem final : public FileSystem {
   }
 
   bool RenameWithoutReplacing(const std::string& temporaryPath, const std::string& path) override {
-    const InterruptsHeld held;
+    const std::lock_guard held(pendingLock);
     int error = RenameWithoutReplacingPath(temporaryPath, path);
     if (error == 0) {
       ReleasePending(temporaryPath);
@@ -234,7 +227,7 @@ class PosixFileSystem final : public FileSystem {
   }
 
   void Remove(const std::string& path) override {
-    const InterruptsHeld held;
+    const std::lock_guard held(pendingLock);
     ::unlink(path.c_str());
     ReleasePending(path);
   }
@@ -313,15 +306,17 @@ FileSystem& SystemFileSystem() {
 }
 
 void RemoveTemporaryFileOnInterrupt() {
+  sigset_t signals;
+  sigemptyset(&signals);
   for (const int signal : kInterrupts) {
     struct sigaction previous {};
     if (::sigaction(signal, nullptr, &previous) != 0 || previous.sa_handler == SIG_IGN) continue;
-    struct sigaction action {};
-    action.sa_handler = RemovePendingAndEnd;
-    action.sa_flags = SA_RESETHAND;
-    sigfillset(&action.sa_mask);
-    ::sigaction(signal, &action, nullptr);
+    sigaddset(&signals, signal);
   }
+  // Blocked here, so in every thread started later: only the waiting thread meets them, and it
+  // may take the lock as a handler could not.
+  ::pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  std::thread(RemovePendingOnSignal, signals).detach();
 }
 
 std::string FileNameFromCatalogueBytes(std::string_view bytes) {

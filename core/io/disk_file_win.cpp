@@ -1,8 +1,11 @@
 // The file layer on Windows: wide-character Win32 calls, paths converted from UTF-8.
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
+#include <string>
+#include <vector>
 
 #include "io/disk_file.h"
 #include "io/errors.h"
@@ -38,11 +41,10 @@ struct SearchCloser {
   void operator()(HANDLE search) const { FindClose(search); }
 };
 
-// The temporary file being written, for the console's control handler, which runs on a thread of
-// its own: a fixed buffer and a lock. The program writes one file at a time.
+// The temporary files being written, for the console's control handler, which runs on a thread
+// of its own; makers and renamers hold the lock while a file and the list disagree.
 SRWLOCK pendingLock = SRWLOCK_INIT;
-std::array<wchar_t, 32768> pendingPath{};
-bool hasPending = false;
+std::vector<std::wstring> pendingPaths;
 
 class PendingHeld {
  public:
@@ -52,23 +54,19 @@ class PendingHeld {
   PendingHeld& operator=(const PendingHeld&) = delete;
 };
 
-void SetPending(const std::wstring& path) {
-  if (path.size() >= pendingPath.size()) return;
-  path.copy(pendingPath.data(), path.size());
-  pendingPath[path.size()] = L'\0';
-  hasPending = true;
-}
+void SetPending(const std::wstring& path) { pendingPaths.push_back(path); }
 
 void ReleasePending(const std::wstring& path) {
-  if (hasPending && path == pendingPath.data()) hasPending = false;
+  const auto found = std::find(pendingPaths.begin(), pendingPaths.end(), path);
+  if (found != pendingPaths.end()) pendingPaths.erase(found);
 }
 
 BOOL WINAPI RemovePendingAndEnd(DWORD) {
   // The lock is kept: the program ends when the default handler runs after this one, and no
   // other temporary file may be made meanwhile.
   AcquireSRWLockExclusive(&pendingLock);
-  // The writer shares deleting, so the file goes when its handle closes at the end.
-  if (hasPending) DeleteFileW(pendingPath.data());
+  // The writers share deleting, so each file goes when its handle closes at the end.
+  for (const std::wstring& path : pendingPaths) DeleteFileW(path.c_str());
   return FALSE;
 }
 

@@ -4,6 +4,7 @@
 
 #include "archive_builders.h"
 #include "export/file_names.h"
+#include "export/images_export.h"
 #include "containers/catalogue.h"
 #include "containers/collection.h"
 #include "fake_file_system.h"
@@ -19,25 +20,9 @@ namespace orlaspin::testing {
 namespace {
 
 using Names = std::vector<std::string>;
+using Failures = std::vector<std::pair<std::string, std::string>>;
 
 constexpr std::size_t kBmpFileSize = 54 + 256 * 192 * 4;
-
-class RecordingExportView final : public ImagesExportView {
- public:
-  Names written;
-  std::vector<std::pair<std::string, std::string>> warnings;  // image, text
-  std::vector<std::pair<std::string, std::string>> failures;  // image, message
-  int finished = 0;
-
-  void Warning(const std::string& imagePath, const std::string& text) override {
-    warnings.emplace_back(imagePath, text);
-  }
-  void FileWritten(const std::string& name) override { written.push_back(name); }
-  void ImageFailed(const std::string& imagePath, const Error& error) override {
-    failures.emplace_back(imagePath, error.Message());
-  }
-  void ImageFinished() override { ++finished; }
-};
 
 // The bitmap of a screen enlarged scale times, from the layouts: headers, then the rows from the
 // bottom up, blue, green, red and a zero byte per pixel.
@@ -74,15 +59,19 @@ std::vector<std::uint8_t> OracleScaledBitmap(const ScreenBytes& screen, int scal
 
 class CollectionExportTest : public ::testing::Test {
  protected:
+  // The screens written from one image named alone.
   int Export(const std::string& image, const std::string& outputDir, OutputOptions options = {}) {
-    return ExportImage(files, image, outputDir, options, view);
+    const ImagesExportResult result =
+        ExportImages(files, {{image}, false, outputDir, options, 1}, view);
+    EXPECT_TRUE(result.singleImage);
+    return result.screens;
   }
   std::string Bitmap(const std::string& path, const ScreenBytes& screen) {
     return FirstDifference(files.files.at(path), OracleBitmapFile(screen));
   }
 
   FakeFileSystem files;
-  RecordingExportView view;
+  RecordingImagesView view;
 };
 
 TEST_F(CollectionExportTest, EveryKindGivesItsScreensInOrderUnderSafeUniqueNames) {
@@ -178,91 +167,11 @@ TEST_F(CollectionExportTest, AShortWriteEndsTheExportAndRemovesTheHalfFile) {
                                    ScreenFile("two", ColourfulScreen(2))};
   files.files["x.scl"] = BuildScl(archived);
   files.faults.writeCapacity = kBmpFileSize + 1000;
-  try {
-    Export("x.scl", "out");
-    ADD_FAILURE() << "no error";
-  } catch (const Error& error) {
-    EXPECT_EQ(error.Message(), "Stream write error");
-  }
+  EXPECT_EQ(Export("x.scl", "out"), 1);
+  EXPECT_EQ(view.failures, (Failures{{"x.scl", "Stream write error"}}));
   EXPECT_EQ(view.written, (Names{"one.bmp"}));
   EXPECT_TRUE(files.files.contains("out/one.bmp"));
   EXPECT_EQ(files.files.size(), 2u) << "the image and one.bmp alone";
-}
-
-TEST(MakeImageFolder, TakesTheImagesStemOrTheNextNameThatIsFree) {
-  FakeFileSystem files;
-  files.folders.insert("out/old");  // a folder of an earlier run is used again
-  files.files["out/taken"] = {1};   // a file is in the way
-  Names taken;
-  EXPECT_EQ(MakeImageFolder(files, "out", "a/old.trd", taken), "old");
-  EXPECT_EQ(MakeImageFolder(files, "out", "b/taken.scl", taken), "taken-2");
-  EXPECT_EQ(MakeImageFolder(files, "out", "c/old.scl", taken), "old-2");  // given out this run
-  EXPECT_EQ(MakeImageFolder(files, "out", "d/old.$C", taken), "old-3");
-  EXPECT_EQ(MakeImageFolder(files, "out", "   .trd", taken), "-2");
-  EXPECT_EQ(MakeImageFolder(files, "out", "...trd", taken), "..-2");  // never the parent
-  EXPECT_EQ(MakeImageFolder(files, "out", "..trd", taken), ".-2");
-  EXPECT_EQ(MakeImageFolder(files, "out", "Nul.trd", taken), "Nul_");
-  EXPECT_EQ(MakeImageFolder(files, "out", "a:b.trd", taken), "a_b");
-  EXPECT_EQ(taken, (Names{"old", "taken-2", "old-2", "old-3", "-2", "..-2", ".-2", "Nul_", "a_b"}));
-  EXPECT_EQ(files.folders,
-            (std::set<std::string>{"out/old", "out/taken-2", "out/old-2", "out/old-3", "out/-2",
-                                   "out/..-2", "out/.-2", "out/Nul_", "out/a_b"}));
-}
-
-TEST(ExportImages, EachImageGetsAFolderAndAFailedImageDoesNotStopTheRun) {
-  FakeFileSystem files;
-  files.files["disks/GAME.trd"] = TrdBuilder()
-                                      .AddScreen("title", ColourfulScreen(1))
-                                      .AddScreen("end", ColourfulScreen(2))
-                                      .Build();
-  files.files["disks/notes.txt"] = {'h', 'i'};
-  files.files["disks/empty.trd"] = TrdBuilder().Build();
-  files.files["disks/GAME.scl"] =
-      BuildScl(std::vector<ArchivedFile>{ScreenFile("title", ColourfulScreen(3))});
-  const std::vector<std::string> images = {"disks/GAME.trd", "disks/notes.txt", "disks/missing.scr",
-                                           "disks/empty.trd", "disks/GAME.scl"};
-  RecordingExportView view;
-  const ImagesExportResult result =
-      ExportImages(files, images, "out", {OutputFormat::Png, 1, false}, view);
-
-  EXPECT_EQ(result.screens, 3);
-  EXPECT_EQ(result.failedImages, 2);
-  EXPECT_EQ(view.finished, 5);
-  EXPECT_EQ(view.written, (Names{"GAME/title.png", "GAME/end.png", "GAME-2/title.png"}));
-  ASSERT_EQ(view.failures.size(), 2u);
-  EXPECT_EQ(view.failures[0].first, "disks/notes.txt");
-  EXPECT_EQ(view.failures[1],
-            std::make_pair(std::string("disks/missing.scr"), std::string("File not found")));
-  // The output folder was made; an image without screens and the failed ones made none.
-  EXPECT_EQ(files.folders, (std::set<std::string>{"out", "out/GAME", "out/GAME-2"}));
-  EXPECT_TRUE(files.files.contains("out/GAME-2/title.png"));
-}
-
-TEST(ExportImages, ScreensWrittenBeforeAnImageFailsAreCounted) {
-  FakeFileSystem files;
-  files.folders.insert("out");
-  files.files["a.trd"] = TrdBuilder()
-                             .AddScreen("one", ColourfulScreen(1))
-                             .AddScreen("two", ColourfulScreen(2))
-                             .Build();
-  files.faults.writeCapacity = kBmpFileSize + 10;
-  const std::vector<std::string> images = {"a.trd", "a.trd"};
-  RecordingExportView view;
-  const ImagesExportResult result = ExportImages(files, images, "out", {}, view);
-  EXPECT_EQ(result.screens, 1);
-  EXPECT_EQ(result.failedImages, 2);
-  EXPECT_EQ(view.written, (Names{"a/one.bmp"}));
-}
-
-TEST(ExportImages, AnOutputFolderThatCannotBeMadeEndsTheRunAtOnce) {
-  FakeFileSystem files;
-  files.files["out"] = {1};
-  files.files["a.scr"] = std::vector<std::uint8_t>(6912, 0);
-  const std::vector<std::string> images = {"a.scr", "a.scr"};
-  RecordingExportView view;
-  EXPECT_THROW(ExportImages(files, images, "out", {}, view), Error);
-  EXPECT_TRUE(view.written.empty());
-  EXPECT_EQ(view.finished, 0);
 }
 
 }  // namespace

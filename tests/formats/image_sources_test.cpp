@@ -78,7 +78,7 @@ TEST(ImageSources, NamedFilesAreImagesInTheOrderGivenWhateverTheirKind) {
                             "failure /missing.trd: File not found",
                             "image /in/notes.txt [notes]",
                             "image /in/A.scr [A]",
-                            "failure /in: not an image file but a folder",
+                            "failure /in: Is a folder",
                             "image /in/.scr [.scr]",
                         }));
   EXPECT_EQ(walk.bytes.at("/in/b.trd"), files.files["/in/b.trd"]);

@@ -1,0 +1,56 @@
+// Exporting the screens of many images at once: the files and folders the user names, walked
+// and unpacked, each image into a folder of its own, on several threads.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "export/collection_export.h"
+#include "io/errors.h"
+
+namespace orlaspin {
+
+class FileSystem;
+
+struct ImagesExport {
+  std::vector<std::string> paths;  // files, folders and archives, as the user named them
+  bool walkFolders = false;        // a named folder is walked, not refused
+  std::string outputDir;           // created with its parents when missing
+  OutputOptions options;
+  int jobs = 1;  // images read and exported at once, each on a thread of its own
+};
+
+// Hears about the run in the order of the images, whatever the number of jobs, from one thread
+// at a time.
+class ImagesExportView : public ExportView {
+ public:
+  // Nothing could be read of the image, or its export ended with an error; the run goes on with
+  // the next image.
+  virtual void ImageFailed(const std::string& imagePath, const Error& error) = 0;
+  // An image is done, exported or failed.
+  virtual void ImageFinished() = 0;
+};
+
+struct ImagesExportResult {
+  int images = 0;          // images read, failed ones included
+  int failedImages = 0;
+  int screens = 0;         // files written, also those of an image that failed later
+  int skippedScreens = 0;  // found already present
+  int skippedFiles = 0;    // files of walked folders and archives that are no known image
+  // The one path named was a file, read (or failed) as one image: its screens went into the
+  // output folder itself.
+  bool singleImage = false;
+};
+
+// Exports every image that ImageSources finds in the paths. A single named file that is an
+// image has its screens written into the output folder itself; otherwise each image gets a
+// folder (OutputFolders), made only when it has screens. Names and contents of the files do not
+// depend on the number of jobs, and only a few images per job are held in memory at once. Raises
+// only when the output folder cannot be made.
+ImagesExportResult ExportImages(FileSystem& files, const ImagesExport& run,
+                                ImagesExportView& view);
+
+// The number of jobs that keeps every core busy.
+int AllCoresJobCount();
+
+}  // namespace orlaspin
