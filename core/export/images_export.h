@@ -32,7 +32,7 @@ class ImagesExportView : public ExportView {
 };
 
 struct ImagesExportResult {
-  int images = 0;          // images read, failed ones included
+  int images = 0;  // images read, failed ones included
   int failedImages = 0;
   int screens = 0;         // files written, also those of an image that failed later
   int skippedScreens = 0;  // found already present
@@ -47,8 +47,7 @@ struct ImagesExportResult {
 // folder (OutputFolders), made only when it has screens. Names and contents of the files do not
 // depend on the number of jobs, and only a few images per job are held in memory at once. Raises
 // only when the output folder cannot be made.
-ImagesExportResult ExportImages(FileSystem& files, const ImagesExport& run,
-                                ImagesExportView& view);
+ImagesExportResult ExportImages(FileSystem& files, const ImagesExport& run, ImagesExportView& view);
 
 // The number of jobs that keeps every core busy.
 int AllCoresJobCount();
