@@ -122,6 +122,7 @@ bool WantsHelp(std::span<const std::string> args) {
 // Reads an option of the command; false when the command has no such option.
 bool ReadOption(CliCommand& command, const Option& option, ArgumentReader& reader) {
   const bool exporting = command.action == CliAction::Export;
+  const bool drawing = command.action == CliAction::Sheet;
   const auto named = [&option](std::string_view longName, std::string_view shortName = {}) {
     return option.name == longName || (!shortName.empty() && option.name == shortName);
   };
@@ -135,6 +136,10 @@ bool ReadOption(CliCommand& command, const Option& option, ArgumentReader& reade
     command.output.flash = true;
   } else if (exporting && named("--skip-identical") && !option.value) {
     command.output.skipIdentical = true;
+  } else if (drawing && named("--output", "-o")) {
+    command.sheetPath = reader.ValueOf(option);
+  } else if (exporting && named("--gallery") && !option.value) {
+    command.gallery = true;
   } else if (exporting && named("--jobs", "-j")) {
     command.jobs = ParseJobs(reader.ValueOf(option));
   } else if (named("--recursive", "-r") && !option.value) {
@@ -163,8 +168,10 @@ CliCommand ParseArguments(std::span<const std::string> args) {
     command.action = CliAction::List;
   } else if (args[0] == "export") {
     command.action = CliAction::Export;
+  } else if (args[0] == "sheet") {
+    command.action = CliAction::Sheet;
   } else {
-    throw UsageError{"no command \"" + args[0] + "\": the commands are list and export"};
+    throw UsageError{"no command \"" + args[0] + "\": the commands are list, export and sheet"};
   }
   ArgumentReader reader(args.subspan(1));
   bool optionsEnded = false;
@@ -182,6 +189,9 @@ CliCommand ParseArguments(std::span<const std::string> args) {
     }
   }
   if (command.images.empty()) throw UsageError{};
+  if (command.action == CliAction::Sheet && command.sheetPath.empty()) {
+    throw UsageError{"sheet needs -o FILE.png, the file to draw the sheet in"};
+  }
   if (command.output.flash && command.output.format != OutputFormat::Png) {
     throw UsageError{"--flash needs --format png: a BMP file cannot blink"};
   }

@@ -9,7 +9,7 @@
 
 namespace orlaspin {
 
-enum class CliAction { Help, Version, List, Export };
+enum class CliAction { Help, Version, List, Export, Sheet };
 
 struct CliCommand {
   CliAction action = CliAction::Help;
@@ -18,6 +18,8 @@ struct CliCommand {
   std::string outputDir;   // export: empty means the current folder
   OutputOptions output;    // export
   int jobs = 0;            // export: images at once; 0 means one per core
+  bool gallery = false;    // export: index.html beside the pictures
+  std::string sheetPath;   // sheet: the page's file
   bool json = false;       // list
 };
 

@@ -6,8 +6,10 @@
 
 #include "arguments.h"
 #include "containers/image_reader.h"
+#include "export/gallery_view.h"
 #include "export/image_sources.h"
 #include "export/images_export.h"
+#include "export/sheet_export.h"
 #include "io/disk_file.h"
 #include "io/errors.h"
 #include "listing.h"
@@ -88,14 +90,39 @@ bool MayHoldSeveralImages(const CliCommand& command) {
 }
 
 int RunExport(const CliCommand& command, std::ostream& out, std::ostream& err, bool errIsTerminal) {
+  FileSystem& files = SystemFileSystem();
   const ImagesExport run{command.images, command.recursive, command.outputDir, command.output,
                          command.jobs > 0 ? command.jobs : AllCoresJobCount()};
   ProgressLine progress(err, errIsTerminal && MayHoldSeveralImages(command));
-  PrintingImagesView view(out, err, progress);
-  const ImagesExportResult result = ExportImages(SystemFileSystem(), run, view);
+  PrintingImagesView printing(out, err, progress);
+  GalleryRecorder gallery(printing);
+  ImagesExportView& view = command.gallery ? static_cast<ImagesExportView&>(gallery) : printing;
+  const ImagesExportResult result = ExportImages(files, run, view);
   progress.Clear();
+  if (command.gallery) out << SaveGallery(files, command.outputDir, gallery.Images()) << '\n';
   // One image that failed has said why; a summary of nothing would add nothing.
   if (!(result.singleImage && result.failedImages > 0)) out << ExportSummary(result) << '\n';
+  return result.failedImages > 0 ? 1 : 0;
+}
+
+// Draws the sheet's pages, named on standard output as they are written.
+int RunSheet(const CliCommand& command, std::ostream& out, std::ostream& err) {
+  FileSystem& files = SystemFileSystem();
+  const std::string_view name = FileNamePart(command.sheetPath);
+  if (name.size() < command.sheetPath.size()) {
+    CreateFolders(files, command.sheetPath.substr(0, command.sheetPath.size() - name.size()));
+  }
+  ProgressLine noProgress(err, false);
+  PrintingImagesView view(out, err, noProgress);
+  const SheetExportResult result = ExportSheet(
+      files, {command.images, command.recursive, command.sheetPath, command.output, {}}, view);
+  out << CountOf(result.screens, "screen") << " on " << CountOf(result.pages, "page") << " from "
+      << CountOf(result.images - result.failedImages, "image");
+  if (result.skippedFiles > 0) {
+    out << ", " << CountOf(result.skippedFiles, "file") << " of no known kind skipped";
+  }
+  if (result.failedImages > 0) out << ", " << result.failedImages << " failed";
+  out << '\n';
   return result.failedImages > 0 ? 1 : 0;
 }
 
@@ -151,6 +178,7 @@ int RunCommand(const CliCommand& command, std::ostream& out, std::ostream& err,
     case CliAction::Version: out << "orlaspin-cli " << kVersion << '\n'; return 0;
     case CliAction::List: return RunList(command, out, err);
     case CliAction::Export: return RunExport(command, out, err, errIsTerminal);
+    case CliAction::Sheet: return RunSheet(command, out, err);
   }
   return 2;
 }

@@ -108,6 +108,7 @@ int ExportCollection(FileSystem& files, const Collection& collection, ScreenSour
       ++count;
       view.FileWritten(name);
     }
+    view.ScreenSaved(file, name);
   }
   return count;
 }

@@ -73,6 +73,8 @@ class ExportView {
   // A screen was not written: the file name (as for FileWritten) already holds exactly its bytes
   // (OutputOptions::skipIdentical).
   virtual void FileSkipped(const std::string& name) { static_cast<void>(name); }
+  // After FileWritten or FileSkipped: the file of this listed file's screen is name.
+  virtual void ScreenSaved(const CollectionFile& /*file*/, const std::string& /*name*/) {}
 };
 
 // Exports every screen of a collection, in catalogue order, each read from source at its turn,

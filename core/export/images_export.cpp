@@ -23,19 +23,26 @@ namespace {
 // What the export of one image told its view, kept until the images before it are told.
 class RecordedView final : public ExportView {
  public:
+  void Read(const std::string& imagePath, ImageKind kind) {
+    events_.push_back({Kind::Read, imagePath, {}, kind, {}});
+  }
   void Warning(const std::string& imagePath, const std::string& text) override {
-    events_.push_back({Kind::Warning, imagePath, text});
+    events_.push_back({Kind::Warning, imagePath, text, {}, {}});
   }
   void FileWritten(const std::string& name) override {
-    events_.push_back({Kind::Written, name, {}});
+    events_.push_back({Kind::Written, name, {}, {}, {}});
   }
   void FileSkipped(const std::string& name) override {
-    events_.push_back({Kind::Skipped, name, {}});
+    events_.push_back({Kind::Skipped, name, {}, {}, {}});
+  }
+  void ScreenSaved(const CollectionFile& file, const std::string& name) override {
+    events_.push_back({Kind::Saved, name, {}, {}, file});
   }
 
-  void ReplayTo(ExportView& view, ImagesExportResult& result) const {
+  void ReplayTo(ImagesExportView& view, ImagesExportResult& result) const {
     for (const Event& event : events_) {
       switch (event.kind) {
+        case Kind::Read: view.ImageRead(event.path, event.imageKind); break;
         case Kind::Warning: view.Warning(event.path, event.text); break;
         case Kind::Written:
           ++result.screens;
@@ -45,16 +52,19 @@ class RecordedView final : public ExportView {
           ++result.skippedScreens;
           view.FileSkipped(event.path);
           break;
+        case Kind::Saved: view.ScreenSaved(event.file, event.path); break;
       }
     }
   }
 
  private:
-  enum class Kind { Warning, Written, Skipped };
+  enum class Kind { Read, Warning, Written, Skipped, Saved };
   struct Event {
     Kind kind;
     std::string path;  // the image's, or the file's inside the output folder
     std::string text;
+    ImageKind imageKind;
+    CollectionFile file;
   };
   std::vector<Event> events_;
 };
@@ -141,6 +151,7 @@ class ImagesRun {
       }
     });
     if (!collection || !placed) return;
+    outcome.events.Read(image.path, collection->kind);
     Guarded(image.path, outcome, [&] {
       CollectionScreenSource source(*collection, image.bytes);
       ExportCollection(files_, *collection, source, image.path, run_.outputDir, folder,

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "containers/collection.h"
 #include "export/collection_export.h"
 #include "io/errors.h"
 
@@ -24,6 +25,8 @@ struct ImagesExport {
 // at a time.
 class ImagesExportView : public ExportView {
  public:
+  // An image was read, before its warnings and files.
+  virtual void ImageRead(const std::string& /*imagePath*/, ImageKind /*kind*/) {}
   // Nothing could be read of the image, or its export ended with an error; the run goes on with
   // the next image.
   virtual void ImageFailed(const std::string& imagePath, const Error& error) = 0;

@@ -125,7 +125,7 @@ TEST_F(CliProcess, AnArgumentLikeNoOptionOrAnUnknownCommandIsAUsageErrorThatDoes
       {{"export", "-x", disk, "-o", out}, "export has no option -x"},
       {{"export", disk, "-o", out, "-"}, "export has no option -"},
       {{"list", "-o", out, disk}, "list has no option -o"},
-      {{"convert", disk}, "no command \"convert\": the commands are list and export"},
+      {{"convert", disk}, "no command \"convert\": the commands are list, export and sheet"},
   };
   for (const auto& [args, message] : cases) {
     const ProgramRun run = Cli(args);

@@ -1,0 +1,39 @@
+// Contact sheets of whole collections: every screen of every image found, as thumbnails on PNG
+// pages.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "export/collection_export.h"
+#include "export/contact_sheet.h"
+#include "export/images_export.h"
+
+namespace orlaspin {
+
+class FileSystem;
+
+struct SheetExport {
+  std::vector<std::string> paths;  // files, folders and archives, as the user named them
+  bool walkFolders = false;
+  // The page's file; a sheet of several pages is written as SheetPagePath gives (FILE-001.png).
+  std::string sheetPath;
+  OutputOptions options;  // the palette; a thumbnail is made from the picture at scale 1
+  SheetLayout layout;
+};
+
+struct SheetExportResult {
+  int images = 0;  // read, failed ones included
+  int failedImages = 0;
+  int screens = 0;  // on the sheet
+  int pages = 0;
+  int skippedFiles = 0;  // files of walked folders and archives that are no known image
+};
+
+// Draws the screens of every image ImageSources finds in the paths, each image under a heading
+// of its path, and writes the pages as they fill: FileWritten tells each page's path. A page
+// never replaces a file: a name that is taken raises the file-creation error and ends the run,
+// as does a failed write; a fault of one image only skips it (ImageFailed).
+SheetExportResult ExportSheet(FileSystem& files, const SheetExport& run, ImagesExportView& view);
+
+}  // namespace orlaspin
