@@ -1,0 +1,160 @@
+// orlaspin-cli over collections: folder trees and archives, all cores, the gallery page and
+// contact sheets.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "cli.h"
+#include "png_reader.h"
+#include "screens.h"
+#include "test_files.h"
+#include "trd_builder.h"
+#include "zip_builder.h"
+
+namespace orlaspin::testing {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Names = std::vector<std::string>;
+
+struct CliRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+CliRun Cli(const Names& args) {
+  std::ostringstream out, err;
+  const int status = RunCli(args, out, err, false);
+  return {status, out.str(), err.str()};
+}
+
+Bytes Disk(std::uint32_t seed, int screens) {
+  TrdBuilder builder;
+  for (int i = 0; i < screens; ++i) {
+    builder.AddScreen("S" + std::to_string(i), ColourfulScreen(seed + i));
+  }
+  return builder.AddDiskInfo("D").Build();
+}
+
+Bytes Screen(std::uint32_t seed) {
+  const ScreenBytes screen = ColourfulScreen(seed);
+  return {screen.begin(), screen.end()};
+}
+
+std::string ReadText(const std::string& path) {
+  const Bytes bytes = ReadFileBytes(path);
+  return {bytes.begin(), bytes.end()};
+}
+
+// A collection as users keep one: disks in folders, an archive with a folder inside, and files
+// that are no image.
+class CliCollectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Put("games/A.trd", Disk(1, 2));
+    Put("games/notes.txt", {'h', 'i'});
+    Put("games/old/A.trd", Disk(10, 1));
+    const ZipEntry members[] = {{.name = "pics/title.scr", .data = Screen(20)},
+                                {.name = "readme.txt", .data = {'x'}}};
+    Put("games/more.zip", BuildZip(members));
+  }
+
+  void Put(const std::string& name, const Bytes& bytes) {
+    std::filesystem::create_directories(std::filesystem::path(input.File(name)).parent_path());
+    WriteFileBytes(input.File(name), bytes);
+  }
+
+  TempFolder input;
+  TempFolder output;
+};
+
+TEST_F(CliCollectionTest, ARecursiveExportKeepsTheTreeAndCountsWhatIsNoImage) {
+  const std::string games = input.File("games");
+  const CliRun run = Cli({"export", "-r", games, "-o", output.Path(), "-j", "3"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "games/A/S0.bmp\n"
+            "games/A/S1.bmp\n"
+            "games/more/pics/title/title.bmp\n"
+            "games/old/A/S0.bmp\n"
+            "4 screens exported from 3 images, 2 files of no known kind skipped\n");
+  EXPECT_EQ(ReadFileBytes(output.File("games/more/pics/title/title.bmp")).size(),
+            54u + 256 * 192 * 4);
+
+  // Without -r a folder is refused; the archive alone is walked all the same.
+  const CliRun unwalked = Cli({"export", games, "-o", output.File("again")});
+  EXPECT_EQ(unwalked.status, 1);
+  EXPECT_EQ(unwalked.err, "orlaspin-cli: " + games + ": Is a folder.\n");
+  const CliRun archive = Cli({"list", input.File("games/more.zip")});
+  EXPECT_EQ(archive.status, 0);
+  EXPECT_EQ(archive.out, input.File("games/more.zip") + "/pics/title.scr:\ntitle\t\t\t6912\t0\n");
+  EXPECT_EQ(archive.err, "orlaspin-cli: 1 file of no known kind skipped\n");
+}
+
+TEST_F(CliCollectionTest, TheGalleryShowsEveryPictureUnderItsImage) {
+  const CliRun run = Cli(
+      {"export", "-r", input.File("games"), "-o", output.Path(), "--format", "png", "--gallery"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("\nindex.html\n"), std::string::npos) << run.out;
+  const std::string page = ReadText(output.File("index.html"));
+  std::size_t at = 0;
+  for (const std::string& expected :
+       Names{input.File("games") + "/A.trd", "src=\"games/A/S0.png\"", "src=\"games/A/S1.png\"",
+             "games/more.zip/pics/title.scr", "src=\"games/more/pics/title/title.png\"",
+             input.File("games") + "/old/A.trd", "src=\"games/old/A/S0.png\""}) {
+    const std::size_t found = page.find(expected, at);
+    ASSERT_NE(found, std::string::npos) << expected << " after " << at;
+    at = found;
+  }
+  // A second run keeps the first page and writes its own beside it.
+  const CliRun again = Cli({"export", input.File("games/A.trd"), "-o", output.Path(), "--gallery"});
+  EXPECT_EQ(again.out, "S0.bmp\nS1.bmp\nindex1.html\n2 screens exported\n");
+  EXPECT_EQ(ReadText(output.File("index.html")), page);
+}
+
+TEST_F(CliCollectionTest, ASheetIsOnePageOrNumberedPagesAndNeverReplacesAFile) {
+  const std::string sheet = output.File("sheets/all.png");
+  const CliRun run = Cli({"sheet", "-r", input.File("games"), "-o", sheet});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out,
+            sheet + "\n4 screens on 1 page from 3 images, 2 files of no known kind skipped\n");
+  const Bytes page = ReadFileBytes(sheet);
+  const DecodedPng decoded = DecodePng(page);
+  EXPECT_GT(decoded.width, 128u);
+  EXPECT_GT(decoded.height, 3u * 96);
+
+  const CliRun refused = Cli({"sheet", input.File("games/A.trd"), "-o", sheet});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("it is not replaced"), std::string::npos) << refused.err;
+  EXPECT_EQ(ReadFileBytes(sheet), page);
+
+  // Enough screens to fill more than a page of the default size.
+  for (int disk = 0; disk < 3; ++disk)
+    Put("many/" + std::to_string(disk) + ".trd", Disk(100 * disk, 60));
+  const std::string pages = output.File("big.png");
+  const CliRun many = Cli({"sheet", "-r", input.File("many"), "-o", pages});
+  EXPECT_EQ(many.status, 0) << many.err;
+  EXPECT_EQ(many.out, output.File("big-001.png") + "\n" + output.File("big-002.png") +
+                          "\n180 screens on 2 pages from 3 images\n");
+  EXPECT_FALSE(std::filesystem::exists(pages));
+}
+
+TEST(CliCollectionOptions, WrongJobsAndASheetWithoutItsFileAreUsageErrors) {
+  for (const auto& [args, message] : std::vector<std::pair<Names, std::string>>{
+           {{"export", "a.trd", "-j", "0"}, "--jobs is a whole number from 1 to 256, not \"0\""},
+           {{"export", "a.trd", "--jobs=x"}, "--jobs is a whole number from 1 to 256, not \"x\""},
+           {{"export", "a.trd", "-j", "257"},
+            "--jobs is a whole number from 1 to 256, not \"257\""},
+           {{"sheet", "a.trd"}, "sheet needs -o FILE.png, the file to draw the sheet in"},
+           {{"list", "a.trd", "--gallery"}, "list has no option --gallery"},
+       }) {
+    const CliRun run = Cli(args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.err.starts_with("orlaspin-cli: " + message + "\n")) << run.err;
+  }
+}
+
+}  // namespace
+}  // namespace orlaspin::testing
