@@ -10,9 +10,10 @@
 namespace orlaspin {
 
 const char* const kUsage =
-    "Usage: orlaspin-cli list [--json] IMAGE...\n"
-    "       orlaspin-cli export [-o DIR] [-f bmp|png] [-s N] [--flash] [--skip-identical]\n"
-    "                           IMAGE...\n"
+    "Usage: orlaspin-cli list [-r] [--json] IMAGE...\n"
+    "       orlaspin-cli export [-r] [-j N] [-o DIR] [-f bmp|png] [-s N] [--flash]\n"
+    "                           [--skip-identical] [--gallery] IMAGE...\n"
+    "       orlaspin-cli sheet [-r] -o FILE.png IMAGE...\n"
     "       orlaspin-cli --help | --version\n";
 
 const char* const kHelp =
@@ -22,7 +23,8 @@ const char* const kHelp =
     "An IMAGE is a TR-DOS disk image (.trd, .fdi, .udi, .td0), a +3 disk (.dsk), an SCL archive\n"
     "(.scl), a Hobeta file (.$C, .!C and the like), a bare screen (.scr, 6912 bytes), a tape\n"
     "(.tap, .tzx, .pzx) or a snapshot (.sna, .z80, .szx: the screen on display); a file of\n"
-    "another extension is recognised by its contents.\n"
+    "another extension is recognised by its contents. A ZIP archive (.zip) is read member by\n"
+    "member, archives inside it too; with -r, a folder is walked with everything below it.\n"
     "\n"
     "Commands:\n"
     "  list IMAGE...              print one line per file: name, extension (or the container's\n"
@@ -34,7 +36,8 @@ const char* const kHelp =
     "                             file: a name already taken gets \"1\" appended until it is "
     "free;\n"
     "                             with several images, each image's screens go into a folder\n"
-    "                             named after the image (NAME-2, NAME-3, ... when that is taken)\n"
+    "                             named after the image (NAME-2, NAME-3, ... when that is taken),\n"
+    "                             below folders for the folders and archives it was found in\n"
     "    -o, --output-dir DIR     the folder to write into (default: the current folder),\n"
     "                             created with its parents when missing\n"
     "    -f, --format bmp|png     the file format (default: bmp)\n"
@@ -45,16 +48,26 @@ const char* const kHelp =
     "    --skip-identical         do not write a screen again when a file of one of the names\n"
     "                             tried for it already holds exactly the same bytes; the summary\n"
     "                             counts it as skipped\n"
+    "    --gallery                also write index.html in the output folder: every picture with\n"
+    "                             its name and what it is, grouped by image, for a browser\n"
+    "    -j, --jobs N             convert N images at once (1 to 256; default: one per core);\n"
+    "                             the output is the same whatever N is\n"
+    "  sheet IMAGE...             draw every screen as a thumbnail with its name, under a heading\n"
+    "                             per image, on PNG pages of at most 1600 x 1200\n"
+    "    -o, --output FILE.png    the page to write; FILE-001.png, FILE-002.png, ... when the\n"
+    "                             screens need more than one; an existing file is never replaced\n"
     "\n"
     "Options:\n"
+    "  -r, --recursive            walk the folders named, with their subfolders; files of no\n"
+    "                             known kind met there or in archives are skipped and counted\n"
     "  -h, --help                 show this help\n"
     "  --version                  show the version\n"
     "  --                         what follows is an IMAGE, also when it begins with -\n"
     "\n"
     "Each file is written under a temporary name and renamed when complete, so an interrupted\n"
     "export leaves no partial file. Warnings (a wrong checksum, a screen past the end of its\n"
-    "image) go to standard error; exporting several images on a terminal shows a progress line\n"
-    "there.\n"
+    "image, a damaged archive member) go to standard error; a run over several images on a\n"
+    "terminal shows a progress line there.\n"
     "Exit status: 0 done, 1 an error (with several images: any of them failed, the others are\n"
     "still done), 2 a wrong command line.\n";
 
