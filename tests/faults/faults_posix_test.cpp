@@ -307,8 +307,9 @@ TEST_F(PosixFaults, AListingInJsonEscapesPathBytesThatAreNoUtf8) {
       "[\n  {\"image\": \"" + place.File("disk\\\\xff\\\\xc3(.scr") +
           "\", \"kind\": \"scr\", \"warnings\": [], \"files\": [\n"
           "    {\"name\": \"disk\\\\xff\\\\xc3(\", \"extension\": null, "
-          "\"start\": null, \"length\": 6912, \"offset\": 0, \"screen\": true, \"type\": null}\n"
-          "  ]}\n]\n");
+          "\"start\": null, \"length\": 6912, \"offset\": 0, \"screen\": true, "
+          "\"type\": \"standard\"}\n"
+          "  ], \"palettes\": [\"orlaspin\", \"fuse\", \"srgb\", \"pulsar\", \"alone\", \"orthodox\", \"skoolkit\"]}\n]\n");
 }
 
 // The independent reading of Windows-1251: the C library's converter.
