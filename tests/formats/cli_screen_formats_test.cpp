@@ -71,8 +71,8 @@ PixelCell Standard(const Bytes& bytes, int x, int y) { return StandardCell(bytes
 // Timex hi-res, each line shown twice: column byte n of the first screen, then of the second;
 // ink bright colour c of bits 3-5 of the last byte, paper bright 7 - c.
 Rgb HiResPixel(const Bytes& bytes, int x, int y) {
-  const std::size_t at = static_cast<std::size_t>((x / 8) % 2) * 6144 +
-                         InterleavedByte((x / 16) * 8, y / 2);
+  const std::size_t at =
+      static_cast<std::size_t>((x / 8) % 2) * 6144 + InterleavedByte((x / 16) * 8, y / 2);
   const int c = (bytes[12288] >> 3) & 7;
   return kFuseColours[BitOf(bytes[at], x) ? 8 + c : 15 - c];
 }
@@ -90,8 +90,13 @@ ExpectedPixel BorderScreenPixel(const Bytes& bytes, std::size_t borderBase,
 
 // "chr$", the width and height in characters, 9 bytes a cell, the cells' bytes.
 Bytes ChrFile(int columns, int rows, int cellBytes, std::uint32_t seed) {
-  Bytes bytes = {'c', 'h', 'r', '$', static_cast<std::uint8_t>(columns),
-                 static_cast<std::uint8_t>(rows), static_cast<std::uint8_t>(cellBytes)};
+  Bytes bytes = {'c',
+                 'h',
+                 'r',
+                 '$',
+                 static_cast<std::uint8_t>(columns),
+                 static_cast<std::uint8_t>(rows),
+                 static_cast<std::uint8_t>(cellBytes)};
   const Bytes cells = ColourfulBytes(static_cast<std::size_t>(columns * rows * cellBytes), seed);
   bytes.insert(bytes.end(), cells.begin(), cells.end());
   return bytes;
@@ -177,7 +182,8 @@ TEST_F(CliScreenFormatsTest, EveryBareScreenFormatIsExportedAsItsLayoutSays) {
        [](const Bytes& bytes) { return BorderScreenPixel(bytes, 7680, Bmc4Cell); }},
       {"small.chr$", ChrFile(3, 2, 9, 15), 24, 16,
        [](const Bytes& bytes) -> ExpectedPixel {
-         return [&bytes](int x, int y) { return kFuseColours[CellColour(ChrCell(bytes, 3, x, y))]; };
+         return
+             [&bytes](int x, int y) { return kFuseColours[CellColour(ChrCell(bytes, 3, x, y))]; };
        }},
   };
   for (const FormatCase& c : cases) {
@@ -212,18 +218,18 @@ TEST_F(CliScreenFormatsTest, AGigascreenBlendsInTheBmpAndFlickersInAnAnimatedPng
   for (std::size_t frame = 0; frame < 2; ++frame) {
     const PngFrameControl& control = flicker.frameControls[frame];
     EXPECT_EQ(control.delayNumerator * 1000 / control.delayDenominator, 20);
-    EXPECT_EQ(DifferenceFrom(PictureOf(flicker, frame), 256, 192,
-                             [&](int x, int y) {
-                               return kFuseColours[colourOf(x, y, frame * 6912)];
-                             }),
-              "")
+    EXPECT_EQ(
+        DifferenceFrom(PictureOf(flicker, frame), 256, 192,
+                       [&](int x, int y) { return kFuseColours[colourOf(x, y, frame * 6912)]; }),
+        "")
         << frame;
   }
 
   // A bitmap holds one picture: flicker is refused there, and blend is what it shows.
   const CliRun bmp = Export(image, {"--gigascreen", "flicker"});
   EXPECT_EQ(bmp.status, 2);
-  EXPECT_TRUE(bmp.err.starts_with("orlaspin-cli: --gigascreen flicker needs --format png")) << bmp.err;
+  EXPECT_TRUE(bmp.err.starts_with("orlaspin-cli: --gigascreen flicker needs --format png"))
+      << bmp.err;
   EXPECT_EQ(Export(image, {"--gigascreen", "blend"}).status, 0);
   EXPECT_EQ(Cli({"export", "-o", folder, "--gigascreen", "sideways", image}).status, 2);
 }
@@ -241,14 +247,13 @@ TEST_F(CliScreenFormatsTest, APaletteIsANameOrAFileAndAnythingElseIsAUsageError)
     std::snprintf(line, sizeof line, "#%02X%02x%02X\t# %d\r\n", own[i].r, own[i].g, own[i].b, i);
     text += line;
   }
-  const std::string paletteFile = Put("mine.pal", std::span(
-      reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+  const std::string paletteFile =
+      Put("mine.pal", std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
   const DecodedPng png = ExportedPng(image, "pic", {"--palette", paletteFile});
-  EXPECT_EQ(DifferenceFrom(PictureOf(png), 256, 192,
-                           [&](int x, int y) {
-                             return own[CellColour(StandardCell(screen, x, y))];
-                           }),
-            "");
+  EXPECT_EQ(
+      DifferenceFrom(PictureOf(png), 256, 192,
+                     [&](int x, int y) { return own[CellColour(StandardCell(screen, x, y))]; }),
+      "");
 
   const std::string notAPalette = Put("notes.txt", Bytes{'h', 'i', '\n'});
   for (const std::string& bad : {std::string("sepia"), notAPalette, input.File("gone.pal")}) {
@@ -259,9 +264,10 @@ TEST_F(CliScreenFormatsTest, APaletteIsANameOrAFileAndAnythingElseIsAUsageError)
     EXPECT_TRUE(run.err.starts_with("orlaspin-cli: --palette " + bad + ": ")) << run.err;
     EXPECT_NE(run.err.find("\nUsage: "), std::string::npos) << run.err;
   }
-  EXPECT_NE(Export(image, {"--palette", "sepia"}).err.find(
-                "the palettes are orlaspin, fuse, srgb, pulsar, alone, orthodox, skoolkit"),
-            std::string::npos);
+  EXPECT_NE(
+      Export(image, {"--palette", "sepia"})
+          .err.find("the palettes are orlaspin, fuse, srgb, pulsar, alone, orthodox, skoolkit"),
+      std::string::npos);
   EXPECT_NE(Export(image, {"--palette", notAPalette}).err.find("not a palette file"),
             std::string::npos);
   EXPECT_EQ(Export(image, {"--palette"}).status, 2);
@@ -284,14 +290,14 @@ TEST_F(CliScreenFormatsTest, ABorderIsTheSourcesColourOrWhiteUnlessAColourIsGive
   EXPECT_EQ(DifferenceFrom(PictureOf(ExportedPng(bare, "bare", {"--palette", "fuse", "--border"})),
                            320, 240, Framed(screen, 7)),
             "");
-  EXPECT_EQ(DifferenceFrom(
-                PictureOf(ExportedPng(bare, "bare", {"--palette", "fuse", "--border", "2"})), 320,
-                240, Framed(screen, 2)),
-            "");
-  EXPECT_EQ(DifferenceFrom(
-                PictureOf(ExportedPng(bare, "bare", {"--palette", "fuse", "--border=0"})), 320, 240,
-                Framed(screen, 0)),
-            "");
+  EXPECT_EQ(
+      DifferenceFrom(PictureOf(ExportedPng(bare, "bare", {"--palette", "fuse", "--border", "2"})),
+                     320, 240, Framed(screen, 2)),
+      "");
+  EXPECT_EQ(
+      DifferenceFrom(PictureOf(ExportedPng(bare, "bare", {"--palette", "fuse", "--border=0"})), 320,
+                     240, Framed(screen, 0)),
+      "");
 
   // A snapshot's border colour, unless one is given.
   Bytes page(screen.begin(), screen.end());
@@ -301,10 +307,10 @@ TEST_F(CliScreenFormatsTest, ABorderIsTheSourcesColourOrWhiteUnlessAColourIsGive
   EXPECT_EQ(DifferenceFrom(PictureOf(ExportedPng(szx, "snap", {"--palette", "fuse", "--border"})),
                            320, 240, Framed(screen, 5)),
             "");
-  EXPECT_EQ(DifferenceFrom(
-                PictureOf(ExportedPng(szx, "snap", {"--palette", "fuse", "--border", "1"})), 320,
-                240, Framed(screen, 1)),
-            "");
+  EXPECT_EQ(
+      DifferenceFrom(PictureOf(ExportedPng(szx, "snap", {"--palette", "fuse", "--border", "1"})),
+                     320, 240, Framed(screen, 1)),
+      "");
   // Scaled with the screen.
   const DecodedPng scaled = ExportedPng(szx, "snap", {"--border", "-s", "2"});
   EXPECT_EQ(scaled.width, 640u);
@@ -312,7 +318,8 @@ TEST_F(CliScreenFormatsTest, ABorderIsTheSourcesColourOrWhiteUnlessAColourIsGive
 
   // A border screen keeps its own border.
   const Bytes bsc = ColourfulBytes(11136, 41);
-  const DecodedPng own = ExportedPng(Put("own.bsc", bsc), "own", {"--palette", "fuse", "--border", "3"});
+  const DecodedPng own =
+      ExportedPng(Put("own.bsc", bsc), "own", {"--palette", "fuse", "--border", "3"});
   EXPECT_EQ(DifferenceFrom(PictureOf(own), 384, 304, BorderScreenPixel(bsc, 6912, Standard)), "");
 
   for (const char* wrong : {"--border=8", "--border=", "--border=red"}) {
@@ -389,11 +396,30 @@ TEST_F(CliScreenFormatsTest, AChrFileWhoseHeaderDisagreesWithItsSizeIsAnError) {
 
 TEST_F(CliScreenFormatsTest, HelpNamesTheFormatsThePalettesAndThePaletteFilesForm) {
   const CliRun run = Cli({"--help"});
-  for (const char* text :
-       {"--palette NAME|FILE", "--gigascreen blend|flicker", "--border [0-7]", "orlaspin", "fuse",
-        "srgb", "pulsar", "alone", "orthodox", "skoolkit", ".img", ".mlt", ".mc ", ".ifl", ".mc4",
-        ".atr", ".bsc", ".bmc4", ".ch$", ".chr$", "Timex hi-res 12289", "#RRGGBB", "20 ms",
-        "white (7)"}) {
+  for (const char* text : {"--palette NAME|FILE",
+                           "--gigascreen blend|flicker",
+                           "--border [0-7]",
+                           "orlaspin",
+                           "fuse",
+                           "srgb",
+                           "pulsar",
+                           "alone",
+                           "orthodox",
+                           "skoolkit",
+                           ".img",
+                           ".mlt",
+                           ".mc ",
+                           ".ifl",
+                           ".mc4",
+                           ".atr",
+                           ".bsc",
+                           ".bmc4",
+                           ".ch$",
+                           ".chr$",
+                           "Timex hi-res 12289",
+                           "#RRGGBB",
+                           "20 ms",
+                           "white (7)"}) {
     EXPECT_NE(run.out.find(text), std::string::npos) << text;
   }
 }

@@ -151,8 +151,7 @@ TEST(ReadCollection, ABareScreenOfEveryFormatIsOneScreenTypedWithItsFormat) {
 
 TEST(ReadCollection, AScreenExtensionThatOtherKindsShareNeedsTheFormatsSize) {
   // A TR-DOS disk as .img, and a file of another size.
-  EXPECT_EQ(ReadCollection("disk.img", WithDiskIdentifier(SampleTrd())).kind,
-            ImageKind::TrdImage);
+  EXPECT_EQ(ReadCollection("disk.img", WithDiskIdentifier(SampleTrd())).kind, ImageKind::TrdImage);
   EXPECT_EQ(ReadCollection("pic.atr", ScreenBytesVector(ColourfulScreen(2))).files[0].type,
             "standard");
   EXPECT_THROW(ReadCollection("a.mc4", std::vector<std::uint8_t>(7681, 0)), ImageFormatError);

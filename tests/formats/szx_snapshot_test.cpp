@@ -109,7 +109,8 @@ Bytes TimexHalves(const Bytes& page) {
 
 Bytes PaletteBytes() {
   Bytes palette(64);
-  for (std::size_t i = 0; i < palette.size(); ++i) palette[i] = static_cast<std::uint8_t>(i * 37 + 5);
+  for (std::size_t i = 0; i < palette.size(); ++i)
+    palette[i] = static_cast<std::uint8_t>(i * 37 + 5);
   return palette;
 }
 

@@ -92,14 +92,11 @@ TEST(Z80Snapshot, ATimexMachinesByte36ChoosesItsScreenMode) {
     ScreenFormat format;
   };
   // 14, 15 and 128 are the Timex machines; elsewhere byte 36 says whether Interface 1 is paged.
-  const Case cases[] = {{14, 0x02, ScreenFormat::TimexHiColour},
-                        {15, 0x0A, ScreenFormat::TimexHiColour},
-                        {128, 0x06, ScreenFormat::TimexHiRes},
-                        {14, 0x2E, ScreenFormat::TimexHiRes},
-                        {14, 0x00, ScreenFormat::Standard},
-                        {15, 0x01, ScreenFormat::Standard},
-                        {0, 0x02, ScreenFormat::Standard},
-                        {4, 0x06, ScreenFormat::Standard}};
+  const Case cases[] = {
+      {14, 0x02, ScreenFormat::TimexHiColour}, {15, 0x0A, ScreenFormat::TimexHiColour},
+      {128, 0x06, ScreenFormat::TimexHiRes},   {14, 0x2E, ScreenFormat::TimexHiRes},
+      {14, 0x00, ScreenFormat::Standard},      {15, 0x01, ScreenFormat::Standard},
+      {0, 0x02, ScreenFormat::Standard},       {4, 0x06, ScreenFormat::Standard}};
   const Bytes page = PageWithScreen(RunsScreen(9));
   for (const bool compressed : {true, false}) {
     const Z80Page pages[] = {{4, Bytes(kPageSize, 0x44)}, {8, page, compressed}};
