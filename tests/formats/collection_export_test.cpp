@@ -25,12 +25,16 @@ constexpr std::size_t kBmpFileSize = 54 + 256 * 192 * 4;
 class RecordingExportView final : public ImagesExportView {
  public:
   Names written;
+  std::vector<ScreenBytes> decoded;
   std::vector<std::pair<std::string, std::string>> warnings;  // image, text
   std::vector<std::pair<std::string, std::string>> failures;  // image, message
   int finished = 0;
 
   void Warning(const std::string& imagePath, const std::string& text) override {
     warnings.emplace_back(imagePath, text);
+  }
+  void ScreenDecoded(const ScreenBytes& screen, const Picture& /*picture*/) override {
+    decoded.push_back(screen);
   }
   void FileWritten(const std::string& name) override { written.push_back(name); }
   void ImageFailed(const std::string& imagePath, const Error& error) override {
@@ -104,6 +108,22 @@ TEST_F(CollectionExportTest, EveryKindGivesItsScreensInOrderUnderSafeUniqueNames
   EXPECT_EQ(Bitmap("out/con_.bmp", c), "");
   EXPECT_EQ(Bitmap("out/PIC_11.bmp", c), "");
   EXPECT_EQ(Bitmap("out/aux_.bmp", a), "");
+}
+
+TEST_F(CollectionExportTest, AScreenFileOfAnotherFormatIsDecodedAsThatFormat) {
+  // A Timex hi-res file: 512 x 384, and 1024 x 768 at scale 2.
+  std::vector<std::uint8_t> hiRes = PseudoRandomBytes(8, 12289);
+  files.files["in/hi.scr"] = hiRes;
+  EXPECT_EQ(Export("in/hi.scr", "out", {OutputFormat::Bmp, 2, false}), 1);
+  const std::vector<std::uint8_t>& bitmap = files.files.at("out/hi.bmp");
+  ASSERT_GE(bitmap.size(), 26u);
+  EXPECT_EQ(bitmap[18] | bitmap[19] << 8, 1024);  // the width and height in the info header
+  EXPECT_EQ(bitmap[22] | bitmap[23] << 8, 768);
+  EXPECT_EQ(bitmap.size(), 54u + 1024 * 768 * 4);
+  // The view sees the file's first 6912 bytes.
+  ASSERT_EQ(view.decoded.size(), 1u);
+  EXPECT_TRUE(std::equal(view.decoded[0].begin(), view.decoded[0].end(), hiRes.begin()));
+  EXPECT_TRUE(view.warnings.empty());
 }
 
 TEST_F(CollectionExportTest, ABareScreensNameIsItsFileNameUnchanged) {
