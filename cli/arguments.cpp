@@ -1,10 +1,14 @@
 #include "arguments.h"
 
+#include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <optional>
 #include <system_error>
 #include <string_view>
 
+#include "io/disk_file.h"
+#include "screens/palette_file.h"
 #include "screens/screen_frames.h"
 
 namespace orlaspin {
@@ -12,19 +16,32 @@ namespace orlaspin {
 const char* const kUsage =
     "Usage: orlaspin-cli list [-r] [--json] IMAGE...\n"
     "       orlaspin-cli export [-r] [-j N] [-o DIR] [-f bmp|png] [-s N] [--flash]\n"
-    "                           [--skip-identical] [--gallery] IMAGE...\n"
-    "       orlaspin-cli sheet [-r] -o FILE.png IMAGE...\n"
+    "                           [--skip-identical] [--gallery] [--palette NAME|FILE]\n"
+    "                           [--gigascreen blend|flicker] [--border [0-7]] IMAGE...\n"
+    "       orlaspin-cli sheet [-r] [--palette NAME|FILE] -o FILE.png IMAGE...\n"
     "       orlaspin-cli --help | --version\n";
 
 const char* const kHelp =
     "Lists the files of ZX Spectrum disk images, tapes, snapshots and archives and converts\n"
-    "every screen (a 6912-byte file) into a 256 x 192 picture, as BMP or PNG.\n"
+    "every screen (a 6912-byte file, or a screen file of another format) into a picture, as BMP\n"
+    "or PNG: 256 x 192 pixels for a standard screen.\n"
     "\n"
     "An IMAGE is a TR-DOS disk image (.trd, .fdi, .udi, .td0), a +3 disk (.dsk), an SCL archive\n"
-    "(.scl), a Hobeta file (.$C, .!C and the like), a bare screen (.scr, 6912 bytes), a tape\n"
-    "(.tap, .tzx, .pzx) or a snapshot (.sna, .z80, .szx: the screen on display); a file of\n"
-    "another extension is recognised by its contents. A ZIP archive (.zip) is read member by\n"
-    "member, archives inside it too; with -r, a folder is walked with everything below it.\n"
+    "(.scl), a Hobeta file (.$C, .!C and the like), a bare screen file (below), a tape (.tap,\n"
+    ".tzx, .pzx) or a snapshot (.sna, .z80, .szx: the screen on display, in the Timex mode or\n"
+    "with the ULA+ palette the snapshot records); a file of another extension is recognised by\n"
+    "its contents (a file of 6912 bytes is a standard screen). A ZIP archive (.zip) is read\n"
+    "member by member, archives inside it too; with -r, a folder is walked with everything\n"
+    "below it.\n"
+    "\n"
+    "Bare screen files, told apart by extension and size (in bytes):\n"
+    "  .scr   standard 6912 (or 6913), pixels only 6144, ULA+ 6976, Timex hi-colour 12288,\n"
+    "         Timex hi-colour ULA+ 12352, Timex hi-res 12289 (512 x 384)\n"
+    "  .img   gigascreen 13824           .atr   attributes only 768\n"
+    "  .mlt   multicolour 8x1 12288      .mc    multicolour 8x1 linear 12288\n"
+    "  .ifl   multicolour 8x2 9216       .mc4   multicolour 8x4 7680\n"
+    "  .bsc   border screen 11136        .bmc4  border multicolour 8x4 11904 (384 x 304)\n"
+    "  .ch$, .chr$   chr$ pictures of any size (up to 2040 x 2040)\n"
     "\n"
     "Commands:\n"
     "  list IMAGE...              print one line per file: name, extension (or the container's\n"
@@ -48,6 +65,18 @@ const char* const kHelp =
     "    --skip-identical         do not write a screen again when a file of one of the names\n"
     "                             tried for it already holds exactly the same bytes; the summary\n"
     "                             counts it as skipped\n"
+    "    --palette NAME|FILE      the colours: orlaspin (the default), fuse, srgb, pulsar, alone,\n"
+    "                             orthodox or skoolkit, or a palette file (see below); ULA+\n"
+    "                             screens keep their own colours\n"
+    "    --gigascreen blend|flicker\n"
+    "                             a gigascreen (.img, chr$ of 18-byte cells) as one picture of\n"
+    "                             its two screens mixed (blend, the default), or with --format\n"
+    "                             png as both shown in turn, 20 ms each, looping (flicker)\n"
+    "    --border [0-7]           show the screen inside its border, 32 pixels left and right\n"
+    "                             and 24 above and below (before scaling): of colour N when\n"
+    "                             given, else the colour that a snapshot or a tape's screen block\n"
+    "                             records, else white (7), the border after reset; .bsc and\n"
+    "                             .bmc4 files show their own border, chr$ pictures none\n"
     "    --gallery                also write index.html in the output folder: every picture with\n"
     "                             its name and what it is, grouped by image, for a browser\n"
     "    -j, --jobs N             convert N images at once (1 to 256; default: one per core);\n"
@@ -63,6 +92,14 @@ const char* const kHelp =
     "  -h, --help                 show this help\n"
     "  --version                  show the version\n"
     "  --                         what follows is an IMAGE, also when it begins with -\n"
+    "\n"
+    "A palette file is text: the 16 colours as #RRGGBB, one a line, in the Spectrum's order\n"
+    "(black, blue, red, magenta, green, cyan, yellow, white, then the same eight bright).\n"
+    "Blank lines are skipped, and \"#\" followed by a space, a tab or the line's end begins a\n"
+    "comment, on a line of its own or after a colour.\n"
+    "\n"
+    "A picture that the scale would make wider or taller than 4096 pixels is enlarged as far as\n"
+    "fits, with a warning.\n"
     "\n"
     "Each file is written under a temporary name and renamed when complete, so an interrupted\n"
     "export leaves no partial file. Warnings (a wrong checksum, a screen past the end of its\n"
@@ -90,6 +127,8 @@ class ArgumentReader {
   explicit ArgumentReader(std::span<const std::string> args) : args_(args) {}
   bool Done() const { return next_ >= args_.size(); }
   const std::string& Next() { return args_[next_++]; }
+  // The next argument, left unread; nothing when all are read.
+  const std::string* Peek() const { return Done() ? nullptr : &args_[next_]; }
   // The value of an option: after "=", or the next argument.
   std::string ValueOf(const Option& option) {
     if (option.value) return *option.value;
@@ -124,6 +163,63 @@ int ParseScale(const std::string& text) {
   throw UsageError{"--scale is a whole number from 1 to 8, not \"" + text + "\""};
 }
 
+// A palette's name, else a palette file's path; anything else is a usage error.
+ScreenPalette ParsePalette(const std::string& text) {
+  try {
+    return PaletteByNameOrFile(SystemFileSystem(), text);
+  } catch (const Error& error) {
+    throw UsageError{"--palette " + text + ": " + error.Message()};
+  }
+}
+
+GigascreenView ParseGigascreen(const std::string& text) {
+  if (text == "blend") return GigascreenView::Blend;
+  if (text == "flicker") return GigascreenView::Flicker;
+  throw UsageError{"--gigascreen is blend or flicker, not \"" + text + "\""};
+}
+
+std::uint8_t ParseBorderColour(const std::string& text) {
+  if (text.size() == 1 && text[0] >= '0' && text[0] <= '7') {
+    return static_cast<std::uint8_t>(text[0] - '0');
+  }
+  throw UsageError{"--border is a colour from 0 to 7, not \"" + text + "\""};
+}
+
+// --border takes its colour after "=", or as the next argument when that is one digit.
+BorderChoice ReadBorder(const Option& option, ArgumentReader& reader) {
+  BorderChoice border{true, std::nullopt};
+  const std::string* next = reader.Peek();
+  if (option.value) {
+    border.colour = ParseBorderColour(*option.value);
+  } else if (next && next->size() == 1 && std::isdigit(static_cast<unsigned char>((*next)[0]))) {
+    border.colour = ParseBorderColour(reader.Next());
+  }
+  return border;
+}
+
+// Reads an option of export that decides how screens look; false when the option is another.
+bool ReadScreenOption(OutputOptions& output, const Option& option, ArgumentReader& reader) {
+  if (option.name == "--palette") {
+    output.palette = ParsePalette(reader.ValueOf(option));
+  } else if (option.name == "--gigascreen") {
+    output.gigascreen = ParseGigascreen(reader.ValueOf(option));
+  } else if (option.name == "--border") {
+    output.border = ReadBorder(option, reader);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// Animation needs a format that holds more than one picture.
+void CheckScreenOptions(const OutputOptions& output) {
+  if (output.format == OutputFormat::Png) return;
+  if (output.flash) throw UsageError{"--flash needs --format png: a BMP file cannot blink"};
+  if (output.gigascreen == GigascreenView::Flicker) {
+    throw UsageError{"--gigascreen flicker needs --format png: a BMP file cannot flicker"};
+  }
+}
+
 bool WantsHelp(std::span<const std::string> args) {
   for (const std::string& arg : args) {
     if (arg == "--") return false;
@@ -139,6 +235,7 @@ bool ReadOption(CliCommand& command, const Option& option, ArgumentReader& reade
   const auto named = [&option](std::string_view longName, std::string_view shortName = {}) {
     return option.name == longName || (!shortName.empty() && option.name == shortName);
   };
+  if ((exporting || drawing) && ReadScreenOption(command.output, option, reader)) return true;
   if (exporting && named("--output-dir", "-o")) {
     command.outputDir = reader.ValueOf(option);
   } else if (exporting && named("--format", "-f")) {
@@ -157,7 +254,7 @@ bool ReadOption(CliCommand& command, const Option& option, ArgumentReader& reade
     command.jobs = ParseJobs(reader.ValueOf(option));
   } else if (named("--recursive", "-r") && !option.value) {
     command.recursive = true;
-  } else if (!exporting && named("--json") && !option.value) {
+  } else if (command.action == CliAction::List && named("--json") && !option.value) {
     command.json = true;
   } else {
     return false;
@@ -205,9 +302,7 @@ CliCommand ParseArguments(std::span<const std::string> args) {
   if (command.action == CliAction::Sheet && command.sheetPath.empty()) {
     throw UsageError{"sheet needs -o FILE.png, the file to draw the sheet in"};
   }
-  if (command.output.flash && command.output.format != OutputFormat::Png) {
-    throw UsageError{"--flash needs --format png: a BMP file cannot blink"};
-  }
+  CheckScreenOptions(command.output);
   return command;
 }
 

@@ -1,6 +1,7 @@
 #include "listing.h"
 
 #include "containers/catalogue.h"
+#include "screens/palettes.h"
 
 namespace orlaspin {
 
@@ -21,6 +22,15 @@ std::string JsonFile(const CollectionFile& file) {
          ", \"offset\": " + std::to_string(file.offset) +
          ", \"screen\": " + (file.isScreen ? "true" : "false") +
          ", \"type\": " + (file.type.empty() ? std::string("null") : JsonString(file.type)) + "}";
+}
+
+// The names --palette takes, for scripts that offer them.
+std::string JsonPaletteNames() {
+  std::string json = "[";
+  for (const ScreenPalette& palette : NamedPalettes()) {
+    json += (json.size() > 1 ? ", " : "") + JsonString(palette.name);
+  }
+  return json + "]";
 }
 
 }  // namespace
@@ -111,7 +121,8 @@ void JsonListing::AddImage(const std::string& path, const Collection& collection
   for (std::size_t i = 0; i < collection.files.size(); ++i) {
     out_ << (i > 0 ? "," : "") << "\n    " << JsonFile(collection.files[i]);
   }
-  out_ << (collection.files.empty() ? "]}" : "\n  ]}");
+  out_ << (collection.files.empty() ? "]" : "\n  ]") << ", \"palettes\": " << JsonPaletteNames()
+       << "}";
 }
 
 void JsonListing::AddFailure(const std::string& path, const std::string& message) {

@@ -21,8 +21,9 @@ class JsonListing {
  public:
   explicit JsonListing(std::ostream& out) : out_(out) {}
   // {"image", "kind", "warnings", "files": [{"name", "extension", "start", "length", "offset",
-  // "screen", "type"}]}, the name and extension as escaped catalogue text; "type" is the
-  // container's word for a file without a TR-DOS letter ("Bytes", "snapshot"), else null.
+  // "screen", "type"}], "palettes"}, the name and extension as escaped catalogue text; "type" is
+  // the container's word for a file without a TR-DOS letter ("Bytes", "snapshot", a bare screen's
+  // format), else null; "palettes" the names export's --palette takes.
   void AddImage(const std::string& path, const Collection& collection);
   // {"image", "error"}.
   void AddFailure(const std::string& path, const std::string& message);

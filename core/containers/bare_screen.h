@@ -1,4 +1,5 @@
-// A bare screen dump (.scr): exactly 6912 bytes, the pixels then the attributes.
+// A bare screen file: a screen dump of one of the formats told apart by extension and size (a
+// standard .scr of 6912 bytes, a Timex .scr, a gigascreen .img, a chr$ picture, ...).
 #pragma once
 
 #include <cstdint>
@@ -9,8 +10,10 @@
 
 namespace orlaspin {
 
-// One screen named stem (the file's name without its extension). Raises ImageFormatError when
-// the length is not 6912.
-Collection ReadBareScreen(std::span<const std::uint8_t> image, std::string_view stem);
+// One screen named stem (the file's name without its extension), of the format that its
+// extension (lower case, without its dot) and length say, typed with the format's name. Raises
+// ImageFormatError, naming the sizes the extension allows, when they fit no format.
+Collection ReadBareScreen(std::span<const std::uint8_t> image, std::string_view extension,
+                          std::string_view stem);
 
 }  // namespace orlaspin

@@ -49,13 +49,33 @@ std::span<const std::uint8_t> FileBytes(const Collection& collection,
   return collection.unpacked.empty() ? image : std::span<const std::uint8_t>(collection.unpacked);
 }
 
+namespace {
+
+// Fills out from the image's bytes at offset; what lies past the image's end stays as it is.
+void CopyFrom(std::span<const std::uint8_t> image, std::uint64_t offset,
+              std::span<std::uint8_t> out) {
+  if (offset >= image.size()) return;
+  const auto present = image.subspan(static_cast<std::size_t>(offset));
+  std::copy_n(present.begin(), std::min(present.size(), out.size()), out.begin());
+}
+
+}  // namespace
+
 ScreenBytes ScreenData(std::span<const std::uint8_t> image, const CollectionFile& file) {
   ScreenBytes screen{};
-  if (file.offset < image.size()) {
-    const auto present = image.subspan(static_cast<std::size_t>(file.offset));
-    std::copy_n(present.begin(), std::min(present.size(), screen.size()), screen.begin());
-  }
+  CopyFrom(image, file.offset, screen);
   return screen;
+}
+
+std::size_t ScreenFileSize(const CollectionFile& file) {
+  return file.screenFormat == ScreenFormat::Standard ? kScreenBytes : file.length;
+}
+
+std::vector<std::uint8_t> ScreenFileData(std::span<const std::uint8_t> image,
+                                         const CollectionFile& file) {
+  std::vector<std::uint8_t> bytes(ScreenFileSize(file));
+  CopyFrom(image, file.offset, bytes);
+  return bytes;
 }
 
 }  // namespace orlaspin

@@ -12,6 +12,7 @@
 #include "containers/little_endian.h"
 #include "io/errors.h"
 #include "screens/screen.h"
+#include "screens/screen_format.h"
 
 namespace orlaspin {
 
@@ -54,6 +55,9 @@ struct CollectionFile {
   // The border colour (0-7) the container records with a screen (a snapshot, a tape's screen
   // block); absent when it records none.
   std::optional<std::uint8_t> border;
+  // How a screen's bytes are laid out: a bare file's format, or a snapshot's display mode. A
+  // screen in any other container is a standard one.
+  ScreenFormat screenFormat = ScreenFormat::Standard;
 };
 
 struct Collection {
@@ -88,5 +92,12 @@ std::array<std::string, 5> ListingCells(const CollectionFile& file);
 
 // The 6912 bytes at file.offset of the image; bytes the image does not supply are zero.
 ScreenBytes ScreenData(std::span<const std::uint8_t> image, const CollectionFile& file);
+
+// How many bytes a screen's decoder takes: a standard screen's 6912, else the file's length.
+std::size_t ScreenFileSize(const CollectionFile& file);
+
+// The ScreenFileSize bytes at file.offset of the image; bytes the image does not supply are zero.
+std::vector<std::uint8_t> ScreenFileData(std::span<const std::uint8_t> image,
+                                         const CollectionFile& file);
 
 }  // namespace orlaspin

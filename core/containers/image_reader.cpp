@@ -51,7 +51,7 @@ Collection ReadByContent(std::string_view path, std::span<const std::uint8_t> by
   if (HasPzxSignature(bytes)) return ReadPzxFile(bytes, FileStem(path));
   if (HasSzxSignature(bytes)) return ReadSzxSnapshot(bytes, FileStem(path));
   if (HasHobetaHeader(bytes)) return ReadHobetaFile(bytes);
-  if (bytes.size() == kScreenBytes) return ReadBareScreen(bytes, FileStem(path));
+  if (bytes.size() == kScreenBytes) return ReadBareScreen(bytes, "scr", FileStem(path));
   if (HasTrdDiskIdentifier(bytes)) return ReadTrdImage(bytes);
   if (LooksLikeTap(bytes)) return ReadTapFile(bytes, FileStem(path));
   if (HasSnaSize(bytes.size())) return ReadSnaSnapshot(bytes, FileStem(path));
@@ -77,7 +77,10 @@ Collection ReadCollection(std::string_view path, std::span<const std::uint8_t> b
   const std::string extension = Extension(path);
   if (extension == "trd") return ReadTrdImage(bytes);
   if (extension == "scl") return ReadSclArchive(bytes);
-  if (extension == "scr") return ReadBareScreen(bytes, FileStem(path));
+  // Other kinds share some screen extensions (.img disks, .atr): there the size must fit too.
+  if (extension == "scr" || ScreenFormatOf(extension, bytes.size())) {
+    return ReadBareScreen(bytes, extension, FileStem(path));
+  }
   if (IsHobetaExtension(extension)) return ReadHobetaFile(bytes);
   if (extension == "fdi") return ReadFdiImage(bytes);
   if (extension == "udi") return ReadUdiImage(bytes);
@@ -96,7 +99,8 @@ bool IsKnownImage(std::string_view path, std::span<const std::uint8_t> bytes) {
   static constexpr std::string_view kImageExtensions[] = {
       "trd", "scl", "scr", "tap", "tzx", "pzx", "sna", "z80", "szx", "fdi", "udi", "td0", "dsk"};
   const std::string extension = Extension(path);
-  if (IsHobetaExtension(extension) || std::ranges::count(kImageExtensions, extension) > 0) {
+  if (IsHobetaExtension(extension) || ScreenFormatOf(extension, bytes.size()) ||
+      std::ranges::count(kImageExtensions, extension) > 0) {
     return true;
   }
   // Any error of a reader means no: a walk must go on whatever one file holds.

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "containers/collection.h"
 
@@ -15,8 +16,9 @@ class FileSystem;
 class ScreenSource {
  public:
   virtual ~ScreenSource() = default;
-  // The 6912 bytes of file; bytes the source does not supply are zero.
-  virtual ScreenBytes Screen(const CollectionFile& file) = 0;
+  // The ScreenFileSize(file) bytes of file's screen, for its format's decoder; bytes the source
+  // does not supply are zero.
+  virtual std::vector<std::uint8_t> ScreenFile(const CollectionFile& file) = 0;
 };
 
 // The screens of a collection whose image is in memory.
@@ -24,7 +26,9 @@ class CollectionScreenSource final : public ScreenSource {
  public:
   CollectionScreenSource(const Collection& collection, std::span<const std::uint8_t> image)
       : bytes_(FileBytes(collection, image)) {}
-  ScreenBytes Screen(const CollectionFile& file) override { return ScreenData(bytes_, file); }
+  std::vector<std::uint8_t> ScreenFile(const CollectionFile& file) override {
+    return ScreenFileData(bytes_, file);
+  }
 
  private:
   std::span<const std::uint8_t> bytes_;
@@ -37,7 +41,7 @@ class ImageFileScreenSource final : public ScreenSource {
  public:
   ImageFileScreenSource(FileSystem& files, std::string path)
       : files_(files), path_(std::move(path)) {}
-  ScreenBytes Screen(const CollectionFile& file) override;
+  std::vector<std::uint8_t> ScreenFile(const CollectionFile& file) override;
 
  private:
   FileSystem& files_;

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <optional>
 #include <string>
@@ -20,6 +21,11 @@ constexpr std::size_t kMachineAt = 6;
 constexpr std::size_t kChunkHeaderSize = 8;
 constexpr std::string_view kSpecRegsChunk = "SPCR";
 constexpr std::string_view kRamPageChunk = "RAMP";
+constexpr std::string_view kTimexChunk = "SCLD";           // HSR, DEC (the screen mode)
+constexpr std::string_view kUlaPlusPaletteChunk = "PLTT";  // flags, register, 64 colours
+constexpr std::size_t kTimexModeAt = 1;
+constexpr std::size_t kPaletteAt = 2;
+constexpr std::uint8_t kPaletteEnabledFlag = 0x01;
 constexpr std::size_t kRamPageHeaderSize = 3;  // flags, page number
 constexpr std::uint16_t kCompressedFlag = 0x0001;
 constexpr std::uint8_t kShadowScreenBit = 0x08;
@@ -45,6 +51,10 @@ bool Is128KMachine(std::uint8_t machine) {
   }
 }
 
+bool NamedAs(std::span<const std::uint8_t> name, std::string_view expected) {
+  return std::equal(expected.begin(), expected.end(), name.begin());
+}
+
 struct RamPage {
   std::span<const std::uint8_t> body;
   std::size_t offset;  // of the body in the image
@@ -55,10 +65,21 @@ struct Chunks {
   std::optional<std::span<const std::uint8_t>> specRegs;
   std::optional<RamPage> screenPage;
   std::optional<RamPage> shadowScreenPage;
+  SnapshotDisplay display;
 };
 
-bool NamedAs(std::span<const std::uint8_t> name, std::string_view expected) {
-  return std::equal(expected.begin(), expected.end(), name.begin());
+// The display the SCLD and PLTT chunks record; a chunk too short for its fields is ignored.
+void ReadDisplayChunk(std::span<const std::uint8_t> name, std::span<const std::uint8_t> body,
+                      SnapshotDisplay& display) {
+  if (NamedAs(name, kTimexChunk) && body.size() > kTimexModeAt) {
+    display.timexMode = body[kTimexModeAt];
+  }
+  if (NamedAs(name, kUlaPlusPaletteChunk) && body.size() >= kPaletteAt + 64 &&
+      (body[0] & kPaletteEnabledFlag)) {
+    std::array<std::uint8_t, 64> palette;
+    std::copy_n(body.begin() + kPaletteAt, palette.size(), palette.begin());
+    display.ulaPlusPalette = palette;
+  }
 }
 
 Chunks FindChunks(std::span<const std::uint8_t> image, std::vector<std::string>& warnings) {
@@ -84,6 +105,7 @@ Chunks FindChunks(std::span<const std::uint8_t> image, std::vector<std::string>&
         chunks.shadowScreenPage = RamPage{body, at};
       }
     }
+    ReadDisplayChunk(name, body, chunks.display);
     if (body.size() < size) {
       warnings.push_back("the snapshot is cut short in chunk " + std::to_string(number));
       break;
@@ -143,7 +165,8 @@ Collection ReadSzxSnapshot(std::span<const std::uint8_t> image, std::string_view
   if (chunks.specRegs) border = (*chunks.specRegs)[0] & 7;
   const auto data = page->body.subspan(kRamPageHeaderSize);
   if (!(U16At(page->body, 0) & kCompressedFlag)) {
-    ListStoredScreen(collection, stem, data, page->offset + kRamPageHeaderSize, border);
+    ListStoredScreen(collection, stem, data, page->offset + kRamPageHeaderSize, border,
+                     chunks.display);
     return collection;
   }
   Inflated memory = InflatePage(data);
@@ -151,7 +174,7 @@ Collection ReadSzxSnapshot(std::span<const std::uint8_t> image, std::string_view
     collection.warnings.push_back("RAM page " + std::to_string(screenPage) +
                                   " does not unpack to 16384 bytes");
   }
-  ListUnpackedScreen(collection, stem, std::move(memory.bytes), border);
+  ListUnpackedScreen(collection, stem, std::move(memory.bytes), border, chunks.display);
   return collection;
 }
 

@@ -18,6 +18,7 @@ constexpr std::size_t kExtraAt = 32;
 constexpr std::size_t kHardwareAt = 34;
 constexpr std::size_t kPortAt = 35;
 constexpr std::uint8_t kShadowScreenBit = 0x08;
+constexpr std::size_t kTimexModeAt = 36;  // the last write to port 0xFF on a Timex machine
 constexpr std::size_t kVersion2Extra = 23;
 constexpr std::size_t kVersion3Extra = 54;
 constexpr std::size_t kVersion3With1FfdExtra = 55;
@@ -45,6 +46,10 @@ bool Is128KMachine(std::uint8_t hardware, bool version2) {
       return true;
     default: return false;
   }
+}
+
+bool IsTimexMachine(std::uint8_t hardware) {
+  return hardware == 14 || hardware == 15 || hardware == 128;  // TC2048, TC2068, TS2068
 }
 
 // Expands packed up to limit bytes. A version 1 stream (endMarker) also ends at 00 ED ED 00.
@@ -95,7 +100,8 @@ void ReadVersion1(Collection& collection, std::span<const std::uint8_t> image,
 }
 
 void ReadPages(Collection& collection, std::span<const std::uint8_t> image, std::size_t at,
-               std::string_view stem, std::uint8_t screenPage, std::uint8_t border) {
+               std::string_view stem, std::uint8_t screenPage, std::uint8_t border,
+               const SnapshotDisplay& display) {
   while (at < image.size()) {
     if (image.size() - at < kPageHeaderSize) {
       collection.warnings.push_back("the snapshot is cut short in a page header");
@@ -111,13 +117,13 @@ void ReadPages(Collection& collection, std::span<const std::uint8_t> image, std:
     }
     if (page == screenPage) {
       if (length == kStoredPage) {
-        ListStoredScreen(collection, stem, data, at, border);
+        ListStoredScreen(collection, stem, data, at, border, display);
       } else {
         std::vector<std::uint8_t> memory = ExpandZ80Memory(data, kMemoryPageSize, false);
         if (memory.size() != kMemoryPageSize && data.size() == size) {
           collection.warnings.push_back(PageWarning(page, memory.size()));
         }
-        ListUnpackedScreen(collection, stem, std::move(memory), border);
+        ListUnpackedScreen(collection, stem, std::move(memory), border, display);
       }
       return;
     }
@@ -152,10 +158,13 @@ Collection ReadZ80Snapshot(std::span<const std::uint8_t> image, std::string_view
   if (image.size() < kExtraAt + extra) {
     throw ImageFormatError("not a complete Z80 snapshot: its extra header is cut short");
   }
-  const bool shadow = Is128KMachine(image[kHardwareAt], extra == kVersion2Extra) &&
-                      (image[kPortAt] & kShadowScreenBit);
+  const std::uint8_t hardware = image[kHardwareAt];
+  const bool shadow =
+      Is128KMachine(hardware, extra == kVersion2Extra) && (image[kPortAt] & kShadowScreenBit);
+  SnapshotDisplay display;
+  if (IsTimexMachine(hardware)) display.timexMode = image[kTimexModeAt];
   ReadPages(collection, image, kExtraAt + extra, stem, shadow ? kShadowScreenPage : kScreenPage,
-            border);
+            border, display);
   return collection;
 }
 

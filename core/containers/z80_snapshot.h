@@ -15,7 +15,8 @@ namespace orlaspin {
 
 // The screen on display, named stem, with the border colour of byte 12 (bits 1-3; a byte 12 of
 // 0xFF counts as 1): page 8, or page 10 on a 128K machine whose port 0x7FFD has bit 3 set;
-// version 1, the start of its memory. Memory that does not unpack to its full size, a snapshot
+// version 1, the start of its memory. A Timex machine's screen is shown in the mode of byte 36
+// (SnapshotDisplay::timexMode). Memory that does not unpack to its full size, a snapshot
 // cut short or one without the screen's page is a warning. Raises ImageFormatError when the
 // headers are incomplete or the extra header's length is none of a version's.
 Collection ReadZ80Snapshot(std::span<const std::uint8_t> image, std::string_view stem);

@@ -1,11 +1,14 @@
 #include "export/collection_export.h"
 
+#include <algorithm>
+
 #include "export/file_names.h"
 #include "encoders/bitmap_file.h"
 #include "io/disk_file.h"
 #include "containers/screen_source.h"
 #include "containers/trd_image.h"
 #include "encoders/png_file.h"
+#include "screens/screen_format.h"
 #include "screens/screen_frames.h"
 
 namespace orlaspin {
@@ -14,17 +17,57 @@ std::string_view OutputExtension(const OutputOptions& options) {
   return options.format == OutputFormat::Png ? kPngExtension : kBitmapExtension;
 }
 
-namespace {
-
-std::vector<Picture> FramesOf(const ScreenBytes& screen, const OutputOptions& options) {
-  const bool withFlash = options.flash && options.format == OutputFormat::Png;
-  return ScreenFrames(screen, options.palette, options.scale, withFlash);
+ScreenOptions ScreenOptionsFor(const CollectionFile& file, const OutputOptions& options) {
+  const bool png = options.format == OutputFormat::Png;
+  ScreenOptions screen;
+  screen.palette = options.palette;
+  screen.flash = options.flash && png;
+  // A BMP holds one picture: a gigascreen in it is always the blend.
+  screen.gigascreen = png ? options.gigascreen : GigascreenView::Blend;
+  if (options.border.shown) {
+    screen.border = options.border.colour.value_or(file.border.value_or(kResetBorder));
+  }
+  return screen;  // at scale 1: the scale that fits is known only from the picture
 }
 
-std::vector<std::uint8_t> EncodeFrames(std::span<const Picture> frames,
+namespace {
+
+// The largest scale up to the one asked for at which the picture's sides stay within
+// kLargestPictureSide; at least 1.
+int FittingScale(const Picture& picture, int scale) {
+  const int longest = std::max(picture.width, picture.height);
+  while (scale > 1 && longest * scale > kLargestPictureSide) --scale;
+  return scale;
+}
+
+// The frames of a screen file, enlarged by the scale asked for or the largest that fits, which a
+// warning to the view then names.
+ScreenPictures FramesOf(const CollectionFile& file, std::span<const std::uint8_t> bytes,
+                        const OutputOptions& options, const std::string& imagePath,
+                        ExportView& view) {
+  ScreenPictures pictures =
+      DecodeScreenFile(file.screenFormat, bytes, ScreenOptionsFor(file, options));
+  const Picture& first = pictures.frames.front();
+  const int scale = FittingScale(first, options.scale);
+  if (scale < options.scale) {
+    view.Warning(imagePath, OutputStem(file) + ": a picture of " + std::to_string(first.width) +
+                                " x " + std::to_string(first.height) + " pixels enlarged " +
+                                std::to_string(options.scale) + " times would pass " +
+                                std::to_string(kLargestPictureSide) + " pixels; enlarged " +
+                                std::to_string(scale) + " times instead");
+  }
+  if (scale > 1) {
+    for (Picture& frame : pictures.frames) frame = ScaledPicture(frame, scale);
+  }
+  return pictures;
+}
+
+std::vector<std::uint8_t> EncodeFrames(const ScreenPictures& pictures,
                                        const OutputOptions& options) {
-  if (options.format == OutputFormat::Png) return EncodePng(frames, kFlashMilliseconds);
-  const Picture& picture = frames.front();
+  if (options.format == OutputFormat::Png) {
+    return EncodePng(pictures.frames, pictures.frameMilliseconds);
+  }
+  const Picture& picture = pictures.frames.front();
   return EncodeBitmap(picture.pixels, picture.width, picture.height);
 }
 
@@ -36,12 +79,14 @@ std::vector<std::span<const std::uint8_t>> WriteParts(std::span<const std::uint8
   return {parts.begin(), parts.end()};
 }
 
-}  // namespace
-
-std::vector<std::uint8_t> EncodeScreenFile(const ScreenBytes& screen,
-                                           const OutputOptions& options) {
-  return EncodeFrames(FramesOf(screen, options), options);
+// The first 6912 bytes of a screen file, zeros past its end.
+ScreenBytes FirstScreenBytes(std::span<const std::uint8_t> bytes) {
+  ScreenBytes screen{};
+  std::copy_n(bytes.begin(), std::min(bytes.size(), screen.size()), screen.begin());
+  return screen;
 }
+
+}  // namespace
 
 std::string OutputStem(const CollectionFile& file) {
   const std::string stem = MakeSafeName(file.name);
@@ -94,10 +139,10 @@ int ExportCollection(FileSystem& files, const Collection& collection, ScreenSour
   int count = 0;
   for (const CollectionFile& file : collection.files) {
     if (!file.isScreen) continue;
-    const ScreenBytes screen = source.Screen(file);
-    const std::vector<Picture> frames = FramesOf(screen, options);
-    view.ScreenDecoded(screen, frames.front());
-    const std::vector<std::uint8_t> bytes = EncodeFrames(frames, options);
+    const std::vector<std::uint8_t> screen = source.ScreenFile(file);
+    const ScreenPictures pictures = FramesOf(file, screen, options, imagePath, view);
+    view.ScreenDecoded(FirstScreenBytes(screen), pictures.frames.front());
+    const std::vector<std::uint8_t> bytes = EncodeFrames(pictures, options);
     const SavedFile saved =
         SaveUnderFreeName(files, folder, OutputStem(file), OutputExtension(options),
                           WriteParts(bytes, options), options.skipIdentical);
@@ -118,7 +163,7 @@ int ExportListedScreens(FileSystem& files, const CatalogueTable& table, int entr
                         const std::string& outputDir, ExportView& view) {
   ImageFileScreenSource source(files, imagePath);
   OutputOptions options;
-  options.palette = palette;
+  options.palette = {DefaultPalette().name, palette, std::nullopt};
   return ExportCollection(files, CollectionOfCatalogue(table, entryCount), source, imagePath,
                           outputDir, {}, options, view);
 }

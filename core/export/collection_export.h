@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -9,7 +10,9 @@
 
 #include "containers/catalogue.h"
 #include "io/errors.h"
+#include "screens/palettes.h"
 #include "screens/screen.h"
+#include "screens/screen_options.h"
 
 namespace orlaspin {
 
@@ -21,6 +24,22 @@ struct Picture;
 
 enum class OutputFormat { Bmp, Png };
 
+// The screen inside its border, 32 pixels left and right and 24 above and below (at scale 1).
+struct BorderChoice {
+  bool shown = false;
+  // The colour (0-7) of every screen's border; absent: the colour the source records with the
+  // screen (CollectionFile::border), else white, the machine's border after reset. Screen files
+  // that carry their own border keep it.
+  std::optional<std::uint8_t> colour;
+};
+
+// The border after reset, for screens whose source records none.
+inline constexpr std::uint8_t kResetBorder = 7;
+
+// No side of a written picture is longer: a larger scale asked for gives way to the largest that
+// fits, with a warning.
+inline constexpr int kLargestPictureSide = 4096;
+
 struct OutputOptions {
   OutputFormat format = OutputFormat::Bmp;
   int scale = 1;       // 1-8
@@ -28,18 +47,18 @@ struct OutputOptions {
   // A screen whose file is already there, byte for byte, under one of the names tried for it is
   // not written again.
   bool skipIdentical = false;
-  Palette palette = kZxPaletteColours;
+  ScreenPalette palette = DefaultPalette();
+  // Flicker (PNG only): a gigascreen as its two screens in turn, kFlickerFrameMilliseconds each.
+  GigascreenView gigascreen = GigascreenView::Blend;
+  BorderChoice border = {};
 };
 
-// How long each phase of the flash lasts on the real machine: 16 frames of 50 Hz.
-inline constexpr std::uint16_t kFlashMilliseconds = 320;
+// What the decoder of a listed file's screen is asked for, at scale 1: the palette, FLASH and a
+// flickering gigascreen for a PNG, and the border chosen.
+ScreenOptions ScreenOptionsFor(const CollectionFile& file, const OutputOptions& options);
 
 // ".bmp" or ".png".
 std::string_view OutputExtension(const OutputOptions& options);
-
-// The file of one screen: the BMP of the batch export (at scale 1 byte for byte the same), or a
-// PNG, animated when flash is asked for and the screen has a FLASH cell.
-std::vector<std::uint8_t> EncodeScreenFile(const ScreenBytes& screen, const OutputOptions& options);
 
 // The file-name stem for a listed file: MakeSafeName of its name, a catalogue name's bytes then
 // taken as the platform's characters for file names.
@@ -66,7 +85,8 @@ class ExportView {
   virtual ~ExportView() = default;
   // A fault of an image that loses nothing, such as a wrong checksum.
   virtual void Warning(const std::string& imagePath, const std::string& text) = 0;
-  // A screen was decoded, before its file is written: picture is its first frame.
+  // A screen was decoded, before its file is written: screen is the first 6912 bytes of its file
+  // (all of a standard screen's), picture its first frame.
   virtual void ScreenDecoded(const ScreenBytes& /*screen*/, const Picture& /*picture*/) {}
   // A file was written; name is its path inside the output folder, "/" after a subfolder.
   virtual void FileWritten(const std::string& name) = 0;
@@ -77,10 +97,13 @@ class ExportView {
   virtual void ScreenSaved(const CollectionFile& /*file*/, const std::string& /*name*/) {}
 };
 
-// Exports every screen of a collection, in catalogue order, each read from source at its turn,
-// into outputDir's subfolder (outputDir itself when subfolder is empty; the current folder when
-// both are), which must exist, after telling its warnings. Returns the number of screens
-// written. An error ends the export where it occurs; the files written stay.
+// Exports every screen of a collection, in catalogue order, each read from source at its turn and
+// decoded as its format (DecodeScreenFile), into outputDir's subfolder (outputDir itself when
+// subfolder is empty; the current folder when both are), which must exist, after telling its
+// warnings. A picture that the scale would make larger than kLargestPictureSide is written at the
+// largest scale that fits, with a warning. Returns the number of screens written. An error (a
+// screen file its format's decoder refuses among them) ends the export where it occurs; the
+// files written stay.
 int ExportCollection(FileSystem& files, const Collection& collection, ScreenSource& source,
                      const std::string& imagePath, const std::string& outputDir,
                      const std::string& subfolder, const OutputOptions& options, ExportView& view);

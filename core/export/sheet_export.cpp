@@ -8,7 +8,7 @@
 #include "export/image_sources.h"
 #include "io/disk_file.h"
 #include "io/errors.h"
-#include "screens/screen_frames.h"
+#include "screens/screen_format.h"
 
 namespace orlaspin {
 
@@ -47,8 +47,9 @@ class SheetRun {
       sheet_.StartGroup(image.path);
       for (const CollectionFile& file : collection.files) {
         if (!file.isScreen) continue;
-        const Picture picture =
-            ScreenFrames(source.Screen(file), run_.options.palette, 1, false).front();
+        const Picture picture = DecodeScreenFile(file.screenFormat, source.ScreenFile(file),
+                                                 ScreenOptionsFor(file, run_.options))
+                                    .frames.front();
         sheet_.AddScreen(ShownName(file), picture);
         ++result_.screens;
       }

@@ -302,13 +302,13 @@ TEST_F(PosixFaults, AListingInJsonEscapesPathBytesThatAreNoUtf8) {
   WriteFileBytes(path, ScreenBytes{});
   const ProgramRun run = RunProgram(ORLASPIN_CLI, {"list", "--json", path});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(
-      run.out,
-      "[\n  {\"image\": \"" + place.File("disk\\\\xff\\\\xc3(.scr") +
-          "\", \"kind\": \"scr\", \"warnings\": [], \"files\": [\n"
-          "    {\"name\": \"disk\\\\xff\\\\xc3(\", \"extension\": null, "
-          "\"start\": null, \"length\": 6912, \"offset\": 0, \"screen\": true, \"type\": null}\n"
-          "  ]}\n]\n");
+  EXPECT_EQ(run.out, "[\n  {\"image\": \"" + place.File("disk\\\\xff\\\\xc3(.scr") +
+                         "\", \"kind\": \"scr\", \"warnings\": [], \"files\": [\n"
+                         "    {\"name\": \"disk\\\\xff\\\\xc3(\", \"extension\": null, "
+                         "\"start\": null, \"length\": 6912, \"offset\": 0, \"screen\": true, "
+                         "\"type\": \"standard\"}\n"
+                         "  ], \"palettes\": [\"orlaspin\", \"fuse\", \"srgb\", \"pulsar\", "
+                         "\"alone\", \"orthodox\", \"skoolkit\"]}\n]\n");
 }
 
 // The independent reading of Windows-1251: the C library's converter.

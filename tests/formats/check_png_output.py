@@ -194,6 +194,45 @@ class CliOutputTest(unittest.TestCase):
             self.assertEqual(run.returncode, 0, run.stderr)
             self.assertEqual(run.stdout.split("\n")[0], "PNG 768 576", name)
 
+    def test_gigascreen_flicker_gives_a_looping_two_frame_animation_of_20_ms_frames(self):
+        first = self.screens[REAL_SCREENS[0]]
+        second = self.screens[REAL_SCREENS[1]]
+        image = self.write("giga.img", first + second)
+        out = self.export("flicker", "--format", "png", "--gigascreen", "flicker", images=[image])
+        with Image.open(os.path.join(out, "giga.png")) as apng:
+            self.assertTrue(apng.is_animated)
+            self.assertEqual(apng.n_frames, 2)
+            self.assertEqual(apng.info.get("loop"), 0)
+            for frame, screen in enumerate((first, second)):
+                apng.seek(frame)
+                self.assertEqual(apng.size, (256, 192))
+                self.assertEqual(apng.info.get("duration"), 20)
+                self.assertIsNone(first_difference(rgb_pixels(apng), oracle_pixels(screen)))
+
+    def test_a_border_frames_the_screen_in_the_colour_asked_for(self):
+        screen = self.screens[REAL_SCREENS[2]]
+        image = self.write("framed.scr", screen)
+        for colour in range(8):
+            out = self.export("border%d" % colour, "--border", str(colour), images=[image])
+            with Image.open(os.path.join(out, "framed.bmp")) as bitmap:
+                self.assertEqual(bitmap.size, (320, 240))
+                pixels = rgb_pixels(bitmap)
+                inner = [pixels[(24 + y) * 320 + 32 + x] for y in range(192) for x in range(256)]
+                self.assertIsNone(first_difference(inner, oracle_pixels(screen)))
+                outer = set(pixels[:320 * 24] + pixels[-320 * 24:] +
+                            [pixels[y * 320 + x] for y in range(240) for x in (0, 31, 288, 319)])
+                self.assertEqual(outer, {PALETTE[colour]})
+
+    def test_json_listing_names_the_formats_and_the_palettes(self):
+        image = self.write("giga2.img", bytes(13824))
+        run = subprocess.run([CLI, "list", "--json", image], capture_output=True, text=True)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        listing = json.loads(run.stdout)
+        self.assertEqual(listing[0]["files"][0]["type"], "gigascreen")
+        self.assertEqual(listing[0]["files"][0]["length"], 13824)
+        self.assertEqual(listing[0]["palettes"],
+                         ["orlaspin", "fuse", "srgb", "pulsar", "alone", "orthodox", "skoolkit"])
+
     def test_json_listing_describes_the_archives(self):
         run = subprocess.run([CLI, "list", "--json", self.scl, self.hobeta],
                              capture_output=True, text=True)

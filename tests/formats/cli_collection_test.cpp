@@ -89,7 +89,8 @@ TEST_F(CliCollectionTest, ARecursiveExportKeepsTheTreeAndCountsWhatIsNoImage) {
   EXPECT_EQ(unwalked.err, "orlaspin-cli: " + games + ": Is a folder.\n");
   const CliRun archive = Cli({"list", input.File("games/more.zip")});
   EXPECT_EQ(archive.status, 0);
-  EXPECT_EQ(archive.out, input.File("games/more.zip") + "/pics/title.scr:\ntitle\t\t\t6912\t0\n");
+  EXPECT_EQ(archive.out,
+            input.File("games/more.zip") + "/pics/title.scr:\ntitle\tstandard\t\t6912\t0\n");
   EXPECT_EQ(archive.err, "orlaspin-cli: 1 file of no known kind skipped\n");
 }
 

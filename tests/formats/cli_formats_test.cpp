@@ -32,6 +32,11 @@ CliRun Cli(const Names& args, bool errIsTerminal = false) {
   return {status, out.str(), err.str()};
 }
 
+// The names of the palettes, as every image of a JSON listing ends.
+constexpr const char* kJsonPalettes =
+    "\"palettes\": [\"orlaspin\", \"fuse\", \"srgb\", \"pulsar\", \"alone\", \"orthodox\", "
+    "\"skoolkit\"]";
+
 // A path as JSON writes it: a backslash (a Windows separator) doubled.
 std::string JsonPath(const std::string& path) {
   std::string json;
@@ -69,12 +74,12 @@ TEST_F(CliFormatsTest, ListsArchivesHobetaFilesAndBareScreens) {
             "b\\x5cck    \t\\x01\t24000\t700\t" +
                 std::to_string(37 + 27 * 256) + "\n");
   EXPECT_EQ(Cli({"list", hobeta}).out, "ninja   \tC\t16384\t6912\t17\n");
-  EXPECT_EQ(Cli({"list", scr}).out, "nzeemin_spectrum-desolate__loading\t\t\t6912\t0\n");
+  EXPECT_EQ(Cli({"list", scr}).out, "nzeemin_spectrum-desolate__loading\tstandard\t\t6912\t0\n");
 
   const CliRun several = Cli({"list", hobeta, scr});
   EXPECT_EQ(several.status, 0);
   EXPECT_EQ(several.out, hobeta + ":\nninja   \tC\t16384\t6912\t17\n\n" + scr +
-                             ":\nnzeemin_spectrum-desolate__loading\t\t\t6912\t0\n");
+                             ":\nnzeemin_spectrum-desolate__loading\tstandard\t\t6912\t0\n");
 }
 
 TEST_F(CliFormatsTest, ListsAsJsonForScripts) {
@@ -92,13 +97,17 @@ TEST_F(CliFormatsTest, ListsAsJsonForScripts) {
           "\", \"kind\": \"hobeta\", \"warnings\": [], \"files\": [\n"
           "    {\"name\": \"a\\\"b     \", \"extension\": \"C\", \"start\": 5, \"length\": 10, "
           "\"offset\": 17, \"screen\": false, \"type\": null}\n"
-          "  ]},\n"
+          "  ], " +
+          kJsonPalettes +
+          "},\n"
           "  {\"image\": \"" +
           JsonPath(scr) +
           "\", \"kind\": \"scr\", \"warnings\": [], \"files\": [\n"
           "    {\"name\": \"s\", \"extension\": null, \"start\": null, \"length\": 6912, "
-          "\"offset\": 0, \"screen\": true, \"type\": null}\n"
-          "  ]},\n"
+          "\"offset\": 0, \"screen\": true, \"type\": \"standard\"}\n"
+          "  ], " +
+          kJsonPalettes +
+          "},\n"
           "  {\"image\": \"" +
           JsonPath(bad) +
           "\", \"error\": \"not an SCL archive: it does not begin with "
@@ -109,7 +118,8 @@ TEST_F(CliFormatsTest, ListsAsJsonForScripts) {
   const std::string empty = Put("empty.trd", TrdBuilder().AddDiskInfo("EMPTY").Build());
   EXPECT_EQ(Cli({"list", "--json", empty}).out,
             "[\n  {\"image\": \"" + JsonPath(empty) +
-                "\", \"kind\": \"trd\", \"warnings\": [], \"files\": []}\n]\n");
+                "\", \"kind\": \"trd\", \"warnings\": [], \"files\": [], " + kJsonPalettes +
+                "}\n]\n");
 }
 
 TEST_F(CliFormatsTest, AFileOfNoKnownKindIsNamedInTheError) {
@@ -210,7 +220,7 @@ TEST_F(CliFormatsTest, ImagesNamedLikeOptionsComeAfterTheDoubleDash) {
   const std::string path = Put("--odd.scr", std::vector<std::uint8_t>(6912, 0));
   const CliRun run = Cli({"list", "--", "--odd.scr"});
   EXPECT_EQ(run.status, 1);  // relative to the current folder, where it is not
-  EXPECT_EQ(Cli({"list", "--", path}).out, "--odd\t\t\t6912\t0\n");
+  EXPECT_EQ(Cli({"list", "--", path}).out, "--odd\tstandard\t\t6912\t0\n");
 }
 
 TEST_F(CliFormatsTest, HelpListsEveryOption) {

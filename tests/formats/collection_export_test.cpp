@@ -95,6 +95,19 @@ TEST_F(CollectionExportTest, EveryKindGivesItsScreensInOrderUnderSafeUniqueNames
   EXPECT_EQ(Bitmap("out/aux_.bmp", a), "");
 }
 
+TEST_F(CollectionExportTest, AScreenFileOfAnotherFormatIsDecodedAsThatFormat) {
+  // A Timex hi-res file: 512 x 384, and 1024 x 768 at scale 2.
+  std::vector<std::uint8_t> hiRes = PseudoRandomBytes(8, 12289);
+  files.files["in/hi.scr"] = hiRes;
+  EXPECT_EQ(Export("in/hi.scr", "out", {OutputFormat::Bmp, 2, false}), 1);
+  const std::vector<std::uint8_t>& bitmap = files.files.at("out/hi.bmp");
+  ASSERT_GE(bitmap.size(), 26u);
+  EXPECT_EQ(bitmap[18] | bitmap[19] << 8, 1024);  // the width and height in the info header
+  EXPECT_EQ(bitmap[22] | bitmap[23] << 8, 768);
+  EXPECT_EQ(bitmap.size(), 54u + 1024 * 768 * 4);
+  EXPECT_TRUE(view.warnings.empty());
+}
+
 TEST_F(CollectionExportTest, ABareScreensNameIsItsFileNameUnchanged) {
   // File names are already the platform's text: no code page is applied to them.
   const ScreenBytes screen = ColourfulScreen(5);

@@ -112,14 +112,61 @@ TEST(ReadCollection, AFileOfNoKindSaysWhatItIsNot) {
   EXPECT_THROW(ReadCollection("disk.img", SampleTrd()), ImageFormatError);
 }
 
+TEST(ReadCollection, ABareScreenOfEveryFormatIsOneScreenTypedWithItsFormat) {
+  struct Case {
+    const char* name;
+    std::size_t size;
+    const char* type;
+  };
+  for (const Case& c : std::initializer_list<Case>{{"a.scr", 6912, "standard"},
+                                                   {"a.SCR", 6913, "standard"},
+                                                   {"a.scr", 6144, "pixels only"},
+                                                   {"a.scr", 6976, "ULA+"},
+                                                   {"a.scr", 12288, "Timex hi-colour"},
+                                                   {"a.scr", 12352, "Timex hi-colour ULA+"},
+                                                   {"a.scr", 12289, "Timex hi-res"},
+                                                   {"a.Img", 13824, "gigascreen"},
+                                                   {"a.mlt", 12288, "multicolour 8x1"},
+                                                   {"a.mc", 12288, "multicolour 8x1 linear"},
+                                                   {"a.ifl", 9216, "multicolour 8x2"},
+                                                   {"a.mc4", 7680, "multicolour 8x4"},
+                                                   {"a.atr", 768, "attributes only"},
+                                                   {"a.bsc", 11136, "border screen"},
+                                                   {"a.BMC4", 11904, "border multicolour 8x4"},
+                                                   {"a.ch$", 7 + 2 * 3 * 9, "chr$"},
+                                                   {"a.chr$", 7 + 1 * 1 * 8, "chr$"}}) {
+    const Collection collection = ReadCollection(c.name, std::vector<std::uint8_t>(c.size, 0x5A));
+    EXPECT_EQ(collection.kind, ImageKind::BareScreen) << c.name;
+    ASSERT_EQ(collection.files.size(), 1u) << c.name;
+    const CollectionFile& file = collection.files[0];
+    EXPECT_EQ(file.name, "a");
+    EXPECT_TRUE(file.isScreen) << c.name;
+    EXPECT_EQ(file.type, c.type) << c.name;
+    EXPECT_EQ(ListingCells(file)[1], c.type) << c.name;
+    EXPECT_EQ(file.length, c.size) << c.name;
+    EXPECT_EQ(file.offset, 0u) << c.name;
+    EXPECT_EQ(ScreenFileSize(file), c.name == std::string("a.SCR") ? 6912 : c.size) << c.name;
+  }
+}
+
+TEST(ReadCollection, AScreenExtensionThatOtherKindsShareNeedsTheFormatsSize) {
+  // A TR-DOS disk as .img, and a file of another size.
+  EXPECT_EQ(ReadCollection("disk.img", WithDiskIdentifier(SampleTrd())).kind, ImageKind::TrdImage);
+  EXPECT_EQ(ReadCollection("pic.atr", ScreenBytesVector(ColourfulScreen(2))).files[0].type,
+            "standard");
+  EXPECT_THROW(ReadCollection("a.mc4", std::vector<std::uint8_t>(7681, 0)), ImageFormatError);
+}
+
 TEST(ReadCollection, AKnownExtensionOnTheWrongContentsIsAnError) {
   try {
     ReadCollection("short.scr", std::vector<std::uint8_t>(6911, 0));
     ADD_FAILURE() << "no error";
   } catch (const ImageFormatError& error) {
-    EXPECT_EQ(error.Message(), "not a screen: it holds 6911 bytes, a screen 6912");
+    EXPECT_EQ(error.Message(),
+              "not a screen: it holds 6911 bytes, a .scr screen 6912, 6913, 6144, 6976, 12288, "
+              "12352 or 12289");
   }
-  EXPECT_THROW(ReadCollection("long.scr", std::vector<std::uint8_t>(6913, 0)), ImageFormatError);
+  EXPECT_THROW(ReadCollection("long.scr", std::vector<std::uint8_t>(6914, 0)), ImageFormatError);
   EXPECT_THROW(ReadCollection("a.scl", SampleHobeta()), ImageFormatError);
   EXPECT_THROW(ReadCollection("a.$C", std::vector<std::uint8_t>(10, 0)), ImageFormatError);
 }
@@ -198,6 +245,12 @@ TEST(IsKnownImage, AnImageIsKnownByItsExtensionInAnyCaseOrByItsContent) {
   EXPECT_TRUE(IsKnownImage("disk.img", WithDiskIdentifier(SampleTrd())));
   EXPECT_FALSE(IsKnownImage("disk.img", SampleTrd()));
   EXPECT_FALSE(IsKnownImage("notes.txt", std::vector<std::uint8_t>(6911, 'x')));
+  // Screen files of the formats' sizes; a chr$ picture's header gives its size.
+  EXPECT_TRUE(IsKnownImage("a.IMG", std::vector<std::uint8_t>(13824, 'x')));
+  EXPECT_TRUE(IsKnownImage("a.bmc4", std::vector<std::uint8_t>(11904, 'x')));
+  EXPECT_TRUE(IsKnownImage("a.chr$", none));
+  EXPECT_FALSE(IsKnownImage("a.img", std::vector<std::uint8_t>(13825, 'x')));
+  EXPECT_FALSE(IsKnownImage("a.ifl", none));
 }
 
 }  // namespace

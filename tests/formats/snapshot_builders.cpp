@@ -137,7 +137,8 @@ Bytes BuildZ80Version1(std::span<const std::uint8_t> ram, std::uint8_t border, b
 }
 
 Bytes BuildZ80Version2Or3(std::uint16_t extraLength, std::uint8_t hardware, std::uint8_t port,
-                          std::uint8_t border, std::span<const Z80Page> pages) {
+                          std::uint8_t border, std::span<const Z80Page> pages,
+                          std::uint8_t byte36) {
   Bytes z80 = Z80Header(0, static_cast<std::uint8_t>(border << 1));
   PutNumber(z80, extraLength, 2);
   Bytes extra(extraLength, 0);
@@ -145,6 +146,7 @@ Bytes BuildZ80Version2Or3(std::uint16_t extraLength, std::uint8_t hardware, std:
   extra[1] = 0x80;
   extra[2] = hardware;
   extra[3] = port;
+  extra[4] = byte36;
   Append(z80, extra);
   for (const Z80Page& page : pages) {
     if (page.compressed) {
@@ -162,11 +164,16 @@ Bytes BuildZ80Version2Or3(std::uint16_t extraLength, std::uint8_t hardware, std:
 }
 
 Bytes BuildSzx(std::uint8_t machine, std::optional<SzxSpecRegs> specRegs,
-               std::span<const SzxPage> pages) {
+               std::span<const SzxPage> pages, std::span<const SzxChunk> chunks) {
   Bytes szx = {'Z', 'X', 'S', 'T', 1, 4, machine, 0};
   PutChunk(szx, "Z80R", Bytes(37, 0));
   if (specRegs) {
     PutChunk(szx, "SPCR", Bytes{specRegs->border, specRegs->port7ffd, 0, 0, 0, 0, 0, 0});
+  }
+  for (const SzxChunk& chunk : chunks) {
+    szx.insert(szx.end(), chunk.name.begin(), chunk.name.end());
+    PutNumber(szx, chunk.body.size(), 4);
+    Append(szx, chunk.body);
   }
   for (const SzxPage& page : pages) {
     Bytes body;

@@ -49,9 +49,11 @@ struct Z80Page {
 };
 
 // Versions 2 (extra header 23) and 3 (54 or 55): the header with PC 0, the extra header with the
-// hardware mode and the port 0x7FFD byte, then the pages, each with its length (0xFFFF stored).
+// hardware mode, the port 0x7FFD byte and byte 36 (a Timex machine's port 0xFF), then the pages,
+// each with its length (0xFFFF stored).
 Bytes BuildZ80Version2Or3(std::uint16_t extraLength, std::uint8_t hardware, std::uint8_t port,
-                          std::uint8_t border, std::span<const Z80Page> pages);
+                          std::uint8_t border, std::span<const Z80Page> pages,
+                          std::uint8_t byte36 = 0);
 
 struct SzxPage {
   std::uint8_t number;
@@ -64,9 +66,15 @@ struct SzxSpecRegs {
   std::uint8_t port7ffd;
 };
 
-// "ZXST" 1.4, the machine, then Z80R, SPCR (when given), the RAMP chunks and a chunk of another
-// kind whose body holds "RAMP".
+// A chunk of any kind: its four-letter name and its body.
+struct SzxChunk {
+  std::array<char, 4> name;
+  Bytes body;
+};
+
+// "ZXST" 1.4, the machine, then Z80R, SPCR (when given), the other chunks given, the RAMP chunks
+// and a chunk of another kind whose body holds "RAMP".
 Bytes BuildSzx(std::uint8_t machine, std::optional<SzxSpecRegs> specRegs,
-               std::span<const SzxPage> pages);
+               std::span<const SzxPage> pages, std::span<const SzxChunk> chunks = {});
 
 }  // namespace orlaspin::testing

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "archive_builders.h"
 #include "listed_screens.h"
 #include "screens.h"
@@ -93,6 +95,125 @@ TEST(SzxSnapshot, DamageIsAWarning) {
 
   EXPECT_THROW(ReadSzxSnapshot(Bytes{'Z', 'X', 'S', 'T', 1}, "s"), ImageFormatError);
   EXPECT_THROW(ReadSzxSnapshot(Bytes{'Z', 'X', 'S', 'X', 1, 4, 1, 0}, "s"), ImageFormatError);
+}
+
+// ---- Timex screen modes and the ULA+ palette ----
+
+// The bytes a Timex mode shows from a page: the pixels at its start, the attributes or the second
+// pixel screen 0x2000 into it.
+Bytes TimexHalves(const Bytes& page) {
+  Bytes bytes(page.begin(), page.begin() + 6144);
+  bytes.insert(bytes.end(), page.begin() + 0x2000, page.begin() + 0x2000 + 6144);
+  return bytes;
+}
+
+Bytes PaletteBytes() {
+  Bytes palette(64);
+  for (std::size_t i = 0; i < palette.size(); ++i)
+    palette[i] = static_cast<std::uint8_t>(i * 37 + 5);
+  return palette;
+}
+
+SzxChunk Scld(std::uint8_t mode) { return {{'S', 'C', 'L', 'D'}, {0x80, mode}}; }
+
+SzxChunk Pltt(std::uint8_t flags, std::size_t size = 66) {
+  Bytes body = {flags, 0x3F};
+  const Bytes palette = PaletteBytes();
+  body.insert(body.end(), palette.begin(), palette.end());
+  body.resize(size, 0x11);
+  return {{'P', 'L', 'T', 'T'}, body};
+}
+
+struct Listed {
+  ScreenFormat format;
+  Bytes bytes;  // the screen file's
+};
+
+Listed ListedFile(const Bytes& szx) {
+  const Collection collection = ReadSzxSnapshot(szx, "s");
+  EXPECT_TRUE(collection.warnings.empty());
+  if (collection.files.size() != 1) throw std::runtime_error("not one file");
+  const CollectionFile& file = collection.files[0];
+  EXPECT_EQ(file.type, "snapshot");
+  EXPECT_EQ(file.border, 4);
+  return {file.screenFormat, ScreenFileData(FileBytes(collection, szx), file)};
+}
+
+TEST(SzxSnapshot, ScldsTimexModeShowsHiColourOrHiResAndOtherModesTheStandardScreen) {
+  const Bytes page = DistinctBanks()[5];
+  const Bytes standard(page.begin(), page.begin() + 6912);
+  for (const bool compressed : {false, true}) {
+    SCOPED_TRACE(compressed);
+    const std::vector<SzxPage> pages = {{5, page, compressed}};
+    const auto szx = [&](std::uint8_t mode) {
+      const SzxChunk scld[] = {Scld(mode)};
+      return BuildSzx(8, SzxSpecRegs{4, 0}, pages, scld);
+    };
+    // Bits 0-2 alone choose the mode; bits 3-5 are the hi-res colours.
+    for (const std::uint8_t mode : {0x02, 0x7A}) {
+      const Listed hiColour = ListedFile(szx(mode));
+      EXPECT_EQ(hiColour.format, ScreenFormat::TimexHiColour);
+      EXPECT_EQ(hiColour.bytes, TimexHalves(page));
+    }
+    for (const std::uint8_t mode : {0x06, 0x3E}) {
+      Bytes expected = TimexHalves(page);
+      expected.push_back(mode);
+      const Listed hiRes = ListedFile(szx(mode));
+      EXPECT_EQ(hiRes.format, ScreenFormat::TimexHiRes);
+      EXPECT_EQ(hiRes.bytes, expected);
+    }
+    for (const std::uint8_t mode : {0x00, 0x01, 0x04, 0x38}) {
+      const Listed plain = ListedFile(szx(mode));
+      EXPECT_EQ(plain.format, ScreenFormat::Standard) << int{mode};
+      EXPECT_EQ(plain.bytes, standard);
+    }
+  }
+}
+
+TEST(SzxSnapshot, AnEnabledPlttPaletteMakesAUlaPlusScreen) {
+  const Bytes page = DistinctBanks()[5];
+  const Bytes palette = PaletteBytes();
+  const std::vector<SzxPage> pages = {{5, page, true}};
+  Bytes ulaPlus(page.begin(), page.begin() + 6912);
+  ulaPlus.insert(ulaPlus.end(), palette.begin(), palette.end());
+  for (const std::size_t size : {66, 67}) {
+    const SzxChunk chunks[] = {Pltt(0x01, size)};
+    const Listed listed = ListedFile(BuildSzx(1, SzxSpecRegs{4, 0}, pages, chunks));
+    EXPECT_EQ(listed.format, ScreenFormat::UlaPlus);
+    EXPECT_EQ(listed.bytes, ulaPlus);
+  }
+  // Turned off, or too short to hold the palette: the standard screen.
+  for (const SzxChunk& pltt : {Pltt(0x00), Pltt(0x01, 65)}) {
+    const SzxChunk chunks[] = {pltt};
+    const Listed listed = ListedFile(BuildSzx(1, SzxSpecRegs{4, 0}, pages, chunks));
+    EXPECT_EQ(listed.format, ScreenFormat::Standard);
+    EXPECT_EQ(listed.bytes, Bytes(page.begin(), page.begin() + 6912));
+  }
+  // Hi-colour with the palette after it.
+  const SzxChunk both[] = {Pltt(0x01), Scld(0x02)};
+  Bytes expected = TimexHalves(page);
+  expected.insert(expected.end(), palette.begin(), palette.end());
+  const Listed hiColour = ListedFile(BuildSzx(8, SzxSpecRegs{4, 0}, pages, both));
+  EXPECT_EQ(hiColour.format, ScreenFormat::TimexHiColourUlaPlus);
+  EXPECT_EQ(hiColour.bytes, expected);
+}
+
+TEST(SzxSnapshot, AHiColourPageCutShortIsAWarningAndEndsInZeros) {
+  const Bytes page = DistinctBanks()[5];
+  const SzxChunk scld[] = {Scld(0x02)};
+  const std::vector<SzxPage> pages = {{5, page, false}};
+  const Bytes whole = BuildSzx(8, SzxSpecRegs{4, 0}, pages, scld);
+  // Up to 10000 bytes of the page: the pixels and part of the attributes.
+  const Bytes cut(whole.begin(), whole.end() - 8 - 5 - (16384 - 10000));
+  const Collection collection = ReadSzxSnapshot(cut, "s");
+  EXPECT_EQ(collection.warnings,
+            (std::vector<std::string>{"the snapshot is cut short in chunk 4",
+                                      "the snapshot is cut short: its screen has 10000 of 14336 "
+                                      "bytes"}));
+  ASSERT_EQ(collection.files.size(), 1u);
+  Bytes expected = TimexHalves(page);
+  std::fill(expected.begin() + 6144 + (10000 - 0x2000), expected.end(), 0);
+  EXPECT_EQ(ScreenFileData(FileBytes(collection, cut), collection.files[0]), expected);
 }
 
 TEST(SzxSnapshot, RealSnapshotsWithRawAndZlibPages) {

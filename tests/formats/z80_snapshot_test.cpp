@@ -85,6 +85,43 @@ TEST(Z80Snapshot, TheScreensPageFollowsTheMachineAndPort7ffd) {
   }
 }
 
+TEST(Z80Snapshot, ATimexMachinesByte36ChoosesItsScreenMode) {
+  struct Case {
+    std::uint8_t hardware;
+    std::uint8_t byte36;
+    ScreenFormat format;
+  };
+  // 14, 15 and 128 are the Timex machines; elsewhere byte 36 says whether Interface 1 is paged.
+  const Case cases[] = {
+      {14, 0x02, ScreenFormat::TimexHiColour}, {15, 0x0A, ScreenFormat::TimexHiColour},
+      {128, 0x06, ScreenFormat::TimexHiRes},   {14, 0x2E, ScreenFormat::TimexHiRes},
+      {14, 0x00, ScreenFormat::Standard},      {15, 0x01, ScreenFormat::Standard},
+      {0, 0x02, ScreenFormat::Standard},       {4, 0x06, ScreenFormat::Standard}};
+  const Bytes page = PageWithScreen(RunsScreen(9));
+  for (const bool compressed : {true, false}) {
+    const Z80Page pages[] = {{4, Bytes(kPageSize, 0x44)}, {8, page, compressed}};
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::to_string(c.hardware) + " " + std::to_string(c.byte36));
+      const Bytes z80 = BuildZ80Version2Or3(54, c.hardware, 0, 2, pages, c.byte36);
+      const Collection collection = ReadZ80Snapshot(z80, "s");
+      EXPECT_TRUE(collection.warnings.empty());
+      ASSERT_EQ(collection.files.size(), 1u);
+      const CollectionFile& file = collection.files[0];
+      EXPECT_EQ(file.screenFormat, c.format);
+      EXPECT_EQ(file.border, 2);
+      // The pixels at the page's start; the attributes or the second screen 0x2000 into it.
+      Bytes expected(page.begin(), page.begin() + 6912);
+      if (c.format != ScreenFormat::Standard) {
+        expected.resize(6144);
+        expected.insert(expected.end(), page.begin() + 0x2000, page.begin() + 0x2000 + 6144);
+      }
+      if (c.format == ScreenFormat::TimexHiRes) expected.push_back(c.byte36);
+      EXPECT_EQ(ScreenFileData(FileBytes(collection, z80), file), expected);
+      EXPECT_EQ(file.length, expected.size());
+    }
+  }
+}
+
 TEST(Z80Snapshot, A48KSnapshotsScreenIsPage8) {
   const ScreenBytes screen = RunsScreen(3);
   const Z80Page pages[] = {

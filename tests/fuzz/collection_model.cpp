@@ -34,8 +34,8 @@ CollectionFile FileOfEntry(std::span<const std::uint8_t> entry, std::uint64_t of
 bool SameFile(const CollectionFile& got, const CollectionFile& want) {
   return got.name == want.name && got.nameIsFileName == want.nameIsFileName &&
          got.extension == want.extension && got.start == want.start && got.length == want.length &&
-         got.offset == want.offset && got.isScreen == want.isScreen && got.type.empty() &&
-         !got.border.has_value();
+         got.offset == want.offset && got.isScreen == want.isScreen && got.type == want.type &&
+         got.screenFormat == want.screenFormat && !got.border.has_value();
 }
 
 bool HasWarnings(const std::vector<std::string>& warnings, const std::vector<std::string>& words) {
@@ -115,6 +115,7 @@ std::optional<ModelCollection> BareScreenModel(std::span<const std::uint8_t> byt
   screen.nameIsFileName = true;
   screen.length = 6912;
   screen.isScreen = true;
+  screen.type = "standard";
   return ModelCollection{ImageKind::BareScreen, {screen}, std::vector<std::string>{}};
 }
 

@@ -36,10 +36,13 @@ void CheckReader(Reader read, ImageKind kind, const std::uint8_t* data, std::siz
   for (const CollectionFile& file : collection.files) {
     FuzzRequire(file.offset + file.length <= bytes.size() || WarnsOfCutShort(collection),
                 "a file lies within its bytes or the image is said to be cut short");
-    FuzzRequire(!file.isScreen || file.length <= kScreenBytes, "a screen is at most 6912 bytes");
+    const bool standard = file.screenFormat == ScreenFormat::Standard;
+    FuzzRequire(!file.isScreen || !standard || file.length <= kScreenBytes,
+                "a standard screen is at most 6912 bytes");
+    FuzzRequire(file.isScreen || standard, "only a screen has a screen format");
     if (file.isScreen) {
-      const ScreenBytes screen = ScreenData(bytes, file);
-      FuzzRequire(screen.size() == kScreenBytes, "a screen reads as 6912 bytes");
+      FuzzRequire(ScreenFileData(bytes, file).size() == (standard ? kScreenBytes : file.length),
+                  "a screen reads as its format's bytes");
     }
   }
 }

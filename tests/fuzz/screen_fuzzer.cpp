@@ -1,8 +1,10 @@
 // A screen at any offset of any image: the bytes read are the 6912 at that offset (zero where
 // the image ends), the picture is the one they give, and the bitmap file holds that picture.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "containers/screen_source.h"
 #include "encoders/bitmap_file.h"
@@ -33,7 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ImageFileScreenSource source(files, kImage);
   CollectionFile file;
   file.offset = offset;
-  const ScreenBytes screen = source.Screen(file);
+  const std::vector<std::uint8_t> bytes = source.ScreenFile(file);
+  FuzzRequire(bytes.size() == kScreenBytes, "a standard screen reads as 6912 bytes");
+  ScreenBytes screen;
+  std::copy(bytes.begin(), bytes.end(), screen.begin());
   FuzzRequire(screen == expected, "the screen's bytes, zero past the end");
 
   // Over a different earlier picture: nothing of it may remain.
