@@ -112,8 +112,8 @@ std::vector<Bytes> TapeBlocks(int index, std::span<const ScreenBytes> screens) {
     }
   }
   const Bytes code = Code(index);
-  blocks.push_back(testing::HeaderBlock(3, kCodeName, static_cast<std::uint16_t>(code.size()),
-                                        kCodeStart));
+  blocks.push_back(
+      testing::HeaderBlock(3, kCodeName, static_cast<std::uint16_t>(code.size()), kCodeStart));
   blocks.push_back(testing::LoadedBlock(0xFF, code));
   return blocks;
 }
