@@ -115,8 +115,12 @@ struct Option {
   std::optional<std::string> value;  // from --name=value
 };
 
-// "--name=value" split at its first "="; anything else is a name alone.
+// "--name=value" split at its first "=", "-xVALUE" after its letter ("-j4", "-opictures", as
+// getopt reads them); anything else is a name alone.
 Option SplitOption(const std::string& arg) {
+  if (arg.size() > 2 && arg[1] != '-' && arg[2] != '=') {
+    return {std::string_view(arg).substr(0, 2), arg.substr(2)};
+  }
   const std::size_t equals = arg.find('=');
   if (equals == std::string::npos) return {arg, std::nullopt};
   return {std::string_view(arg).substr(0, equals), arg.substr(equals + 1)};

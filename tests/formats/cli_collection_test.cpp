@@ -72,7 +72,8 @@ class CliCollectionTest : public ::testing::Test {
 
 TEST_F(CliCollectionTest, ARecursiveExportKeepsTheTreeAndCountsWhatIsNoImage) {
   const std::string games = input.File("games");
-  const CliRun run = Cli({"export", "-r", games, "-o", output.Path(), "-j", "3"});
+  // A short option takes its value attached too, as getopt reads it.
+  const CliRun run = Cli({"export", "-r", games, "-o" + output.Path(), "-j3"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,
             "games/A/S0.bmp\n"
@@ -150,6 +151,7 @@ TEST(CliCollectionOptions, WrongJobsAndASheetWithoutItsFileAreUsageErrors) {
             "--jobs is a whole number from 1 to 256, not \"257\""},
            {{"sheet", "a.trd"}, "sheet needs -o FILE.png, the file to draw the sheet in"},
            {{"list", "a.trd", "--gallery"}, "list has no option --gallery"},
+           {{"export", "a.trd", "-rx"}, "export has no option -rx"},
        }) {
     const CliRun run = Cli(args);
     EXPECT_EQ(run.status, 2);
