@@ -11,6 +11,7 @@
 
 #include "containers/catalogue.h"
 #include "cli.h"
+#include "cli_run.h"
 #include "export_runs.h"
 #include "screens.h"
 #include "test_files.h"
@@ -52,17 +53,6 @@ class OddImages : public ::testing::Test {
   // Lists the image from a real file and exports it; the run must complete, its files complete.
   void ExpectCompleteExport(const Bytes& image) {
     EXPECT_TRUE(CompletedInto(ExportImageFile(image, imagePath, out.Path()), out.Path(), image));
-  }
-
-  // orlaspin-cli with the arguments: its status, what it printed and its errors.
-  struct CliRun {
-    int status;
-    std::string out, err;
-  };
-  CliRun Cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
   }
 
   TempFolder place;

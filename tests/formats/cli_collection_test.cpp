@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli.h"
+#include "cli_run.h"
 #include "png_reader.h"
 #include "screens.h"
 #include "test_files.h"
@@ -17,18 +18,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using Names = std::vector<std::string>;
-
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun Cli(const Names& args) {
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err, false);
-  return {status, out.str(), err.str()};
-}
 
 Bytes Disk(std::uint32_t seed, int screens) {
   TrdBuilder builder;

@@ -7,6 +7,7 @@
 #include "export/file_names.h"
 #include "containers/catalogue.h"
 #include "cli.h"
+#include "cli_run.h"
 #include "io/disk_file.h"
 #include "oracle.h"
 #include "listed_image.h"
@@ -19,18 +20,6 @@ namespace orlaspin::testing {
 namespace {
 
 using Names = std::vector<std::string>;
-
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun Cli(const Names& args, bool errIsTerminal = false) {
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err, errIsTerminal);
-  return {status, out.str(), err.str()};
-}
 
 // The names of the palettes, as every image of a JSON listing ends.
 constexpr const char* kJsonPalettes =

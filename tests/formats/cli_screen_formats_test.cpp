@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "cli.h"
+#include "cli_run.h"
 #include "png_reader.h"
 #include "screen_format_oracle.h"
 #include "snapshot_builders.h"
@@ -41,18 +42,6 @@ constexpr RgbPalette kFuseColours = {{
 
 // zx-image's srgb level table: a channel off or on at normal or bright level on each screen.
 constexpr LevelTable kSrgbLevels = {0x00, 0x96, 0xCD, 0xE8, 0xFF, 0xBC};
-
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun Cli(const Names& args) {
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err);
-  return {status, out.str(), err.str()};
-}
 
 Picture PictureOf(const DecodedPng& png, std::size_t frame = 0) {
   Picture picture{static_cast<int>(png.width), static_cast<int>(png.height), {}};

@@ -5,6 +5,7 @@
 
 #include "archive_builders.h"
 #include "cli.h"
+#include "cli_run.h"
 #include "containers/image_reader.h"
 #include "oracle.h"
 #include "screens.h"
@@ -63,18 +64,6 @@ TEST(ReadTapesAndSnapshots, WithoutAKnownExtensionTheContentDecides) {
   Bytes brokenTap = SampleTap();
   brokenTap.pop_back();
   EXPECT_THROW(ReadCollection("a.bin", brokenTap), ImageFormatError);
-}
-
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun Cli(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err, false);
-  return {status, out.str(), err.str()};
 }
 
 TEST(TapesAndSnapshotsCli, ARealTapeListsItsFilesAndExportsItsScreen) {
