@@ -45,7 +45,7 @@ std::vector<std::uint8_t> BuildHobeta(const ArchivedFile& file);
 inline constexpr const char* kRealScreenNames[] = {
     "UzixLS_zx-midiplayer__title.scr",
     "mojontwins_MK2__gfx_title.scr",
-    "nzeemin_spectrum-desolate__loading.scr",
+    "nzeemin_desolate__loading.scr",
     "salvakantero_RedPlanet_ZX__gfx_loading.scr",
 };
 

@@ -268,12 +268,12 @@ TEST_P(RealDiskTest, ListsTheDocumentedEntriesAndScreens) {
 
 INSTANTIATE_TEST_SUITE_P(
     SharedTestData, RealDiskTest,
-    ::testing::Values(RealDisk{"reefactor_zx-spectrum-instapack__ZX_DEMOS_CC999GFX.TRD", 25, 24},
-                      RealDisk{"reefactor_zx-spectrum-instapack__ZX_DEMOS_REFRESH.TRD", 43, 4}));
+    ::testing::Values(RealDisk{"reefactor_instapack__ZX_DEMOS_CC999GFX.TRD", 25, 24},
+                      RealDisk{"reefactor_instapack__ZX_DEMOS_REFRESH.TRD", 43, 4}));
 
 TEST(RealDiskCatalogue, ListsADeletedEntryAndStopsAtTheTerminator) {
   const std::string path =
-      std::string(ORLASPIN_TESTDATA) + "/trd/reefactor_zx-spectrum-instapack__ZX_MYDISKS_16.TRD";
+      std::string(ORLASPIN_TESTDATA) + "/trd/reefactor_instapack__ZX_MYDISKS_16.TRD";
   const std::vector<std::uint8_t> image = testing::ReadFileBytes(path);
   ListedImage state;
   testing::OpenImage(state, SystemFileSystem(), path);

@@ -182,7 +182,7 @@ TEST_F(ExportTest, AFolderNamedLikeTheCandidateEndsTheRun) {
 // A real disk: every 6912-byte file, in catalogue order, from the bytes its raw entry points at.
 TEST_F(ExportTest, ConvertsEveryScreenOfARealDisk) {
   const std::string disk = std::string(ORLASPIN_TESTDATA) +
-                           "/trd/reefactor_zx-spectrum-instapack__ZX_DEMOS_CC999GFX.TRD";
+                           "/trd/reefactor_instapack__ZX_DEMOS_CC999GFX.TRD";
   const std::vector<std::uint8_t> image = testing::ReadFileBytes(disk);
   std::vector<ScreenBytes> expected;
   for (std::size_t at = 0; at < 2048 && image[at] != 0; at += 16) {

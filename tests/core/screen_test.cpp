@@ -147,7 +147,7 @@ TEST(DecodeScreen, MatchesTheOracleOnColourfulScreens) {
 
 TEST(DecodeScreen, MatchesTheOracleOnRealScreens) {
   for (const char* name :
-       {"nzeemin_spectrum-desolate__loading.scr", "mojontwins_MK2__gfx_title.scr",
+       {"nzeemin_desolate__loading.scr", "mojontwins_MK2__gfx_title.scr",
         "salvakantero_RedPlanet_ZX__gfx_loading.scr", "UzixLS_zx-midiplayer__title.scr"}) {
     const auto bytes = testing::ReadFileBytes(std::string(ORLASPIN_TESTDATA) + "/scr/" + name);
     ASSERT_EQ(bytes.size(), kScreenBytes) << name;

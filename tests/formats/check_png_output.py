@@ -22,7 +22,7 @@ PALETTE = [(0, 0, 0), (0, 0, 192), (192, 0, 0), (192, 0, 192), (0, 180, 0), (0, 
            (0, 212, 0), (0, 236, 232), (216, 220, 0), (232, 236, 232)]
 
 REAL_SCREENS = ["UzixLS_zx-midiplayer__title.scr", "mojontwins_MK2__gfx_title.scr",
-                "nzeemin_spectrum-desolate__loading.scr",
+                "nzeemin_desolate__loading.scr",
                 "salvakantero_RedPlanet_ZX__gfx_loading.scr"]
 
 

@@ -56,19 +56,19 @@ TEST_F(CliFormatsTest, ListsArchivesHobetaFilesAndBareScreens) {
       {"b\\ck", 0x01, 24000, std::vector<std::uint8_t>(700, 3), {}, {}}};
   const std::string scl = Put("games.scl", BuildScl(archived));
   const std::string hobeta = Put("pic.$C", BuildHobeta(archived[0]));
-  const std::string scr = ScreenPath("nzeemin_spectrum-desolate__loading.scr");
+  const std::string scr = ScreenPath("nzeemin_desolate__loading.scr");
 
   EXPECT_EQ(Cli({"list", scl}).out,
             "ninja   \tC\t16384\t6912\t37\n"
             "b\\x5cck    \t\\x01\t24000\t700\t" +
                 std::to_string(37 + 27 * 256) + "\n");
   EXPECT_EQ(Cli({"list", hobeta}).out, "ninja   \tC\t16384\t6912\t17\n");
-  EXPECT_EQ(Cli({"list", scr}).out, "nzeemin_spectrum-desolate__loading\tstandard\t\t6912\t0\n");
+  EXPECT_EQ(Cli({"list", scr}).out, "nzeemin_desolate__loading\tstandard\t\t6912\t0\n");
 
   const CliRun several = Cli({"list", hobeta, scr});
   EXPECT_EQ(several.status, 0);
   EXPECT_EQ(several.out, hobeta + ":\nninja   \tC\t16384\t6912\t17\n\n" + scr +
-                             ":\nnzeemin_spectrum-desolate__loading\tstandard\t\t6912\t0\n");
+                             ":\nnzeemin_desolate__loading\tstandard\t\t6912\t0\n");
 }
 
 TEST_F(CliFormatsTest, ListsAsJsonForScripts) {

@@ -133,7 +133,7 @@ TEST_F(CollectionExportTest, ExistingFilesAreNeverReplaced) {
 }
 
 TEST_F(CollectionExportTest, ScaledBitmapsEnlargeEveryPixel) {
-  const ScreenBytes screen = RealScreen("nzeemin_spectrum-desolate__loading.scr");
+  const ScreenBytes screen = RealScreen("nzeemin_desolate__loading.scr");
   files.files["d.scr"] = std::vector<std::uint8_t>(screen.begin(), screen.end());
   EXPECT_EQ(Export("d.scr", "", {OutputFormat::Bmp, 3, false}), 1);
   EXPECT_EQ(FirstDifference(files.files.at("d.bmp"), OracleScaledBitmap(screen, 3)), "");

@@ -25,7 +25,7 @@ DiskRecord SampleDisk() { return TrDosDisk(SampleTrDosImage(), kSampleCylinders,
 std::vector<Plus3File> Plus3Files() {
   return {Plus3Screen("TITLE", ColourfulScreen(5)),
           {"BOOT", "", std::uint8_t{0}, 10, Bytes(100, 7), 0},
-          Plus3Screen("LEVEL1", RealScreen("nzeemin_spectrum-desolate__loading.scr"))};
+          Plus3Screen("LEVEL1", RealScreen("nzeemin_desolate__loading.scr"))};
 }
 
 struct Sample {
@@ -128,7 +128,7 @@ TEST_F(DiskCliTest, ExportsTheScreensOfA3DosDiskByTheirDirectoryNames) {
                             OracleBitmapFile(ColourfulScreen(5))),
             "");
   EXPECT_EQ(FirstDifference(ReadFileBytes(output.File("LEVEL1.SCR.bmp")),
-                            OracleBitmapFile(RealScreen("nzeemin_spectrum-desolate__loading.scr"))),
+                            OracleBitmapFile(RealScreen("nzeemin_desolate__loading.scr"))),
             "");
 }
 

@@ -79,7 +79,7 @@ TEST(ReadCollection, WithoutAKnownExtensionTheContentDecides) {
   EXPECT_EQ(ReadCollection("noext", WithDiskIdentifier(SampleTrd())).kind, ImageKind::TrdImage);
   EXPECT_EQ(
       ReadCollection("disk.img", ReadFileBytes(TestdataPath(
-                                     "trd/reefactor_zx-spectrum-instapack__ZX_DEMOS_REFRESH.TRD")))
+                                     "trd/reefactor_instapack__ZX_DEMOS_REFRESH.TRD")))
           .kind,
       ImageKind::TrdImage);
 }

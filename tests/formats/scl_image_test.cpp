@@ -11,7 +11,7 @@ namespace {
 std::vector<ArchivedFile> ThreeFiles() {
   return {ScreenFile("NINJAJAR", RealScreen("mojontwins_MK2__gfx_title.scr")),
           {"loader", 'B', 10, std::vector<std::uint8_t>(300, 0xAA), {}, {}},
-          ScreenFile("desolate", RealScreen("nzeemin_spectrum-desolate__loading.scr"))};
+          ScreenFile("desolate", RealScreen("nzeemin_desolate__loading.scr"))};
 }
 
 TEST(SclArchive, ListsEveryFileWithItsHeaderAndTheOffsetOfItsSectors) {
@@ -44,7 +44,7 @@ TEST(SclArchive, ScreensReadBackAsTheRealScreensPutIn) {
   const Collection collection = ReadSclArchive(scl);
   EXPECT_EQ(ScreenData(scl, collection.files[0]), RealScreen("mojontwins_MK2__gfx_title.scr"));
   EXPECT_EQ(ScreenData(scl, collection.files[2]),
-            RealScreen("nzeemin_spectrum-desolate__loading.scr"));
+            RealScreen("nzeemin_desolate__loading.scr"));
 }
 
 TEST(SclArchive, AScreenIsAFileOfLength6912WhateverItsTypeAndSectors) {

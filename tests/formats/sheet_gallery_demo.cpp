@@ -47,7 +47,7 @@ std::vector<DemoImage> DemoImages() {
   DemoImage real{"real/Спектрум & friends", "scr", "Спектрум & friends #1", {}};
   for (const char* stem :
        {"UzixLS_zx-midiplayer__title", "mojontwins_MK2__gfx_title",
-        "nzeemin_spectrum-desolate__loading", "salvakantero_RedPlanet_ZX__gfx_loading"}) {
+        "nzeemin_desolate__loading", "salvakantero_RedPlanet_ZX__gfx_loading"}) {
     const std::vector<std::uint8_t> bytes =
         ReadFileBytes(std::string(ORLASPIN_TESTDATA) + "/scr/" + stem + ".scr");
     ScreenBytes screen{};
