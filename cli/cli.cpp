@@ -65,6 +65,15 @@ class PrintingImagesView final : public ImagesExportView {
   int screens_ = 0;
 };
 
+// The end of a run's summary: ", 2 files of no known kind skipped, 1 failed", each part only
+// when its count is not zero.
+std::string SkippedAndFailed(int skippedFiles, int failedImages) {
+  std::string text;
+  if (skippedFiles > 0) text += ", " + CountOf(skippedFiles, "file") + " of no known kind skipped";
+  if (failedImages > 0) text += ", " + std::to_string(failedImages) + " failed";
+  return text;
+}
+
 // The closing line: "N screens exported" for one image named alone, otherwise with the images
 // read and what was skipped or failed.
 std::string ExportSummary(const ImagesExportResult& result) {
@@ -75,12 +84,7 @@ std::string ExportSummary(const ImagesExportResult& result) {
   if (result.skippedScreens > 0) {
     text += ", " + std::to_string(result.skippedScreens) + " skipped as identical";
   }
-  if (result.skippedFiles > 0) {
-    text += ", " + CountOf(result.skippedFiles, "file") + " of no known kind skipped";
-  }
-  if (result.failedImages > 0 && !result.singleImage) {
-    text += ", " + std::to_string(result.failedImages) + " failed";
-  }
+  if (!result.singleImage) text += SkippedAndFailed(result.skippedFiles, result.failedImages);
   return text;
 }
 
@@ -118,11 +122,7 @@ int RunSheet(const CliCommand& command, std::ostream& out, std::ostream& err) {
       files, {command.images, command.recursive, command.sheetPath, command.output, {}}, view);
   out << CountOf(result.screens, "screen") << " on " << CountOf(result.pages, "page") << " from "
       << CountOf(result.images - result.failedImages, "image");
-  if (result.skippedFiles > 0) {
-    out << ", " << CountOf(result.skippedFiles, "file") << " of no known kind skipped";
-  }
-  if (result.failedImages > 0) out << ", " << result.failedImages << " failed";
-  out << '\n';
+  out << SkippedAndFailed(result.skippedFiles, result.failedImages) << '\n';
   return result.failedImages > 0 ? 1 : 0;
 }
 

@@ -93,6 +93,10 @@ std::string OutputStem(const CollectionFile& file) {
   return file.nameIsFileName ? stem : FileNameFromCatalogueBytes(stem);
 }
 
+std::string ShownName(const CollectionFile& file) {
+  return file.nameIsFileName ? file.name : FileNameFromCatalogueBytes(file.name);
+}
+
 namespace {
 
 // True when the regular file at path holds exactly the parts one after another; an unreadable

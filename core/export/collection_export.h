@@ -64,6 +64,10 @@ std::string_view OutputExtension(const OutputOptions& options);
 // taken as the platform's characters for file names.
 std::string OutputStem(const CollectionFile& file);
 
+// The listed file's name as text to show (UTF-8): a catalogue name's bytes as its file's name
+// takes them.
+std::string ShownName(const CollectionFile& file);
+
 // Where SaveUnderFreeName put a file: written as fileName, or found already present as fileName.
 struct SavedFile {
   std::string fileName;

@@ -11,7 +11,9 @@
 
 namespace orlaspin {
 
-inline constexpr std::string_view kGalleryFileName = "index.html";
+// The page's file, "index.html": a stem and an extension, for the free-name search.
+inline constexpr std::string_view kGalleryStem = "index";
+inline constexpr std::string_view kGalleryExtension = ".html";
 
 struct GalleryPicture {
   // The picture's path inside the output folder, "/" between folders, as ExportView::FileWritten
@@ -31,7 +33,7 @@ struct GalleryImage {
   std::vector<GalleryPicture> pictures;
 };
 
-// The text of kGalleryFileName for the output folder: one section per image, in order, with its
+// The text of index.html for the output folder: one section per image, in order, with its
 // heading, container and number of pictures, then a grid of its pictures, each shown 256 pixels
 // wide as a link to the file, with its name, type, start and length in bytes. It works offline
 // from the folder: links are relative, no script, font or style comes from elsewhere.

@@ -13,11 +13,8 @@ void GalleryRecorder::ImageRead(const std::string& imagePath, ImageKind kind) {
 
 void GalleryRecorder::ScreenSaved(const CollectionFile& file, const std::string& name) {
   if (!images_.empty()) {
-    // A catalogue name's bytes are shown as the file's name takes them.
-    const std::string shown =
-        file.nameIsFileName ? file.name : FileNameFromCatalogueBytes(file.name);
     images_.back().pictures.push_back(
-        {name, shown, ListingCells(file)[1], file.start, file.length});
+        {name, ShownName(file), ListingCells(file)[1], file.start, file.length});
   }
   view_.ScreenSaved(file, name);
 }
@@ -35,10 +32,8 @@ std::string SaveGallery(FileSystem& files, const std::string& outputDir,
   const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(page.data()),
                                             page.size());
   const std::span<const std::uint8_t> parts[] = {bytes};
-  const std::string_view name = kGalleryFileName;
-  const std::string_view extension = name.substr(name.rfind('.'));
-  return SaveUnderFreeName(files, outputDir, std::string(name.substr(0, name.rfind('.'))),
-                           extension, parts, false)
+  return SaveUnderFreeName(files, outputDir, std::string(kGalleryStem), kGalleryExtension, parts,
+                           false)
       .fileName;
 }
 

@@ -39,7 +39,7 @@ class GalleryRecorder final : public ImagesExportView {
   std::vector<GalleryImage> images_;
 };
 
-// Writes the page of the images as kGalleryFileName in outputDir, or under the next free name
+// Writes the page of the images as index.html in outputDir, or under the next free name
 // ("index1.html", ...) when that is taken; returns the name written.
 std::string SaveGallery(FileSystem& files, const std::string& outputDir,
                         std::span<const GalleryImage> images);

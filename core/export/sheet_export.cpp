@@ -29,10 +29,9 @@ class SheetRun {
       } else {
         Draw(std::get<SourceImage>(*item));
       }
-      WritePages(sheet_.TakeFullPages());
+      WritePages(sheet_.TakeFullPages(), false);
     }
-    finishing_ = true;
-    WritePages(sheet_.Finish());
+    WritePages(sheet_.Finish(), true);
     result_.skippedFiles = sources.SkippedCount();
     return result_;
   }
@@ -60,11 +59,6 @@ class SheetRun {
     }
   }
 
-  // A catalogue name's bytes as its file's name would show them.
-  static std::string ShownName(const CollectionFile& file) {
-    return file.nameIsFileName ? file.name : FileNameFromCatalogueBytes(file.name);
-  }
-
   void Failed(const std::string& path, const Error& error) {
     ++result_.images;
     ++result_.failedImages;
@@ -72,10 +66,10 @@ class SheetRun {
     view_.ImageFinished();
   }
 
-  void WritePages(const std::vector<Picture>& pages) {
+  // The pages taken at the end are the sheet's last; any taken before mean it has several.
+  void WritePages(const std::vector<Picture>& pages, bool last) {
     for (const Picture& page : pages) {
-      // The first page taken before the end means there are several: all get numbers.
-      const bool numbered = result_.pages > 0 || !finishing_ || pages.size() > 1;
+      const bool numbered = result_.pages > 0 || !last || pages.size() > 1;
       const std::string path =
           numbered ? SheetPagePath(run_.sheetPath, result_.pages + 1) : run_.sheetPath;
       const std::vector<std::uint8_t> png = EncodePng(std::span(&page, 1), 0);
@@ -92,7 +86,6 @@ class SheetRun {
   const SheetExport& run_;
   ImagesExportView& view_;
   ContactSheet sheet_;
-  bool finishing_ = false;
   SheetExportResult result_;
 };
 

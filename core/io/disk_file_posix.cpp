@@ -1,7 +1,6 @@
 // The file layer on POSIX systems.
 #include <dirent.h>
 #include <fcntl.h>
-#include <limits.h>
 #include <signal.h>
 #include <stdio.h>
 #include <sys/stat.h>

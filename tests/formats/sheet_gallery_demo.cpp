@@ -45,9 +45,8 @@ std::vector<DemoImage> DemoImages() {
   }
 
   DemoImage real{"real/Спектрум & friends", "scr", "Спектрум & friends #1", {}};
-  for (const char* stem :
-       {"UzixLS_zx-midiplayer__title", "mojontwins_MK2__gfx_title",
-        "nzeemin_desolate__loading", "salvakantero_RedPlanet_ZX__gfx_loading"}) {
+  for (const char* stem : {"UzixLS_zx-midiplayer__title", "mojontwins_MK2__gfx_title",
+                           "nzeemin_desolate__loading", "salvakantero_RedPlanet_ZX__gfx_loading"}) {
     const std::vector<std::uint8_t> bytes =
         ReadFileBytes(std::string(ORLASPIN_TESTDATA) + "/scr/" + stem + ".scr");
     ScreenBytes screen{};
@@ -117,7 +116,7 @@ void WriteDemo(const std::string& folder) {
     }
   }
   const std::string html = GalleryHtml(gallery);
-  WriteFileBytes(folder + "/" + std::string(kGalleryFileName),
+  WriteFileBytes(folder + "/" + std::string(kGalleryStem) + std::string(kGalleryExtension),
                  std::span(reinterpret_cast<const std::uint8_t*>(html.data()), html.size()));
   WriteSheet(folder, "sheet.png", {}, images, "default");
   WriteSheet(folder, "pages.png", {128, 96, 600, 400}, images, "small");
