@@ -1,6 +1,7 @@
 #include "listing.h"
 
 #include "containers/catalogue.h"
+#include "containers/container_kinds.h"
 #include "screens/palettes.h"
 
 namespace orlaspin {

@@ -6,26 +6,6 @@
 
 namespace orlaspin {
 
-std::string_view KindName(ImageKind kind) {
-  switch (kind) {
-    case ImageKind::TrdImage: return "trd";
-    case ImageKind::SclArchive: return "scl";
-    case ImageKind::HobetaFile: return "hobeta";
-    case ImageKind::BareScreen: return "scr";
-    case ImageKind::Tap: return "tap";
-    case ImageKind::Tzx: return "tzx";
-    case ImageKind::Pzx: return "pzx";
-    case ImageKind::Sna: return "sna";
-    case ImageKind::Z80: return "z80";
-    case ImageKind::Szx: return "szx";
-    case ImageKind::Fdi: return "fdi";
-    case ImageKind::Udi: return "udi";
-    case ImageKind::Td0: return "td0";
-    case ImageKind::Dsk: return "dsk";
-  }
-  return {};
-}
-
 CollectionFile FileFromCatalogueEntry(const CatalogueEntry& entry, std::uint64_t offset) {
   CollectionFile file;
   file.name = std::string(entry.NameText());

@@ -35,10 +35,6 @@ enum class ImageKind {
   Dsk,
 };
 
-// "trd", "scl", "hobeta", "scr", "tap", "tzx", "pzx", "sna", "z80", "szx", "fdi", "udi", "td0"
-// or "dsk".
-std::string_view KindName(ImageKind kind);
-
 // One file of an image, as listed.
 struct CollectionFile {
   // A catalogue name's bytes up to its first zero byte; for a bare screen, its file's stem (UTF-8).

@@ -1,4 +1,5 @@
-// Reading an image file of any supported kind: the reader is chosen by extension and content.
+// Reading an image file of any supported kind: the row of ContainerKinds that its extension or
+// content names reads it.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,7 @@
 namespace orlaspin {
 
 class FileSystem;
+struct ContainerKind;
 
 struct LoadedImage {
   std::vector<std::uint8_t> bytes;  // the file's bytes, up to kLargestImageRead
@@ -29,20 +31,18 @@ std::string_view FileNamePart(std::string_view path);
 // its first character keeps it (".scr" stays ".scr").
 std::string_view FileStem(std::string_view path);
 
-// The collection in the bytes of the file at path. The extension decides when it names a kind
-// (.trd, .scl, .scr; another screen format's when the size is one of the format's: .img, .mlt,
-// .mc, .ifl, .mc4, .atr, .bsc, .bmc4, .ch$, .chr$; .$X and .!X for Hobeta; .fdi, .udi, .td0,
-// .dsk; .tap, .tzx, .pzx, .sna, .z80, .szx; any case); otherwise the content: the signature of SCL,
-// FDI, UDI, TD0 (with its header's CRC), DSK, TZX, PZX or SZX, a Hobeta header with a valid
-// checksum, exactly 6912 bytes (a standard screen), the TR-DOS disk identifier, TAP blocks that end
-// with the file and all hold their checksums, or an SNA snapshot's size. Raises ImageFormatError,
-// its message starting with what the file is not, when none fits.
+// The extension without its dot, lower case; empty when the name has none.
+std::string ExtensionOf(std::string_view path);
+
+// The row of ContainerKinds that reads the file at path: the one its extension names, else the
+// one whose probe accepts its content; null when none does.
+const ContainerKind* KindOfImage(std::string_view path, std::span<const std::uint8_t> bytes);
+
+// The collection in the bytes of the file at path, read by KindOfImage's reader. Raises
+// ImageFormatError, its message saying what the file is not, when no row takes it.
 Collection ReadCollection(std::string_view path, std::span<const std::uint8_t> bytes);
 
-// True when ReadCollection has a reader for the file at path: its extension names a kind of image
-// (any case; .trd, .scl, .scr, another screen format's with one of its sizes, Hobeta's .$X and
-// .!X, and the tape, snapshot and disk kinds: .tap, .tzx, .pzx, .sna, .z80, .szx, .fdi, .udi,
-// .td0, .dsk), or its content is one that ReadCollection recognises by content alone.
+// True when KindOfImage finds a row for the file: a look at its name and first bytes, not a read.
 bool IsKnownImage(std::string_view path, std::span<const std::uint8_t> bytes);
 
 // Reads the file at path and its collection. A path naming no regular file raises the error of

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "containers/container_kinds.h"
 #include "io/disk_file.h"
 
 namespace orlaspin {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <sstream>
 
 #include "archive_builders.h"
@@ -26,35 +25,6 @@ std::vector<Plus3File> Plus3Files() {
   return {Plus3Screen("TITLE", ColourfulScreen(5)),
           {"BOOT", "", std::uint8_t{0}, 10, Bytes(100, 7), 0},
           Plus3Screen("LEVEL1", RealScreen("nzeemin_desolate__loading.scr"))};
-}
-
-struct Sample {
-  const char* extension;
-  ImageKind kind;
-  Bytes bytes;
-};
-
-std::vector<Sample> Samples() {
-  return {{"fdi", ImageKind::Fdi, BuildFdi(SampleDisk())},
-          {"udi", ImageKind::Udi, BuildUdi(SampleDisk(), {{}, true})},
-          {"td0", ImageKind::Td0, BuildTd0(SampleDisk(), {"comment", false})},
-          {"dsk", ImageKind::Dsk, BuildDsk(Plus3Disk(Plus3Files()), true)}};
-}
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
-TEST(ReadingDisks, TheExtensionInAnyCaseOrTheSignatureChoosesTheReader) {
-  for (const Sample& sample : Samples()) {
-    SCOPED_TRACE(sample.extension);
-    EXPECT_EQ(ReadCollection(std::string("d/a.") + sample.extension, sample.bytes).kind,
-              sample.kind);
-    EXPECT_EQ(ReadCollection("A." + Upper(sample.extension), sample.bytes).kind, sample.kind);
-    EXPECT_EQ(ReadCollection("disk.img", sample.bytes).kind, sample.kind);
-    EXPECT_EQ(ReadCollection("noextension", sample.bytes).kind, sample.kind);
-  }
 }
 
 TEST(ReadingDisks, ANamedKindIsReadAsThatKindWhateverTheContent) {
