@@ -1,13 +1,12 @@
 #include "cli.h"
 
 #include <exception>
-#include <optional>
-#include <variant>
 
 #include "arguments.h"
 #include "containers/image_reader.h"
 #include "export/gallery_view.h"
 #include "export/image_sources.h"
+#include "export/image_walk.h"
 #include "export/images_export.h"
 #include "export/sheet_export.h"
 #include "io/disk_file.h"
@@ -34,28 +33,34 @@ void PrintWarning(std::ostream& err, const std::string& imagePath, const std::st
   err << kProgram << "warning: " << imagePath << ": " << text << '\n';
 }
 
-// Prints the files and errors of an export around the progress line.
-class PrintingImagesView final : public ImagesExportView {
+// Prints each image's report around the progress line: its warnings, its files, its failure.
+class ReportPrinter final : public SheetListener {
  public:
-  PrintingImagesView(std::ostream& out, std::ostream& err, ProgressLine& progress)
+  ReportPrinter(std::ostream& out, std::ostream& err, ProgressLine& progress)
       : out_(out), err_(err), progress_(progress) {}
-  void Warning(const std::string& imagePath, const std::string& text) override {
-    progress_.Clear();
-    out_.flush();
-    PrintWarning(err_, imagePath, text);
-    progress_.Show(images_, screens_);
+
+  // Each line goes out between the progress line's clearing and showing, as it comes.
+  void Reported(const ImageReport& report) override {
+    for (const std::string& warning : report.warnings) {
+      progress_.Clear();
+      out_.flush();
+      PrintWarning(err_, report.path, warning);
+      progress_.Show(images_, screens_);
+    }
+    for (const SavedPicture& picture : report.pictures) {
+      if (picture.alreadyPresent) continue;
+      progress_.Clear();
+      out_ << picture.name << '\n';
+      progress_.Show(images_, ++screens_);
+    }
+    if (report.failure) {
+      progress_.Clear();
+      PrintImageError(out_, err_, report.path, *report.failure);
+    }
+    if (report.isImage) progress_.Show(++images_, screens_);
   }
-  void FileWritten(const std::string& name) override {
-    progress_.Clear();
-    out_ << name << '\n';
-    ++screens_;
-    progress_.Show(images_, screens_);
-  }
-  void ImageFailed(const std::string& imagePath, const Error& error) override {
-    progress_.Clear();
-    PrintImageError(out_, err_, imagePath, error);
-  }
-  void ImageFinished() override { progress_.Show(++images_, screens_); }
+
+  void PageWritten(const std::string& path) override { out_ << path << '\n'; }
 
  private:
   std::ostream& out_;
@@ -63,6 +68,21 @@ class PrintingImagesView final : public ImagesExportView {
   ProgressLine& progress_;
   int images_ = 0;
   int screens_ = 0;
+};
+
+// Prints each report and keeps the gallery's images.
+class GalleryPrinter final : public ReportListener {
+ public:
+  explicit GalleryPrinter(ReportPrinter& printer) : printer_(printer) {}
+  void Reported(const ImageReport& report) override {
+    gallery_.Add(report);
+    printer_.Reported(report);
+  }
+  const std::vector<GalleryImage>& Images() const { return gallery_.Images(); }
+
+ private:
+  ReportPrinter& printer_;
+  GalleryRecorder gallery_;
 };
 
 // The end of a run's summary: ", 2 files of no known kind skipped, 1 failed", each part only
@@ -98,10 +118,10 @@ int RunExport(const CliCommand& command, std::ostream& out, std::ostream& err, b
   const ImagesExport run{command.images, command.recursive, command.outputDir, command.output,
                          command.jobs > 0 ? command.jobs : AllCoresJobCount()};
   ProgressLine progress(err, errIsTerminal && MayHoldSeveralImages(command));
-  PrintingImagesView printing(out, err, progress);
-  GalleryRecorder gallery(printing);
-  ImagesExportView& view = command.gallery ? static_cast<ImagesExportView&>(gallery) : printing;
-  const ImagesExportResult result = ExportImages(files, run, view);
+  ReportPrinter printer(out, err, progress);
+  GalleryPrinter gallery(printer);
+  ReportListener& listener = command.gallery ? static_cast<ReportListener&>(gallery) : printer;
+  const ImagesExportResult result = ExportImages(files, run, listener);
   progress.Clear();
   if (command.gallery) out << SaveGallery(files, command.outputDir, gallery.Images()) << '\n';
   // One image that failed has said why; a summary of nothing would add nothing.
@@ -117,9 +137,9 @@ int RunSheet(const CliCommand& command, std::ostream& out, std::ostream& err) {
     CreateFolders(files, command.sheetPath.substr(0, command.sheetPath.size() - name.size()));
   }
   ProgressLine noProgress(err, false);
-  PrintingImagesView view(out, err, noProgress);
+  ReportPrinter printer(out, err, noProgress);
   const SheetExportResult result = ExportSheet(
-      files, {command.images, command.recursive, command.sheetPath, command.output, {}}, view);
+      files, {command.images, command.recursive, command.sheetPath, command.output, {}}, printer);
   out << CountOf(result.screens, "screen") << " on " << CountOf(result.pages, "page") << " from "
       << CountOf(result.images - result.failedImages, "image");
   out << SkippedAndFailed(result.skippedFiles, result.failedImages) << '\n';
@@ -127,48 +147,49 @@ int RunSheet(const CliCommand& command, std::ostream& out, std::ostream& err) {
 }
 
 // Lists every image found; with more than one, each listing follows a line with its path.
-int RunList(const CliCommand& command, std::ostream& out, std::ostream& err) {
-  ImageSources sources(SystemFileSystem(), command.images, command.recursive);
-  JsonListing json(out);
-  int status = 0;
-  bool first = true;
-  const auto fail = [&](const std::string& path, const Error& error) {
-    status = 1;
-    if (command.json) json.AddFailure(path, error.Message());
-    PrintImageError(out, err, path, error);
-  };
-  while (const std::optional<SourceItem> item = sources.Next()) {
-    if (const auto* warning = std::get_if<SourceWarning>(&*item)) {
-      PrintWarning(err, warning->path, warning->text);
-    } else if (const auto* failure = std::get_if<SourceFailure>(&*item)) {
-      fail(failure->path, failure->error);
-    } else {
-      const auto& image = std::get<SourceImage>(*item);
-      try {
-        const Collection collection = ReadCollection(image.path, image.bytes);
-        for (const std::string& warning : collection.warnings) {
-          PrintWarning(err, image.path, warning);
-        }
-        if (command.json) {
-          json.AddImage(image.path, collection);
-          continue;
-        }
-        if (command.images.size() > 1 || image.path != command.images.front()) {
-          out << (first ? "" : "\n") << image.path << ":\n";
-        }
-        first = false;
-        PrintListing(out, collection);
-      } catch (const Error& error) {
-        fail(image.path, error);
+class ListTask final : public ImageTask {
+ public:
+  ListTask(const CliCommand& command, std::ostream& out, std::ostream& err)
+      : command_(command), out_(out), err_(err), json_(out) {}
+
+  void Told(const ImageReport& report, const SourceImage*, const Collection* collection) override {
+    for (const std::string& warning : report.warnings) PrintWarning(err_, report.path, warning);
+    if (report.failure) {
+      if (command_.json) json_.AddFailure(report.path, report.failure->Message());
+      PrintImageError(out_, err_, report.path, *report.failure);
+    } else if (collection && command_.json) {
+      json_.AddImage(report.path, *collection);
+    } else if (collection) {
+      if (command_.images.size() > 1 || report.path != command_.images.front()) {
+        out_ << (first_ ? "" : "\n") << report.path << ":\n";
       }
+      first_ = false;
+      PrintListing(out_, *collection);
     }
   }
-  if (command.json) json.Finish();
-  if (sources.SkippedCount() > 0) {
-    out.flush();
-    err << kProgram << CountOf(sources.SkippedCount(), "file") << " of no known kind skipped\n";
+
+  void Finish() {
+    if (command_.json) json_.Finish();
   }
-  return status;
+
+ private:
+  const CliCommand& command_;
+  std::ostream& out_;
+  std::ostream& err_;
+  JsonListing json_;
+  bool first_ = true;
+};
+
+int RunList(const CliCommand& command, std::ostream& out, std::ostream& err) {
+  ListTask task(command, out, err);
+  const WalkCounts counts =
+      WalkImages(SystemFileSystem(), {command.images, command.recursive, 1}, task);
+  task.Finish();
+  if (counts.skippedFiles > 0) {
+    out.flush();
+    err << kProgram << CountOf(counts.skippedFiles, "file") << " of no known kind skipped\n";
+  }
+  return counts.failedImages > 0 ? 1 : 0;
 }
 
 int RunCommand(const CliCommand& command, std::ostream& out, std::ostream& err,

@@ -137,8 +137,6 @@ SavedFile SaveUnderFreeName(FileSystem& files, const std::string& folder, std::s
 int ExportCollection(FileSystem& files, const Collection& collection, ScreenSource& source,
                      const std::string& imagePath, const std::string& outputDir,
                      const std::string& subfolder, const OutputOptions& options, ExportView& view) {
-  for (const std::string& warning : collection.warnings) view.Warning(imagePath, warning);
-
   const std::string folder = JoinPath(outputDir, subfolder);
   int count = 0;
   for (const CollectionFile& file : collection.files) {

@@ -87,7 +87,7 @@ SavedFile SaveUnderFreeName(FileSystem& files, const std::string& folder, std::s
 class ExportView {
  public:
   virtual ~ExportView() = default;
-  // A fault of an image that loses nothing, such as a wrong checksum.
+  // A fault of a screen that loses nothing: a picture enlarged less than asked.
   virtual void Warning(const std::string& imagePath, const std::string& text) = 0;
   // A screen was decoded, before its file is written: screen is the first 6912 bytes of its file
   // (all of a standard screen's), picture its first frame.
@@ -103,8 +103,8 @@ class ExportView {
 
 // Exports every screen of a collection, in catalogue order, each read from source at its turn and
 // decoded as its format (DecodeScreenFile), into outputDir's subfolder (outputDir itself when
-// subfolder is empty; the current folder when both are), which must exist, after telling its
-// warnings. A picture that the scale would make larger than kLargestPictureSide is written at the
+// subfolder is empty; the current folder when both are), which must exist; the collection's own
+// warnings are the caller's to tell. A picture that the scale would make larger than kLargestPictureSide is written at the
 // largest scale that fits, with a warning. Returns the number of screens written. An error (a
 // screen file its format's decoder refuses among them) ends the export where it occurs; the
 // files written stay.

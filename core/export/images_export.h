@@ -5,9 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "containers/collection.h"
 #include "export/collection_export.h"
-#include "io/errors.h"
+#include "export/image_walk.h"
 
 namespace orlaspin {
 
@@ -21,17 +20,12 @@ struct ImagesExport {
   int jobs = 1;  // images read and exported at once, each on a thread of its own
 };
 
-// Hears about the run in the order of the images, whatever the number of jobs, from one thread
-// at a time.
-class ImagesExportView : public ExportView {
+// Hears each image's report in the order of the walk, whatever the number of jobs, from one
+// thread at a time.
+class ReportListener {
  public:
-  // An image was read, before its warnings and files.
-  virtual void ImageRead(const std::string& /*imagePath*/, ImageKind /*kind*/) {}
-  // Nothing could be read of the image, or its export ended with an error; the run goes on with
-  // the next image.
-  virtual void ImageFailed(const std::string& imagePath, const Error& error) = 0;
-  // An image is done, exported or failed.
-  virtual void ImageFinished() = 0;
+  virtual ~ReportListener() = default;
+  virtual void Reported(const ImageReport& report) = 0;
 };
 
 struct ImagesExportResult {
@@ -45,14 +39,11 @@ struct ImagesExportResult {
   bool singleImage = false;
 };
 
-// Exports every image that ImageSources finds in the paths. A single named file that is an
-// image has its screens written into the output folder itself; otherwise each image gets a
-// folder (OutputFolders), made only when it has screens. Names and contents of the files do not
-// depend on the number of jobs, and only a few images per job are held in memory at once. Raises
-// only when the output folder cannot be made.
-ImagesExportResult ExportImages(FileSystem& files, const ImagesExport& run, ImagesExportView& view);
-
-// The number of jobs that keeps every core busy.
-int AllCoresJobCount();
+// Exports every image that the walk finds in the paths. A single named file that is an image has
+// its screens written into the output folder itself; otherwise each image gets a folder
+// (OutputFolders), made only when it has screens. Names and contents of the files do not depend
+// on the number of jobs. Raises only when the output folder cannot be made.
+ImagesExportResult ExportImages(FileSystem& files, const ImagesExport& run,
+                                ReportListener& listener);
 
 }  // namespace orlaspin

@@ -1,11 +1,8 @@
 #include "export/sheet_export.h"
 
-#include <variant>
-
-#include "containers/image_reader.h"
 #include "containers/screen_source.h"
 #include "encoders/png_file.h"
-#include "export/image_sources.h"
+#include "export/image_walk.h"
 #include "io/disk_file.h"
 #include "io/errors.h"
 #include "screens/screen_format.h"
@@ -14,56 +11,47 @@ namespace orlaspin {
 
 namespace {
 
-class SheetRun {
+class SheetTask final : public ImageTask {
  public:
-  SheetRun(FileSystem& files, const SheetExport& run, ImagesExportView& view)
-      : files_(files), run_(run), view_(view), sheet_(run.layout) {}
+  SheetTask(FileSystem& files, const SheetExport& run, SheetListener& listener)
+      : files_(files), run_(run), listener_(listener), sheet_(run.layout) {}
 
-  SheetExportResult Run() {
-    ImageSources sources(files_, run_.paths, run_.walkFolders);
-    while (const std::optional<SourceItem> item = sources.Next()) {
-      if (const auto* warning = std::get_if<SourceWarning>(&*item)) {
-        view_.Warning(warning->path, warning->text);
-      } else if (const auto* failure = std::get_if<SourceFailure>(&*item)) {
-        Failed(failure->path, failure->error);
-      } else {
-        Draw(std::get<SourceImage>(*item));
+  void Told(const ImageReport& report, const SourceImage* image,
+            const Collection* collection) override {
+    ImageReport told = report;
+    if (collection && !told.failure) {
+      try {
+        Draw(*image, *collection);
+      } catch (const Error& error) {
+        told.failure = error;
       }
-      WritePages(sheet_.TakeFullPages(), false);
     }
+    if (told.isImage) {
+      ++result_.images;
+      if (told.failure) ++result_.failedImages;
+    }
+    listener_.Reported(told);
+    WritePages(sheet_.TakeFullPages(), false);
+  }
+
+  SheetExportResult Finish(const WalkCounts& counts) {
     WritePages(sheet_.Finish(), true);
-    result_.skippedFiles = sources.SkippedCount();
+    result_.skippedFiles = counts.skippedFiles;
     return result_;
   }
 
  private:
-  void Draw(const SourceImage& image) {
-    try {
-      const Collection collection = ReadCollection(image.path, image.bytes);
-      view_.ImageRead(image.path, collection.kind);
-      for (const std::string& warning : collection.warnings) view_.Warning(image.path, warning);
-      CollectionScreenSource source(collection, image.bytes);
-      sheet_.StartGroup(image.path);
-      for (const CollectionFile& file : collection.files) {
-        if (!file.isScreen) continue;
-        const Picture picture = DecodeScreenFile(file.screenFormat, source.ScreenFile(file),
-                                                 ScreenOptionsFor(file, run_.options))
-                                    .frames.front();
-        sheet_.AddScreen(ShownName(file), picture);
-        ++result_.screens;
-      }
-      ++result_.images;
-      view_.ImageFinished();
-    } catch (const Error& error) {
-      Failed(image.path, error);
+  void Draw(const SourceImage& image, const Collection& collection) {
+    CollectionScreenSource source(collection, image.bytes);
+    sheet_.StartGroup(image.path);
+    for (const CollectionFile& file : collection.files) {
+      if (!file.isScreen) continue;
+      const Picture picture = DecodeScreenFile(file.screenFormat, source.ScreenFile(file),
+                                               ScreenOptionsFor(file, run_.options))
+                                  .frames.front();
+      sheet_.AddScreen(ShownName(file), picture);
+      ++result_.screens;
     }
-  }
-
-  void Failed(const std::string& path, const Error& error) {
-    ++result_.images;
-    ++result_.failedImages;
-    view_.ImageFailed(path, error);
-    view_.ImageFinished();
   }
 
   // The pages taken at the end are the sheet's last; any taken before mean it has several.
@@ -78,21 +66,22 @@ class SheetRun {
         throw CreateFileError(path, "A file of that name is there already; it is not replaced", 0);
       }
       ++result_.pages;
-      view_.FileWritten(path);
+      listener_.PageWritten(path);
     }
   }
 
   FileSystem& files_;
   const SheetExport& run_;
-  ImagesExportView& view_;
+  SheetListener& listener_;
   ContactSheet sheet_;
   SheetExportResult result_;
 };
 
 }  // namespace
 
-SheetExportResult ExportSheet(FileSystem& files, const SheetExport& run, ImagesExportView& view) {
-  return SheetRun(files, run, view).Run();
+SheetExportResult ExportSheet(FileSystem& files, const SheetExport& run, SheetListener& listener) {
+  SheetTask task(files, run, listener);
+  return task.Finish(WalkImages(files, {run.paths, run.walkFolders, 1}, task));
 }
 
 }  // namespace orlaspin

@@ -7,7 +7,7 @@
 
 #include "export/collection_export.h"
 #include "export/contact_sheet.h"
-#include "export/images_export.h"
+#include "export/images_export.h"  // ReportListener
 
 namespace orlaspin {
 
@@ -30,10 +30,16 @@ struct SheetExportResult {
   int skippedFiles = 0;  // files of walked folders and archives that are no known image
 };
 
-// Draws the screens of every image ImageSources finds in the paths, each image under a heading
-// of its path, and writes the pages as they fill: FileWritten tells each page's path. A page
-// never replaces a file: a name that is taken raises the file-creation error and ends the run,
-// as does a failed write; a fault of one image only skips it (ImageFailed).
-SheetExportResult ExportSheet(FileSystem& files, const SheetExport& run, ImagesExportView& view);
+// Hears the reports of a sheet's images and the pages written.
+class SheetListener : public ReportListener {
+ public:
+  virtual void PageWritten(const std::string& path) = 0;
+};
+
+// Draws the screens of every image the walk finds in the paths, each image under a heading of its
+// path, and writes the pages as they fill, telling each page's path. A page never replaces a
+// file: a name that is taken raises the file-creation error and ends the run, as does a failed
+// write; a fault of one image (a screen its decoder refuses among them) only fails that image.
+SheetExportResult ExportSheet(FileSystem& files, const SheetExport& run, SheetListener& listener);
 
 }  // namespace orlaspin

@@ -32,8 +32,8 @@ class RecordingExportView final : public ExportView {
   }
 };
 
-// What a run over many images told its view, in order.
-class RecordingImagesView final : public ImagesExportView {
+// What the reports of a run over many images told, in order.
+class RecordingImagesView final : public ReportListener {
  public:
   std::vector<std::string> written;
   std::vector<std::string> skipped;
@@ -41,15 +41,14 @@ class RecordingImagesView final : public ImagesExportView {
   std::vector<std::pair<std::string, std::string>> failures;  // (image path, message)
   int finished = 0;
 
-  void Warning(const std::string& imagePath, const std::string& text) override {
-    warnings.emplace_back(imagePath, text);
+  void Reported(const ImageReport& report) override {
+    for (const std::string& text : report.warnings) warnings.emplace_back(report.path, text);
+    for (const SavedPicture& picture : report.pictures) {
+      (picture.alreadyPresent ? skipped : written).push_back(picture.name);
+    }
+    if (report.failure) failures.emplace_back(report.path, report.failure->Message());
+    if (report.isImage) ++finished;
   }
-  void FileWritten(const std::string& name) override { written.push_back(name); }
-  void FileSkipped(const std::string& name) override { skipped.push_back(name); }
-  void ImageFailed(const std::string& imagePath, const Error& error) override {
-    failures.emplace_back(imagePath, error.Message());
-  }
-  void ImageFinished() override { ++finished; }
 };
 
 }  // namespace orlaspin::testing
