@@ -294,7 +294,7 @@ CliCommand ParseArguments(std::span<const std::string> args) {
     if (arg.empty()) throw UsageError{"an IMAGE cannot be an empty name"};
     if (!optionsEnded && arg == "--") {
       optionsEnded = true;
-    } else if (!optionsEnded && arg.starts_with("-")) {
+    } else if (!optionsEnded && arg.size() > 1 && arg.starts_with("-")) {
       if (!ReadOption(command, SplitOption(arg), reader)) {
         throw UsageError{args[0] + " has no option " + arg};
       }

@@ -160,7 +160,7 @@ class ListTask final : public ImageTask {
     } else if (collection && command_.json) {
       json_.AddImage(report.path, *collection);
     } else if (collection) {
-      if (command_.images.size() > 1 || report.path != command_.images.front()) {
+      if (command_.images.size() > 1 || report.path != ShownNamedPath(command_.images.front())) {
         out_ << (first_ ? "" : "\n") << report.path << ":\n";
       }
       first_ = false;

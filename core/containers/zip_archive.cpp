@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "containers/collection.h"
+#include "containers/inflate.h"
 
 namespace orlaspin {
 
@@ -310,47 +311,6 @@ std::string SizeText(std::uint64_t bytes) {
   return std::to_string(bytes) + " bytes";
 }
 
-// Inflates raw deflate data into out, which grows a chunk at a time up to size + 1 bytes so that
-// a stream longer than size shows without more being held. Returns what is wrong, or nothing.
-std::string Inflate(Bytes data, std::uint64_t size, std::vector<std::uint8_t>& out) {
-  constexpr std::size_t kChunk = 1 << 16;
-  z_stream stream{};
-  if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return "zlib cannot start inflating";
-  std::string problem;
-  std::size_t fed = 0;
-  for (;;) {
-    if (stream.avail_in == 0 && fed < data.size()) {
-      const std::size_t count = std::min<std::size_t>(data.size() - fed, UINT_MAX);
-      stream.next_in = data.data() + fed;
-      stream.avail_in = static_cast<uInt>(count);
-      fed += count;
-    }
-    const std::size_t before = out.size();
-    const auto room = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, size + 1 - before));
-    out.resize(before + room);
-    stream.next_out = out.data() + before;
-    stream.avail_out = static_cast<uInt>(room);
-    const int result = inflate(&stream, Z_NO_FLUSH);
-    out.resize(before + room - stream.avail_out);
-    // A stream may end exactly one byte past the size: still too long.
-    if (out.size() > size) {
-      problem = "inflates to more than its " + SizeText(size);
-      break;
-    }
-    if (result == Z_STREAM_END) break;
-    if (result == Z_BUF_ERROR && stream.avail_in == 0 && fed == data.size()) {
-      problem = "cut short";
-      break;
-    }
-    if (result != Z_OK && result != Z_BUF_ERROR) {
-      problem = "broken deflate data";
-      break;
-    }
-  }
-  inflateEnd(&stream);
-  return problem;
-}
-
 ZipMemberData Refused(std::string problem) { return {{}, std::move(problem)}; }
 
 }  // namespace
@@ -408,8 +368,14 @@ ZipMemberData ExtractZipMember(std::span<const std::uint8_t> archive, const ZipM
     }
     if (data.size() < member.compressedSize) return Refused("cut short");
     result.bytes.assign(data.begin(), data.end());
-  } else if (std::string problem = Inflate(data, member.size, result.bytes); !problem.empty()) {
-    return Refused(std::move(problem));
+  } else {
+    switch (Inflate(data, -MAX_WBITS, member.size, result.bytes)) {
+      case InflateEnd::Complete: break;
+      case InflateEnd::TooLong:
+        return Refused("inflates to more than its " + SizeText(member.size));
+      case InflateEnd::CutShort: return Refused("cut short");
+      case InflateEnd::Broken: return Refused("broken deflate data");
+    }
   }
   if (Crc32(result.bytes) != member.crc) return Refused("wrong CRC-32");
   return result;

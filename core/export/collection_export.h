@@ -88,7 +88,7 @@ class ExportView {
  public:
   virtual ~ExportView() = default;
   // A fault of a screen that loses nothing: a picture enlarged less than asked.
-  virtual void Warning(const std::string& imagePath, const std::string& text) = 0;
+  virtual void Warning(const std::string& /*imagePath*/, const std::string& /*text*/) {}
   // A screen was decoded, before its file is written: screen is the first 6912 bytes of its file
   // (all of a standard screen's), picture its first frame.
   virtual void ScreenDecoded(const ScreenBytes& /*screen*/, const Picture& /*picture*/) {}

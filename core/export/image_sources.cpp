@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "containers/gzip_file.h"
 #include "containers/image_reader.h"
 #include "containers/zip_archive.h"
 #include "io/disk_file.h"
@@ -50,6 +51,10 @@ std::string_view FolderName(std::string_view path) {
 
 }  // namespace
 
+std::string_view ShownNamedPath(std::string_view named) {
+  return named == kStandardInputPath ? kStandardInputName : named;
+}
+
 bool HasZipExtension(std::string_view path) {
   const std::string_view name = FileNamePart(path);
   const std::string_view extension = name.substr(FileStem(path).size());
@@ -86,6 +91,16 @@ std::optional<SourceItem> ImageSources::Next() {
 }
 
 void ImageSources::VisitNamed(const std::string& path) {
+  if (path == kStandardInputPath) {
+    const std::string name(kStandardInputName);
+    try {
+      const auto input = files_.OpenStandardInput();
+      Offer(name, name, {}, ReadStart(*input, kLargestArchiveRead + 1), true, 0);
+    } catch (const Error& error) {
+      Fail(name, error);
+    }
+    return;
+  }
   if (walkFolders_ && files_.IsFolder(path)) {
     OpenFolder(path, WithPart({}, FolderName(path)));
     return;
@@ -103,7 +118,10 @@ void ImageSources::VisitNamed(const std::string& path) {
 void ImageSources::VisitFile(const std::string& path, const std::vector<std::string>& parentFolders,
                              bool named) {
   // One byte past the archive limit shows that an archive is longer.
-  const std::size_t limit = HasZipExtension(path) ? kLargestArchiveRead + 1 : kLargestImageRead;
+  // Archives and gzip files may be longer than any image.
+  const std::string_view name = FileNamePart(path);
+  const bool container = HasZipExtension(name) || HasGzipExtension(name);
+  const std::size_t limit = container ? kLargestArchiveRead + 1 : kLargestImageRead;
   std::vector<std::uint8_t> bytes;
   try {
     bytes = ReadFileStart(files_, path, limit);
@@ -111,7 +129,7 @@ void ImageSources::VisitFile(const std::string& path, const std::vector<std::str
     Fail(path, error);
     return;
   }
-  Offer(path, parentFolders, std::move(bytes), named, 0);
+  Offer(path, FileNamePart(path), parentFolders, std::move(bytes), named, 0);
 }
 
 void ImageSources::VisitFolderEntry(Level& folder) {
@@ -132,30 +150,59 @@ void ImageSources::VisitMember(Level& archive) {
     Warn(path, data.problem + kMemberSkipped);
     return;
   }
-  Offer(path, WithMemberFolders(archive.folders, member.name), std::move(data.bytes), false,
-        archive.depth);
+  Offer(path, FileNamePart(member.name), WithMemberFolders(archive.folders, member.name),
+        std::move(data.bytes), false, archive.depth);
 }
 
-void ImageSources::Offer(const std::string& path, const std::vector<std::string>& parentFolders,
+void ImageSources::Offer(const std::string& path, std::string_view name,
+                         const std::vector<std::string>& parentFolders,
                          std::vector<std::uint8_t> bytes, bool named, int depth) {
   // A ".zip" is an archive even when its size makes it look like a bare screen.
-  const bool zipByName = HasZipExtension(path);
-  const bool isImage = !zipByName && IsKnownImage(path, bytes);
-  if (!isImage && (zipByName || HasZipSignature(bytes))) {
+  const bool zipByName = HasZipExtension(name);
+  const bool gzipByName = HasGzipExtension(name);
+  const bool isImage = !zipByName && !gzipByName && IsKnownImage(name, bytes);
+  if (!isImage && (gzipByName || HasGzipSignature(bytes))) {
+    OfferGzip(path, name, parentFolders, bytes, named, depth);
+  } else if (!isImage && (zipByName || HasZipSignature(bytes))) {
     if (depth == kDeepestArchive) {
       Warn(path, "an archive inside " + std::to_string(depth) + " archives; not opened");
       return;
     }
-    OpenArchive(path, WithPart(parentFolders, FileStem(path)), std::move(bytes), depth + 1);
+    OpenArchive(path, WithPart(parentFolders, FileStem(name)), std::move(bytes), depth + 1);
   } else if (isImage || named) {
     // The image's own folder keeps its stem even when that is empty or dots: it is named after
     // the image, never taken for the folder above.
     std::vector<std::string> folders = parentFolders;
-    folders.emplace_back(FileStem(path));
-    ready_.emplace_back(SourceImage{path, std::move(folders), std::move(bytes), nextNamed_ - 1});
+    folders.emplace_back(FileStem(name));
+    ready_.emplace_back(
+        SourceImage{path, std::string(name), std::move(folders), std::move(bytes), nextNamed_ - 1});
   } else {
     ++skipped_;
   }
+}
+
+// The file inside takes the gzip file's place; a damaged one is skipped with a warning, or fails
+// when it was named.
+void ImageSources::OfferGzip(const std::string& path, std::string_view name,
+                             const std::vector<std::string>& parentFolders,
+                             std::span<const std::uint8_t> bytes, bool named, int depth) {
+  const std::string innerName(GzipInnerName(name));
+  // Only an archive inside may be longer than any image.
+  const std::size_t most = HasZipExtension(innerName) ? kLargestArchiveRead : kLargestImageRead;
+  GzipContent inner = Gunzip(bytes, most);
+  if (!inner.problem.empty()) {
+    if (named) {
+      Fail(path, ImageFormatError(inner.problem));
+    } else {
+      Warn(path, inner.problem + "; skipped");
+    }
+    return;
+  }
+  if (HasGzipExtension(innerName) || HasGzipSignature(inner.bytes)) {
+    Warn(path, "a gzip file inside a gzip file; not opened");
+    return;
+  }
+  Offer(path, innerName, parentFolders, std::move(inner.bytes), named, depth);
 }
 
 void ImageSources::OpenFolder(const std::string& path, std::vector<std::string> folders) {

@@ -7,6 +7,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -18,13 +19,17 @@ namespace orlaspin {
 
 class FileSystem;
 
-// An image to read: ReadCollection(path, bytes) reads it.
+// An image to read: ReadCollection(name, bytes) reads it.
 struct SourceImage {
   // The path the user knows it by: the path as named, then "/" and the path inside the named
   // folder or archive ("collection/sub/GAME.trd", "games.zip/dir/GAME.trd",
   // "collection/games.zip/inner.zip/GAME.trd"). Its last part is the file's or member's own name,
   // whose extension chooses the reader.
   std::string path;
+  // The name whose extension chooses the reader and whose stem names a bare screen or a snapshot:
+  // the file's or member's own, or for a gzip file the name of the file inside it ("GAME.tzx" of
+  // "GAME.tzx.gz").
+  std::string name;
   // The folders, from the output folder down, that take the image's screens: the named folder's
   // name, the folders below it, an archive's stem, the member's own folders, and last the image's
   // stem ({"collection", "sub", "GAME"}, {"games", "dir", "GAME"}; {"GAME"} for a file named on
@@ -60,6 +65,13 @@ using SourceItem = std::variant<SourceImage, SourceWarning, SourceFailure>;
 // The name ends in ".zip", any case.
 bool HasZipExtension(std::string_view path);
 
+// A named path of "-" is standard input, read to its end and known as "stdin".
+inline constexpr std::string_view kStandardInputPath = "-";
+inline constexpr std::string_view kStandardInputName = "stdin";
+
+// The path the images of a named path are told by: "stdin" for "-", else the path itself.
+std::string_view ShownNamedPath(std::string_view named);
+
 // An archive inside this many archives is not opened (a warning says so).
 inline constexpr int kDeepestArchive = 3;
 // A ZIP file is read up to here; one longer loses the members past it, with a warning.
@@ -72,7 +84,9 @@ inline constexpr std::size_t kLargestArchiveRead = std::size_t{256} << 20;
 // is a ZIP archive; a named folder is walked when walkFolders is set. In a walk and in an archive,
 // a file is an image when IsKnownImage says so; others are skipped and counted. A ZIP archive is
 // recognised by its extension ".zip" (any case), or by its signature when its extension names no
-// image kind, and its members are read, wherever it is, to kDeepestArchive archives deep.
+// image kind, and its members are read, wherever it is, to kDeepestArchive archives deep. A gzip
+// file, known by its extension ".gz" or its signature, is read as the file inside it, at most
+// kLargestImageRead bytes long (kLargestArchiveRead for a ".zip" inside).
 class ImageSources {
  public:
   ImageSources(FileSystem& files, std::vector<std::string> namedPaths, bool walkFolders);
@@ -98,8 +112,12 @@ class ImageSources {
                  bool named);
   void VisitFolderEntry(Level& folder);
   void VisitMember(Level& archive);
-  void Offer(const std::string& path, const std::vector<std::string>& parentFolders,
-             std::vector<std::uint8_t> bytes, bool named, int depth);
+  void Offer(const std::string& path, std::string_view name,
+             const std::vector<std::string>& parentFolders, std::vector<std::uint8_t> bytes,
+             bool named, int depth);
+  void OfferGzip(const std::string& path, std::string_view name,
+                 const std::vector<std::string>& parentFolders, std::span<const std::uint8_t> bytes,
+                 bool named, int depth);
   void OpenFolder(const std::string& path, std::vector<std::string> folders);
   void OpenArchive(const std::string& path, std::vector<std::string> folders,
                    std::vector<std::uint8_t> bytes, int depth);

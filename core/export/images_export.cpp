@@ -69,7 +69,7 @@ class ExportTask final : public ImageTask {
  private:
   // The one path named is a file: its screens go into the output folder itself.
   bool IsSingleImage(const std::string& path) const {
-    return run_.paths.size() == 1 && path == run_.paths.front();
+    return run_.paths.size() == 1 && path == ShownNamedPath(run_.paths.front());
   }
 
   FileSystem& files_;

@@ -65,17 +65,20 @@ std::size_t ReadFully(ReadableFile& file, std::span<std::uint8_t> target) {
 
 std::vector<std::uint8_t> ReadFileStart(FileSystem& files, const std::string& path,
                                         std::size_t limit) {
+  return ReadStart(*files.OpenForReading(path), limit);
+}
+
+std::vector<std::uint8_t> ReadStart(ReadableFile& file, std::size_t limit) {
   constexpr std::size_t kChunk = 1 << 16;
   std::vector<std::uint8_t> bytes;
-  const auto file = files.OpenForReading(path);
   while (bytes.size() < limit) {
     const std::size_t before = bytes.size();
     bytes.resize(std::min(limit, before + kChunk));
-    const std::size_t got = ReadFully(*file, std::span(bytes).subspan(before));
+    const std::size_t got = ReadFully(file, std::span(bytes).subspan(before));
     bytes.resize(before + got);
     if (got == 0) break;
   }
-  file->Close();
+  file.Close();
   return bytes;
 }
 

@@ -89,6 +89,9 @@ class FileSystem {
   // The entries of the folder at path, without "." and "..", in no set order. Raises the I/O
   // error of the table when the folder cannot be listed.
   virtual std::vector<FolderEntry> ListFolder(const std::string& path) = 0;
+
+  // The program's standard input from where it stands; closing it leaves the program's own open.
+  virtual std::unique_ptr<ReadableFile> OpenStandardInput() = 0;
 };
 
 // The operating system's files.
@@ -105,8 +108,11 @@ std::string JoinPath(const std::string& dir, const std::string& name);
 // Reads until target is full or the file ends; returns the number of bytes read.
 std::size_t ReadFully(ReadableFile& file, std::span<std::uint8_t> target);
 
-// The first limit bytes of the file at path (all of it when shorter), read in chunks so that no
-// more is held than has arrived. Raises the I/O error of a failed open, read or close.
+// The first limit bytes of the file (all of it when shorter), read in chunks so that no more is
+// held than has arrived; the file is closed after. Raises the I/O error of a failed read or close.
+std::vector<std::uint8_t> ReadStart(ReadableFile& file, std::size_t limit);
+
+// ReadStart of the file at path; also raises the I/O error of a failed open.
 std::vector<std::uint8_t> ReadFileStart(FileSystem& files, const std::string& path,
                                         std::size_t limit);
 

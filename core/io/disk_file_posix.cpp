@@ -267,6 +267,12 @@ class PosixFileSystem final : public FileSystem {
     if (errno != 0) throw IoErrorFromErrno(errno);
     return entries;
   }
+
+  std::unique_ptr<ReadableFile> OpenStandardInput() override {
+    const int fd = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) throw IoErrorFromErrno(errno);
+    return std::make_unique<PosixReadableFile>(fd);
+  }
 };
 
 // Windows-1251 0x80-0xFF as Unicode code points; 0 where the code page has no character.

@@ -105,7 +105,10 @@ class WinReadableFile final : public ReadableFile {
   std::size_t Read(std::span<std::uint8_t> target) override {
     DWORD got = 0;
     if (!ReadFile(handle_, target.data(), static_cast<DWORD>(target.size()), &got, nullptr)) {
-      throw IoError(static_cast<int>(GetLastError()));
+      const DWORD error = GetLastError();
+      // A pipe whose writer has finished: its end, as a file's.
+      if (error == ERROR_BROKEN_PIPE) return 0;
+      throw IoError(static_cast<int>(error));
     }
     return got;
   }
@@ -262,6 +265,15 @@ class WinFileSystem final : public FileSystem {
     const DWORD error = GetLastError();
     if (error != ERROR_NO_MORE_FILES) throw IoError(static_cast<int>(error));
     return entries;
+  }
+
+  std::unique_ptr<ReadableFile> OpenStandardInput() override {
+    HANDLE input = INVALID_HANDLE_VALUE;
+    if (!DuplicateHandle(GetCurrentProcess(), GetStdHandle(STD_INPUT_HANDLE), GetCurrentProcess(),
+                         &input, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+      throw IoError(static_cast<int>(GetLastError()));
+    }
+    return std::make_unique<WinReadableFile>(input);
   }
 };
 

@@ -71,6 +71,10 @@ std::unique_ptr<ReadableFile> FakeFileSystem::OpenForReading(const std::string& 
   return std::make_unique<FakeReadableFile>(found->second, faults);
 }
 
+std::unique_ptr<ReadableFile> FakeFileSystem::OpenStandardInput() {
+  return std::make_unique<FakeReadableFile>(standardInput, faults);
+}
+
 std::unique_ptr<WritableFile> FakeFileSystem::CreateTemporary(const std::string& path,
                                                               std::string& temporaryPath) {
   const std::size_t slash = path.rfind('/');

@@ -62,6 +62,8 @@ class FakeFileSystem final : public FileSystem {
   // order of their names so that no caller can depend on an order. A path that is not in folders
   // raises "File not found".
   std::vector<FolderEntry> ListFolder(const std::string& path) override;
+  std::unique_ptr<ReadableFile> OpenStandardInput() override;
+  std::vector<std::uint8_t> standardInput;
 
  private:
   int temporaries_ = 0;

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "archive_builders.h"
+#include "containers/image_reader.h"
 #include "fake_file_system.h"
 #include "io/disk_file.h"
 #include "screens.h"
@@ -62,6 +63,52 @@ Walk WalkAll(ImageSources& sources) {
 Walk WalkAll(FileSystem& files, std::vector<std::string> named, bool walkFolders = true) {
   ImageSources sources(files, std::move(named), walkFolders);
   return WalkAll(sources);
+}
+
+// A gzip file of one member: its header, the raw deflate data, the CRC-32 and the length.
+Bytes Gzip(const Bytes& data) {
+  Bytes file = {0x1F, 0x8B, 8, 0, 0, 0, 0, 0, 0, 0xFF};
+  const Bytes deflated = RawDeflate(data);
+  file.insert(file.end(), deflated.begin(), deflated.end());
+  for (const std::uint32_t field : {Crc32Of(data), static_cast<std::uint32_t>(data.size())}) {
+    for (int shift = 0; shift < 32; shift += 8)
+      file.push_back(static_cast<std::uint8_t>(field >> shift));
+  }
+  return file;
+}
+
+// A gzip file stands for the file inside, named or met in a walk or an archive; standard input
+// is an image named "stdin" whatever its content.
+TEST(ImageSources, GzipFilesAndStandardInputAreReadAsTheFileInside) {
+  FakeFileSystem files;
+  files.folders = {"/g"};
+  Bytes cut = Gzip(ScreenVector(1));
+  cut.resize(cut.size() - 12);
+  files.files["/g/a.scr.gz"] = Gzip(ScreenVector(1));
+  files.files["/g/b.GZ"] = Gzip(ScreenVector(2));   // known by the content inside
+  files.files["/g/c.dat"] = Gzip(ScreenVector(3));  // known by its signature
+  files.files["/g/cut.scr.gz"] = cut;
+  files.files["/g/bomb.scr.gz"] = Gzip(Bytes(kLargestImageRead + 1, 0));
+  files.files["/g/notes.txt.gz"] = Gzip(Bytes(10, 'x'));
+  const ZipEntry members[] = {{"in/d.trd.gz", Gzip(Trd(4))}};
+  files.files["/g/e.zip"] = BuildZip(members);
+  files.standardInput = ScreenVector(5);
+  const Walk walk = WalkAll(files, {"/g", "/g/cut.scr.gz", "-"});
+  EXPECT_EQ(walk.lines, (Lines{
+                            "image /g/a.scr.gz [g|a]",
+                            "image /g/b.GZ [g|b]",
+                            "warning /g/bomb.scr.gz: unpacks to more than " +
+                                std::to_string(kLargestImageRead) + " bytes; skipped",
+                            "image /g/c.dat [g|c]",
+                            "warning /g/cut.scr.gz: the gzip data is cut short; skipped",
+                            "image /g/e.zip/in/d.trd.gz [g|e|in|d]",
+                            "failure /g/cut.scr.gz: the gzip data is cut short",
+                            "image stdin [stdin]",
+                        }));
+  EXPECT_EQ(walk.bytes.at("/g/a.scr.gz"), ScreenVector(1));
+  EXPECT_EQ(walk.bytes.at("/g/e.zip/in/d.trd.gz"), Trd(4));
+  EXPECT_EQ(walk.bytes.at("stdin"), ScreenVector(5));
+  EXPECT_EQ(walk.skipped, 1);  // notes.txt
 }
 
 TEST(ImageSources, NamedFilesAreImagesInTheOrderGivenWhateverTheirKind) {
