@@ -1,0 +1,187 @@
+// The floor of an export: only the work no converter can avoid, on the very pictures
+// orlaspin-cli wrote. scripts/bench times it beside orlaspin-cli.
+//
+//   orlaspin-bench-floor pack FOLDER PACK   keeps FOLDER's .bmp files as they are and, of its
+//                                           still .png files, the chunks and the scanlines
+//   orlaspin-bench-floor write PACK FOLDER  writes every file again into FOLDER: a bitmap as
+//                                           it is; a PNG with its scanlines deflated by zlib at
+//                                           level 6 and every chunk's CRC computed
+#include <fcntl.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+namespace fs = std::filesystem;
+
+constexpr std::uint8_t kPngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+std::uint32_t U32BE(const std::uint8_t* at) {
+  return std::uint32_t{at[0]} << 24 | std::uint32_t{at[1]} << 16 | std::uint32_t{at[2]} << 8 |
+         at[3];
+}
+
+void PutU32BE(Bytes& out, std::uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8)
+    out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+Bytes ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+// The pack: per file its name, a kind byte (0 bitmap, 1 PNG) and its parts, each a 32-bit
+// length and its bytes. A PNG's parts are its chunks (type then data) with the IDAT chunks'
+// data replaced by one part of scanlines, "IDAT" then the inflated bytes.
+void PutPart(Bytes& pack, const Bytes& part) {
+  PutU32BE(pack, static_cast<std::uint32_t>(part.size()));
+  pack.insert(pack.end(), part.begin(), part.end());
+}
+
+Bytes Inflated(const Bytes& packed) {
+  Bytes out(1 << 20);
+  for (;;) {
+    uLongf size = out.size();
+    const int result = uncompress(out.data(), &size, packed.data(), packed.size());
+    if (result == Z_OK) {
+      out.resize(size);
+      return out;
+    }
+    if (result != Z_BUF_ERROR) throw std::runtime_error("broken IDAT data");
+    out.resize(out.size() * 2);
+  }
+}
+
+std::vector<Bytes> PngParts(const Bytes& png) {
+  std::vector<Bytes> parts;
+  Bytes idat;
+  for (std::size_t at = sizeof kPngSignature; at + 12 <= png.size();) {
+    const std::uint32_t length = U32BE(&png[at]);
+    const Bytes typed(png.begin() + at + 4, png.begin() + at + 8 + length);
+    const std::string type(typed.begin(), typed.begin() + 4);
+    if (type == "IDAT") {
+      idat.insert(idat.end(), typed.begin() + 4, typed.end());
+    } else {
+      if (type == "IEND") {
+        Bytes scanlines = {'I', 'D', 'A', 'T'};
+        const Bytes raw = Inflated(idat);
+        scanlines.insert(scanlines.end(), raw.begin(), raw.end());
+        parts.push_back(std::move(scanlines));
+      }
+      if (type == "acTL") throw std::runtime_error("animations are not packed");
+      parts.push_back(typed);
+    }
+    at += 12 + length;
+  }
+  return parts;
+}
+
+int Pack(const fs::path& folder, const fs::path& packPath) {
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    const auto extension = entry.path().extension();
+    if (entry.is_regular_file() && (extension == ".bmp" || extension == ".png")) {
+      files.push_back(entry.path());
+    }
+  }
+  std::sort(files.begin(), files.end());
+  Bytes pack;
+  for (const fs::path& file : files) {
+    const std::string name = fs::relative(file, folder).generic_string();
+    PutPart(pack, Bytes(name.begin(), name.end()));
+    const Bytes bytes = ReadAll(file);
+    const bool png = file.extension() == ".png";
+    pack.push_back(png ? 1 : 0);
+    const std::vector<Bytes> parts = png ? PngParts(bytes) : std::vector<Bytes>{bytes};
+    PutU32BE(pack, static_cast<std::uint32_t>(parts.size()));
+    for (const Bytes& part : parts) PutPart(pack, part);
+  }
+  std::ofstream(packPath, std::ios::binary)
+      .write(reinterpret_cast<const char*>(pack.data()), static_cast<std::streamsize>(pack.size()));
+  std::printf("%zu files packed\n", files.size());
+  return 0;
+}
+
+// A chunk: its length, type and data, and the CRC-32 of type and data.
+void PutChunk(Bytes& png, const std::uint8_t* typed, std::size_t size) {
+  PutU32BE(png, static_cast<std::uint32_t>(size - 4));
+  png.insert(png.end(), typed, typed + size);
+  PutU32BE(png, static_cast<std::uint32_t>(crc32(0, typed, static_cast<uInt>(size))));
+}
+
+void WriteNew(const std::string& path, const Bytes& bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) ||
+      ::close(fd) != 0) {
+    throw std::runtime_error("cannot write " + path);
+  }
+}
+
+int Write(const fs::path& packPath, const fs::path& folder) {
+  const Bytes pack = ReadAll(packPath);
+  std::size_t at = 0;
+  const auto part = [&](std::size_t& size) {
+    size = U32BE(&pack[at]);
+    at += 4 + size;
+    return &pack[at - size];
+  };
+  Bytes file;
+  while (at < pack.size()) {
+    std::size_t size = 0;
+    const std::uint8_t* name = part(size);
+    const fs::path path = folder / std::string(name, name + size);
+    fs::create_directories(path.parent_path());
+    const bool png = pack[at++] == 1;
+    const std::uint32_t count = U32BE(&pack[at]);
+    at += 4;
+    file.clear();
+    if (png) file.insert(file.end(), std::begin(kPngSignature), std::end(kPngSignature));
+    for (std::uint32_t i = 0; i < count; ++i) {
+      const std::uint8_t* bytes = part(size);
+      if (!png) {
+        file.assign(bytes, bytes + size);
+      } else if (std::equal(bytes, bytes + 4, "IDAT") && size > 4) {
+        Bytes idat = {'I', 'D', 'A', 'T'};
+        uLongf packed = compressBound(static_cast<uLong>(size - 4));
+        idat.resize(4 + packed);
+        compress2(idat.data() + 4, &packed, bytes + 4, static_cast<uLong>(size - 4),
+                  Z_DEFAULT_COMPRESSION);
+        PutChunk(file, idat.data(), 4 + packed);
+      } else {
+        PutChunk(file, bytes, size);
+      }
+    }
+    WriteNew(path.string(), file);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: orlaspin-bench-floor pack FOLDER PACK | write PACK FOLDER\n");
+    return 2;
+  }
+  const std::string mode = argv[1];
+  try {
+    if (mode == "pack") return Pack(argv[2], argv[3]);
+    if (mode == "write") return Write(argv[2], argv[3]);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "orlaspin-bench-floor: %s\n", error.what());
+    return 1;
+  }
+  return 2;
+}
