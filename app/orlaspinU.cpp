@@ -296,10 +296,10 @@ void TForm1::LoadCatalogue(const std::string& path) {
   StringGrid1.SetRowCount(std::max(state_.EntryCount, 1));
 }
 
-void TForm1::DrawScreen(const ScreenBytes& screen, const Picture& picture) {
+void TForm1::DrawScreen(const ScreenBytes& screen) {
   state_.ScreenBuffer = screen;
   if (!state_.Preview) state_.Preview = std::make_unique<PreviewRaster>();
-  std::copy(picture.pixels.begin(), picture.pixels.end(), state_.Preview->Pixels().begin());
+  DecodeScreen(state_.ScreenBuffer, state_.ZxPalette, *state_.Preview);
   RepaintPreviewNow();
 }
 
@@ -315,12 +315,8 @@ void TForm1::RepaintPreviewNow() {
   RedrawWindow(Handle(), &bounds, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
-void TForm1::Warning(const std::string& /*imagePath*/, const std::string& /*text*/) {
-  // A TR-DOS catalogue carries no warnings of its own.
-}
-
-void TForm1::ScreenDecoded(const ScreenBytes& screen, const Picture& picture) {
-  DrawScreen(screen, picture);
+void TForm1::ScreenDecoded(const ScreenBytes& screen, const Picture& /*picture*/) {
+  DrawScreen(screen);
 }
 
 void TForm1::FileWritten(const std::string& /*fileName*/) {

@@ -80,16 +80,17 @@ class TForm1 final : public Window, private ExportView {
   // Reads the catalogue of the image at path into the state and lists it in the grid, one row
   // per entry and never fewer than one row. A path naming no file changes nothing.
   void LoadCatalogue(const std::string& path);
-  // Shows a decoded screen: keeps its bytes, paints the preview raster and repaints it now.
-  void DrawScreen(const ScreenBytes& screen, const Picture& picture);
+  // Shows a screen: keeps its bytes in ScreenBuffer, paints the preview raster from them and
+  // repaints it now.
+  void DrawScreen(const ScreenBytes& screen);
   void RepaintPreviewNow();
 
   // The topmost painted control under a client point, or null.
   PaintedControl* ControlAt(int x, int y) const;
   void Invalidate(const PaintedControl& control);
 
-  // ExportView
-  void Warning(const std::string& imagePath, const std::string& text) override;
+  // ExportView. The window shows no warnings: its batch reads the listed catalogue, which has
+  // none, and writes every picture at its own size.
   void ScreenDecoded(const ScreenBytes& screen, const Picture& picture) override;
   void FileWritten(const std::string& fileName) override;
 
