@@ -6,7 +6,6 @@ set(CPACK_NSIS_PACKAGE_NAME Orlaspin)
 set(CPACK_NSIS_DISPLAY_NAME Orlaspin)
 set(CPACK_NSIS_INSTALLED_ICON_NAME orlaspin.exe)
 set(CPACK_NSIS_MENU_LINKS orlaspin.exe Orlaspin)
-set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
   MessageBox MB_YESNO|MB_ICONQUESTION "Open .trd disk images with Orlaspin?" /SD IDNO IDNO orlaspin_no_association
   WriteRegStr HKCR ".trd" "" "Orlaspin.trd"
