@@ -133,7 +133,7 @@ const CliOption kOptions[] = {
      "the folder to write into (default: the current folder), created with its parents when "
      "missing",
      SetOutputDir},
-    {"format", 'f', kExport, Required, "", Choices, FormatNames, false,
+    {"format", 'f', kExport, Required, "", Nothing, FormatNames, false,
      "the file format (default: bmp)", SetFormat},
     {"scale", 's', kExport, Required, "N", Nothing, nullptr, false,
      "enlarge each pixel to N x N (1 to 8, default 1)", SetScale},
@@ -149,11 +149,11 @@ const CliOption kOptions[] = {
      "the colours: orlaspin (the default), fuse, srgb, pulsar, alone, orthodox or skoolkit, or a "
      "palette file (see below); ULA+ screens keep their own colours",
      SetPalette},
-    {"gigascreen", 0, kExport | kSheet, Required, "", Choices, GigascreenNames, false,
+    {"gigascreen", 0, kExport | kSheet, Required, "", Nothing, GigascreenNames, false,
      "a gigascreen (.img, chr$ of 18-byte cells) as one picture of its two screens mixed (blend, "
      "the default), or with --format png as both shown in turn, 20 ms each, looping (flicker)",
      SetGigascreen},
-    {"border", 0, kExport | kSheet, Optional, "[0-7]", Choices, BorderNames, false,
+    {"border", 0, kExport | kSheet, Optional, "[0-7]", Nothing, BorderNames, false,
      "show the screen inside its border, 32 pixels left and right and 24 above and below (before "
      "scaling): of colour N when given, else the colour that a snapshot or a tape's screen block "
      "records, else white (7), the border after reset; .bsc and .bmc4 files show their own "

@@ -26,8 +26,8 @@ struct CliCommandRow {
 // next argument), or maybe (after "=", or as the next argument when that is a single digit).
 enum class ValueUse { None, Required, Optional };
 
-// What a shell completes an option's value with: its choices, a file, a folder, or nothing.
-enum class ValueCompletion { Nothing, Choices, File, Folder };
+// What a shell completes an option's value with besides its choices: a file, a folder, nothing.
+enum class ValueCompletion { Nothing, File, Folder };
 
 struct CliOption {
   std::string_view longName;  // without its "--"

@@ -116,8 +116,8 @@ TEST(OptionTable, TheHelpNamesEveryPaletteAndScreenFileExtension) {
     EXPECT_NE(help.find(palette.name), std::string::npos) << palette.name;
   }
   for (const ScreenFileKind& kind : ScreenFileKinds()) {
-    EXPECT_NE(help.find("." + std::string(kind.extension) + ' '), std::string::npos)
-        << kind.extension;
+    const std::string shown = std::string(".").append(kind.extension).append(" ");
+    EXPECT_NE(help.find(shown), std::string::npos) << shown;
   }
 }
 
