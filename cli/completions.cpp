@@ -41,7 +41,9 @@ std::string Quoted(std::string_view text) {
 
 // The help's first clause, short enough for a menu: "the folder to write into".
 std::string Summary(std::string_view help) {
-  return std::string(help.substr(0, help.find_first_of(",;:(")));
+  std::string_view clause = help.substr(0, help.find_first_of(",;:("));
+  while (clause.ends_with(' ')) clause.remove_suffix(1);
+  return std::string(clause);
 }
 
 // Options that come before any command, and each command's.
