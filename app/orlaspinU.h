@@ -2,6 +2,9 @@
 // two command buttons and their labels. It owns the program-wide state.
 #pragma once
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include <array>
 #include <cstdint>
 #include <memory>
