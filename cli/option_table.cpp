@@ -122,6 +122,7 @@ constexpr CliCommandRow kCommands[] = {
 using enum ValueUse;
 using enum ValueCompletion;
 
+// {long, short, commands, value use, value name, completion, choices, required, help, apply}
 const CliOption kOptions[] = {
     {"recursive", 'r', kList | kExport | kSheet, None, "", Nothing, nullptr, false,
      "walk the folders named, with their subfolders; files of no known kind met there or in "
