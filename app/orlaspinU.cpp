@@ -184,7 +184,9 @@ void TForm1::OpenImage(const std::wstring& path) {
   wchar_t* name = nullptr;
   const DWORD length =
       GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), &name);
-  if (length == 0 || length >= full.size()) RaiseLastError("GetFullPathNameW");
+  if (length == 0) RaiseLastError("GetFullPathNameW");
+  // A path longer than the dialog takes counts as no choice, as it does there.
+  if (length >= full.size()) return;
   // The dialog leaves the current folder at the image's; a name given otherwise does the same.
   if (name) {
     const std::wstring folder(full.data(), name);
