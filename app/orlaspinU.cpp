@@ -18,6 +18,9 @@ namespace orlaspin::app {
 namespace {
 
 // The stored description, in pixels at 96 pixels per inch.
+// Posted to the form by OpenImageLater.
+constexpr UINT kOpenNamedImage = WM_APP + 1;
+
 constexpr int kClientWidth = 726;
 constexpr int kClientHeight = 208;
 constexpr Rect kImage1{360, 8, 616, 200};
@@ -156,6 +159,7 @@ void TForm1::Create() {
   StringGrid1.Create(Handle(), ToRECT(fonts_.scale.Apply(kStringGrid1)), kStringGrid1Id);
   SendMessageW(StringGrid1.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.window.Handle()),
                FALSE);
+  DragAcceptFiles(Handle(), TRUE);
   FormCreate(*this);
 }
 
@@ -165,10 +169,38 @@ void TForm1::FormCreate(Window& /*sender*/) {
   state_.ZxPalette = kZxPaletteColours;
 }
 
+void TForm1::OpenImageLater(const std::wstring& path) {
+  pathToOpen_ = path;
+  if (!PostMessageW(Handle(), kOpenNamedImage, 0, 0)) RaiseLastError("PostMessageW");
+}
+
 void TForm1::SpeedButtonOpenClick(PaintedControl& /*sender*/) {
   if (!OpenDialog1.Execute(Handle())) return;
-  state_.ImagePath = Narrow(OpenDialog1.FileName());
+  OpenImage(OpenDialog1.FileName());
+}
+
+void TForm1::OpenImage(const std::wstring& path) {
+  std::array<wchar_t, OpenDialog::kFileNameCapacity> full{};
+  wchar_t* name = nullptr;
+  const DWORD length =
+      GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), &name);
+  if (length == 0) RaiseLastError("GetFullPathNameW");
+  // A path longer than the dialog takes counts as no choice, as it does there.
+  if (length >= full.size()) return;
+  // The dialog leaves the current folder at the image's; a name given otherwise does the same.
+  if (name) {
+    const std::wstring folder(full.data(), name);
+    if (!SetCurrentDirectoryW(folder.c_str())) RaiseLastError("SetCurrentDirectoryW");
+  }
+  state_.ImagePath = Narrow(full.data());
   LoadCatalogue(state_.ImagePath);
+}
+
+void TForm1::OnDropFiles(HDROP drop) {
+  std::array<wchar_t, OpenDialog::kFileNameCapacity> path{};
+  const UINT length = DragQueryFileW(drop, 0, path.data(), static_cast<UINT>(path.size()));
+  DragFinish(drop);
+  if (length > 0) OpenImage(path.data());
 }
 
 void TForm1::SpeedButton1Click(PaintedControl& /*sender*/) {
@@ -196,6 +228,8 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE: OnActivate(LOWORD(wParam)); return 0;
     case WM_SETFOCUS: SetFocus(StringGrid1.Handle()); return 0;
     case WM_DESTROY: OnDestroy(); return 0;
+    case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
+    case kOpenNamedImage: OpenImage(pathToOpen_); return 0;
     default: return Default(message, wParam, lParam);
   }
 }

@@ -2,6 +2,9 @@
 // two command buttons and their labels. It owns the program-wide state.
 #pragma once
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -61,6 +64,9 @@ class TForm1 final : public Window, private ExportView {
   void Create();
 
   void FormCreate(Window& sender);
+  // Opens the image at path, named on the command line, once the message loop runs: as if it
+  // had been chosen in the open dialog, errors shown the same way.
+  void OpenImageLater(const std::wstring& path);
   void SpeedButtonOpenClick(PaintedControl& sender);
   void SpeedButton1Click(PaintedControl& sender);
   void Label3Click(PaintedControl& sender);
@@ -76,6 +82,11 @@ class TForm1 final : public Window, private ExportView {
   LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
   void OnActivate(WORD state);
   void OnDestroy();
+  void OnDropFiles(HDROP drop);
+
+  // What the open dialog's choice does: the current folder becomes the image's, where the
+  // export writes, and the image's catalogue is listed.
+  void OpenImage(const std::wstring& path);
 
   // Reads the catalogue of the image at path into the state and lists it in the grid, one row
   // per entry and never fewer than one row. A path naming no file changes nothing.
@@ -107,6 +118,7 @@ class TForm1 final : public Window, private ExportView {
   LinkLabel Label4;
   StringGrid StringGrid1;
   OpenDialog OpenDialog1;
+  std::wstring pathToOpen_;  // named on the command line, opened when the loop runs
 
   // The painted controls in their stored order: a later one covers an earlier one.
   std::array<PaintedControl*, 7> paintOrder_;

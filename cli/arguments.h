@@ -14,25 +14,22 @@ enum class CliAction { Help, Version, List, Export, Sheet };
 struct CliCommand {
   CliAction action = CliAction::Help;
   std::vector<std::string> images;
-  bool recursive = false;  // named folders are walked
-  std::string outputDir;   // export: empty means the current folder
-  OutputOptions output;    // export
-  int jobs = 0;            // export: images at once; 0 means one per core
-  bool gallery = false;    // export: index.html beside the pictures
-  std::string sheetPath;   // sheet: the page's file
-  bool json = false;       // list
+  bool recursive = false;   // named folders are walked
+  std::string outputDir;    // export: empty means the current folder
+  OutputOptions output;     // export and sheet; its palette is set from paletteName before the run
+  std::string paletteName;  // export and sheet: a palette's name or a palette file; empty: default
+  int jobs = 0;             // export: images at once; 0 means one per core
+  bool gallery = false;     // export: index.html beside the pictures
+  std::string sheetPath;    // sheet: the page's file
+  bool json = false;        // list
 };
 
-// The command line makes no sense; message says why (empty: the usage alone says it).
+// The command line makes no sense; message says why in one line.
 struct UsageError {
   std::string message;
 };
 
-// args excludes the program name. Raises UsageError.
+// args excludes the program name. Reads no file. Raises UsageError.
 CliCommand ParseArguments(std::span<const std::string> args);
-
-// The short usage, printed with a usage error, and the full help of --help.
-extern const char* const kUsage;
-extern const char* const kHelp;
 
 }  // namespace orlaspin

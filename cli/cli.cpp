@@ -1,5 +1,7 @@
 #include "cli.h"
 
+#include <zlib.h>
+
 #include <exception>
 
 #include "arguments.h"
@@ -9,10 +11,12 @@
 #include "export/image_walk.h"
 #include "export/images_export.h"
 #include "export/sheet_export.h"
+#include "help_text.h"
 #include "io/disk_file.h"
 #include "io/errors.h"
 #include "listing.h"
 #include "progress_line.h"
+#include "screens/palette_file.h"
 
 namespace orlaspin {
 
@@ -195,13 +199,26 @@ int RunList(const CliCommand& command, std::ostream& out, std::ostream& err) {
 int RunCommand(const CliCommand& command, std::ostream& out, std::ostream& err,
                bool errIsTerminal) {
   switch (command.action) {
-    case CliAction::Help: out << kUsage << '\n' << kHelp; return 0;
-    case CliAction::Version: out << "orlaspin-cli " << kVersion << '\n'; return 0;
+    case CliAction::Help: out << HelpText(); return 0;
+    case CliAction::Version:
+      out << "orlaspin-cli " << kVersion << " (zlib " << zlibVersion() << ")\n";
+      return 0;
     case CliAction::List: return RunList(command, out, err);
     case CliAction::Export: return RunExport(command, out, err, errIsTerminal);
     case CliAction::Sheet: return RunSheet(command, out, err);
   }
   return 2;
+}
+
+// The palette the command names, read from its file when it is not a palette's name; one that
+// cannot be had is a wrong command line, found before anything is read or written.
+void ResolvePalette(CliCommand& command) {
+  if (command.paletteName.empty()) return;
+  try {
+    command.output.palette = PaletteByNameOrFile(SystemFileSystem(), command.paletteName);
+  } catch (const Error& error) {
+    throw UsageError{"--palette " + command.paletteName + ": " + error.Message()};
+  }
 }
 
 }  // namespace
@@ -215,9 +232,9 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
   CliCommand command;
   try {
     command = ParseArguments(args);
+    ResolvePalette(command);
   } catch (const UsageError& usage) {
-    if (!usage.message.empty()) err << kProgram << usage.message << '\n';
-    err << kUsage;
+    err << kProgram << usage.message << "\nTry 'orlaspin-cli --help'.\n";
     return 2;
   }
   int status = 1;

@@ -28,7 +28,7 @@ std::string Numbered(const char* prefix, int number) {
   return name;
 }
 
-const std::string kUsageLine = "Usage: orlaspin-cli list";
+const std::string kTryHelp = "Try 'orlaspin-cli --help'.\n";
 
 class CliProcess : public ::testing::Test {
  protected:
@@ -123,7 +123,6 @@ TEST_F(CliProcess, AnArgumentLikeNoOptionOrAnUnknownCommandIsAUsageErrorThatDoes
   const std::string out = place.File("out");
   const std::pair<Names, std::string> cases[] = {
       {{"export", "-x", disk, "-o", out}, "export has no option -x"},
-      {{"export", disk, "-o", out, "-"}, "export has no option -"},
       {{"list", "-o", out, disk}, "list has no option -o"},
       {{"convert", disk}, "no command \"convert\": the commands are list, export and sheet"},
   };
@@ -131,7 +130,7 @@ TEST_F(CliProcess, AnArgumentLikeNoOptionOrAnUnknownCommandIsAUsageErrorThatDoes
     const ProgramRun run = Cli(args);
     EXPECT_EQ(run.status, 2) << message;
     EXPECT_EQ(run.out, "");
-    EXPECT_TRUE(run.err.starts_with("orlaspin-cli: " + message + "\n" + kUsageLine)) << run.err;
+    EXPECT_EQ(run.err, "orlaspin-cli: " + message + "\n" + kTryHelp);
   }
   EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(out)));
 }

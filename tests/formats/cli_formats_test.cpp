@@ -199,7 +199,7 @@ TEST_F(CliFormatsTest, OptionsOutOfPlaceOrRangeAreUsageErrors) {
   for (const auto& [args, message] : cases) {
     const CliRun run = Cli(args);
     EXPECT_EQ(run.status, 2) << message;
-    EXPECT_TRUE(run.err.starts_with("orlaspin-cli: " + message + "\nUsage: ")) << run.err;
+    EXPECT_EQ(run.err, "orlaspin-cli: " + message + "\nTry 'orlaspin-cli --help'.\n");
     EXPECT_EQ(run.out, "");
   }
   EXPECT_TRUE(output.Names().empty());
@@ -210,18 +210,6 @@ TEST_F(CliFormatsTest, ImagesNamedLikeOptionsComeAfterTheDoubleDash) {
   const CliRun run = Cli({"list", "--", "--odd.scr"});
   EXPECT_EQ(run.status, 1);  // relative to the current folder, where it is not
   EXPECT_EQ(Cli({"list", "--", path}).out, "--odd\tstandard\t\t6912\t0\n");
-}
-
-TEST_F(CliFormatsTest, HelpListsEveryOption) {
-  for (const Names& args : {Names{"--help"}, Names{"export", "--help"}, Names{"-h"}}) {
-    const CliRun run = Cli(args);
-    EXPECT_EQ(run.status, 0);
-    for (const char* option :
-         {"list", "export", "--json", "--output-dir", "--format bmp|png", "--scale N", "--flash",
-          "--help", "--version", ".scl", ".$C", ".scr"}) {
-      EXPECT_NE(run.out.find(option), std::string::npos) << option;
-    }
-  }
 }
 
 }  // namespace

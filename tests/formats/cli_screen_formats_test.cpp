@@ -251,7 +251,7 @@ TEST_F(CliScreenFormatsTest, APaletteIsANameOrAFileAndAnythingElseIsAUsageError)
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.out, "");
     EXPECT_TRUE(run.err.starts_with("orlaspin-cli: --palette " + bad + ": ")) << run.err;
-    EXPECT_NE(run.err.find("\nUsage: "), std::string::npos) << run.err;
+    EXPECT_TRUE(run.err.ends_with("\nTry 'orlaspin-cli --help'.\n")) << run.err;
   }
   EXPECT_NE(
       Export(image, {"--palette", "sepia"})
@@ -381,36 +381,6 @@ TEST_F(CliScreenFormatsTest, AChrFileWhoseHeaderDisagreesWithItsSizeIsAnError) {
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(run.err.starts_with("orlaspin-cli: " + image + ": not a chr$")) << run.err;
   EXPECT_TRUE(std::filesystem::is_empty(PathFromUtf8(folder)));
-}
-
-TEST_F(CliScreenFormatsTest, HelpNamesTheFormatsThePalettesAndThePaletteFilesForm) {
-  const CliRun run = Cli({"--help"});
-  for (const char* text : {"--palette NAME|FILE",
-                           "--gigascreen blend|flicker",
-                           "--border [0-7]",
-                           "orlaspin",
-                           "fuse",
-                           "srgb",
-                           "pulsar",
-                           "alone",
-                           "orthodox",
-                           "skoolkit",
-                           ".img",
-                           ".mlt",
-                           ".mc ",
-                           ".ifl",
-                           ".mc4",
-                           ".atr",
-                           ".bsc",
-                           ".bmc4",
-                           ".ch$",
-                           ".chr$",
-                           "Timex hi-res 12289",
-                           "#RRGGBB",
-                           "20 ms",
-                           "white (7)"}) {
-    EXPECT_NE(run.out.find(text), std::string::npos) << text;
-  }
 }
 
 }  // namespace

@@ -440,6 +440,29 @@ TEST_F(EndToEnd, OpensAnImageListsItAndExportsEveryScreenIntoItsFolder) {
   EXPECT_EQ(program.Close(), 0u);
 }
 
+TEST_F(EndToEnd, AnImageNamedOnTheCommandLineOpensAsIfChosenInTheDialog) {
+  Disk disk;
+  disk.AddScreen("NAMED", 31);
+  disk.AddOther("CODE", 100);
+  const std::string folder = Folder("named");
+  const std::string image = ImageIn(folder, disk);
+  const std::string elsewhere = Folder("elsewhere");
+
+  RunningProgram program(ProgramPath(), Wide(elsewhere), SW_SHOWDEFAULT, Wide(image));
+  EXPECT_EQ(RowCount(program), 2);
+  EXPECT_EQ(TextOf(program.Grid()), disk.GridText());
+  SaveScreenshot(CaptureClient(program), L"named-on-command-line");
+
+  // The export writes beside the image, as after the dialog.
+  const HWND box = RunBatch(program);
+  ASSERT_NE(box, nullptr) << "no completion box";
+  EXPECT_EQ(ReadDialog(box).texts, std::vector<std::wstring>{kCompletion + L"1"});
+  CloseBox(program, box, VK_RETURN);
+  EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"NAMED.bmp", "диск.trd"}));
+  EXPECT_TRUE(NamesIn(elsewhere).empty());
+  EXPECT_EQ(program.Close(), 0u);
+}
+
 TEST_F(EndToEnd, CancelKeepsTheImageTheGridAndTheFolderAndTheDialogStartsFromTheLastFile) {
   Disk first;
   first.AddScreen("FIRST", 21);

@@ -185,7 +185,7 @@ void PressKey(HWND window, WPARAM virtualKey) {
 }
 
 RunningProgram::RunningProgram(const std::wstring& program, const std::wstring& workingFolder,
-                               WORD showRequest) {
+                               WORD showRequest, const std::wstring& argument) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   if (showRequest != SW_SHOWDEFAULT) {
@@ -193,6 +193,7 @@ RunningProgram::RunningProgram(const std::wstring& program, const std::wstring& 
     startup.wShowWindow = showRequest;
   }
   std::wstring commandLine = L"\"" + program + L"\"";
+  if (!argument.empty()) commandLine += L" \"" + argument + L"\"";
   if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup,
                       &process_)) {

@@ -68,10 +68,11 @@ class RunningProgram {
  public:
   // Starts the program in workingFolder (the driver's own when empty) and waits for its window;
   // showRequest, when not SW_SHOWDEFAULT, is the launcher's start-up show request. A program
-  // asked to start minimised shows only its application window.
+  // asked to start minimised shows only its application window. A non-empty argument is given
+  // on the command line, quoted.
   explicit RunningProgram(const std::wstring& program = ProgramPath(),
                           const std::wstring& workingFolder = L"",
-                          WORD showRequest = SW_SHOWDEFAULT);
+                          WORD showRequest = SW_SHOWDEFAULT, const std::wstring& argument = L"");
   ~RunningProgram();
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;

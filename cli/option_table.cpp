@@ -1,0 +1,212 @@
+#include "option_table.h"
+
+#include <charconv>
+#include <cstdint>
+#include <system_error>
+
+#include "screens/palettes.h"
+#include "screens/screen_frames.h"
+
+namespace orlaspin {
+
+namespace {
+
+// A value given by name, and what it stands for.
+template <typename T>
+struct Named {
+  std::string_view name;
+  T value;
+};
+
+constexpr Named<OutputFormat> kFormats[] = {{"bmp", OutputFormat::Bmp}, {"png", OutputFormat::Png}};
+constexpr Named<GigascreenView> kGigascreenViews[] = {{"blend", GigascreenView::Blend},
+                                                      {"flicker", GigascreenView::Flicker}};
+constexpr char kBorderColours[] = "01234567";
+
+template <typename T, std::size_t N>
+std::vector<std::string> NamesOf(const Named<T> (&table)[N]) {
+  std::vector<std::string> names;
+  for (const Named<T>& row : table) names.emplace_back(row.name);
+  return names;
+}
+
+template <typename T, std::size_t N>
+T ByName(const Named<T> (&table)[N], std::string_view option, const std::string& text) {
+  for (const Named<T>& row : table) {
+    if (row.name == text) return row.value;
+  }
+  throw UsageError{"--" + std::string(option) + " is " + JoinedWith(NamesOf(table), "or") +
+                   ", not \"" + text + "\""};
+}
+
+std::vector<std::string> FormatNames() { return NamesOf(kFormats); }
+std::vector<std::string> GigascreenNames() { return NamesOf(kGigascreenViews); }
+std::vector<std::string> BorderNames() {
+  std::vector<std::string> names;
+  for (const char colour : std::string_view(kBorderColours)) names.emplace_back(1, colour);
+  return names;
+}
+std::vector<std::string> PaletteNames() {
+  std::vector<std::string> names;
+  for (const ScreenPalette& palette : NamedPalettes()) names.push_back(palette.name);
+  return names;
+}
+
+[[noreturn]] void NotInRange(std::string_view option, const std::string& text, int most) {
+  throw UsageError{"--" + std::string(option) + " is a whole number from 1 to " +
+                   std::to_string(most) + ", not \"" + text + "\""};
+}
+
+// A whole number from 1 to most, as the option's value.
+int WholeNumber(std::string_view option, const std::string& text, int most) {
+  int number = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, number);
+  if (error != std::errc() || stop != end || number < 1 || number > most) {
+    NotInRange(option, text, most);
+  }
+  return number;
+}
+
+using Value = std::optional<std::string>;
+
+void SetRecursive(CliCommand& command, const Value&) { command.recursive = true; }
+void SetJson(CliCommand& command, const Value&) { command.json = true; }
+void SetOutputDir(CliCommand& command, const Value& value) { command.outputDir = *value; }
+void SetSheetPath(CliCommand& command, const Value& value) { command.sheetPath = *value; }
+void SetFormat(CliCommand& command, const Value& value) {
+  command.output.format = ByName(kFormats, "format", *value);
+}
+void SetScale(CliCommand& command, const Value& value) {
+  // One digit: "02" is no scale.
+  if (value->size() != 1) NotInRange("scale", *value, kLargestScale);
+  command.output.scale = WholeNumber("scale", *value, kLargestScale);
+}
+void SetFlash(CliCommand& command, const Value&) { command.output.flash = true; }
+void SetSkipIdentical(CliCommand& command, const Value&) { command.output.skipIdentical = true; }
+void SetPalette(CliCommand& command, const Value& value) { command.paletteName = *value; }
+void SetGigascreen(CliCommand& command, const Value& value) {
+  command.output.gigascreen = ByName(kGigascreenViews, "gigascreen", *value);
+}
+void SetBorder(CliCommand& command, const Value& value) {
+  command.output.border = {true, std::nullopt};
+  if (!value) return;
+  const std::size_t colour = std::string_view(kBorderColours).find(*value);
+  if (value->size() != 1 || colour == std::string_view::npos) {
+    throw UsageError{"--border is a colour from 0 to 7, not \"" + *value + "\""};
+  }
+  command.output.border.colour = static_cast<std::uint8_t>(colour);
+}
+void SetGallery(CliCommand& command, const Value&) { command.gallery = true; }
+void SetJobs(CliCommand& command, const Value& value) {
+  command.jobs = WholeNumber("jobs", *value, 256);
+}
+void SetHelp(CliCommand& command, const Value&) { command.action = CliAction::Help; }
+void SetVersion(CliCommand& command, const Value&) { command.action = CliAction::Version; }
+
+constexpr CliCommandRow kCommands[] = {
+    {"list", CliAction::List, kList,
+     "print one line per file: name, extension (or the container's type word), start, length "
+     "and offset, separated by tabs; with several images, each listing follows a line with the "
+     "image's name"},
+    {"export", CliAction::Export, kExport,
+     "write every screen as NAME.bmp (or NAME.png), never replacing a file: a name already taken "
+     "gets \"1\" appended until it is free; with several images, each image's screens go into a "
+     "folder named after the image (NAME-2, NAME-3, ... when that is taken), below folders for "
+     "the folders and archives it was found in"},
+    {"sheet", CliAction::Sheet, kSheet,
+     "draw every screen as a thumbnail with its name, under a heading per image, on PNG pages of "
+     "at most 1600 x 1200"},
+};
+
+using enum ValueUse;
+using enum ValueCompletion;
+
+// {long, short, commands, value use, value name, completion, choices, required, help, apply}
+const CliOption kOptions[] = {
+    {"recursive", 'r', kList | kExport | kSheet, None, "", Nothing, nullptr, false,
+     "walk the folders named, with their subfolders; files of no known kind met there or in "
+     "archives are skipped and counted",
+     SetRecursive},
+    {"json", 0, kList, None, "", Nothing, nullptr, false, "print the listings as JSON instead",
+     SetJson},
+    {"output-dir", 'o', kExport, Required, "DIR", Folder, nullptr, false,
+     "the folder to write into (default: the current folder), created with its parents when "
+     "missing",
+     SetOutputDir},
+    {"format", 'f', kExport, Required, "", Nothing, FormatNames, false,
+     "the file format (default: bmp)", SetFormat},
+    {"scale", 's', kExport, Required, "N", Nothing, nullptr, false,
+     "enlarge each pixel to N x N (1 to 8, default 1)", SetScale},
+    {"flash", 0, kExport, None, "", Nothing, nullptr, false,
+     "with --format png: show FLASH as the Spectrum does, as an animated PNG of two frames, "
+     "320 ms each, looping; a screen without FLASH stays a still picture",
+     SetFlash},
+    {"skip-identical", 0, kExport, None, "", Nothing, nullptr, false,
+     "do not write a screen again when a file of one of the names tried for it already holds "
+     "exactly the same bytes; the summary counts it as skipped",
+     SetSkipIdentical},
+    {"palette", 0, kExport | kSheet, Required, "NAME|FILE", File, PaletteNames, false,
+     "the colours: orlaspin (the default), fuse, srgb, pulsar, alone, orthodox or skoolkit, or a "
+     "palette file (see below); ULA+ screens keep their own colours",
+     SetPalette},
+    {"gigascreen", 0, kExport | kSheet, Required, "", Nothing, GigascreenNames, false,
+     "a gigascreen (.img, chr$ of 18-byte cells) as one picture of its two screens mixed (blend, "
+     "the default), or with --format png as both shown in turn, 20 ms each, looping (flicker)",
+     SetGigascreen},
+    {"border", 0, kExport | kSheet, Optional, "[0-7]", Nothing, BorderNames, false,
+     "show the screen inside its border, 32 pixels left and right and 24 above and below (before "
+     "scaling): of colour N when given, else the colour that a snapshot or a tape's screen block "
+     "records, else white (7), the border after reset; .bsc and .bmc4 files show their own "
+     "border, chr$ pictures none",
+     SetBorder},
+    {"gallery", 0, kExport, None, "", Nothing, nullptr, false,
+     "also write index.html in the output folder: every picture with its name and what it is, "
+     "grouped by image, for a browser",
+     SetGallery},
+    {"jobs", 'j', kExport, Required, "N", Nothing, nullptr, false,
+     "convert N images at once (1 to 256; default: one per core); the output is the same "
+     "whatever N is",
+     SetJobs},
+    {"output", 'o', kSheet, Required, "FILE.png", File, nullptr, true,
+     "the page to write; FILE-001.png, FILE-002.png, ... when the screens need more than one; an "
+     "existing file is never replaced",
+     SetSheetPath},
+    {"help", 'h', kAlone | kList | kExport | kSheet, None, "", Nothing, nullptr, false,
+     "show this help", SetHelp},
+    {"version", 0, kAlone, None, "", Nothing, nullptr, false,
+     "show the version of orlaspin-cli and of the zlib it uses", SetVersion},
+};
+
+}  // namespace
+
+std::span<const CliCommandRow> CliCommands() { return kCommands; }
+std::span<const CliOption> CliOptions() { return kOptions; }
+
+std::string LongForm(const CliOption& option) { return "--" + std::string(option.longName); }
+
+std::string ShortForm(const CliOption& option) {
+  return option.shortName ? std::string{'-', option.shortName} : std::string();
+}
+
+std::string ValueText(const CliOption& option) {
+  if (!option.valueName.empty() || !option.choices) return std::string(option.valueName);
+  std::string text;
+  for (const std::string& choice : option.choices()) text += (text.empty() ? "" : "|") + choice;
+  return text;
+}
+
+std::string JoinedWith(const std::vector<std::string>& words, std::string_view last) {
+  std::string text;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (i + 1 == words.size() && i > 0) {
+      text.append(" ").append(last).append(" ");
+    } else if (i > 0) {
+      text += ", ";
+    }
+    text += words[i];
+  }
+  return text;
+}
+
+}  // namespace orlaspin
