@@ -7,6 +7,7 @@
 //                                           it is; a PNG with its scanlines deflated by zlib at
 //                                           level 6 and every chunk's CRC computed
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -38,8 +39,10 @@ void PutU32BE(Bytes& out, std::uint32_t value) {
 }
 
 Bytes ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
+  Bytes bytes(fs::file_size(path));
+  std::ifstream(path, std::ios::binary)
+      .read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return bytes;
 }
 
 // The pack: per file its name, a kind byte (0 bitmap, 1 PNG) and its parts, each a 32-bit
@@ -121,16 +124,20 @@ void PutChunk(Bytes& png, const std::uint8_t* typed, std::size_t size) {
   PutU32BE(png, static_cast<std::uint32_t>(crc32(0, typed, static_cast<uInt>(size))));
 }
 
-void WriteNew(const std::string& path, const Bytes& bytes) {
+void WriteNew(const std::string& path, const std::uint8_t* bytes, std::size_t size) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) ||
-      ::close(fd) != 0) {
+  if (fd < 0 || ::write(fd, bytes, size) != static_cast<ssize_t>(size) || ::close(fd) != 0) {
     throw std::runtime_error("cannot write " + path);
   }
 }
 
+// The pack is mapped, not read: a bitmap goes out straight from it, as from an encoder's buffer.
 int Write(const fs::path& packPath, const fs::path& folder) {
-  const Bytes pack = ReadAll(packPath);
+  const int fd = ::open(packPath.c_str(), O_RDONLY | O_CLOEXEC);
+  const std::size_t packSize = fs::file_size(packPath);
+  void* mapped = ::mmap(nullptr, packSize, PROT_READ, MAP_PRIVATE, fd, 0);
+  if (fd < 0 || mapped == MAP_FAILED) throw std::runtime_error("cannot map the pack");
+  const auto* pack = static_cast<const std::uint8_t*>(mapped);
   std::size_t at = 0;
   const auto part = [&](std::size_t& size) {
     size = U32BE(&pack[at]);
@@ -138,7 +145,7 @@ int Write(const fs::path& packPath, const fs::path& folder) {
     return &pack[at - size];
   };
   Bytes file;
-  while (at < pack.size()) {
+  while (at < packSize) {
     std::size_t size = 0;
     const std::uint8_t* name = part(size);
     const fs::path path = folder / std::string(name, name + size);
@@ -146,13 +153,15 @@ int Write(const fs::path& packPath, const fs::path& folder) {
     const bool png = pack[at++] == 1;
     const std::uint32_t count = U32BE(&pack[at]);
     at += 4;
-    file.clear();
-    if (png) file.insert(file.end(), std::begin(kPngSignature), std::end(kPngSignature));
+    if (!png) {
+      const std::uint8_t* bytes = part(size);
+      WriteNew(path.string(), bytes, size);
+      continue;
+    }
+    file.assign(std::begin(kPngSignature), std::end(kPngSignature));
     for (std::uint32_t i = 0; i < count; ++i) {
       const std::uint8_t* bytes = part(size);
-      if (!png) {
-        file.assign(bytes, bytes + size);
-      } else if (std::equal(bytes, bytes + 4, "IDAT") && size > 4) {
+      if (std::equal(bytes, bytes + 4, "IDAT") && size > 4) {
         Bytes idat = {'I', 'D', 'A', 'T'};
         uLongf packed = compressBound(static_cast<uLong>(size - 4));
         idat.resize(4 + packed);
@@ -163,8 +172,10 @@ int Write(const fs::path& packPath, const fs::path& folder) {
         PutChunk(file, bytes, size);
       }
     }
-    WriteNew(path.string(), file);
+    WriteNew(path.string(), file.data(), file.size());
   }
+  ::munmap(mapped, packSize);
+  ::close(fd);
   return 0;
 }
 
