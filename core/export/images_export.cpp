@@ -85,7 +85,11 @@ ImagesExportResult ExportImages(FileSystem& files, const ImagesExport& run,
                                 ReportListener& listener) {
   CreateFolders(files, run.outputDir);
   ExportTask task(files, run, listener);
-  const WalkCounts counts = WalkImages(files, {run.paths, run.walkFolders, run.jobs}, task);
+  // One image named alone starts no threads.
+  const bool oneImage = run.paths.size() == 1 && !HasZipExtension(run.paths.front()) &&
+                        !(run.walkFolders && files.IsFolder(run.paths.front()));
+  const WalkCounts counts =
+      WalkImages(files, {run.paths, run.walkFolders, oneImage ? 1 : run.jobs}, task);
   return task.Result(counts);
 }
 
