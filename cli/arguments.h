@@ -22,6 +22,9 @@ struct CliCommand {
   bool gallery = false;     // export: index.html beside the pictures
   std::string sheetPath;    // sheet: the page's file
   bool json = false;        // list
+  // What is printed besides errors: nothing (export and sheet), or also each file skipped and, at
+  // the end, the images that failed.
+  enum class Verbosity { Quiet, Normal, Verbose } verbosity = Verbosity::Normal;
 };
 
 // The command line makes no sense; message says why in one line.

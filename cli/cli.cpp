@@ -37,14 +37,53 @@ void PrintWarning(std::ostream& err, const std::string& imagePath, const std::st
   err << kProgram << "warning: " << imagePath << ": " << text << '\n';
 }
 
+using Verbosity = CliCommand::Verbosity;
+
+// What --verbose adds: each file skipped as the walk passes it, the failed images at the end.
+class VerboseNotes {
+ public:
+  VerboseNotes(std::ostream& out, std::ostream& err, Verbosity verbosity)
+      : out_(out), err_(err), verbose_(verbosity == Verbosity::Verbose) {}
+
+  void Note(const ImageReport& report) {
+    if (!verbose_) return;
+    if (!report.skippedBecause.empty()) {
+      out_.flush();
+      err_ << kProgram << "skipped: " << report.path << ": " << report.skippedBecause << '\n';
+    }
+    if (report.failure) failed_.push_back(report.path);
+  }
+
+  void Finish() {
+    out_.flush();
+    for (const std::string& path : failed_) err_ << kProgram << "failed: " << path << '\n';
+  }
+
+ private:
+  std::ostream& out_;
+  std::ostream& err_;
+  bool verbose_;
+  std::vector<std::string> failed_;
+};
+
 // Prints each image's report around the progress line: its warnings, its files, its failure.
+// Quiet, it prints its errors alone.
 class ReportPrinter final : public SheetListener {
  public:
-  ReportPrinter(std::ostream& out, std::ostream& err, ProgressLine& progress)
-      : out_(out), err_(err), progress_(progress) {}
+  ReportPrinter(std::ostream& out, std::ostream& err, ProgressLine& progress, Verbosity verbosity)
+      : out_(out),
+        err_(err),
+        progress_(progress),
+        quiet_(verbosity == Verbosity::Quiet),
+        notes_(out, err, verbosity) {}
 
   // Each line goes out between the progress line's clearing and showing, as it comes.
   void Reported(const ImageReport& report) override {
+    notes_.Note(report);
+    if (quiet_) {
+      if (report.failure) PrintImageError(out_, err_, report.path, *report.failure);
+      return;
+    }
     for (const std::string& warning : report.warnings) {
       progress_.Clear();
       out_.flush();
@@ -64,12 +103,22 @@ class ReportPrinter final : public SheetListener {
     if (report.isImage) progress_.Show(++images_, screens_);
   }
 
-  void PageWritten(const std::string& path) override { out_ << path << '\n'; }
+  void PageWritten(const std::string& path) override {
+    if (!quiet_) out_ << path << '\n';
+  }
+
+  // The run's last line, unless quiet; then the failed images again, when verbose.
+  void Finish(const std::string& summary) {
+    if (!quiet_ && !summary.empty()) out_ << summary << '\n';
+    notes_.Finish();
+  }
 
  private:
   std::ostream& out_;
   std::ostream& err_;
   ProgressLine& progress_;
+  bool quiet_;
+  VerboseNotes notes_;
   int images_ = 0;
   int screens_ = 0;
 };
@@ -121,15 +170,20 @@ int RunExport(const CliCommand& command, std::ostream& out, std::ostream& err, b
   FileSystem& files = SystemFileSystem();
   const ImagesExport run{command.images, command.recursive, command.outputDir, command.output,
                          command.jobs > 0 ? command.jobs : AllCoresJobCount()};
-  ProgressLine progress(err, errIsTerminal && MayHoldSeveralImages(command));
-  ReportPrinter printer(out, err, progress);
+  const bool quiet = command.verbosity == Verbosity::Quiet;
+  ProgressLine progress(err, errIsTerminal && !quiet && MayHoldSeveralImages(command));
+  ReportPrinter printer(out, err, progress, command.verbosity);
   GalleryPrinter gallery(printer);
   ReportListener& listener = command.gallery ? static_cast<ReportListener&>(gallery) : printer;
   const ImagesExportResult result = ExportImages(files, run, listener);
   progress.Clear();
-  if (command.gallery) out << SaveGallery(files, command.outputDir, gallery.Images()) << '\n';
+  if (command.gallery) {
+    const std::string page = SaveGallery(files, command.outputDir, gallery.Images());
+    if (!quiet) out << page << '\n';
+  }
   // One image that failed has said why; a summary of nothing would add nothing.
-  if (!(result.singleImage && result.failedImages > 0)) out << ExportSummary(result) << '\n';
+  const bool summarised = !(result.singleImage && result.failedImages > 0);
+  printer.Finish(summarised ? ExportSummary(result) : "");
   return result.failedImages > 0 ? 1 : 0;
 }
 
@@ -141,12 +195,12 @@ int RunSheet(const CliCommand& command, std::ostream& out, std::ostream& err) {
     CreateFolders(files, command.sheetPath.substr(0, command.sheetPath.size() - name.size()));
   }
   ProgressLine noProgress(err, false);
-  ReportPrinter printer(out, err, noProgress);
+  ReportPrinter printer(out, err, noProgress, command.verbosity);
   const SheetExportResult result = ExportSheet(
       files, {command.images, command.recursive, command.sheetPath, command.output, {}}, printer);
-  out << CountOf(result.screens, "screen") << " on " << CountOf(result.pages, "page") << " from "
-      << CountOf(result.images - result.failedImages, "image");
-  out << SkippedAndFailed(result.skippedFiles, result.failedImages) << '\n';
+  printer.Finish(CountOf(result.screens, "screen") + " on " + CountOf(result.pages, "page") +
+                 " from " + CountOf(result.images - result.failedImages, "image") +
+                 SkippedAndFailed(result.skippedFiles, result.failedImages));
   return result.failedImages > 0 ? 1 : 0;
 }
 
@@ -154,9 +208,10 @@ int RunSheet(const CliCommand& command, std::ostream& out, std::ostream& err) {
 class ListTask final : public ImageTask {
  public:
   ListTask(const CliCommand& command, std::ostream& out, std::ostream& err)
-      : command_(command), out_(out), err_(err), json_(out) {}
+      : command_(command), out_(out), err_(err), json_(out), notes_(out, err, command.verbosity) {}
 
   void Told(const ImageReport& report, const SourceImage*, const Collection* collection) override {
+    notes_.Note(report);
     for (const std::string& warning : report.warnings) PrintWarning(err_, report.path, warning);
     if (report.failure) {
       if (command_.json) json_.AddFailure(report.path, report.failure->Message());
@@ -174,6 +229,7 @@ class ListTask final : public ImageTask {
 
   void Finish() {
     if (command_.json) json_.Finish();
+    notes_.Finish();
   }
 
  private:
@@ -181,6 +237,7 @@ class ListTask final : public ImageTask {
   std::ostream& out_;
   std::ostream& err_;
   JsonListing json_;
+  VerboseNotes notes_;
   bool first_ = true;
 };
 

@@ -98,6 +98,12 @@ void SetBorder(CliCommand& command, const Value& value) {
   command.output.border.colour = static_cast<std::uint8_t>(colour);
 }
 void SetGallery(CliCommand& command, const Value&) { command.gallery = true; }
+void SetQuiet(CliCommand& command, const Value&) {
+  command.verbosity = CliCommand::Verbosity::Quiet;
+}
+void SetVerbose(CliCommand& command, const Value&) {
+  command.verbosity = CliCommand::Verbosity::Verbose;
+}
 void SetJobs(CliCommand& command, const Value& value) {
   command.jobs = WholeNumber("jobs", *value, 256);
 }
@@ -130,6 +136,12 @@ const CliOption kOptions[] = {
      SetRecursive},
     {"json", 0, kList, None, "", Nothing, nullptr, false, "print the listings as JSON instead",
      SetJson},
+    {"quiet", 'q', kExport | kSheet, None, "", Nothing, nullptr, false, "print nothing but errors",
+     SetQuiet},
+    {"verbose", 'v', kList | kExport | kSheet, None, "", Nothing, nullptr, false,
+     "also name each file skipped (of no known kind, or a link not followed), and list the images "
+     "that failed again at the end",
+     SetVerbose},
     {"output-dir", 'o', kExport, Required, "DIR", Folder, nullptr, false,
      "the folder to write into (default: the current folder), created with its parents when "
      "missing",

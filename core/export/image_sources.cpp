@@ -138,7 +138,7 @@ void ImageSources::VisitFolderEntry(Level& folder) {
   switch (entry.kind) {
     case EntryKind::File: VisitFile(path, folder.folders, false); return;
     case EntryKind::Folder: OpenFolder(path, WithPart(folder.folders, entry.name)); return;
-    case EntryKind::Other: ++skipped_; return;
+    case EntryKind::Other: Skip(path, "neither a file nor a folder; not followed"); return;
   }
 }
 
@@ -177,7 +177,7 @@ void ImageSources::Offer(const std::string& path, std::string_view name,
     ready_.emplace_back(
         SourceImage{path, std::string(name), std::move(folders), std::move(bytes), nextNamed_ - 1});
   } else {
-    ++skipped_;
+    Skip(path, "of no known kind");
   }
 }
 
@@ -249,6 +249,11 @@ void ImageSources::Warn(const std::string& path, std::string text) {
 
 void ImageSources::Fail(const std::string& path, const Error& error) {
   ready_.emplace_back(SourceFailure{path, error});
+}
+
+void ImageSources::Skip(const std::string& path, std::string why) {
+  ++skipped_;
+  ready_.emplace_back(SourceSkipped{path, std::move(why)});
 }
 
 }  // namespace orlaspin

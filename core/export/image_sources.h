@@ -60,7 +60,14 @@ struct SourceFailure {
   Error error;
 };
 
-using SourceItem = std::variant<SourceImage, SourceWarning, SourceFailure>;
+// A file passed over: of no known kind, or an entry of a walked folder that is neither a file nor
+// a folder (a link to a folder, a device), which is never followed. why says which.
+struct SourceSkipped {
+  std::string path;
+  std::string why;
+};
+
+using SourceItem = std::variant<SourceImage, SourceWarning, SourceFailure, SourceSkipped>;
 
 // The name ends in ".zip", any case.
 bool HasZipExtension(std::string_view path);
@@ -123,6 +130,7 @@ class ImageSources {
                    std::vector<std::uint8_t> bytes, int depth);
   void Warn(const std::string& path, std::string text);
   void Fail(const std::string& path, const Error& error);
+  void Skip(const std::string& path, std::string why);
 
   FileSystem& files_;
   std::vector<std::string> named_;

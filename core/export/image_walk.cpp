@@ -96,6 +96,10 @@ class Walk {
       report.path = warning->path;
       report.isImage = false;
       report.warnings.push_back(std::move(warning->text));
+    } else if (auto* skipped = std::get_if<SourceSkipped>(&item)) {
+      report.path = skipped->path;
+      report.isImage = false;
+      report.skippedBecause = std::move(skipped->why);
     } else {
       auto& failure = std::get<SourceFailure>(item);
       report.path = failure.path;

@@ -37,6 +37,7 @@ struct ImageReport {
   std::vector<std::string> warnings;  // the walk's, the reader's, then the task's
   std::vector<SavedPicture> pictures;
   std::optional<Error> failure;  // nothing more could be done with the image
+  std::string skippedBecause;    // not empty: a file the walk passed over, and why
 
   int WrittenCount() const;
 };

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -56,6 +57,36 @@ TEST_F(CliTest, ListPrintsTheFiveColumnsOfEachEntry) {
             "SCREEN  \tC\t16384\t6912\t9472\n"
             "A\\x5cB\\x01\\x7f\\xc0  \t\\x00\t0\t5\t1044480\n"
             "ABCDEFGH\t\\x09\t65535\t0\t4096\n");
+}
+
+// A walk over a screen, a text file and a broken image: quiet prints the error alone, verbose
+// also the file skipped and the failed image again at the end, and neither changes the files.
+TEST_F(CliTest, QuietPrintsErrorsAloneAndVerboseNamesWhatWasSkippedOrFailed) {
+  const std::string walked = folder.File("walked");
+  std::filesystem::create_directory(testing::PathFromUtf8(walked));
+  testing::WriteFileBytes(walked + "/pic.scr", testing::ColourfulScreen(3));
+  testing::WriteFileBytes(walked + "/notes.txt", std::vector<std::uint8_t>{'h', 'i'});
+  testing::WriteFileBytes(walked + "/bad.scl",
+                          std::vector<std::uint8_t>{'S', 'I', 'N', 'C', 'L', 'A', 'I', 'R', 1});
+  const std::string failed = "orlaspin-cli: " + walked + "/bad.scl: ";
+  for (const char* verbosity : {"-q", "-v"}) {
+    SCOPED_TRACE(verbosity);
+    const std::string out = output.File(verbosity);
+    const Outcome run = Cli({"export", verbosity, "-r", walked, "-o", out});
+    EXPECT_EQ(run.status, 1);
+    const auto written = std::filesystem::recursive_directory_iterator(testing::PathFromUtf8(out));
+    EXPECT_EQ(std::count_if(begin(written), end(written),
+                            [](const auto& entry) { return entry.is_regular_file(); }),
+              1);
+    const bool quiet = verbosity[1] == 'q';
+    EXPECT_EQ(run.out.empty(), quiet);
+    EXPECT_EQ(run.err.rfind(failed, 0), 0u);
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n') == 1, quiet);
+    EXPECT_EQ(
+        run.err.find("skipped: " + walked + "/notes.txt: of no known kind") != std::string::npos,
+        !quiet);
+    EXPECT_EQ(run.err.ends_with("orlaspin-cli: failed: " + walked + "/bad.scl\n"), !quiet);
+  }
 }
 
 TEST_F(CliTest, ListOfAnEmptyCatalogueIsEmpty) {

@@ -51,6 +51,8 @@ Walk WalkAll(ImageSources& sources) {
       walk.bytes[image->path] = image->bytes;
     } else if (const auto* warning = std::get_if<SourceWarning>(&*item)) {
       walk.lines.push_back("warning " + warning->path + ": " + warning->text);
+    } else if (std::holds_alternative<SourceSkipped>(*item)) {
+      continue;  // counted
     } else {
       const auto& failure = std::get<SourceFailure>(*item);
       walk.lines.push_back("failure " + failure.path + ": " + failure.error.Message());
