@@ -9,6 +9,7 @@
 
 #include "io/disk_file.h"
 #include "screens/palette_file.h"
+#include "screens/screen_format.h"
 #include "screens/screen_frames.h"
 
 namespace orlaspin {
@@ -21,7 +22,8 @@ const char* const kUsage =
     "       orlaspin-cli sheet [-r] [--palette NAME|FILE] -o FILE.png IMAGE...\n"
     "       orlaspin-cli --help | --version\n";
 
-const char* const kHelp =
+// The help around the list of screen formats, which their table gives.
+const char* const kHelpIntro =
     "Lists the files of ZX Spectrum disk images, tapes, snapshots and archives and converts\n"
     "every screen (a 6912-byte file, or a screen file of another format) into a picture, as BMP\n"
     "or PNG: 256 x 192 pixels for a standard screen.\n"
@@ -34,14 +36,9 @@ const char* const kHelp =
     "member by member, archives inside it too; with -r, a folder is walked with everything\n"
     "below it.\n"
     "\n"
-    "Bare screen files, told apart by extension and size (in bytes):\n"
-    "  .scr   standard 6912 (or 6913), pixels only 6144, ULA+ 6976, Timex hi-colour 12288,\n"
-    "         Timex hi-colour ULA+ 12352, Timex hi-res 12289 (512 x 384)\n"
-    "  .img   gigascreen 13824           .atr   attributes only 768\n"
-    "  .mlt   multicolour 8x1 12288      .mc    multicolour 8x1 linear 12288\n"
-    "  .ifl   multicolour 8x2 9216       .mc4   multicolour 8x4 7680\n"
-    "  .bsc   border screen 11136        .bmc4  border multicolour 8x4 11904 (384 x 304)\n"
-    "  .ch$, .chr$   chr$ pictures of any size (up to 2040 x 2040)\n"
+    "Bare screen files, told apart by extension and size (in bytes), and their pictures:\n";
+
+const char* const kHelpCommands =
     "\n"
     "Commands:\n"
     "  list IMAGE...              print one line per file: name, extension (or the container's\n"
@@ -108,6 +105,8 @@ const char* const kHelp =
     "Exit status: 0 done, 1 an error (with several images: any of them failed, the others are\n"
     "still done), 2 a wrong command line.\n";
 
+const std::string kHelp = kHelpIntro + ScreenFormatList() + kHelpCommands;
+
 namespace {
 
 struct Option {
@@ -146,8 +145,7 @@ class ArgumentReader {
 };
 
 OutputFormat ParseFormat(const std::string& text) {
-  if (text == "bmp") return OutputFormat::Bmp;
-  if (text == "png") return OutputFormat::Png;
+  if (const OutputFormatRow* row = FindOutputFormat(text)) return row->format;
   throw UsageError{"--format is bmp or png, not \"" + text + "\""};
 }
 
@@ -217,7 +215,7 @@ bool ReadScreenOption(OutputOptions& output, const Option& option, ArgumentReade
 
 // Animation needs a format that holds more than one picture.
 void CheckScreenOptions(const OutputOptions& output) {
-  if (output.format == OutputFormat::Png) return;
+  if (OutputFormatRowOf(output.format).animates) return;
   if (output.flash) throw UsageError{"--flash needs --format png: a BMP file cannot blink"};
   if (output.gigascreen == GigascreenView::Flicker) {
     throw UsageError{"--gigascreen flicker needs --format png: a BMP file cannot flicker"};

@@ -33,6 +33,6 @@ CliCommand ParseArguments(std::span<const std::string> args);
 
 // The short usage, printed with a usage error, and the full help of --help.
 extern const char* const kUsage;
-extern const char* const kHelp;
+extern const std::string kHelp;
 
 }  // namespace orlaspin

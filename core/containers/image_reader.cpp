@@ -60,6 +60,17 @@ Collection ReadByContent(std::string_view path, std::span<const std::uint8_t> by
       "image, TAP, TZX or PZX tape, or SNA, Z80 or SZX snapshot");
 }
 
+// A file of a screen's extension that no screen format accepts may still be of another kind (a
+// disk image named .img); when it is not, the refusal says what the screen formats expected.
+Collection ReadByContentOrScreen(std::string_view path, std::string_view extension,
+                                 std::span<const std::uint8_t> bytes) {
+  try {
+    return ReadByContent(path, bytes);
+  } catch (const ImageFormatError&) {
+    throw ImageFormatError(ScreenRefusal(extension, bytes));
+  }
+}
+
 }  // namespace
 
 std::string_view FileNamePart(std::string_view path) {
@@ -78,7 +89,7 @@ Collection ReadCollection(std::string_view path, std::span<const std::uint8_t> b
   if (extension == "trd") return ReadTrdImage(bytes);
   if (extension == "scl") return ReadSclArchive(bytes);
   // Other kinds share some screen extensions (.img disks, .atr): there the size must fit too.
-  if (extension == "scr" || ScreenFormatOf(extension, bytes.size())) {
+  if (extension == "scr" || ScreenFormatOf(extension, bytes)) {
     return ReadBareScreen(bytes, extension, FileStem(path));
   }
   if (IsHobetaExtension(extension)) return ReadHobetaFile(bytes);
@@ -92,6 +103,7 @@ Collection ReadCollection(std::string_view path, std::span<const std::uint8_t> b
   if (extension == "sna") return ReadSnaSnapshot(bytes, FileStem(path));
   if (extension == "z80") return ReadZ80Snapshot(bytes, FileStem(path));
   if (extension == "szx") return ReadSzxSnapshot(bytes, FileStem(path));
+  if (IsScreenExtension(extension)) return ReadByContentOrScreen(path, extension, bytes);
   return ReadByContent(path, bytes);
 }
 
@@ -99,7 +111,7 @@ bool IsKnownImage(std::string_view path, std::span<const std::uint8_t> bytes) {
   static constexpr std::string_view kImageExtensions[] = {
       "trd", "scl", "scr", "tap", "tzx", "pzx", "sna", "z80", "szx", "fdi", "udi", "td0", "dsk"};
   const std::string extension = Extension(path);
-  if (IsHobetaExtension(extension) || ScreenFormatOf(extension, bytes.size()) ||
+  if (IsHobetaExtension(extension) || ScreenFormatOf(extension, bytes) ||
       std::ranges::count(kImageExtensions, extension) > 0) {
     return true;
   }

@@ -57,14 +57,14 @@ ScreenBytes FlashPhase(const ScreenBytes& screen) {
   return phase;
 }
 
-std::vector<Picture> ScreenFrames(const ScreenBytes& screen, const Palette& palette, int scale,
+std::vector<Picture> ScreenFrames(const ScreenBytes& screen, const Palette& palette,
                                   bool withFlash) {
   PreviewRaster raster;
   DecodeScreen(screen, palette, raster);
-  std::vector<Picture> frames{ScaledPicture(raster, scale)};
+  std::vector<Picture> frames{ScaledPicture(raster, 1)};
   if (withFlash && HasFlash(screen)) {
     DecodeScreen(FlashPhase(screen), palette, raster);
-    frames.push_back(ScaledPicture(raster, scale));
+    frames.push_back(ScaledPicture(raster, 1));
   }
   return frames;
 }

@@ -41,9 +41,9 @@ bool HasFlash(const ScreenBytes& screen);
 // set has its ink and paper swapped; bright and the other cells stay.
 ScreenBytes FlashPhase(const ScreenBytes& screen);
 
-// The frames of a screen: one picture, or with withFlash and a FLASH cell present, the normal
-// picture and the flash phase.
-std::vector<Picture> ScreenFrames(const ScreenBytes& screen, const Palette& palette, int scale,
+// The frames of a screen at scale 1: one picture, or with withFlash and a FLASH cell present, the
+// normal picture and the flash phase.
+std::vector<Picture> ScreenFrames(const ScreenBytes& screen, const Palette& palette,
                                   bool withFlash);
 
 }  // namespace orlaspin

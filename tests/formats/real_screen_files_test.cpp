@@ -20,7 +20,7 @@ std::string Extension(const std::string& name) { return name.substr(name.rfind('
 
 ScreenPictures DecodeExample(const std::string& name, const ScreenOptions& options) {
   const Bytes bytes = Example(name);
-  const auto format = ScreenFormatOf(Extension(name), bytes.size());
+  const auto format = ScreenFormatOf(Extension(name), bytes);
   if (!format) throw std::runtime_error(name + " is of no known format");
   return DecodeScreenFile(*format, bytes, options);
 }
@@ -46,7 +46,7 @@ TEST(RealScreenFiles, EachIsOfTheFormatItsNameAndSizeSay) {
       {"example.ch$", ScreenFormat::Chr},
   };
   for (const auto& [name, format] : examples) {
-    EXPECT_EQ(ScreenFormatOf(Extension(name), Example(name).size()), format) << name;
+    EXPECT_EQ(ScreenFormatOf(Extension(name), Example(name)), format) << name;
   }
 }
 

@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <map>
 #include <set>
 #include <stdexcept>
 
+#include "archive_builders.h"
+#include "containers/image_reader.h"
 #include "screen_format_oracle.h"
 #include "screens.h"
 #include "screens/screen_format.h"
+#include "test_files.h"
 
 namespace orlaspin::testing {
 namespace {
@@ -16,6 +22,12 @@ ScreenPictures Decode(ScreenFormat format, const Bytes& bytes, const ScreenOptio
   return DecodeScreenFile(format, bytes, options);
 }
 
+std::string ToUpper(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return upper;
+}
+
 // The expected pixel of a cell-laid-out format in the srgb colours.
 template <typename CellAt>
 ExpectedPixel InSrgb(const Bytes& bytes, CellAt cellAt, bool flashPhase = false) {
@@ -24,75 +36,82 @@ ExpectedPixel InSrgb(const Bytes& bytes, CellAt cellAt, bool flashPhase = false)
   };
 }
 
-// ---- Telling the formats apart ----
+// ---- The table of formats ----
 
-TEST(ScreenFormatOf, PicksEachFormatByExtensionAndExactSize) {
-  struct Row {
-    const char* extension;
-    std::size_t size;
-    ScreenFormat format;
-  };
-  const Row rows[] = {
-      {"scr", 6912, ScreenFormat::Standard},
-      {"scr", 6913, ScreenFormat::Standard},
-      {"scr", 6144, ScreenFormat::PixelsOnly},
-      {"scr", 6976, ScreenFormat::UlaPlus},
-      {"scr", 12288, ScreenFormat::TimexHiColour},
-      {"scr", 12352, ScreenFormat::TimexHiColourUlaPlus},
-      {"scr", 12289, ScreenFormat::TimexHiRes},
-      {"img", 13824, ScreenFormat::Gigascreen},
-      {"mlt", 12288, ScreenFormat::Multicolour8x1},
-      {"mc", 12288, ScreenFormat::Multicolour8x1Linear},
-      {"ifl", 9216, ScreenFormat::Multicolour8x2},
-      {"mc4", 7680, ScreenFormat::Multicolour8x4},
-      {"atr", 768, ScreenFormat::AttributesOnly},
-      {"bsc", 11136, ScreenFormat::BorderScreen},
-      {"bmc4", 11904, ScreenFormat::BorderMulticolour},
-      {"ch$", 12967, ScreenFormat::Chr},
-      {"chr$", 7 + 9, ScreenFormat::Chr},
-  };
-  for (const Row& row : rows) {
-    EXPECT_EQ(ScreenFormatOf(row.extension, row.size), row.format)
-        << row.extension << " " << row.size;
-    // One byte more or less is no screen of that kind (the standard screen has two sizes; chr$
-    // files say their size themselves).
-    if (row.format == ScreenFormat::Chr || row.format == ScreenFormat::Standard) continue;
-    for (const std::size_t size : {row.size - 1, row.size + 1}) {
-      EXPECT_NE(ScreenFormatOf(row.extension, size), row.format) << row.extension << " " << size;
+TEST(ScreenFormatRows, EachExtensionAndSizeIsInExactlyOneRowAndReachesIt) {
+  std::map<std::pair<std::string_view, std::size_t>, int> rowsOf;
+  for (const ScreenFormatRow& row : ScreenFormatRows()) {
+    for (const std::string_view extension : row.extensions) {
+      for (const std::size_t size : row.sizes) {
+        if (extension.empty() || size == 0) continue;
+        ++rowsOf[{extension, size}];
+        EXPECT_EQ(ScreenFormatOf(extension, Bytes(size)), row.format) << extension << " " << size;
+        EXPECT_EQ(ScreenFormatOf("." + ToUpper(extension), Bytes(size)), row.format) << extension;
+        // One byte more or less is no screen of that row, unless it is another of its sizes.
+        for (const std::size_t near : {size - 1, size + 1}) {
+          if (std::ranges::count(row.sizes, near) > 0) continue;
+          EXPECT_NE(ScreenFormatOf(extension, Bytes(near)), row.format) << extension << " " << near;
+        }
+      }
     }
   }
-  EXPECT_EQ(ScreenFormatOf("scr", 6911), std::nullopt);
-  EXPECT_EQ(ScreenFormatOf("scr", 6914), std::nullopt);
+  for (const auto& [key, count] : rowsOf) EXPECT_EQ(count, 1) << key.first << " " << key.second;
 }
 
-TEST(ScreenFormatOf, TakesTheExtensionWithOrWithoutItsDotInAnyCase) {
-  EXPECT_EQ(ScreenFormatOf(".SCR", 6912), ScreenFormat::Standard);
-  EXPECT_EQ(ScreenFormatOf("Mc4", 7680), ScreenFormat::Multicolour8x4);
-  EXPECT_EQ(ScreenFormatOf(".CH$", 100), ScreenFormat::Chr);
-  EXPECT_EQ(ScreenFormatOf("..scr", 6912), std::nullopt);
-}
-
-TEST(ScreenFormatOf, ThreeFormatsOf12288BytesAreToldApartByTheExtensionOnly) {
-  EXPECT_EQ(ScreenFormatOf("scr", 12288), ScreenFormat::TimexHiColour);
-  EXPECT_EQ(ScreenFormatOf("mlt", 12288), ScreenFormat::Multicolour8x1);
-  EXPECT_EQ(ScreenFormatOf("mc", 12288), ScreenFormat::Multicolour8x1Linear);
-  EXPECT_EQ(ScreenFormatOf("bin", 12288), std::nullopt);
-  EXPECT_EQ(ScreenFormatOf("", 6912), std::nullopt);
-  EXPECT_EQ(ScreenFormatOf("img", 6912), std::nullopt);
-  EXPECT_EQ(ScreenFormatOf("scr", 0), std::nullopt);
-}
-
-TEST(ScreenFileKinds, EveryFormatHasARowAndAName) {
-  std::set<ScreenFormat> formats;
+TEST(ScreenFormatRows, NamesAreUniqueAndARowOfAnySizeChecksItsHeader) {
   std::set<std::string_view> names;
-  for (const ScreenFileKind& kind : ScreenFileKinds()) {
-    formats.insert(kind.format);
-    EXPECT_EQ(ScreenFormatOf(kind.extension, kind.size), kind.format) << kind.extension;
-    names.insert(ScreenFormatName(kind.format));
+  for (const ScreenFormatRow& row : ScreenFormatRows()) {
+    EXPECT_TRUE(names.insert(row.name).second) << row.name;
+    EXPECT_EQ(ScreenFormatName(row.format), row.name);
+    EXPECT_FALSE(row.extensions[0].empty()) << row.name;
+    EXPECT_TRUE(IsScreenExtension(row.extensions[0])) << row.name;
+    EXPECT_NE(row.sizes[0] != 0, row.check != nullptr) << row.name << ": by size or by header";
   }
-  EXPECT_EQ(formats.size(), 15u);
-  EXPECT_EQ(names.size(), 15u);
-  EXPECT_EQ(ScreenFormatName(ScreenFormat::TimexHiRes), "Timex hi-res");
+  EXPECT_FALSE(IsScreenExtension("trd"));
+  EXPECT_EQ(ScreenFormatOf("..scr", Bytes(6912)), std::nullopt);
+  EXPECT_EQ(ScreenFormatOf("", Bytes(6912)), std::nullopt);
+}
+
+TEST(ScreenFormatRows, TheReadmeShowsTheListTheHelpShows) {
+  const Bytes readme = ReadFileBytes(TestdataPath("../../README.md"));
+  const std::string text(readme.begin(), readme.end());
+  EXPECT_NE(text.find("\n" + ScreenFormatList() + "```"), std::string::npos)
+      << "README.md should show, in a code block:\n"
+      << ScreenFormatList();
+}
+
+// A file of a screen's extension that no row accepts is no screen for list and export alike:
+// the image is refused with the size found and the sizes expected, or what its header lacks.
+TEST(ScreenFormatRows, AFileNoRowAcceptsIsRefusedNamingTheSizeFoundAndExpected) {
+  const Bytes chr = ReadFileBytes(TestdataPath("screens/moroz1999_zx-image__example_example.ch$"));
+  ASSERT_EQ(ReadCollection("e.ch$", chr).files.at(0).type, "chr$");
+  const Bytes damagedChr(chr.begin(), chr.begin() + 100);
+  const std::pair<std::string, Bytes> files[] = {
+      {"a.atr", Bytes()}, {"b.bsc", Bytes(10)}, {"c.img", Bytes(100)}, {"d.scr", Bytes(6914)}};
+  for (const auto& [path, bytes] : files) {
+    try {
+      ReadCollection(path, bytes);
+      ADD_FAILURE() << path << " read";
+    } catch (const ImageFormatError& error) {
+      const std::string extension = path.substr(path.find('.') + 1);
+      EXPECT_NE(error.Message().find(" " + std::to_string(bytes.size()) + " bytes"),
+                std::string::npos)
+          << error.Message();
+      for (const ScreenFormatRow& row : ScreenFormatRows()) {
+        if (row.extensions[0] != extension) continue;
+        EXPECT_NE(error.Message().find(std::to_string(row.sizes[0])), std::string::npos)
+            << error.Message();
+      }
+    }
+  }
+  EXPECT_EQ(ScreenFormatOf("ch$", damagedChr), std::nullopt);
+  try {
+    ReadCollection("e.ch$", damagedChr);
+    ADD_FAILURE() << "a damaged chr$ file read";
+  } catch (const ImageFormatError& error) {
+    EXPECT_EQ(error.Message(),
+              "not a chr$ file: 32 x 45 cells of 9 bytes make a file of 12967 bytes; it holds 100");
+  }
 }
 
 TEST(DecodeScreenFile, RefusesASizeTheFormatDoesNotHave) {
@@ -110,13 +129,7 @@ TEST(DecodeScreenFile, RefusesASizeTheFormatDoesNotHave) {
                                      std::to_string(size) + " bytes is no size of that format");
     }
   }
-}
-
-TEST(DecodeScreenFile, RefusesAScaleOrBorderOutsideTheirRanges) {
-  const Bytes screen(6912);
-  EXPECT_THROW(Decode(ScreenFormat::Standard, screen, {.scale = 0}), std::invalid_argument);
-  EXPECT_THROW(Decode(ScreenFormat::Standard, screen, {.scale = 9}), std::invalid_argument);
-  EXPECT_THROW(Decode(ScreenFormat::Standard, screen, {.border = 8}), std::invalid_argument);
+  EXPECT_THROW(Decode(ScreenFormat::Standard, Bytes(6912), {.border = 8}), std::invalid_argument);
 }
 
 // ---- The standard screen and its parts ----
@@ -517,7 +530,7 @@ TEST(ChrFormat, RefusesFilesWhoseHeaderDoesNotFit) {
   }
 }
 
-// ---- A border of one colour, and the scale ----
+// ---- A border of one colour ----
 
 TEST(PlainBorder, AnEighthOfThePictureAroundItInTheNormalColour) {
   const Bytes bytes = ColourfulBytes(6912, 17);
@@ -525,12 +538,12 @@ TEST(PlainBorder, AnEighthOfThePictureAroundItInTheNormalColour) {
   std::copy_n(bytes.begin(), kScreenBytes, screen.begin());
   for (const std::uint8_t colour : {0, 5, 7}) {
     const ScreenPictures pictures =
-        Decode(ScreenFormat::Standard, bytes, {.flash = true, .border = colour, .scale = 2});
+        Decode(ScreenFormat::Standard, bytes, {.flash = true, .border = colour});
     ASSERT_EQ(pictures.frames.size(), 2u);
-    EXPECT_EQ(DifferenceFrom(pictures.frames[0], 640, 480,
+    EXPECT_EQ(DifferenceFrom(pictures.frames[0], 320, 240,
                              [&](int x, int y) {
-                               const int sx = x / 2 - 32;
-                               const int sy = y / 2 - 24;
+                               const int sx = x - 32;
+                               const int sy = y - 24;
                                if (sx < 0 || sx >= 256 || sy < 0 || sy >= 192) {
                                  return kExpectedPalette[colour];
                                }
@@ -548,21 +561,6 @@ TEST(PlainBorder, FollowsThePicturesSizeAndSkipsFormatsWithTheirOwn) {
   EXPECT_EQ(Decode(ScreenFormat::Multicolour8x4, Bytes(7680), options).frames[0].width, 320);
   EXPECT_EQ(Decode(ScreenFormat::BorderMulticolour, Bytes(11904), options).frames[0].width, 384);
   EXPECT_EQ(Decode(ScreenFormat::Chr, ChrFile(1, 1, 8, 1), options).frames[0].width, 8);
-}
-
-TEST(Scale, EnlargesEveryFrameBorderIncluded) {
-  const Bytes bytes = ColourfulBytes(11136, 18);
-  const ScreenPictures once = Decode(ScreenFormat::BorderScreen, bytes, {.flash = true});
-  const ScreenPictures thrice =
-      Decode(ScreenFormat::BorderScreen, bytes, {.flash = true, .scale = 3});
-  ASSERT_EQ(thrice.frames.size(), 2u);
-  for (std::size_t i = 0; i < 2; ++i) {
-    EXPECT_EQ(DifferenceFrom(thrice.frames[i], 384 * 3, 304 * 3,
-                             [&](int x, int y) {
-                               return RgbOf(once.frames[i].pixels[(y / 3) * 384 + x / 3]);
-                             }),
-              "");
-  }
 }
 
 }  // namespace
