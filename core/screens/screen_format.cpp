@@ -6,9 +6,14 @@
 #include "screens/border_screen.h"
 #include "screens/chr.h"
 #include "screens/gigascreen.h"
+#include "screens/lowres_gigascreen.h"
+#include "screens/multiartist.h"
 #include "screens/multicolour.h"
 #include "screens/standard.h"
+#include "screens/stellar.h"
 #include "screens/timex.h"
+#include "screens/timex_gigascreen.h"
+#include "screens/tricolour.h"
 #include "screens/ulaplus.h"
 
 namespace orlaspin {
@@ -111,6 +116,32 @@ constexpr ScreenFormatRow kRows[] = {
      true,
      "384 x 304"},
     {Chr, "chr$", {"ch$", "chr$"}, {}, ChrHeaderFault, ChrPictures, true, "up to 2040 x 2040"},
+    {Tricolour, "tricolour", {"3", "rgb"}, {18432}, nullptr, TricolourPictures, false, "256 x 192"},
+    {MultiArtist,
+     "MultiArtist",
+     {"mg1", "mg2", "mg4", "mg8"},
+     {},
+     MultiArtistHeaderFault,
+     MultiArtistPictures,
+     false,
+     "256 x 192"},
+    {LowResGigascreen,
+     "attribute gigascreen",
+     {"hlr"},
+     {1628},
+     nullptr,
+     LowResGigascreenPictures,
+     false,
+     "256 x 192"},
+    {TimexHiResGigascreen,
+     "Timex hi-res gigascreen",
+     {"hrg"},
+     {24578},
+     nullptr,
+     TimexHiResGigascreenPictures,
+     false,
+     "512 x 384"},
+    {Stellar, "Stellar", {"stl"}, {3072}, nullptr, StellarPictures, false, "256 x 192"},
 };
 
 constexpr bool RowsFollowTheKeys() {

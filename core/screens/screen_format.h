@@ -38,6 +38,11 @@ enum class ScreenFormat {
   BorderScreen,
   BorderMulticolour,
   Chr,
+  Tricolour,
+  MultiArtist,
+  LowResGigascreen,
+  TimexHiResGigascreen,
+  Stellar,
 };
 
 // A file's frames at scale 1 without a border; called only on bytes that its row accepts.
