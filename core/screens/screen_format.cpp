@@ -200,7 +200,7 @@ std::array<std::string, 4> ListCells(const ScreenFormatRow& row) {
   for (const std::size_t size : row.sizes) {
     if (size != 0) sizes += (sizes.empty() ? "" : " or ") + std::to_string(size);
   }
-  return {extensions, std::string(row.name), sizes.empty() ? "any" : sizes,
+  return {extensions, std::string(row.name), sizes.empty() ? "its header says" : sizes,
           std::string(row.picture)};
 }
 

@@ -81,7 +81,8 @@ std::optional<ScreenFormat> ScreenFormatOf(std::string_view extension,
 // check says, else the size found and the sizes expected.
 std::string ScreenRefusal(std::string_view extension, std::span<const std::uint8_t> bytes);
 
-// The formats as lines of text, one per format: extensions, name, sizes in bytes (or "any") and
+// The formats as lines of text, one per format: extensions, name, sizes in bytes (or "its header
+// says") and
 // the picture's size. The help and the README show this list.
 std::string ScreenFormatList();
 

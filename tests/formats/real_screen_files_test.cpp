@@ -44,6 +44,14 @@ TEST(RealScreenFiles, EachIsOfTheFormatItsNameAndSizeSay) {
       {"example.bsc", ScreenFormat::BorderScreen},
       {"example.bmc4", ScreenFormat::BorderMulticolour},
       {"example.ch$", ScreenFormat::Chr},
+      {"example.3", ScreenFormat::Tricolour},
+      {"example.mg1", ScreenFormat::MultiArtist},
+      {"example.mg2", ScreenFormat::MultiArtist},
+      {"example.mg4", ScreenFormat::MultiArtist},
+      {"example.mg8", ScreenFormat::MultiArtist},
+      {"example.hlr", ScreenFormat::LowResGigascreen},
+      {"example.hrg", ScreenFormat::TimexHiResGigascreen},
+      {"example.stl", ScreenFormat::Stellar},
   };
   for (const auto& [name, format] : examples) {
     EXPECT_EQ(ScreenFormatOf(Extension(name), Example(name)), format) << name;

@@ -161,18 +161,6 @@ TEST(StandardFormat, IsTheWindowsDecodeWithFlashAsASecondFrame) {
   EXPECT_EQ(Decode(ScreenFormat::Standard, bytes, {}).frames[0].pixels, still.frames[0].pixels);
 }
 
-TEST(PixelsOnlyFormat, ShowsInkBrightWhiteOnBrightBlack) {
-  const Bytes bytes = ColourfulBytes(6144, 2);
-  const ScreenPictures pictures = Decode(ScreenFormat::PixelsOnly, bytes, {.flash = true});
-  ASSERT_EQ(pictures.frames.size(), 1u);
-  EXPECT_EQ(
-      DifferenceFrom(pictures.frames[0], 256, 192,
-                     [&](int x, int y) {
-                       return kExpectedPalette[BitOf(bytes[InterleavedByte(x, y)], x) ? 15 : 8];
-                     }),
-      "");
-}
-
 TEST(AttributesOnlyFormat, ColoursACheckerboardWhoseOddPixelsAreInk) {
   Bytes bytes(768, 0);
   bytes[0] = 0x0A;    // cell (0, 0): paper blue, ink red
@@ -264,20 +252,6 @@ TEST(MulticolourFormats, OnePixelAndItsAttributeLandWhereTheLayoutSays) {
   }
 }
 
-TEST(TimexHiColourFormat, WithAPaletteAfterItTakesItsColoursFromThePalette) {
-  const Bytes bytes = ColourfulBytes(12352, 5);
-  const ScreenPictures pictures =
-      Decode(ScreenFormat::TimexHiColourUlaPlus, bytes, {.flash = true});
-  ASSERT_EQ(pictures.frames.size(), 1u);
-  EXPECT_EQ(DifferenceFrom(pictures.frames[0], 256, 192,
-                           [&](int x, int y) {
-                             return UlaPlusCellColour(bytes, 12288, TimexHiColourCell(bytes, x, y));
-                           }),
-            "");
-}
-
-// ---- ULA+ ----
-
 TEST(UlaPlusFormat, ColoursEachCellFromTheTableItsFlashAndBrightBitsPick) {
   const Bytes bytes = ColourfulBytes(6976, 6);
   const ScreenPictures pictures = Decode(ScreenFormat::UlaPlus, bytes, {.flash = true});
@@ -333,20 +307,6 @@ TEST(TimexHiResFormat, InterleavesTheTwoScreensColumnsAndShowsEachLineTwice) {
 
 // srgb's level table: zz, zn, nn, nb, bb, zb.
 constexpr LevelTable kSrgbLevels = {0x00, 0x96, 0xCD, 0xE8, 0xFF, 0xBC};
-
-TEST(GigascreenFormat, BlendsTheTwoScreensByThePalettesLevelTable) {
-  const Bytes bytes = ColourfulBytes(13824, 8);
-  ScreenOptions options{.palette = *FindPalette("srgb"), .flash = true};
-  const ScreenPictures pictures = Decode(ScreenFormat::Gigascreen, bytes, options);
-  ASSERT_EQ(pictures.frames.size(), 1u);
-  EXPECT_EQ(DifferenceFrom(pictures.frames[0], 256, 192,
-                           [&](int x, int y) {
-                             return GigascreenRgb(kSrgbLevels,
-                                                  CellColour(StandardCell(bytes, x, y)),
-                                                  CellColour(StandardCell(bytes, x, y, 6912)));
-                           }),
-            "");
-}
 
 TEST(GigascreenFormat, FlickersBetweenTheTwoScreensEveryFiftiethOfASecond) {
   const Bytes bytes = ColourfulBytes(13824, 9);
@@ -423,20 +383,6 @@ TEST(BorderScreenFormat, BorderBytesByHand) {
   EXPECT_EQ(at(375, 303), kSrgbColours[0]);
 }
 
-TEST(BorderMulticolourFormat, TwoAttributeTablesForTheUpperAndLowerHalfOfEachCell) {
-  const Bytes bytes = ColourfulBytes(11904, 12);
-  const ScreenPictures pictures = Decode(ScreenFormat::BorderMulticolour, bytes, SrgbOptions());
-  ASSERT_EQ(pictures.frames.size(), 1u);
-  EXPECT_EQ(DifferenceFrom(pictures.frames[0], 384, 304,
-                           [&](int x, int y) {
-                             if (x >= 64 && x < 320 && y >= 64 && y < 256) {
-                               return kSrgbColours[CellColour(Bmc4Cell(bytes, x - 64, y - 64))];
-                             }
-                             return kSrgbColours[BorderColour(bytes, 7680, x, y)];
-                           }),
-            "");
-}
-
 // ---- chr$ ----
 
 Bytes ChrFile(int columns, int rows, int cellBytes, std::uint32_t seed,
@@ -473,17 +419,6 @@ TEST(ChrFormat, ColourCellsLeftToRightThenTopToBottom) {
                        }),
         "");
   }
-}
-
-TEST(ChrFormat, MonochromeCellsAreBrightWhiteOnBlack) {
-  const Bytes bytes = ChrFile(3, 4, 8, 14);
-  const ScreenPictures pictures = Decode(ScreenFormat::Chr, bytes, SrgbOptions());
-  ASSERT_EQ(pictures.frames.size(), 1u);
-  EXPECT_EQ(DifferenceFrom(pictures.frames[0], 24, 32,
-                           [&](int x, int y) {
-                             return kSrgbColours[CellColour(ChrCell(bytes, 3, 8, 0, x, y))];
-                           }),
-            "");
 }
 
 TEST(ChrFormat, EighteenByteCellsAreAGigascreen) {
@@ -561,6 +496,173 @@ TEST(PlainBorder, FollowsThePicturesSizeAndSkipsFormatsWithTheirOwn) {
   EXPECT_EQ(Decode(ScreenFormat::Multicolour8x4, Bytes(7680), options).frames[0].width, 320);
   EXPECT_EQ(Decode(ScreenFormat::BorderMulticolour, Bytes(11904), options).frames[0].width, 384);
   EXPECT_EQ(Decode(ScreenFormat::Chr, ChrFile(1, 1, 8, 1), options).frames[0].width, 8);
+}
+
+// ---- Every row against its layout ----
+
+Rgb Single(PixelCell cell) { return kSrgbColours[CellColour(cell)]; }
+Rgb Blend(PixelCell first, PixelCell second) {
+  return GigascreenRgb(kSrgbLevels, CellColour(first), CellColour(second));
+}
+// A picture at (64, 64) inside the border that a .bsc border table at borderAt draws.
+Rgb Bordered(const Bytes& bytes, std::size_t borderAt, int x, int y,
+             PixelCell (*cellAt)(const Bytes&, int, int)) {
+  if (x >= 64 && x < 320 && y >= 64 && y < 256) return Single(cellAt(bytes, x - 64, y - 64));
+  return kSrgbColours[BorderColour(bytes, borderAt, x, y)];
+}
+PixelCell GigascreenSecondCell(const Bytes& bytes, int x, int y) {
+  return StandardCell(bytes, x, y, 6912);
+}
+
+// Pixel (x, y) of the Timex hi-res screen at base: column x / 16 of one of its two pixel
+// screens, picked by bit 3 of x; ink is bright colour c of its last byte, paper bright 7 - c.
+int TimexHiResColour(const Bytes& bytes, std::size_t base, int x, int y) {
+  const std::size_t half = (x / 8) % 2 == 0 ? 0 : 6144;
+  const int code = (bytes[base + 12288] >> 3) & 7;
+  return BitOf(bytes[base + half + InterleavedByte((x / 16) * 8, y / 2)], x) ? 8 + code : 15 - code;
+}
+
+Bytes MultiArtistFile(int cellHeight, std::size_t size) {
+  Bytes bytes = ColourfulBytes(size, 20 + cellHeight);
+  const Bytes header = {'M', 'G', 'H', 1, static_cast<std::uint8_t>(cellHeight), 1, 2};
+  std::copy(header.begin(), header.end(), bytes.begin());
+  return bytes;
+}
+
+// Screen s of a MultiArtist file: pixels at 256 + 6144 s, attributes after both screens.
+PixelCell MultiArtistCell(const Bytes& bytes, int cellHeight, int s, int x, int y) {
+  const std::size_t column = static_cast<std::size_t>(x / 8);
+  std::size_t at = 0;
+  if (cellHeight != 1) {
+    const std::size_t table = 32 * 192 / static_cast<std::size_t>(cellHeight);
+    at = 12544 + s * table + static_cast<std::size_t>(y / cellHeight) * 32 + column;
+  } else if (column >= 8 && column < 24) {
+    at = 12544 + s * 3072 + static_cast<std::size_t>(y) * 16 + column - 8;
+  } else {
+    at = 18688 + s * 384 + static_cast<std::size_t>(y / 8) * 16 +
+         (column < 8 ? column : column - 16);
+  }
+  return {BitOf(bytes[256 + s * 6144 + InterleavedByte(x, y)], x), bytes[at]};
+}
+
+template <int kCellHeight>
+Rgb MultiArtistPixel(const Bytes& bytes, int x, int y) {
+  return Blend(MultiArtistCell(bytes, kCellHeight, 0, x, y),
+               MultiArtistCell(bytes, kCellHeight, 1, x, y));
+}
+
+// Screen s of a Stellar file: the left half of each cell of 8 shows paper, the right half ink.
+PixelCell StellarCell(const Bytes& bytes, int s, int x, int y) {
+  return {x % 8 >= 4,
+          bytes[static_cast<std::size_t>((y / 4) * 64 + (x / 16) * 4 + 2 * s + (x / 8) % 2)]};
+}
+
+// Screen s of an attribute gigascreen: the texture's line y % 8 in every cell.
+PixelCell LowResCell(const Bytes& bytes, int s, int x, int y) {
+  return {BitOf(bytes[84 + static_cast<std::size_t>(y % 8)], x),
+          bytes[92 + s * 768 + static_cast<std::size_t>((y / 8) * 32 + x / 8)]};
+}
+
+struct DecoderCase {
+  ScreenFormat format;
+  Bytes file;
+  int width;
+  int height;
+  Rgb (*pixel)(const Bytes& bytes, int x, int y);  // in srgb, a gigascreen blended
+};
+
+std::vector<DecoderCase> DecoderCases() {
+  using enum ScreenFormat;
+  return {
+      {Standard, ColourfulBytes(6913, 1), 256, 192,
+       [](const Bytes& b, int x, int y) { return Single(StandardCell(b, x, y)); }},
+      {PixelsOnly, ColourfulBytes(6144, 2), 256, 192,
+       [](const Bytes& b, int x, int y) { return Single(PixelsOnlyCell(b, x, y)); }},
+      {UlaPlus, ColourfulBytes(6976, 3), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         return UlaPlusCellColour(b, 6912, StandardCell(b, x, y));
+       }},
+      {TimexHiColour, ColourfulBytes(12288, 4), 256, 192,
+       [](const Bytes& b, int x, int y) { return Single(TimexHiColourCell(b, x, y)); }},
+      {TimexHiColourUlaPlus, ColourfulBytes(12352, 5), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         return UlaPlusCellColour(b, 12288, TimexHiColourCell(b, x, y));
+       }},
+      {TimexHiRes, ColourfulBytes(12289, 6), 512, 384,
+       [](const Bytes& b, int x, int y) { return kSrgbColours[TimexHiResColour(b, 0, x, y)]; }},
+      {Gigascreen, ColourfulBytes(13824, 7), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         return Blend(StandardCell(b, x, y), GigascreenSecondCell(b, x, y));
+       }},
+      {Multicolour8x1, ColourfulBytes(12288, 8), 256, 192,
+       [](const Bytes& b, int x, int y) { return Single(MltCell(b, x, y)); }},
+      {Multicolour8x1Linear, ColourfulBytes(12288, 9), 256, 192,
+       [](const Bytes& b, int x, int y) { return Single(McCell(b, x, y)); }},
+      {Multicolour8x2, ColourfulBytes(9216, 10), 256, 192,
+       [](const Bytes& b, int x, int y) { return Single(IflCell(b, x, y)); }},
+      {Multicolour8x4, ColourfulBytes(7680, 11), 256, 192,
+       [](const Bytes& b, int x, int y) { return Single(Mc4Cell(b, x, y)); }},
+      {AttributesOnly, ColourfulBytes(768, 12), 256, 192,
+       [](const Bytes& b, int x, int y) { return Single(AttributesOnlyCell(b, x, y)); }},
+      {BorderScreen, ColourfulBytes(11136, 13), 384, 304,
+       [](const Bytes& b, int x, int y) {
+         return Bordered(b, 6912, x, y,
+                         [](const Bytes& c, int cx, int cy) { return StandardCell(c, cx, cy); });
+       }},
+      {BorderMulticolour, ColourfulBytes(11904, 14), 384, 304,
+       [](const Bytes& b, int x, int y) { return Bordered(b, 7680, x, y, Bmc4Cell); }},
+      {Chr, ChrFile(3, 4, 8, 15), 24, 32,
+       [](const Bytes& b, int x, int y) { return Single(ChrCell(b, 3, 8, 0, x, y)); }},
+      {Tricolour, ColourfulBytes(18432, 16), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         const auto on = [&](std::size_t screen) -> std::uint8_t {
+           return BitOf(b[screen * 6144 + InterleavedByte(x, y)], x) ? 0xFF : 0;
+         };
+         return Rgb{on(0), on(1), on(2)};
+       }},
+      {MultiArtist, MultiArtistFile(1, 19456), 256, 192, MultiArtistPixel<1>},
+      {MultiArtist, MultiArtistFile(4, 15616), 256, 192, MultiArtistPixel<4>},
+      {LowResGigascreen, ColourfulBytes(1628, 17), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         return Blend(LowResCell(b, 0, x, y), LowResCell(b, 1, x, y));
+       }},
+      {TimexHiResGigascreen, ColourfulBytes(24578, 18), 512, 384,
+       [](const Bytes& b, int x, int y) {
+         return GigascreenRgb(kSrgbLevels, TimexHiResColour(b, 0, x, y),
+                              TimexHiResColour(b, 12289, x, y));
+       }},
+      {Stellar, ColourfulBytes(3072, 19), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         return Blend(StellarCell(b, 0, x, y), StellarCell(b, 1, x, y));
+       }},
+  };
+}
+
+// Each row's file is reached by each of its extensions, and decodes to its picture at the size
+// the table says, pixel for pixel as its layout says.
+TEST(ScreenDecoders, EveryRowShowsWhatItsLayoutSays) {
+  const std::vector<DecoderCase> cases = DecoderCases();
+  for (const ScreenFormatRow& row : ScreenFormatRows()) {
+    EXPECT_TRUE(
+        std::ranges::any_of(cases, [&](const DecoderCase& c) { return c.format == row.format; }))
+        << row.name << " has no case";
+  }
+  const ScreenOptions options{.palette = *FindPalette("srgb")};
+  for (const DecoderCase& c : cases) {
+    const ScreenFormatRow& row = RowOf(c.format);
+    for (const std::string_view extension : row.extensions) {
+      if (!extension.empty()) EXPECT_EQ(ScreenFormatOf(extension, c.file), c.format) << extension;
+    }
+    if (!row.picture.starts_with("up to ")) {
+      EXPECT_EQ(row.picture, std::to_string(c.width) + " x " + std::to_string(c.height));
+    }
+    const ScreenPictures pictures = DecodeScreenFile(c.format, c.file, options);
+    ASSERT_EQ(pictures.frames.size(), 1u) << row.name;
+    EXPECT_EQ(DifferenceFrom(pictures.frames[0], c.width, c.height,
+                             [&](int x, int y) { return c.pixel(c.file, x, y); }),
+              "")
+        << row.name;
+  }
 }
 
 }  // namespace
