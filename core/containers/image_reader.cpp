@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "containers/bare_screen.h"
+#include "screens/plus3dos_header.h"
 #include "containers/dsk_image.h"
 #include "containers/fdi_image.h"
 #include "containers/td0_image.h"
@@ -52,6 +53,9 @@ Collection ReadByContent(std::string_view path, std::span<const std::uint8_t> by
   if (HasSzxSignature(bytes)) return ReadSzxSnapshot(bytes, FileStem(path));
   if (HasHobetaHeader(bytes)) return ReadHobetaFile(bytes);
   if (bytes.size() == kScreenBytes) return ReadBareScreen(bytes, "scr", FileStem(path));
+  if (HasPlus3DosHeader(bytes) && ScreenFormatOf("scr", bytes)) {
+    return ReadBareScreen(bytes, "scr", FileStem(path));
+  }
   if (HasTrdDiskIdentifier(bytes)) return ReadTrdImage(bytes);
   if (LooksLikeTap(bytes)) return ReadTapFile(bytes, FileStem(path));
   if (HasSnaSize(bytes.size())) return ReadSnaSnapshot(bytes, FileStem(path));

@@ -15,7 +15,7 @@ std::vector<std::uint8_t> BitmapOf(const ScreenPictures& pictures) {
 }
 
 std::vector<std::uint8_t> PngOf(const ScreenPictures& pictures) {
-  return EncodePng(pictures.frames, pictures.frameMilliseconds);
+  return EncodePng(pictures.frames, DelaysOf(pictures));
 }
 
 // A bitmap goes out as its file header, its info header and its pixels, as the window writes it.

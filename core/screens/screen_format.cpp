@@ -9,6 +9,8 @@
 #include "screens/lowres_gigascreen.h"
 #include "screens/multiartist.h"
 #include "screens/multicolour.h"
+#include "screens/plus3dos_header.h"
+#include "screens/sca_animation.h"
 #include "screens/standard.h"
 #include "screens/stellar.h"
 #include "screens/timex.h"
@@ -142,6 +144,7 @@ constexpr ScreenFormatRow kRows[] = {
      false,
      "512 x 384"},
     {Stellar, "Stellar", {"stl"}, {3072}, nullptr, StellarPictures, false, "256 x 192"},
+    {ScaAnimation, "animation", {"sca"}, {}, ScaHeaderFault, ScaPictures, false, "256 x 192"},
 };
 
 constexpr bool RowsFollowTheKeys() {
@@ -234,16 +237,18 @@ std::optional<ScreenFormat> ScreenFormatOf(std::string_view extension,
   if (extension.starts_with('.')) extension.remove_prefix(1);
   const std::string lower = LowerAscii(extension);
   for (const ScreenFormatRow& row : kRows) {
-    if (HasExtension(row, lower) && Accepts(row, bytes)) return row.format;
+    if (HasExtension(row, lower) && Accepts(row, Plus3DosData(bytes))) return row.format;
   }
   return std::nullopt;
 }
 
 std::string ScreenRefusal(std::string_view extension, std::span<const std::uint8_t> bytes) {
+  const std::span<const std::uint8_t> data = Plus3DosData(bytes);
+  const std::string after = data.size() == bytes.size() ? "" : "after its PLUS3DOS header ";
   for (const ScreenFormatRow& row : kRows) {
-    if (HasExtension(row, extension) && row.check) return row.check(bytes);
+    if (HasExtension(row, extension) && row.check) return row.check(data);
   }
-  return "not a screen: it holds " + std::to_string(bytes.size()) + " bytes, a ." +
+  return "not a screen: " + after + "it holds " + std::to_string(data.size()) + " bytes, a ." +
          std::string(extension) + " screen " + SizesOf(extension);
 }
 

@@ -43,6 +43,7 @@ enum class ScreenFormat {
   LowResGigascreen,
   TimexHiResGigascreen,
   Stellar,
+  ScaAnimation,
 };
 
 // A file's frames at scale 1 without a border; called only on bytes that its row accepts.
@@ -73,7 +74,8 @@ std::string_view ScreenFormatName(ScreenFormat format);
 bool IsScreenExtension(std::string_view extension);
 
 // The format of a file with this extension (with or without its dot, any case) whose bytes its
-// row accepts (one of its sizes, or a header that agrees with the size), or nothing.
+// row accepts (one of its sizes, or a header that agrees with the size), or nothing. The bytes of
+// a file with a PLUS3DOS header are its data behind the header (Plus3DosData).
 std::optional<ScreenFormat> ScreenFormatOf(std::string_view extension,
                                            std::span<const std::uint8_t> bytes);
 

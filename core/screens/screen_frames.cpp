@@ -39,6 +39,11 @@ Picture ScaledPicture(const Picture& picture, int scale) {
   return ScaledPixels(picture.pixels, picture.width, picture.height, scale);
 }
 
+std::vector<std::uint16_t> DelaysOf(const ScreenPictures& pictures) {
+  if (!pictures.frameDelays.empty()) return pictures.frameDelays;
+  return std::vector<std::uint16_t>(pictures.frames.size(), pictures.frameMilliseconds);
+}
+
 bool HasFlash(const ScreenBytes& screen) {
   const auto attributes = Attributes(screen);
   return std::any_of(attributes.begin(), attributes.end(),

@@ -16,11 +16,15 @@ struct Picture {
 };
 
 // The frames to write for one screen: one picture is a still; several are shown in turn, each
-// for frameMilliseconds, looping.
+// for frameMilliseconds, or for its own time in frameDelays when that is not empty, looping.
 struct ScreenPictures {
   std::vector<Picture> frames;
   std::uint16_t frameMilliseconds = 0;
+  std::vector<std::uint16_t> frameDelays = {};
 };
+
+// How long each frame is shown, in milliseconds.
+std::vector<std::uint16_t> DelaysOf(const ScreenPictures& pictures);
 
 // How long each frame of an animation lasts: a FLASH phase is 16 frames of the 50 Hz display, a
 // gigascreen's two screens alternate every frame.

@@ -52,6 +52,7 @@ TEST(RealScreenFiles, EachIsOfTheFormatItsNameAndSizeSay) {
       {"example.hlr", ScreenFormat::LowResGigascreen},
       {"example.hrg", ScreenFormat::TimexHiResGigascreen},
       {"example.stl", ScreenFormat::Stellar},
+      {"example.sca", ScreenFormat::ScaAnimation},
   };
   for (const auto& [name, format] : examples) {
     EXPECT_EQ(ScreenFormatOf(Extension(name), Example(name)), format) << name;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <numeric>
 #include <set>
 #include <stdexcept>
 
@@ -568,8 +569,29 @@ struct DecoderCase {
   Bytes file;
   int width;
   int height;
-  Rgb (*pixel)(const Bytes& bytes, int x, int y);  // in srgb, a gigascreen blended
+  Rgb (*pixel)(const Bytes& bytes, int x, int y);  // of the first frame, in srgb, blended
+  std::size_t frames = 1;
 };
+
+// Two frames of 0.1 s and 0.3 s, their screens at 16 after the header and the two delays.
+Bytes ScaFile() {
+  Bytes bytes = ColourfulBytes(14 + 2 + 2 * 6912, 21);
+  const Bytes header = {'S', 'C', 'A', 1, 0, 1, 192, 0, 3, 2, 0, 0, 14, 0, 5, 15};
+  std::copy(header.begin(), header.end(), bytes.begin());
+  return bytes;
+}
+
+Bytes WithPlus3DosHeader(const Bytes& data) {
+  Bytes bytes = {'P', 'L', 'U', 'S', '3', 'D', 'O', 'S', 0x1A, 1, 0};
+  const std::size_t total = 128 + data.size();
+  for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(total >> (8 * i)));
+  bytes.insert(bytes.end(), {3, static_cast<std::uint8_t>(data.size()),
+                             static_cast<std::uint8_t>(data.size() >> 8), 0, 0x40, 0, 0x80});
+  bytes.resize(127);
+  bytes.push_back(static_cast<std::uint8_t>(std::accumulate(bytes.begin(), bytes.end(), 0)));
+  bytes.insert(bytes.end(), data.begin(), data.end());
+  return bytes;
+}
 
 std::vector<DecoderCase> DecoderCases() {
   using enum ScreenFormat;
@@ -635,6 +657,8 @@ std::vector<DecoderCase> DecoderCases() {
        [](const Bytes& b, int x, int y) {
          return Blend(StellarCell(b, 0, x, y), StellarCell(b, 1, x, y));
        }},
+      {ScaAnimation, ScaFile(), 256, 192,
+       [](const Bytes& b, int x, int y) { return Single(StandardCell(b, x, y, 16)); }, 2},
   };
 }
 
@@ -657,12 +681,47 @@ TEST(ScreenDecoders, EveryRowShowsWhatItsLayoutSays) {
       EXPECT_EQ(row.picture, std::to_string(c.width) + " x " + std::to_string(c.height));
     }
     const ScreenPictures pictures = DecodeScreenFile(c.format, c.file, options);
-    ASSERT_EQ(pictures.frames.size(), 1u) << row.name;
+    ASSERT_EQ(pictures.frames.size(), c.frames) << row.name;
     EXPECT_EQ(DifferenceFrom(pictures.frames[0], c.width, c.height,
                              [&](int x, int y) { return c.pixel(c.file, x, y); }),
               "")
         << row.name;
   }
+}
+
+TEST(ScreenDecoders, AnAnimationShowsEachScreenForItsOwnDelay) {
+  const Bytes file = ScaFile();
+  const ScreenPictures pictures = DecodeScreenFile(ScreenFormat::ScaAnimation, file, {});
+  ASSERT_EQ(pictures.frames.size(), 2u);
+  EXPECT_EQ(DelaysOf(pictures), (std::vector<std::uint16_t>{100, 300}));
+  EXPECT_EQ(
+      DifferenceFrom(pictures.frames[1], 256, 192,
+                     [&](int x, int y) {
+                       return kExpectedPalette[CellColour(StandardCell(file, x, y, 16 + 6912))];
+                     }),
+      "");
+}
+
+// Any row's file behind a PLUS3DOS header (a file copied off a +3 disk) is the same screen,
+// its data at 128; a standard screen so is whatever its extension, and a wrong checksum is no
+// header.
+TEST(ScreenDecoders, APlus3DosHeaderInFrontOfAnyRowIsSkipped) {
+  for (const DecoderCase& c : DecoderCases()) {
+    const Bytes headed = WithPlus3DosHeader(c.file);
+    const Collection collection =
+        ReadCollection("a." + std::string(RowOf(c.format).extensions[0]), headed);
+    ASSERT_EQ(collection.files.size(), 1u);
+    const CollectionFile& screen = collection.files[0];
+    EXPECT_EQ(screen.screenFormat, c.format);
+    EXPECT_EQ(screen.offset, 128u);
+    EXPECT_EQ(ScreenFileData(headed, screen),
+              Bytes(c.file.begin(), c.file.begin() + ScreenFileSize(screen)));
+  }
+  const Bytes screen = ColourfulBytes(6912, 22);
+  EXPECT_EQ(ReadCollection("SCREEN", WithPlus3DosHeader(screen)).files.at(0).offset, 128u);
+  Bytes broken = WithPlus3DosHeader(screen);
+  broken[127] ^= 1;
+  EXPECT_THROW(ReadCollection("a.scr", broken), ImageFormatError);
 }
 
 }  // namespace

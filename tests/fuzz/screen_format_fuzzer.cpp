@@ -93,8 +93,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::size_t frames = pictures.frames.size();
   FuzzRequire(frames >= 1, "at least one frame");
-  FuzzRequire((frames == 1) == (pictures.frameMilliseconds == 0),
-              "a delay for an animation, none for a still");
+  FuzzRequire(frames == 1 ? pictures.frameMilliseconds == 0 && pictures.frameDelays.empty()
+                          : DelaysOf(pictures).size() == frames,
+              "a delay for each frame of an animation, none for a still");
 
   Size promised = PromisedSize(RowOf(*format).picture);
   if (options.border && !RowOf(*format).ownBorder) {
