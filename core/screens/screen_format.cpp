@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "screens/border_screen.h"
+#include "screens/bsp_screen.h"
 #include "screens/chr.h"
 #include "screens/gigascreen.h"
 #include "screens/lowres_gigascreen.h"
@@ -145,6 +146,7 @@ constexpr ScreenFormatRow kRows[] = {
      "512 x 384"},
     {Stellar, "Stellar", {"stl"}, {3072}, nullptr, StellarPictures, false, "256 x 192"},
     {ScaAnimation, "animation", {"sca"}, {}, ScaHeaderFault, ScaPictures, false, "256 x 192"},
+    {BspScreen, "bsp border screen", {"bsp"}, {}, BspHeaderFault, BspPictures, true, "384 x 304"},
 };
 
 constexpr bool RowsFollowTheKeys() {

@@ -44,6 +44,7 @@ enum class ScreenFormat {
   TimexHiResGigascreen,
   Stellar,
   ScaAnimation,
+  BspScreen,
 };
 
 // A file's frames at scale 1 without a border; called only on bytes that its row accepts.

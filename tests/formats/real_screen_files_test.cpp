@@ -53,6 +53,7 @@ TEST(RealScreenFiles, EachIsOfTheFormatItsNameAndSizeSay) {
       {"example.hrg", ScreenFormat::TimexHiResGigascreen},
       {"example.stl", ScreenFormat::Stellar},
       {"example.sca", ScreenFormat::ScaAnimation},
+      {"example.bsp", ScreenFormat::BspScreen},
   };
   for (const auto& [name, format] : examples) {
     EXPECT_EQ(ScreenFormatOf(Extension(name), Example(name)), format) << name;

@@ -581,6 +581,28 @@ Bytes ScaFile() {
   return bytes;
 }
 
+// One screen at 70, then a border stream: on row 0 runs of 24, 20 and 32 pixels of colours 1, 2
+// and 3, then colour 4 to the end; on row y, colour y % 8 left of the screen (the whole row above
+// and below it) and (y + 1) % 8 right of it.
+Bytes BspFile() {
+  Bytes bytes = ColourfulBytes(70 + 6912, 23);
+  std::copy_n("bsp\x40", 4, bytes.begin());
+  bytes.insert(bytes.end(), {2 << 3 | 1, 1 << 3 | 2, 10, 3 << 3 | 3, 4});
+  for (int y = 1; y < 304; ++y) {
+    bytes.push_back(static_cast<std::uint8_t>(y % 8));
+    if (y >= 64 && y < 256) bytes.push_back(static_cast<std::uint8_t>((y + 1) % 8));
+  }
+  return bytes;
+}
+
+Rgb BspPixel(const Bytes& bytes, int x, int y) {
+  if (x >= 64 && x < 320 && y >= 64 && y < 256) {
+    return Single(StandardCell(bytes, x - 64, y - 64, 70));
+  }
+  if (y == 0) return kSrgbColours[x < 24 ? 1 : x < 44 ? 2 : x < 76 ? 3 : 4];
+  return kSrgbColours[(x >= 320 && y >= 64 && y < 256) ? (y + 1) % 8 : y % 8];
+}
+
 Bytes WithPlus3DosHeader(const Bytes& data) {
   Bytes bytes = {'P', 'L', 'U', 'S', '3', 'D', 'O', 'S', 0x1A, 1, 0};
   const std::size_t total = 128 + data.size();
@@ -659,6 +681,7 @@ std::vector<DecoderCase> DecoderCases() {
        }},
       {ScaAnimation, ScaFile(), 256, 192,
        [](const Bytes& b, int x, int y) { return Single(StandardCell(b, x, y, 16)); }, 2},
+      {BspScreen, BspFile(), 384, 304, BspPixel},
   };
 }
 
