@@ -9,7 +9,7 @@ namespace {
 
 constexpr std::string_view kSignature = "PLUS3DOS";
 constexpr std::uint8_t kSoftEof = 0x1A;
-constexpr std::size_t kLengthAt = 16;
+constexpr std::size_t kTotalLengthAt = 11;
 
 }  // namespace
 
@@ -26,9 +26,11 @@ bool HasPlus3DosHeader(std::span<const std::uint8_t> bytes) {
 
 std::span<const std::uint8_t> Plus3DosData(std::span<const std::uint8_t> bytes) {
   if (!HasPlus3DosHeader(bytes)) return bytes;
-  const std::size_t length = bytes[kLengthAt] | (bytes[kLengthAt + 1] << 8);
+  // The total, header included, holds 32 bits where the data's own length field holds 16.
+  std::size_t total = 0;
+  for (std::size_t i = 4; i-- > 0;) total = (total << 8) | bytes[kTotalLengthAt + i];
   const std::span<const std::uint8_t> data = bytes.subspan(kPlus3DosHeaderBytes);
-  return data.first(std::min(length, data.size()));
+  return data.first(std::min(total - std::min(total, kPlus3DosHeaderBytes), data.size()));
 }
 
 }  // namespace orlaspin

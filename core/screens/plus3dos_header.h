@@ -14,8 +14,8 @@ inline constexpr std::size_t kPlus3DosHeaderBytes = 128;
 // last byte the sum of the 127 before it.
 bool HasPlus3DosHeader(std::span<const std::uint8_t> bytes);
 
-// The file's data: behind a header, as many bytes as its length field (offset 16) says or as
-// there are; without one, all the bytes.
+// The file's data: behind a header, as many bytes as its total length (offset 11, the header
+// included) leaves or as there are; without one, all the bytes.
 std::span<const std::uint8_t> Plus3DosData(std::span<const std::uint8_t> bytes);
 
 }  // namespace orlaspin

@@ -10,6 +10,7 @@
 #include "screens/lowres_gigascreen.h"
 #include "screens/multiartist.h"
 #include "screens/multicolour.h"
+#include "screens/next_layer2.h"
 #include "screens/plus3dos_header.h"
 #include "screens/sca_animation.h"
 #include "screens/standard.h"
@@ -147,6 +148,32 @@ constexpr ScreenFormatRow kRows[] = {
     {Stellar, "Stellar", {"stl"}, {3072}, nullptr, StellarPictures, false, "256 x 192"},
     {ScaAnimation, "animation", {"sca"}, {}, ScaHeaderFault, ScaPictures, false, "256 x 192"},
     {BspScreen, "bsp border screen", {"bsp"}, {}, BspHeaderFault, BspPictures, true, "384 x 304"},
+    {NextImage, "Next image", {"nxi"}, {49152, 49664}, nullptr, NxiPictures, false, "256 x 192"},
+    {NextLayer2,
+     "Next Layer 2",
+     {"sl2"},
+     {49152, 49408, 49664},
+     nullptr,
+     Sl2Pictures,
+     false,
+     "256 x 192"},
+    {NextLayer2Wide,
+     "Next Layer 2 320x256",
+     {"sl2"},
+     {81920, 82176, 82432},
+     nullptr,
+     Sl2WidePictures,
+     false,
+     "320 x 256"},
+    {NextLayer2HiRes,
+     "Next Layer 2 640x256",
+     {"sl2"},
+     {81936, 81952},
+     nullptr,
+     Sl2HiResPictures,
+     false,
+     "640 x 512"},
+    {NextLoRes, "Next LoRes", {"slr"}, {12288}, nullptr, SlrPictures, false, "256 x 192"},
 };
 
 constexpr bool RowsFollowTheKeys() {

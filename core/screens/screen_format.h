@@ -45,6 +45,11 @@ enum class ScreenFormat {
   Stellar,
   ScaAnimation,
   BspScreen,
+  NextImage,
+  NextLayer2,
+  NextLayer2Wide,
+  NextLayer2HiRes,
+  NextLoRes,
 };
 
 // A file's frames at scale 1 without a border; called only on bytes that its row accepts.

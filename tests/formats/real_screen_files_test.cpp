@@ -54,6 +54,10 @@ TEST(RealScreenFiles, EachIsOfTheFormatItsNameAndSizeSay) {
       {"example.stl", ScreenFormat::Stellar},
       {"example.sca", ScreenFormat::ScaAnimation},
       {"example.bsp", ScreenFormat::BspScreen},
+      {"example.nxi", ScreenFormat::NextImage},
+      {"example.sl2", ScreenFormat::NextLayer2},
+      {"sl2-320x256.sl2", ScreenFormat::NextLayer2Wide},
+      {"sl2-640x256.sl2", ScreenFormat::NextLayer2HiRes},
   };
   for (const auto& [name, format] : examples) {
     EXPECT_EQ(ScreenFormatOf(Extension(name), Example(name)), format) << name;

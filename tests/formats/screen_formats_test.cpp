@@ -603,6 +603,20 @@ Rgb BspPixel(const Bytes& bytes, int x, int y) {
   return kSrgbColours[(x >= 320 && y >= 64 && y < 256) ? (y + 1) % 8 : y % 8];
 }
 
+// A Next colour RRRGGGBB with the blue's low bit: each 3-bit level as the Next shows it.
+Rgb NextRgb(std::uint8_t rrrgggbb, int blueLow) {
+  static constexpr std::uint8_t kLevels[8] = {0x00, 0x24, 0x49, 0x6D, 0x92, 0xB6, 0xDB, 0xFF};
+  return {kLevels[rrrgggbb / 32], kLevels[(rrrgggbb / 4) % 8],
+          kLevels[(rrrgggbb % 4) * 2 + (blueLow & 1)]};
+}
+// A one-byte Next colour: the blue's low bit is the OR of its two.
+Rgb NextRgb(std::uint8_t rrrgggbb) { return NextRgb(rrrgggbb, (rrrgggbb % 4) != 0 ? 1 : 0); }
+// Entry i of a palette of two-byte colours at base.
+Rgb NextEntry(const Bytes& bytes, std::size_t base, int i) {
+  return NextRgb(bytes[base + 2 * static_cast<std::size_t>(i)],
+                 bytes[base + 2 * static_cast<std::size_t>(i) + 1]);
+}
+
 Bytes WithPlus3DosHeader(const Bytes& data) {
   Bytes bytes = {'P', 'L', 'U', 'S', '3', 'D', 'O', 'S', 0x1A, 1, 0};
   const std::size_t total = 128 + data.size();
@@ -682,6 +696,27 @@ std::vector<DecoderCase> DecoderCases() {
       {ScaAnimation, ScaFile(), 256, 192,
        [](const Bytes& b, int x, int y) { return Single(StandardCell(b, x, y, 16)); }, 2},
       {BspScreen, BspFile(), 384, 304, BspPixel},
+      {NextImage, ColourfulBytes(49664, 24), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         return NextEntry(b, 0, b[512 + static_cast<std::size_t>(y * 256 + x)]);
+       }},
+      {NextLayer2, ColourfulBytes(49408, 25), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         return NextRgb(b[49152 + b[static_cast<std::size_t>(y * 256 + x)]]);
+       }},
+      {NextLayer2Wide, ColourfulBytes(82432, 26), 320, 256,
+       [](const Bytes& b, int x, int y) {
+         return NextEntry(b, 81920, b[static_cast<std::size_t>(x * 256 + y)]);
+       }},
+      {NextLayer2HiRes, ColourfulBytes(81952, 27), 640, 512,
+       [](const Bytes& b, int x, int y) {
+         const std::uint8_t pair = b[static_cast<std::size_t>((x / 2) * 256 + y / 2)];
+         return NextEntry(b, 81920, x % 2 == 0 ? pair / 16 : pair % 16);
+       }},
+      {NextLoRes, ColourfulBytes(12288, 28), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         return NextRgb(b[static_cast<std::size_t>((y / 2) * 128 + x / 2)]);
+       }},
   };
 }
 
