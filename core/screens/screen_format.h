@@ -50,6 +50,13 @@ enum class ScreenFormat {
   NextLayer2Wide,
   NextLayer2HiRes,
   NextLoRes,
+  SamMode1,
+  SamMode2,
+  SamMode3,
+  SamMode4,
+  SamScreen3,
+  SamScreen4,
+  SamRaw,
 };
 
 // A file's frames at scale 1 without a border; called only on bytes that its row accepts.

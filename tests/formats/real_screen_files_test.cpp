@@ -58,6 +58,13 @@ TEST(RealScreenFiles, EachIsOfTheFormatItsNameAndSizeSay) {
       {"example.sl2", ScreenFormat::NextLayer2},
       {"sl2-320x256.sl2", ScreenFormat::NextLayer2Wide},
       {"sl2-640x256.sl2", ScreenFormat::NextLayer2HiRes},
+      {"sam.ss3", ScreenFormat::SamScreen3},
+      {"sam.ss4", ScreenFormat::SamScreen4},
+      {"mode1.ssx", ScreenFormat::SamMode1},
+      {"mode2.ssx", ScreenFormat::SamMode2},
+      {"mode3.ssx", ScreenFormat::SamMode3},
+      {"mode4.ssx", ScreenFormat::SamMode4},
+      {"raw.ssx", ScreenFormat::SamRaw},
   };
   for (const auto& [name, format] : examples) {
     EXPECT_EQ(ScreenFormatOf(Extension(name), Example(name)), format) << name;

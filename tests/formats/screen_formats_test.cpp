@@ -617,6 +617,30 @@ Rgb NextEntry(const Bytes& bytes, std::size_t base, int i) {
                  bytes[base + 2 * static_cast<std::size_t>(i) + 1]);
 }
 
+// A SAM colour: GRB high bits in 6-4, bright in 3, GRB low bits in 2-0; each channel's level is
+// 4 high + 2 low + bright.
+Rgb SamRgb(std::uint8_t clut) {
+  static constexpr std::uint8_t kLevels[8] = {0x00, 0x24, 0x49, 0x6D, 0x92, 0xB6, 0xDB, 0xFF};
+  const auto level = [&](int highBit, int lowBit) {
+    return kLevels[4 * ((clut >> highBit) & 1) + 2 * ((clut >> lowBit) & 1) + ((clut >> 3) & 1)];
+  };
+  return {level(5, 1), level(6, 2), level(4, 0)};
+}
+
+// Mode 3: 4 pixels a byte, 128 bytes a line, each line twice; a pair's left bit is the entry's
+// bit 0.
+Rgb SamMode3Pixel(const Bytes& b, int x, int y) {
+  const int pair = (b[static_cast<std::size_t>((y / 2) * 128 + x / 4)] >> (6 - 2 * (x % 4))) & 3;
+  const int swapped[4] = {0, 2, 1, 3};
+  return SamRgb(b[24576 + static_cast<std::size_t>(swapped[pair])]);
+}
+
+// Mode 4: 2 pixels a byte, the left in the high nibble.
+Rgb SamMode4Pixel(const Bytes& b, int x, int y) {
+  const std::uint8_t byte = b[static_cast<std::size_t>(y * 128 + x / 2)];
+  return SamRgb(b[24576 + static_cast<std::size_t>(x % 2 == 0 ? byte / 16 : byte % 16)]);
+}
+
 Bytes WithPlus3DosHeader(const Bytes& data) {
   Bytes bytes = {'P', 'L', 'U', 'S', '3', 'D', 'O', 'S', 0x1A, 1, 0};
   const std::size_t total = 128 + data.size();
@@ -712,6 +736,24 @@ std::vector<DecoderCase> DecoderCases() {
        [](const Bytes& b, int x, int y) {
          const std::uint8_t pair = b[static_cast<std::size_t>((x / 2) * 256 + y / 2)];
          return NextEntry(b, 81920, x % 2 == 0 ? pair / 16 : pair % 16);
+       }},
+      {SamMode1, ColourfulBytes(6928, 29), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         return SamRgb(b[6912 + static_cast<std::size_t>(CellColour(StandardCell(b, x, y)))]);
+       }},
+      {SamMode2, ColourfulBytes(12304, 30), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         const auto at = static_cast<std::size_t>(y * 32 + x / 8);
+         const PixelCell cell{BitOf(b[at], x), b[6144 + at]};
+         return SamRgb(b[12288 + static_cast<std::size_t>(CellColour(cell))]);
+       }},
+      {SamMode3, ColourfulBytes(24580, 31), 512, 384, SamMode3Pixel},
+      {SamMode4, ColourfulBytes(24592, 32), 256, 192, SamMode4Pixel},
+      {SamScreen3, ColourfulBytes(24617, 34), 512, 384, SamMode3Pixel},
+      {SamScreen4, ColourfulBytes(24617, 35), 256, 192, SamMode4Pixel},
+      {SamRaw, ColourfulBytes(98304, 33), 512, 384,
+       [](const Bytes& b, int x, int y) {
+         return SamRgb(b[static_cast<std::size_t>((y / 2) * 512 + x)] & 0x7F);
        }},
       {NextLoRes, ColourfulBytes(12288, 28), 256, 192,
        [](const Bytes& b, int x, int y) {
