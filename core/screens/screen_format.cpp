@@ -12,6 +12,7 @@
 #include "screens/multicolour.h"
 #include "screens/next_layer2.h"
 #include "screens/plus3dos_header.h"
+#include "screens/profi_grf.h"
 #include "screens/sam_coupe.h"
 #include "screens/sca_animation.h"
 #include "screens/standard.h"
@@ -99,6 +100,8 @@ constexpr ScreenFormatRow kRows[] = {
     {SamScreen4, "SAM SCREEN$ mode 4", {"ss4"}, {24617}, nullptr, SamMode4Pictures, false,
      "256 x 192"},
     {SamRaw, "SAM 512x192 raw", {"ssx"}, {98304}, nullptr, SamRawPictures, false, "512 x 384"},
+    {ProfiGrf, "Profi 16 colours", {"grf"}, {}, ProfiGrfHeaderFault, ProfiGrfPictures, false,
+     "512 x 480"},
 };
 // clang-format on
 

@@ -57,6 +57,7 @@ enum class ScreenFormat {
   SamScreen3,
   SamScreen4,
   SamRaw,
+  ProfiGrf,
 };
 
 // A file's frames at scale 1 without a border; called only on bytes that its row accepts.

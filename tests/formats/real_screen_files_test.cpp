@@ -65,6 +65,7 @@ TEST(RealScreenFiles, EachIsOfTheFormatItsNameAndSizeSay) {
       {"mode3.ssx", ScreenFormat::SamMode3},
       {"mode4.ssx", ScreenFormat::SamMode4},
       {"raw.ssx", ScreenFormat::SamRaw},
+      {"example.grf", ScreenFormat::ProfiGrf},
   };
   for (const auto& [name, format] : examples) {
     EXPECT_EQ(ScreenFormatOf(Extension(name), Example(name)), format) << name;

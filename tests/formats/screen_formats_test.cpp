@@ -641,6 +641,25 @@ Rgb SamMode4Pixel(const Bytes& b, int x, int y) {
   return SamRgb(b[24576 + static_cast<std::size_t>(x % 2 == 0 ? byte / 16 : byte % 16)]);
 }
 
+Bytes ProfiGrfFile() {
+  Bytes bytes = ColourfulBytes(30848, 36);
+  const Bytes header = {0x00, 0x02, 0xF0, 0x00, 0x04, 0x00, 0x80, 0x00, 0x01, 0x13};
+  std::copy(header.begin(), header.end(), bytes.begin());
+  return bytes;
+}
+
+// Line y / 2's pair of a pixel byte and its attribute; colour 0-15 of the palette at 10, whose
+// GGGRRRBB bytes give blue in four even steps.
+Rgb ProfiGrfPixel(const Bytes& b, int x, int y) {
+  static constexpr std::uint8_t kLevels[8] = {0x00, 0x24, 0x49, 0x6D, 0x92, 0xB6, 0xDB, 0xFF};
+  const auto pair = static_cast<std::size_t>(128 + (y / 2) * 128 + 2 * (x / 8));
+  const std::uint8_t attribute = b[pair + 1];
+  const int colour = BitOf(b[pair], x) ? (attribute & 7) + ((attribute >> 6) & 1) * 8
+                                       : ((attribute >> 3) & 7) + (attribute >> 7) * 8;
+  const std::uint8_t grb = b[10 + static_cast<std::size_t>(colour)];
+  return {kLevels[(grb / 4) % 8], kLevels[grb / 32], static_cast<std::uint8_t>((grb % 4) * 85)};
+}
+
 Bytes WithPlus3DosHeader(const Bytes& data) {
   Bytes bytes = {'P', 'L', 'U', 'S', '3', 'D', 'O', 'S', 0x1A, 1, 0};
   const std::size_t total = 128 + data.size();
@@ -751,6 +770,7 @@ std::vector<DecoderCase> DecoderCases() {
       {SamMode4, ColourfulBytes(24592, 32), 256, 192, SamMode4Pixel},
       {SamScreen3, ColourfulBytes(24617, 34), 512, 384, SamMode3Pixel},
       {SamScreen4, ColourfulBytes(24617, 35), 256, 192, SamMode4Pixel},
+      {ProfiGrf, ProfiGrfFile(), 512, 480, ProfiGrfPixel},
       {SamRaw, ColourfulBytes(98304, 33), 512, 384,
        [](const Bytes& b, int x, int y) {
          return SamRgb(b[static_cast<std::size_t>((y / 2) * 512 + x)] & 0x7F);
