@@ -21,6 +21,7 @@
 #include "screens/timex_gigascreen.h"
 #include "screens/tricolour.h"
 #include "screens/ulaplus.h"
+#include "screens/zx_evolution_sxg.h"
 
 namespace orlaspin {
 
@@ -102,6 +103,8 @@ constexpr ScreenFormatRow kRows[] = {
     {SamRaw, "SAM 512x192 raw", {"ssx"}, {98304}, nullptr, SamRawPictures, false, "512 x 384"},
     {ProfiGrf, "Profi 16 colours", {"grf"}, {}, ProfiGrfHeaderFault, ProfiGrfPictures, false,
      "512 x 480"},
+    {ZxEvolution, "ZX-Evolution", {"sxg"}, {}, SxgHeaderFault, SxgPictures, false,
+     "up to 4096 x 4096"},
 };
 // clang-format on
 

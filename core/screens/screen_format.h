@@ -58,6 +58,7 @@ enum class ScreenFormat {
   SamScreen4,
   SamRaw,
   ProfiGrf,
+  ZxEvolution,
 };
 
 // A file's frames at scale 1 without a border; called only on bytes that its row accepts.

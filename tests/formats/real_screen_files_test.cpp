@@ -66,6 +66,7 @@ TEST(RealScreenFiles, EachIsOfTheFormatItsNameAndSizeSay) {
       {"mode4.ssx", ScreenFormat::SamMode4},
       {"raw.ssx", ScreenFormat::SamRaw},
       {"example.grf", ScreenFormat::ProfiGrf},
+      {"example.sxg", ScreenFormat::ZxEvolution},
   };
   for (const auto& [name, format] : examples) {
     EXPECT_EQ(ScreenFormatOf(Extension(name), Example(name)), format) << name;

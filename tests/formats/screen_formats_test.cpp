@@ -660,6 +660,51 @@ Rgb ProfiGrfPixel(const Bytes& b, int x, int y) {
   return {kLevels[(grb / 4) % 8], kLevels[grb / 32], static_cast<std::uint8_t>((grb % 4) * 85)};
 }
 
+// A picture of width x height in 16 colours (type 1) or 256 (type 2), entries palette words at 16,
+// its pixels after them.
+Bytes SxgFile(int type, int width, int height, int entries) {
+  const std::size_t pixels = static_cast<std::size_t>(width * height / (type == 1 ? 2 : 1));
+  Bytes bytes = ColourfulBytes(16 + 2 * static_cast<std::size_t>(entries) + pixels, 37 + type);
+  const Bytes header = {0x7F,
+                        'S',
+                        'X',
+                        'G',
+                        3,
+                        0,
+                        0,
+                        static_cast<std::uint8_t>(type),
+                        static_cast<std::uint8_t>(width),
+                        0,
+                        static_cast<std::uint8_t>(height),
+                        0,
+                        2,
+                        0,
+                        static_cast<std::uint8_t>(2 * entries),
+                        static_cast<std::uint8_t>(entries >> 7)};
+  std::copy(header.begin(), header.end(), bytes.begin());
+  return bytes;
+}
+
+// Entry i of the palette at 16: levels of 0-24 (bit 15 clear), or of 5 bits; black past its end.
+Rgb SxgEntry(const Bytes& b, int i) {
+  const std::size_t pixelsAt = 16 + b[14] + 256 * static_cast<std::size_t>(b[15]);
+  if (16 + 2 * static_cast<std::size_t>(i) >= pixelsAt) return {0, 0, 0};
+  const int word = b[16 + 2 * i] + 256 * b[17 + 2 * i];
+  const auto level = [&](int shift) {
+    const int v = (word >> shift) % 32;
+    return static_cast<std::uint8_t>(word >= 0x8000 ? v * 8 : std::min(255, v * 255 / 24));
+  };
+  return {level(10), level(5), level(0)};
+}
+
+Rgb SxgPixel(const Bytes& b, int x, int y) {
+  const std::size_t pixelsAt = 16 + b[14] + 256 * static_cast<std::size_t>(b[15]);
+  const int i = y * b[8] + x;
+  if (b[7] == 2) return SxgEntry(b, b[pixelsAt + static_cast<std::size_t>(i)]);
+  const std::uint8_t pair = b[pixelsAt + static_cast<std::size_t>(i / 2)];
+  return SxgEntry(b, i % 2 == 0 ? pair / 16 : pair % 16);
+}
+
 Bytes WithPlus3DosHeader(const Bytes& data) {
   Bytes bytes = {'P', 'L', 'U', 'S', '3', 'D', 'O', 'S', 0x1A, 1, 0};
   const std::size_t total = 128 + data.size();
@@ -771,6 +816,8 @@ std::vector<DecoderCase> DecoderCases() {
       {SamScreen3, ColourfulBytes(24617, 34), 512, 384, SamMode3Pixel},
       {SamScreen4, ColourfulBytes(24617, 35), 256, 192, SamMode4Pixel},
       {ProfiGrf, ProfiGrfFile(), 512, 480, ProfiGrfPixel},
+      {ZxEvolution, SxgFile(1, 10, 6, 16), 10, 6, SxgPixel},
+      {ZxEvolution, SxgFile(2, 7, 5, 200), 7, 5, SxgPixel},
       {SamRaw, ColourfulBytes(98304, 33), 512, 384,
        [](const Bytes& b, int x, int y) {
          return SamRgb(b[static_cast<std::size_t>((y / 2) * 512 + x)] & 0x7F);
