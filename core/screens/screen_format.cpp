@@ -158,13 +158,13 @@ std::array<std::string, 4> ListCells(const ScreenFormatRow& row) {
   std::string extensions;
   for (const std::string_view extension : row.extensions) {
     if (extension.empty()) continue;
-    extensions += (extensions.empty() ? "." : ", .") + std::string(extension);
+    extensions += (extensions.empty() ? "." : " .") + std::string(extension);
   }
   std::string sizes;
   for (const std::size_t size : row.sizes) {
-    if (size != 0) sizes += (sizes.empty() ? "" : " or ") + std::to_string(size);
+    if (size != 0) sizes += (sizes.empty() ? "" : "/") + std::to_string(size);
   }
-  return {extensions, std::string(row.name), sizes.empty() ? "its header says" : sizes,
+  return {extensions, std::string(row.name), sizes.empty() ? "by header" : sizes,
           std::string(row.picture)};
 }
 

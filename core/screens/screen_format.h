@@ -98,9 +98,8 @@ std::optional<ScreenFormat> ScreenFormatOf(std::string_view extension,
 // check says, else the size found and the sizes expected.
 std::string ScreenRefusal(std::string_view extension, std::span<const std::uint8_t> bytes);
 
-// The formats as lines of text, one per format: extensions, name, sizes in bytes (or "its header
-// says") and
-// the picture's size. The help and the README show this list.
+// The formats as lines of text, one per format: extensions, name, sizes in bytes ("by header"
+// when its header gives it) and the picture's size. The help and the README show this list.
 std::string ScreenFormatList();
 
 // The frames of a screen file of the format, at scale 1: the decoder's picture, inside
