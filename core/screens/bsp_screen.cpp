@@ -1,10 +1,10 @@
 #include "screens/bsp_screen.h"
 
-#include <algorithm>
 #include <string_view>
 #include <vector>
 
 #include "screens/attribute_picture.h"
+#include "screens/file_header.h"
 #include "screens/gigascreen.h"
 
 namespace orlaspin {
@@ -41,7 +41,7 @@ BspLayout LayoutOf(std::span<const std::uint8_t> bytes) {
                    kScreensAt, 0, bytes.size()};
   if (layout.twoScreens && layout.streams) {
     layout.screensAt += 2;
-    layout.secondStreamAt = bytes[kScreensAt] | (bytes[kScreensAt + 1] << 8);
+    layout.secondStreamAt = WordAt(bytes, kScreensAt);
   }
   layout.firstStreamAt = layout.screensAt + (layout.twoScreens ? 2 : 1) * kScreenBytes;
   return layout;
@@ -100,12 +100,9 @@ AttributePicture ScreenOf(std::span<const std::uint8_t> bytes, const BspLayout& 
 
 std::string BspHeaderFault(std::span<const std::uint8_t> bytes) {
   const std::string no = "not a .bsp file: ";
-  if (bytes.size() < kScreensAt + 2) {
-    return no + "it holds " + std::to_string(bytes.size()) + " bytes, less than its header";
-  }
-  if (!std::equal(kSignature.begin(), kSignature.end(), bytes.begin())) {
-    return no + "it does not begin with \"bsp\"";
-  }
+  const std::string start =
+      HeaderStartFault(bytes, "a .bsp file", kScreensAt + 2, kSignature, "\"bsp\"");
+  if (!start.empty()) return start;
   const BspLayout layout = LayoutOf(bytes);
   const std::size_t least = layout.firstStreamAt;
   if (bytes.size() < least || (layout.twoScreens && !layout.streams && bytes.size() != least)) {

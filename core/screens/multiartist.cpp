@@ -1,9 +1,9 @@
 #include "screens/multiartist.h"
 
-#include <algorithm>
 #include <string_view>
 
 #include "screens/attribute_picture.h"
+#include "screens/file_header.h"
 #include "screens/gigascreen.h"
 
 namespace orlaspin {
@@ -57,13 +57,9 @@ AttributePicture ScreenOf(std::span<const std::uint8_t> bytes, int screen) {
 
 std::string MultiArtistHeaderFault(std::span<const std::uint8_t> bytes) {
   const std::string no = "not a MultiArtist file: ";
-  if (bytes.size() < kPixelsAt) {
-    return no + "it holds " + std::to_string(bytes.size()) + " bytes, less than its " +
-           std::to_string(kPixelsAt) + "-byte header";
-  }
-  if (!std::equal(kSignature.begin(), kSignature.end(), bytes.begin())) {
-    return no + "it does not begin with \"MGH\"";
-  }
+  const std::string start =
+      HeaderStartFault(bytes, "a MultiArtist file", kPixelsAt, kSignature, "\"MGH\"");
+  if (!start.empty()) return start;
   if (bytes[kVersionAt] != 1) {
     return no + "its version is " + std::to_string(bytes[kVersionAt]) + ", not 1";
   }

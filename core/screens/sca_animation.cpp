@@ -1,8 +1,8 @@
 #include "screens/sca_animation.h"
 
-#include <algorithm>
 #include <string_view>
 
+#include "screens/file_header.h"
 #include "screens/standard.h"
 
 namespace orlaspin {
@@ -17,10 +17,6 @@ constexpr std::size_t kPayloadAt = 11;
 constexpr std::size_t kDelaysAt = 12;
 constexpr std::uint16_t kMillisecondsPerTick = 20;
 
-std::size_t WordAt(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return bytes[at] | (bytes[at + 1] << 8);
-}
-
 std::size_t FileSize(std::span<const std::uint8_t> bytes) {
   const std::size_t frames = WordAt(bytes, kFrameCountAt);
   return WordAt(bytes, kDelaysAt) + frames + frames * kScreenBytes;
@@ -30,13 +26,9 @@ std::size_t FileSize(std::span<const std::uint8_t> bytes) {
 
 std::string ScaHeaderFault(std::span<const std::uint8_t> bytes) {
   const std::string no = "not a .sca animation: ";
-  if (bytes.size() < kHeaderBytes) {
-    return no + "it holds " + std::to_string(bytes.size()) + " bytes, less than its " +
-           std::to_string(kHeaderBytes) + "-byte header";
-  }
-  if (!std::equal(kSignature.begin(), kSignature.end(), bytes.begin())) {
-    return no + "it does not begin with \"SCA\"";
-  }
+  const std::string start =
+      HeaderStartFault(bytes, "a .sca animation", kHeaderBytes, kSignature, "\"SCA\"");
+  if (!start.empty()) return start;
   if (bytes[kVersionAt] != 1) {
     return no + "its version is " + std::to_string(bytes[kVersionAt]) + ", not 1";
   }

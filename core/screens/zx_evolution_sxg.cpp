@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "screens/file_header.h"
+
 namespace orlaspin {
 
 namespace {
@@ -15,10 +17,6 @@ constexpr std::size_t kColoursAt = 7;
 constexpr std::uint8_t kSixteenColours = 1;
 constexpr std::uint8_t kTwoHundredFiftySixColours = 2;
 constexpr std::size_t kLargestSide = 4096;
-
-std::size_t WordAt(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return bytes[at] | (bytes[at + 1] << 8);
-}
 
 struct SxgLayout {
   std::size_t width;
@@ -53,13 +51,9 @@ Colour SxgColour(unsigned word) {
 
 std::string SxgHeaderFault(std::span<const std::uint8_t> bytes) {
   const std::string no = "not an .sxg picture: ";
-  if (bytes.size() < kHeaderBytes) {
-    return no + "it holds " + std::to_string(bytes.size()) + " bytes, less than its " +
-           std::to_string(kHeaderBytes) + "-byte header";
-  }
-  if (!std::equal(kSignature.begin(), kSignature.end(), bytes.begin())) {
-    return no + "it does not begin with 7F \"SXG\"";
-  }
+  const std::string start =
+      HeaderStartFault(bytes, "an .sxg picture", kHeaderBytes, kSignature, "7F \"SXG\"");
+  if (!start.empty()) return start;
   if (bytes[kPackingAt] != 0) {
     return no + "it is packed (" + std::to_string(bytes[kPackingAt]) + "), not 0";
   }

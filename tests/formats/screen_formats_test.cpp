@@ -847,6 +847,12 @@ TEST(ScreenDecoders, EveryRowShowsWhatItsLayoutSays) {
     if (!row.picture.starts_with("up to ")) {
       EXPECT_EQ(row.picture, std::to_string(c.width) + " x " + std::to_string(c.height));
     }
+    // Half the file is no file of its extension, refused with the size found.
+    const Bytes cut(c.file.begin(),
+                    c.file.begin() + static_cast<std::ptrdiff_t>(c.file.size() / 2 + 1));
+    EXPECT_EQ(ScreenFormatOf(row.extensions[0], cut), std::nullopt) << row.name;
+    const std::string refusal = ScreenRefusal(row.extensions[0], cut);
+    EXPECT_NE(refusal.find("it holds " + std::to_string(cut.size())), std::string::npos) << refusal;
     const ScreenPictures pictures = DecodeScreenFile(c.format, c.file, options);
     ASSERT_EQ(pictures.frames.size(), c.frames) << row.name;
     EXPECT_EQ(DifferenceFrom(pictures.frames[0], c.width, c.height,
