@@ -187,36 +187,6 @@ TEST(AttributesOnlyFormat, ColoursACheckerboardWhoseOddPixelsAreInk) {
 
 // ---- Multicolour and Timex hi-colour ----
 
-struct CellLayout {
-  ScreenFormat format;
-  std::size_t size;
-  PixelCell (*cellAt)(const Bytes&, int, int);
-};
-
-const CellLayout kCellLayouts[] = {
-    {ScreenFormat::Multicolour8x1, 12288, MltCell},
-    {ScreenFormat::Multicolour8x1Linear, 12288, McCell},
-    {ScreenFormat::Multicolour8x2, 9216, IflCell},
-    {ScreenFormat::Multicolour8x4, 7680, Mc4Cell},
-    {ScreenFormat::TimexHiColour, 12288, TimexHiColourCell},
-};
-
-TEST(MulticolourFormats, EveryPixelInItsLinesAttributeWithBothFlashPhases) {
-  for (const CellLayout& layout : kCellLayouts) {
-    const Bytes bytes = ColourfulBytes(layout.size, 4);
-    ScreenOptions options = SrgbOptions();
-    options.flash = true;
-    const ScreenPictures pictures = Decode(layout.format, bytes, options);
-    const std::string name(ScreenFormatName(layout.format));
-    ASSERT_EQ(pictures.frames.size(), 2u) << name;
-    EXPECT_EQ(pictures.frameMilliseconds, 320) << name;
-    EXPECT_EQ(DifferenceFrom(pictures.frames[0], 256, 192, InSrgb(bytes, layout.cellAt)), "")
-        << name;
-    EXPECT_EQ(DifferenceFrom(pictures.frames[1], 256, 192, InSrgb(bytes, layout.cellAt, true)), "")
-        << name;
-  }
-}
-
 // One ink pixel placed by hand in an otherwise empty file, its attribute in the one byte that
 // colours its line: it shows there, on paper over the lines that attribute covers.
 TEST(MulticolourFormats, OnePixelAndItsAttributeLandWhereTheLayoutSays) {
@@ -251,17 +221,6 @@ TEST(MulticolourFormats, OnePixelAndItsAttributeLandWhereTheLayoutSays) {
               "")
         << ScreenFormatName(probe.format);
   }
-}
-
-TEST(UlaPlusFormat, ColoursEachCellFromTheTableItsFlashAndBrightBitsPick) {
-  const Bytes bytes = ColourfulBytes(6976, 6);
-  const ScreenPictures pictures = Decode(ScreenFormat::UlaPlus, bytes, {.flash = true});
-  ASSERT_EQ(pictures.frames.size(), 1u) << "FLASH picks a table and does not blink";
-  EXPECT_EQ(DifferenceFrom(pictures.frames[0], 256, 192,
-                           [&](int x, int y) {
-                             return UlaPlusCellColour(bytes, 6912, StandardCell(bytes, x, y));
-                           }),
-            "");
 }
 
 TEST(UlaPlusFormat, AllFourTablesByHand) {
@@ -344,27 +303,6 @@ TEST(GigascreenFormat, TwoEqualScreensBlendIntoThemselvesInEveryPalette) {
 
 // ---- Border screens ----
 
-TEST(BorderScreenFormat, DrawsTheScreenAt64By64InsideItsBorderBytes) {
-  const Bytes bytes = ColourfulBytes(11136, 11);
-  ScreenOptions options = SrgbOptions();
-  options.flash = true;
-  options.border = 2;  // the file's own border wins
-  const ScreenPictures pictures = Decode(ScreenFormat::BorderScreen, bytes, options);
-  ASSERT_EQ(pictures.frames.size(), 2u);
-  for (const bool phase : {false, true}) {
-    EXPECT_EQ(DifferenceFrom(
-                  pictures.frames[phase], 384, 304,
-                  [&](int x, int y) {
-                    if (x >= 64 && x < 320 && y >= 64 && y < 256) {
-                      return kSrgbColours[CellColour(StandardCell(bytes, x - 64, y - 64), phase)];
-                    }
-                    return kSrgbColours[BorderColour(bytes, 6912, x, y)];
-                  }),
-              "")
-        << "flash phase " << phase;
-  }
-}
-
 TEST(BorderScreenFormat, BorderBytesByHand) {
   Bytes bytes(11136, 0);
   bytes[6912] = 0x0A;                        // top left: 8 px red, then 8 px blue
@@ -404,22 +342,6 @@ PixelCell ChrCell(const Bytes& bytes, int columns, int cellBytes, int offset, in
       7 + static_cast<std::size_t>(((y / 8) * columns + x / 8) * cellBytes + offset);
   const std::uint8_t attribute = cellBytes == 8 ? 0x47 : bytes[cell + 8];
   return {BitOf(bytes[cell + static_cast<std::size_t>(y % 8)], x), attribute};
-}
-
-TEST(ChrFormat, ColourCellsLeftToRightThenTopToBottom) {
-  const Bytes bytes = ChrFile(5, 3, 9, 13, "CHR$");
-  ScreenOptions options = SrgbOptions();
-  options.flash = true;
-  const ScreenPictures pictures = Decode(ScreenFormat::Chr, bytes, options);
-  ASSERT_EQ(pictures.frames.size(), 2u);
-  for (const bool phase : {false, true}) {
-    EXPECT_EQ(
-        DifferenceFrom(pictures.frames[phase], 40, 24,
-                       [&](int x, int y) {
-                         return kSrgbColours[CellColour(ChrCell(bytes, 5, 9, 0, x, y), phase)];
-                       }),
-        "");
-  }
 }
 
 TEST(ChrFormat, EighteenByteCellsAreAGigascreen) {
@@ -842,7 +764,9 @@ TEST(ScreenDecoders, EveryRowShowsWhatItsLayoutSays) {
   for (const DecoderCase& c : cases) {
     const ScreenFormatRow& row = RowOf(c.format);
     for (const std::string_view extension : row.extensions) {
-      if (!extension.empty()) EXPECT_EQ(ScreenFormatOf(extension, c.file), c.format) << extension;
+      if (!extension.empty()) {
+        EXPECT_EQ(ScreenFormatOf(extension, c.file), c.format) << extension;
+      }
     }
     if (!row.picture.starts_with("up to ")) {
       EXPECT_EQ(row.picture, std::to_string(c.width) + " x " + std::to_string(c.height));
