@@ -80,7 +80,7 @@ std::optional<std::string> ValueOf(const CliOption& row, const Option& option,
 
 // Animation needs a format that holds more than one picture.
 void CheckScreenOptions(const OutputOptions& output) {
-  if (output.format == OutputFormat::Png) return;
+  if (OutputFormatRowOf(output.format).animates) return;
   if (output.flash) throw UsageError{"--flash needs --format png: a BMP file cannot blink"};
   if (output.gigascreen == GigascreenView::Flicker) {
     throw UsageError{"--gigascreen flicker needs --format png: a BMP file cannot flicker"};

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <sstream>
 
 #include "containers/container_kinds.h"
 #include "screens/screen_format.h"
@@ -110,15 +111,10 @@ std::string SectionOfOptions(unsigned bit, std::size_t indent) {
   return text;
 }
 
-// ".scr" and the others in rows of their own, each with its formats.
+// The screen formats as their table lists them, a line each.
 std::string ScreenFormatsText() {
-  std::string text = "Bare screen files, told apart by extension and size (in bytes):\n";
-  for (const ScreenFormatLine& line : ScreenFormatLines()) {
-    std::string label = "  " + line.extension;
-    label.resize(9, ' ');
-    text += label + Wrapped(line.formats, label.size(), label.size());
-  }
-  return text;
+  return "Bare screen files, told apart by extension and size (in bytes), and their pictures:\n" +
+         ScreenFormatList();
 }
 
 }  // namespace
@@ -174,24 +170,21 @@ std::string ImageKindsText() {
          "\"-\" reads standard input; with -r, a folder is walked with everything below it.";
 }
 
+// The screen formats' list, a line each, its cells apart by runs of spaces.
 std::vector<ScreenFormatLine> ScreenFormatLines() {
   std::vector<ScreenFormatLine> lines;
-  std::optional<ScreenFormat> last;
-  for (const ScreenFileKind& kind : ScreenFileKinds()) {
-    const std::string extension = std::string(".").append(kind.extension);
-    if (lines.empty() || lines.back().extension != extension) {
-      lines.push_back({extension, ""});
-      last.reset();
+  std::istringstream list(ScreenFormatList());
+  for (std::string line; std::getline(list, line);) {
+    std::vector<std::string> cells;
+    for (std::size_t at = line.find_first_not_of(' '); at != std::string::npos;) {
+      const std::size_t end = line.find("  ", at);
+      cells.push_back(line.substr(at, end == std::string::npos ? end : end - at));
+      at = end == std::string::npos ? end : line.find_first_not_of(' ', end);
     }
-    std::string& formats = lines.back().formats;
-    const std::string size = kind.size ? std::to_string(kind.size) : "of any size";
-    if (last == kind.format) {
-      formats += " or " + size;
-    } else {
-      formats +=
-          (formats.empty() ? "" : ", ") + std::string(ScreenFormatName(kind.format)) + ' ' + size;
-    }
-    last = kind.format;
+    if (cells.empty()) continue;
+    ScreenFormatLine entry{cells.front(), ""};
+    for (std::size_t i = 1; i < cells.size(); ++i) entry.formats += (i > 1 ? ", " : "") + cells[i];
+    lines.push_back(std::move(entry));
   }
   return lines;
 }

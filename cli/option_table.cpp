@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <system_error>
 
+#include "encoders/output_format.h"
 #include "screens/palettes.h"
 #include "screens/screen_frames.h"
 
@@ -18,7 +19,6 @@ struct Named {
   T value;
 };
 
-constexpr Named<OutputFormat> kFormats[] = {{"bmp", OutputFormat::Bmp}, {"png", OutputFormat::Png}};
 constexpr Named<GigascreenView> kGigascreenViews[] = {{"blend", GigascreenView::Blend},
                                                       {"flicker", GigascreenView::Flicker}};
 constexpr char kBorderColours[] = "01234567";
@@ -39,7 +39,11 @@ T ByName(const Named<T> (&table)[N], std::string_view option, const std::string&
                    ", not \"" + text + "\""};
 }
 
-std::vector<std::string> FormatNames() { return NamesOf(kFormats); }
+std::vector<std::string> FormatNames() {
+  std::vector<std::string> names;
+  for (const OutputFormatRow& row : OutputFormatRows()) names.emplace_back(row.name);
+  return names;
+}
 std::vector<std::string> GigascreenNames() { return NamesOf(kGigascreenViews); }
 std::vector<std::string> BorderNames() {
   std::vector<std::string> names;
@@ -75,7 +79,10 @@ void SetJson(CliCommand& command, const Value&) { command.json = true; }
 void SetOutputDir(CliCommand& command, const Value& value) { command.outputDir = *value; }
 void SetSheetPath(CliCommand& command, const Value& value) { command.sheetPath = *value; }
 void SetFormat(CliCommand& command, const Value& value) {
-  command.output.format = ByName(kFormats, "format", *value);
+  const OutputFormatRow* row = FindOutputFormat(*value);
+  if (!row)
+    throw UsageError{"--format is " + JoinedWith(FormatNames(), "or") + ", not \"" + *value + "\""};
+  command.output.format = row->format;
 }
 void SetScale(CliCommand& command, const Value& value) {
   // One digit: "02" is no scale.

@@ -1,40 +1,21 @@
 #include "containers/bare_screen.h"
 
 #include <string>
-#include <vector>
+
+#include "screens/plus3dos_header.h"
 
 namespace orlaspin {
 
-namespace {
-
-// "6912, 6913 or 6144" for the sizes of the formats with this extension.
-std::string SizesOf(std::string_view extension) {
-  std::vector<std::size_t> sizes;
-  for (const ScreenFileKind& kind : ScreenFileKinds()) {
-    if (kind.extension == extension) sizes.push_back(kind.size);
-  }
-  std::string text;
-  for (std::size_t i = 0; i < sizes.size(); ++i) {
-    if (i > 0) text += i + 1 == sizes.size() ? " or " : ", ";
-    text += std::to_string(sizes[i]);
-  }
-  return text;
-}
-
-}  // namespace
-
 Collection ReadBareScreen(std::span<const std::uint8_t> image, std::string_view extension,
                           std::string_view stem) {
-  const std::optional<ScreenFormat> format = ScreenFormatOf(extension, image.size());
-  if (!format) {
-    throw ImageFormatError("not a screen: it holds " + std::to_string(image.size()) +
-                           " bytes, a ." + std::string(extension) + " screen " +
-                           SizesOf(extension));
-  }
+  const std::optional<ScreenFormat> format = ScreenFormatOf(extension, image);
+  if (!format) throw ImageFormatError(ScreenRefusal(extension, image));
+  const std::span<const std::uint8_t> data = Plus3DosData(image);
   CollectionFile screen;
   screen.name = std::string(stem);
   screen.nameIsFileName = true;
-  screen.length = static_cast<std::uint32_t>(image.size());
+  screen.offset = static_cast<std::uint64_t>(data.data() - image.data());
+  screen.length = static_cast<std::uint32_t>(data.size());
   screen.isScreen = true;
   screen.type = std::string(ScreenFormatName(*format));
   screen.screenFormat = *format;

@@ -17,6 +17,7 @@
 #include "containers/tzx_file.h"
 #include "containers/udi_image.h"
 #include "containers/z80_snapshot.h"
+#include "screens/plus3dos_header.h"
 
 namespace orlaspin {
 
@@ -39,14 +40,20 @@ constexpr std::string_view kSnaExtensions[] = {"sna"};
 constexpr std::string_view kZ80Extensions[] = {"z80"};
 constexpr std::string_view kSzxExtensions[] = {"szx"};
 
-bool HasScreenFormat(std::string_view extension, std::size_t size) {
-  return ScreenFormatOf(extension, size).has_value();
+bool HasScreenFormat(std::string_view extension, Bytes bytes) {
+  return ScreenFormatOf(extension, bytes).has_value();
+}
+
+// A standard screen's size, or a screen file behind a +3DOS header.
+bool LooksLikeScreen(Bytes bytes) {
+  return bytes.size() == kScreenBytes ||
+         (HasPlus3DosHeader(bytes) && HasScreenFormat("scr", bytes));
 }
 
 // Reached by content, a bare screen is a standard one whatever its file's extension.
 Collection ReadScreenFile(Bytes bytes, std::string_view path) {
   const std::string extension = ExtensionOf(path);
-  const bool named = extension == "scr" || HasScreenFormat(extension, bytes.size());
+  const bool named = extension == "scr" || HasScreenFormat(extension, bytes);
   return ReadBareScreen(bytes, named ? std::string_view(extension) : "scr", FileStem(path));
 }
 
@@ -58,7 +65,7 @@ constexpr ContainerKind kRows[] = {
     {ImageKind::HobetaFile, "hobeta", "Hobeta file", "", kHobetaExtensions, nullptr,
      HasHobetaHeader, 9, [](Bytes b, std::string_view) { return ReadHobetaFile(b); }},
     {ImageKind::BareScreen, "scr", "6912-byte screen", "", kScreenExtensions, HasScreenFormat,
-     [](Bytes b) { return b.size() == kScreenBytes; }, 10, ReadScreenFile},
+     LooksLikeScreen, 10, ReadScreenFile},
     {ImageKind::Fdi, "fdi", "FDI", "disk image", kFdiExtensions, nullptr, HasFdiSignature, 2,
      [](Bytes b, std::string_view) { return ReadFdiImage(b); }},
     {ImageKind::Udi, "udi", "UDI", "disk image", kUdiExtensions, nullptr, HasUdiSignature, 3,
@@ -103,12 +110,12 @@ std::string Alternatives(std::span<const std::string_view> words) {
 
 std::span<const ContainerKind> ContainerKinds() { return kRows; }
 
-const ContainerKind* KindByExtension(std::string_view extension, std::size_t size) {
+const ContainerKind* KindByExtension(std::string_view extension, Bytes bytes) {
   for (const ContainerKind& row : kRows) {
     const bool listed = std::ranges::any_of(row.extensions, [&](std::string_view pattern) {
       return MatchesPattern(pattern, extension);
     });
-    if (listed || (row.claimsExtension && row.claimsExtension(extension, size))) return &row;
+    if (listed || (row.claimsExtension && row.claimsExtension(extension, bytes))) return &row;
   }
   return nullptr;
 }

@@ -24,7 +24,7 @@ struct ContainerKind {
   std::span<const std::string_view> extensions;
   // Claims an extension the list above does not name alone (a bare screen's, whose size must fit
   // its format); may be null.
-  bool (*claimsExtension)(std::string_view extension, std::size_t size);
+  bool (*claimsExtension)(std::string_view extension, std::span<const std::uint8_t> bytes);
   // A cheap look at the content, a signature or a size, never a parse; null when the kind is known
   // by its extension only.
   bool (*probe)(std::span<const std::uint8_t> bytes);
@@ -36,9 +36,10 @@ struct ContainerKind {
 // Every row, in the order their nouns are listed.
 std::span<const ContainerKind> ContainerKinds();
 
-// The row whose extensions (or claim) take a file of this extension (lower case, no dot) and size;
-// null when none does.
-const ContainerKind* KindByExtension(std::string_view extension, std::size_t size);
+// The row whose extensions (or claim) take a file of this extension (lower case, no dot) and
+// bytes; null when none does.
+const ContainerKind* KindByExtension(std::string_view extension,
+                                     std::span<const std::uint8_t> bytes);
 
 // The first row, by probe rank, whose probe accepts the bytes; null when none does.
 const ContainerKind* KindByContent(std::span<const std::uint8_t> bytes);

@@ -1,6 +1,7 @@
 #include "containers/image_reader.h"
 
 #include "containers/container_kinds.h"
+#include "screens/screen_format.h"
 #include "io/disk_file.h"
 #include "io/errors.h"
 
@@ -36,14 +37,18 @@ std::string ExtensionOf(std::string_view path) {
 }
 
 const ContainerKind* KindOfImage(std::string_view path, std::span<const std::uint8_t> bytes) {
-  const ContainerKind* byName = KindByExtension(ExtensionOf(path), bytes.size());
+  const ContainerKind* byName = KindByExtension(ExtensionOf(path), bytes);
   return byName ? byName : KindByContent(bytes);
 }
 
 Collection ReadCollection(std::string_view path, std::span<const std::uint8_t> bytes) {
   const ContainerKind* kind = KindOfImage(path, bytes);
-  if (!kind) throw ImageFormatError(NoKnownKindText());
-  return kind->read(bytes, path);
+  if (kind) return kind->read(bytes, path);
+  // A screen's extension that fits no screen format, nor any other kind by content: what the
+  // screen formats expected says more than the kinds it is not.
+  const std::string extension = ExtensionOf(path);
+  if (IsScreenExtension(extension)) throw ImageFormatError(ScreenRefusal(extension, bytes));
+  throw ImageFormatError(NoKnownKindText());
 }
 
 bool IsKnownImage(std::string_view path, std::span<const std::uint8_t> bytes) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "containers/sector_damage.h"
+#include "screens/plus3dos_header.h"
 
 namespace orlaspin {
 
@@ -30,8 +31,6 @@ constexpr std::size_t kRecordsPerExtent = 128;
 constexpr std::size_t kLargestDirectoryBlocks = 16;
 
 constexpr std::size_t kHeaderSize = 128;
-constexpr std::string_view kHeaderSignature = "PLUS3DOS";
-constexpr std::uint8_t kSoftEof = 0x1A;
 constexpr std::size_t kHeaderTypeAt = 15;
 constexpr std::size_t kHeaderLengthAt = 16;
 constexpr std::size_t kHeaderStartAt = 18;
@@ -204,17 +203,6 @@ std::string DirectoryName(std::span<const std::uint8_t> entry) {
   const std::string name = TrimmedText(entry.subspan(1, 8));
   const std::string type = TrimmedText(entry.subspan(9, 3));
   return type.empty() ? name : name + "." + type;
-}
-
-bool HasPlus3DosHeader(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() < kHeaderSize ||
-      !std::equal(kHeaderSignature.begin(), kHeaderSignature.end(), bytes.begin()) ||
-      bytes[kHeaderSignature.size()] != kSoftEof) {
-    return false;
-  }
-  unsigned sum = 0;
-  for (std::size_t i = 0; i + 1 < kHeaderSize; ++i) sum += bytes[i];
-  return (sum & 0xFF) == bytes[kHeaderSize - 1];
 }
 
 std::string TypeName(std::uint8_t type) {

@@ -174,6 +174,11 @@ Bytes FrameControlChunk(std::uint32_t sequence, const Picture& frame,
 
 std::vector<std::uint8_t> EncodePng(std::span<const Picture> frames,
                                     std::uint16_t frameMilliseconds) {
+  return EncodePng(frames, std::vector<std::uint16_t>(frames.size(), frameMilliseconds));
+}
+
+std::vector<std::uint8_t> EncodePng(std::span<const Picture> frames,
+                                    std::span<const std::uint16_t> delays) {
   const std::optional<std::vector<Colour>> palette = SmallPalette(frames);
   const bool animated = frames.size() > 1;
 
@@ -184,8 +189,7 @@ std::vector<std::uint8_t> EncodePng(std::span<const Picture> frames,
 
   std::uint32_t sequence = 0;
   for (std::size_t i = 0; i < frames.size(); ++i) {
-    if (animated)
-      PutChunk(png, "fcTL", FrameControlChunk(sequence++, frames[i], frameMilliseconds));
+    if (animated) PutChunk(png, "fcTL", FrameControlChunk(sequence++, frames[i], delays[i]));
     const Bytes data =
         Deflated(palette ? PaletteScanlines(frames[i], *palette) : RgbScanlines(frames[i]));
     if (i == 0) {

@@ -19,4 +19,8 @@ inline constexpr std::string_view kPngExtension = ".png";
 std::vector<std::uint8_t> EncodePng(std::span<const Picture> frames,
                                     std::uint16_t frameMilliseconds);
 
+// The same with each frame shown for its own time: delays has one entry per frame.
+std::vector<std::uint8_t> EncodePng(std::span<const Picture> frames,
+                                    std::span<const std::uint16_t> delays);
+
 }  // namespace orlaspin

@@ -3,27 +3,22 @@
 #include <algorithm>
 
 #include "export/file_names.h"
-#include "encoders/bitmap_file.h"
 #include "io/disk_file.h"
 #include "containers/screen_source.h"
 #include "containers/trd_image.h"
-#include "encoders/png_file.h"
+#include "encoders/output_format.h"
 #include "screens/screen_format.h"
 #include "screens/screen_frames.h"
 
 namespace orlaspin {
 
-std::string_view OutputExtension(const OutputOptions& options) {
-  return options.format == OutputFormat::Png ? kPngExtension : kBitmapExtension;
-}
-
 ScreenOptions ScreenOptionsFor(const CollectionFile& file, const OutputOptions& options) {
-  const bool png = options.format == OutputFormat::Png;
+  const bool animates = OutputFormatRowOf(options.format).animates;
   ScreenOptions screen;
   screen.palette = options.palette;
-  screen.flash = options.flash && png;
-  // A BMP holds one picture: a gigascreen in it is always the blend.
-  screen.gigascreen = png ? options.gigascreen : GigascreenView::Blend;
+  screen.flash = options.flash && animates;
+  // A still file holds one picture: a gigascreen in it is always the blend.
+  screen.gigascreen = animates ? options.gigascreen : GigascreenView::Blend;
   if (options.border.shown) {
     screen.border = options.border.colour.value_or(file.border.value_or(kResetBorder));
   }
@@ -60,23 +55,6 @@ ScreenPictures FramesOf(const CollectionFile& file, std::span<const std::uint8_t
     for (Picture& frame : pictures.frames) frame = ScaledPicture(frame, scale);
   }
   return pictures;
-}
-
-std::vector<std::uint8_t> EncodeFrames(const ScreenPictures& pictures,
-                                       const OutputOptions& options) {
-  if (options.format == OutputFormat::Png) {
-    return EncodePng(pictures.frames, pictures.frameMilliseconds);
-  }
-  const Picture& picture = pictures.frames.front();
-  return EncodeBitmap(picture.pixels, picture.width, picture.height);
-}
-
-// A bitmap goes out in its three parts, any other file in one write.
-std::vector<std::span<const std::uint8_t>> WriteParts(std::span<const std::uint8_t> file,
-                                                      const OutputOptions& options) {
-  if (options.format != OutputFormat::Bmp) return {file};
-  const auto parts = BitmapParts(file);
-  return {parts.begin(), parts.end()};
 }
 
 // The first 6912 bytes of a screen file, zeros past its end.
@@ -144,10 +122,10 @@ int ExportCollection(FileSystem& files, const Collection& collection, ScreenSour
     const std::vector<std::uint8_t> screen = source.ScreenFile(file);
     const ScreenPictures pictures = FramesOf(file, screen, options, imagePath, view);
     view.ScreenDecoded(FirstScreenBytes(screen), pictures.frames.front());
-    const std::vector<std::uint8_t> bytes = EncodeFrames(pictures, options);
-    const SavedFile saved =
-        SaveUnderFreeName(files, folder, OutputStem(file), OutputExtension(options),
-                          WriteParts(bytes, options), options.skipIdentical);
+    const OutputFormatRow& output = OutputFormatRowOf(options.format);
+    const std::vector<std::uint8_t> bytes = output.encode(pictures);
+    const SavedFile saved = SaveUnderFreeName(files, folder, OutputStem(file), output.extension,
+                                              output.parts(bytes), options.skipIdentical);
     const std::string name = subfolder.empty() ? saved.fileName : subfolder + "/" + saved.fileName;
     if (saved.alreadyPresent) {
       view.FileSkipped(name);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "containers/catalogue.h"
+#include "encoders/output_format.h"
 #include "io/errors.h"
 #include "screens/palettes.h"
 #include "screens/screen.h"
@@ -21,8 +22,6 @@ class ScreenSource;
 struct Collection;
 struct CollectionFile;
 struct Picture;
-
-enum class OutputFormat { Bmp, Png };
 
 // The screen inside its border, 32 pixels left and right and 24 above and below (at scale 1).
 struct BorderChoice {
@@ -56,9 +55,6 @@ struct OutputOptions {
 // What the decoder of a listed file's screen is asked for, at scale 1: the palette, FLASH and a
 // flickering gigascreen for a PNG, and the border chosen.
 ScreenOptions ScreenOptionsFor(const CollectionFile& file, const OutputOptions& options);
-
-// ".bmp" or ".png".
-std::string_view OutputExtension(const OutputOptions& options);
 
 // The file-name stem for a listed file: MakeSafeName of its name, a catalogue name's bytes then
 // taken as the platform's characters for file names.

@@ -15,9 +15,7 @@ constexpr std::size_t kColourCell = 9;
 constexpr std::size_t kGigascreenCell = 18;
 constexpr std::uint8_t kBrightWhiteOnBlack = 0x47;
 
-ScreenFileError NotChr(const std::string& why) {
-  return ScreenFileError("not a chr$ file: " + why);
-}
+std::string NotChr(const std::string& why) { return "not a chr$ file: " + why; }
 
 bool HasSignature(std::span<const std::uint8_t> bytes) {
   constexpr char kSignature[] = "chr$";
@@ -35,25 +33,7 @@ struct ChrHeader {
   std::size_t cellBytes;
 };
 
-ChrHeader CheckedHeader(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() < kHeaderBytes) throw NotChr("it is shorter than the 7-byte header");
-  if (!HasSignature(bytes)) throw NotChr("it does not begin with \"chr$\"");
-  const ChrHeader header{bytes[4], bytes[5], bytes[6]};
-  if (header.cellBytes != kMonochromeCell && header.cellBytes != kColourCell &&
-      header.cellBytes != kGigascreenCell) {
-    throw NotChr("its cells are " + std::to_string(header.cellBytes) +
-                 " bytes each, not 8, 9 or 18");
-  }
-  if (header.columns == 0 || header.rows == 0) throw NotChr("it holds no character cells");
-  const std::size_t cells = static_cast<std::size_t>(header.columns) * header.rows;
-  const std::size_t expected = kHeaderBytes + cells * header.cellBytes;
-  if (bytes.size() != expected) {
-    throw NotChr(std::to_string(header.columns) + " x " + std::to_string(header.rows) +
-                 " cells of " + std::to_string(header.cellBytes) + " bytes make a file of " +
-                 std::to_string(expected) + " bytes; it holds " + std::to_string(bytes.size()));
-  }
-  return header;
-}
+ChrHeader HeaderOf(std::span<const std::uint8_t> bytes) { return {bytes[4], bytes[5], bytes[6]}; }
 
 // The picture of the cells' part at offset within each cell (the second screen of a gigascreen
 // at 9).
@@ -75,8 +55,28 @@ AttributePicture CellPicture(std::span<const std::uint8_t> bytes, const ChrHeade
 
 }  // namespace
 
+std::string ChrHeaderFault(std::span<const std::uint8_t> bytes) {
+  if (bytes.size() < kHeaderBytes) return NotChr("it is shorter than the 7-byte header");
+  if (!HasSignature(bytes)) return NotChr("it does not begin with \"chr$\"");
+  const ChrHeader header = HeaderOf(bytes);
+  if (header.cellBytes != kMonochromeCell && header.cellBytes != kColourCell &&
+      header.cellBytes != kGigascreenCell) {
+    return NotChr("its cells are " + std::to_string(header.cellBytes) +
+                  " bytes each, not 8, 9 or 18");
+  }
+  if (header.columns == 0 || header.rows == 0) return NotChr("it holds no character cells");
+  const std::size_t cells = static_cast<std::size_t>(header.columns) * header.rows;
+  const std::size_t expected = kHeaderBytes + cells * header.cellBytes;
+  if (bytes.size() != expected) {
+    return NotChr(std::to_string(header.columns) + " x " + std::to_string(header.rows) +
+                  " cells of " + std::to_string(header.cellBytes) + " bytes make a file of " +
+                  std::to_string(expected) + " bytes; it holds " + std::to_string(bytes.size()));
+  }
+  return {};
+}
+
 ScreenPictures ChrPictures(std::span<const std::uint8_t> bytes, const ScreenOptions& options) {
-  const ChrHeader header = CheckedHeader(bytes);
+  const ChrHeader header = HeaderOf(bytes);
   if (header.cellBytes == kGigascreenCell) {
     return GigascreenFrames(CellPicture(bytes, header, 0), CellPicture(bytes, header, kColourCell),
                             options);

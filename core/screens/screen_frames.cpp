@@ -39,6 +39,11 @@ Picture ScaledPicture(const Picture& picture, int scale) {
   return ScaledPixels(picture.pixels, picture.width, picture.height, scale);
 }
 
+std::vector<std::uint16_t> DelaysOf(const ScreenPictures& pictures) {
+  if (!pictures.frameDelays.empty()) return pictures.frameDelays;
+  return std::vector<std::uint16_t>(pictures.frames.size(), pictures.frameMilliseconds);
+}
+
 bool HasFlash(const ScreenBytes& screen) {
   const auto attributes = Attributes(screen);
   return std::any_of(attributes.begin(), attributes.end(),
@@ -57,14 +62,14 @@ ScreenBytes FlashPhase(const ScreenBytes& screen) {
   return phase;
 }
 
-std::vector<Picture> ScreenFrames(const ScreenBytes& screen, const Palette& palette, int scale,
+std::vector<Picture> ScreenFrames(const ScreenBytes& screen, const Palette& palette,
                                   bool withFlash) {
   PreviewRaster raster;
   DecodeScreen(screen, palette, raster);
-  std::vector<Picture> frames{ScaledPicture(raster, scale)};
+  std::vector<Picture> frames{ScaledPicture(raster, 1)};
   if (withFlash && HasFlash(screen)) {
     DecodeScreen(FlashPhase(screen), palette, raster);
-    frames.push_back(ScaledPicture(raster, scale));
+    frames.push_back(ScaledPicture(raster, 1));
   }
   return frames;
 }

@@ -16,11 +16,15 @@ struct Picture {
 };
 
 // The frames to write for one screen: one picture is a still; several are shown in turn, each
-// for frameMilliseconds, looping.
+// for frameMilliseconds, or for its own time in frameDelays when that is not empty, looping.
 struct ScreenPictures {
   std::vector<Picture> frames;
   std::uint16_t frameMilliseconds = 0;
+  std::vector<std::uint16_t> frameDelays = {};
 };
+
+// How long each frame is shown, in milliseconds.
+std::vector<std::uint16_t> DelaysOf(const ScreenPictures& pictures);
 
 // How long each frame of an animation lasts: a FLASH phase is 16 frames of the 50 Hz display, a
 // gigascreen's two screens alternate every frame.
@@ -41,9 +45,9 @@ bool HasFlash(const ScreenBytes& screen);
 // set has its ink and paper swapped; bright and the other cells stay.
 ScreenBytes FlashPhase(const ScreenBytes& screen);
 
-// The frames of a screen: one picture, or with withFlash and a FLASH cell present, the normal
-// picture and the flash phase.
-std::vector<Picture> ScreenFrames(const ScreenBytes& screen, const Palette& palette, int scale,
+// The frames of a screen at scale 1: one picture, or with withFlash and a FLASH cell present, the
+// normal picture and the flash phase.
+std::vector<Picture> ScreenFrames(const ScreenBytes& screen, const Palette& palette,
                                   bool withFlash);
 
 }  // namespace orlaspin

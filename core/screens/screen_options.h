@@ -22,7 +22,6 @@ struct ScreenOptions {
   // width left and right and of its height above and below (32 and 24 pixels for a 256 x 192
   // screen). Screen files that carry their own border, and chr$ pictures, ignore it.
   std::optional<std::uint8_t> border = std::nullopt;
-  int scale = 1;  // 1-8 (kLargestScale), applied last, to the border too
 };
 
 // The bytes do not hold a screen of the format asked for; the message says what they are not and

@@ -16,7 +16,7 @@ constexpr std::uint8_t kBrightWhiteOnBlack = 0x47;
 ScreenPictures StandardPictures(std::span<const std::uint8_t> bytes, const ScreenOptions& options) {
   ScreenBytes screen;
   std::copy_n(bytes.begin(), kScreenBytes, screen.begin());
-  ScreenPictures pictures{ScreenFrames(screen, options.palette.colours, 1, options.flash), 0};
+  ScreenPictures pictures{ScreenFrames(screen, options.palette.colours, options.flash), 0};
   if (pictures.frames.size() > 1) pictures.frameMilliseconds = kFlashPhaseMilliseconds;
   return pictures;
 }

@@ -26,11 +26,10 @@ ScreenPictures TimexHiColourPictures(std::span<const std::uint8_t> bytes,
   return {{Paint(picture, UlaPlusColours(palette))}, 0};
 }
 
-ScreenPictures TimexHiResPictures(std::span<const std::uint8_t> bytes,
-                                  const ScreenOptions& options) {
+AttributePicture TimexHiResPicture(std::span<const std::uint8_t> bytes) {
   const unsigned ink = (bytes[kHiResColourAt] >> 3) & 7;
   const auto brightInkOnPaper = static_cast<std::uint8_t>(0x40 | ((7 - ink) << 3) | ink);
-  const AttributePicture picture = LaidOut(
+  return LaidOut(
       2 * kScreenWidth, 2 * kScreenHeight,
       [&](int x, int y) {
         // Bit 3 of x picks the screen; the column within it is x / 16.
@@ -38,7 +37,11 @@ ScreenPictures TimexHiResPictures(std::span<const std::uint8_t> bytes,
         return InkBit(bytes, screen + LineOffset(y / 2), ((x >> 4) << 3) | (x & 7));
       },
       [&](int, int) { return brightInkOnPaper; });
-  return AttributeFrames(picture, options.palette.colours, false);
+}
+
+ScreenPictures TimexHiResPictures(std::span<const std::uint8_t> bytes,
+                                  const ScreenOptions& options) {
+  return AttributeFrames(TimexHiResPicture(bytes), options.palette.colours, false);
 }
 
 }  // namespace orlaspin

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 
+#include "screens/attribute_picture.h"
 #include "screens/screen_frames.h"
 #include "screens/screen_options.h"
 
@@ -21,5 +22,8 @@ ScreenPictures TimexHiColourPictures(std::span<const std::uint8_t> bytes,
 // 7 - c, both bright. Each line is shown twice, 512 x 384, to keep the screen's proportions.
 ScreenPictures TimexHiResPictures(std::span<const std::uint8_t> bytes,
                                   const ScreenOptions& options);
+
+// The same screen's 512 x 384 pixels and the one attribute that colours them all.
+AttributePicture TimexHiResPicture(std::span<const std::uint8_t> bytes);
 
 }  // namespace orlaspin

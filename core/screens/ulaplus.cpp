@@ -1,19 +1,12 @@
 #include "screens/ulaplus.h"
 
+#include "screens/colour_levels.h"
+
 namespace orlaspin {
 
-namespace {
-
-std::uint8_t Expanded(unsigned level) {
-  return static_cast<std::uint8_t>((level << 5) | (level << 2) | (level >> 1));
-}
-
-}  // namespace
-
 Colour UlaPlusColour(std::uint8_t grb) {
-  const unsigned blue = grb & 3;
-  return MakeColour(Expanded((grb >> 2) & 7), Expanded(grb >> 5),
-                    Expanded((blue << 1) | (blue != 0 ? 1 : 0)));
+  return MakeColour(Level3To8((grb >> 2) & 7), Level3To8(grb >> 5),
+                    Level3To8(BlueOf2Bits(grb & 3)));
 }
 
 UlaPlusPalette UlaPlusPaletteOf(std::span<const std::uint8_t, kUlaPlusPaletteBytes> bytes) {

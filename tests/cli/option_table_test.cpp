@@ -118,9 +118,12 @@ TEST(OptionTable, TheHelpNamesEveryPaletteAndScreenFileExtension) {
   for (const ScreenPalette& palette : NamedPalettes()) {
     EXPECT_NE(help.find(palette.name), std::string::npos) << palette.name;
   }
-  for (const ScreenFileKind& kind : ScreenFileKinds()) {
-    const std::string shown = std::string(".").append(kind.extension).append(" ");
-    EXPECT_NE(help.find(shown), std::string::npos) << shown;
+  for (const ScreenFormatRow& row : ScreenFormatRows()) {
+    for (const std::string_view extension : row.extensions) {
+      if (extension.empty()) continue;
+      const std::string shown = std::string(".").append(extension);
+      EXPECT_NE(help.find(shown), std::string::npos) << shown;
+    }
   }
 }
 

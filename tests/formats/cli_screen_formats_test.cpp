@@ -12,6 +12,7 @@
 #include "cli_run.h"
 #include "png_reader.h"
 #include "screen_format_oracle.h"
+#include "screens/screen_format.h"
 #include "snapshot_builders.h"
 #include "test_files.h"
 
@@ -376,10 +377,13 @@ TEST_F(CliScreenFormatsTest, AChrFileWhoseHeaderDisagreesWithItsSizeIsAnError) {
   Bytes chr = ChrFile(2, 2, 9, 70);
   chr.push_back(0);
   const std::string image = Put("bad.chr$", chr);
-  EXPECT_EQ(Cli({"list", image}).out, "bad\tchr$\t\t44\t0\n");
   const CliRun run = Export(image, {});
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(run.err.starts_with("orlaspin-cli: " + image + ": not a chr$")) << run.err;
+  // list takes the same decision: no screen there.
+  const CliRun listed = Cli({"list", image});
+  EXPECT_EQ(listed.status, 1);
+  EXPECT_EQ(listed.err, run.err);
   EXPECT_TRUE(std::filesystem::is_empty(PathFromUtf8(folder)));
 }
 

@@ -121,9 +121,7 @@ TEST(ReadCollection, ABareScreenOfEveryFormatIsOneScreenTypedWithItsFormat) {
                                                    {"a.mc4", 7680, "multicolour 8x4"},
                                                    {"a.atr", 768, "attributes only"},
                                                    {"a.bsc", 11136, "border screen"},
-                                                   {"a.BMC4", 11904, "border multicolour 8x4"},
-                                                   {"a.ch$", 7 + 2 * 3 * 9, "chr$"},
-                                                   {"a.chr$", 7 + 1 * 1 * 8, "chr$"}}) {
+                                                   {"a.BMC4", 11904, "border multicolour 8x4"}}) {
     const Collection collection = ReadCollection(c.name, std::vector<std::uint8_t>(c.size, 0x5A));
     EXPECT_EQ(collection.kind, ImageKind::BareScreen) << c.name;
     ASSERT_EQ(collection.files.size(), 1u) << c.name;
@@ -230,10 +228,10 @@ TEST(IsKnownImage, AnImageIsKnownByItsWholeExtensionOrByItsContent) {
   EXPECT_TRUE(IsKnownImage("disk.img", WithDiskIdentifier(SampleTrd())));
   EXPECT_FALSE(IsKnownImage("disk.img", SampleTrd()));
   EXPECT_FALSE(IsKnownImage("notes.txt", std::vector<std::uint8_t>(6911, 'x')));
-  // Screen files of the formats' sizes; a chr$ picture's header gives its size.
+  // Screen files of the formats' sizes; a chr$ picture's header must give its size.
   EXPECT_TRUE(IsKnownImage("a.IMG", std::vector<std::uint8_t>(13824, 'x')));
   EXPECT_TRUE(IsKnownImage("a.bmc4", std::vector<std::uint8_t>(11904, 'x')));
-  EXPECT_TRUE(IsKnownImage("a.chr$", none));
+  EXPECT_FALSE(IsKnownImage("a.chr$", none));
   EXPECT_FALSE(IsKnownImage("a.img", std::vector<std::uint8_t>(13825, 'x')));
   EXPECT_FALSE(IsKnownImage("a.ifl", none));
 }

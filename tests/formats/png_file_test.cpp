@@ -66,8 +66,9 @@ TEST(Png, ScaledPicturesKeepTheirPixels) {
 TEST(Png, TwoFramesMakeALoopingAnimationOf320MillisecondFrames) {
   ScreenBytes screen = RealScreen("UzixLS_zx-midiplayer__title.scr");
   for (int column = 0; column < 32; column += 2) screen[AttributeIndex(column, 5)] |= 0x80;
-  const auto frames = ScreenFrames(screen, kZxPaletteColours, 2, true);
+  std::vector<Picture> frames = ScreenFrames(screen, kZxPaletteColours, true);
   ASSERT_EQ(frames.size(), 2u);
+  for (Picture& frame : frames) frame = ScaledPicture(frame, 2);
   const DecodedPng png = DecodePng(EncodePng(frames, 320));
 
   EXPECT_EQ(png.ChunkTypes(), (std::vector<std::string>{"IHDR", "acTL", "PLTE", "fcTL", "IDAT",

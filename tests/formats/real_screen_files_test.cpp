@@ -20,7 +20,7 @@ std::string Extension(const std::string& name) { return name.substr(name.rfind('
 
 ScreenPictures DecodeExample(const std::string& name, const ScreenOptions& options) {
   const Bytes bytes = Example(name);
-  const auto format = ScreenFormatOf(Extension(name), bytes.size());
+  const auto format = ScreenFormatOf(Extension(name), bytes);
   if (!format) throw std::runtime_error(name + " is of no known format");
   return DecodeScreenFile(*format, bytes, options);
 }
@@ -44,9 +44,32 @@ TEST(RealScreenFiles, EachIsOfTheFormatItsNameAndSizeSay) {
       {"example.bsc", ScreenFormat::BorderScreen},
       {"example.bmc4", ScreenFormat::BorderMulticolour},
       {"example.ch$", ScreenFormat::Chr},
+      {"example.3", ScreenFormat::Tricolour},
+      {"example.mg1", ScreenFormat::MultiArtist},
+      {"example.mg2", ScreenFormat::MultiArtist},
+      {"example.mg4", ScreenFormat::MultiArtist},
+      {"example.mg8", ScreenFormat::MultiArtist},
+      {"example.hlr", ScreenFormat::LowResGigascreen},
+      {"example.hrg", ScreenFormat::TimexHiResGigascreen},
+      {"example.stl", ScreenFormat::Stellar},
+      {"example.sca", ScreenFormat::ScaAnimation},
+      {"example.bsp", ScreenFormat::BspScreen},
+      {"example.nxi", ScreenFormat::NextImage},
+      {"example.sl2", ScreenFormat::NextLayer2},
+      {"sl2-320x256.sl2", ScreenFormat::NextLayer2Wide},
+      {"sl2-640x256.sl2", ScreenFormat::NextLayer2HiRes},
+      {"sam.ss3", ScreenFormat::SamScreen3},
+      {"sam.ss4", ScreenFormat::SamScreen4},
+      {"mode1.ssx", ScreenFormat::SamMode1},
+      {"mode2.ssx", ScreenFormat::SamMode2},
+      {"mode3.ssx", ScreenFormat::SamMode3},
+      {"mode4.ssx", ScreenFormat::SamMode4},
+      {"raw.ssx", ScreenFormat::SamRaw},
+      {"example.grf", ScreenFormat::ProfiGrf},
+      {"example.sxg", ScreenFormat::ZxEvolution},
   };
   for (const auto& [name, format] : examples) {
-    EXPECT_EQ(ScreenFormatOf(Extension(name), Example(name).size()), format) << name;
+    EXPECT_EQ(ScreenFormatOf(Extension(name), Example(name)), format) << name;
   }
 }
 

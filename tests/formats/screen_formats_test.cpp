@@ -1,11 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <numeric>
 #include <set>
 #include <stdexcept>
 
+#include "archive_builders.h"
+#include "containers/image_reader.h"
 #include "screen_format_oracle.h"
 #include "screens.h"
 #include "screens/screen_format.h"
+#include "test_files.h"
 
 namespace orlaspin::testing {
 namespace {
@@ -16,6 +23,12 @@ ScreenPictures Decode(ScreenFormat format, const Bytes& bytes, const ScreenOptio
   return DecodeScreenFile(format, bytes, options);
 }
 
+std::string ToUpper(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return upper;
+}
+
 // The expected pixel of a cell-laid-out format in the srgb colours.
 template <typename CellAt>
 ExpectedPixel InSrgb(const Bytes& bytes, CellAt cellAt, bool flashPhase = false) {
@@ -24,75 +37,82 @@ ExpectedPixel InSrgb(const Bytes& bytes, CellAt cellAt, bool flashPhase = false)
   };
 }
 
-// ---- Telling the formats apart ----
+// ---- The table of formats ----
 
-TEST(ScreenFormatOf, PicksEachFormatByExtensionAndExactSize) {
-  struct Row {
-    const char* extension;
-    std::size_t size;
-    ScreenFormat format;
-  };
-  const Row rows[] = {
-      {"scr", 6912, ScreenFormat::Standard},
-      {"scr", 6913, ScreenFormat::Standard},
-      {"scr", 6144, ScreenFormat::PixelsOnly},
-      {"scr", 6976, ScreenFormat::UlaPlus},
-      {"scr", 12288, ScreenFormat::TimexHiColour},
-      {"scr", 12352, ScreenFormat::TimexHiColourUlaPlus},
-      {"scr", 12289, ScreenFormat::TimexHiRes},
-      {"img", 13824, ScreenFormat::Gigascreen},
-      {"mlt", 12288, ScreenFormat::Multicolour8x1},
-      {"mc", 12288, ScreenFormat::Multicolour8x1Linear},
-      {"ifl", 9216, ScreenFormat::Multicolour8x2},
-      {"mc4", 7680, ScreenFormat::Multicolour8x4},
-      {"atr", 768, ScreenFormat::AttributesOnly},
-      {"bsc", 11136, ScreenFormat::BorderScreen},
-      {"bmc4", 11904, ScreenFormat::BorderMulticolour},
-      {"ch$", 12967, ScreenFormat::Chr},
-      {"chr$", 7 + 9, ScreenFormat::Chr},
-  };
-  for (const Row& row : rows) {
-    EXPECT_EQ(ScreenFormatOf(row.extension, row.size), row.format)
-        << row.extension << " " << row.size;
-    // One byte more or less is no screen of that kind (the standard screen has two sizes; chr$
-    // files say their size themselves).
-    if (row.format == ScreenFormat::Chr || row.format == ScreenFormat::Standard) continue;
-    for (const std::size_t size : {row.size - 1, row.size + 1}) {
-      EXPECT_NE(ScreenFormatOf(row.extension, size), row.format) << row.extension << " " << size;
+TEST(ScreenFormatRows, EachExtensionAndSizeIsInExactlyOneRowAndReachesIt) {
+  std::map<std::pair<std::string_view, std::size_t>, int> rowsOf;
+  for (const ScreenFormatRow& row : ScreenFormatRows()) {
+    for (const std::string_view extension : row.extensions) {
+      for (const std::size_t size : row.sizes) {
+        if (extension.empty() || size == 0) continue;
+        ++rowsOf[{extension, size}];
+        EXPECT_EQ(ScreenFormatOf(extension, Bytes(size)), row.format) << extension << " " << size;
+        EXPECT_EQ(ScreenFormatOf("." + ToUpper(extension), Bytes(size)), row.format) << extension;
+        // One byte more or less is no screen of that row, unless it is another of its sizes.
+        for (const std::size_t near : {size - 1, size + 1}) {
+          if (std::ranges::count(row.sizes, near) > 0) continue;
+          EXPECT_NE(ScreenFormatOf(extension, Bytes(near)), row.format) << extension << " " << near;
+        }
+      }
     }
   }
-  EXPECT_EQ(ScreenFormatOf("scr", 6911), std::nullopt);
-  EXPECT_EQ(ScreenFormatOf("scr", 6914), std::nullopt);
+  for (const auto& [key, count] : rowsOf) EXPECT_EQ(count, 1) << key.first << " " << key.second;
 }
 
-TEST(ScreenFormatOf, TakesTheExtensionWithOrWithoutItsDotInAnyCase) {
-  EXPECT_EQ(ScreenFormatOf(".SCR", 6912), ScreenFormat::Standard);
-  EXPECT_EQ(ScreenFormatOf("Mc4", 7680), ScreenFormat::Multicolour8x4);
-  EXPECT_EQ(ScreenFormatOf(".CH$", 100), ScreenFormat::Chr);
-  EXPECT_EQ(ScreenFormatOf("..scr", 6912), std::nullopt);
-}
-
-TEST(ScreenFormatOf, ThreeFormatsOf12288BytesAreToldApartByTheExtensionOnly) {
-  EXPECT_EQ(ScreenFormatOf("scr", 12288), ScreenFormat::TimexHiColour);
-  EXPECT_EQ(ScreenFormatOf("mlt", 12288), ScreenFormat::Multicolour8x1);
-  EXPECT_EQ(ScreenFormatOf("mc", 12288), ScreenFormat::Multicolour8x1Linear);
-  EXPECT_EQ(ScreenFormatOf("bin", 12288), std::nullopt);
-  EXPECT_EQ(ScreenFormatOf("", 6912), std::nullopt);
-  EXPECT_EQ(ScreenFormatOf("img", 6912), std::nullopt);
-  EXPECT_EQ(ScreenFormatOf("scr", 0), std::nullopt);
-}
-
-TEST(ScreenFileKinds, EveryFormatHasARowAndAName) {
-  std::set<ScreenFormat> formats;
+TEST(ScreenFormatRows, NamesAreUniqueAndARowOfAnySizeChecksItsHeader) {
   std::set<std::string_view> names;
-  for (const ScreenFileKind& kind : ScreenFileKinds()) {
-    formats.insert(kind.format);
-    EXPECT_EQ(ScreenFormatOf(kind.extension, kind.size), kind.format) << kind.extension;
-    names.insert(ScreenFormatName(kind.format));
+  for (const ScreenFormatRow& row : ScreenFormatRows()) {
+    EXPECT_TRUE(names.insert(row.name).second) << row.name;
+    EXPECT_EQ(ScreenFormatName(row.format), row.name);
+    EXPECT_FALSE(row.extensions[0].empty()) << row.name;
+    EXPECT_TRUE(IsScreenExtension(row.extensions[0])) << row.name;
+    EXPECT_NE(row.sizes[0] != 0, row.check != nullptr) << row.name << ": by size or by header";
   }
-  EXPECT_EQ(formats.size(), 15u);
-  EXPECT_EQ(names.size(), 15u);
-  EXPECT_EQ(ScreenFormatName(ScreenFormat::TimexHiRes), "Timex hi-res");
+  EXPECT_FALSE(IsScreenExtension("trd"));
+  EXPECT_EQ(ScreenFormatOf("..scr", Bytes(6912)), std::nullopt);
+  EXPECT_EQ(ScreenFormatOf("", Bytes(6912)), std::nullopt);
+}
+
+TEST(ScreenFormatRows, TheReadmeShowsTheListTheHelpShows) {
+  const Bytes readme = ReadFileBytes(TestdataPath("../../README.md"));
+  const std::string text(readme.begin(), readme.end());
+  EXPECT_NE(text.find("\n" + ScreenFormatList() + "```"), std::string::npos)
+      << "README.md should show, in a code block:\n"
+      << ScreenFormatList();
+}
+
+// A file of a screen's extension that no row accepts is no screen for list and export alike:
+// the image is refused with the size found and the sizes expected, or what its header lacks.
+TEST(ScreenFormatRows, AFileNoRowAcceptsIsRefusedNamingTheSizeFoundAndExpected) {
+  const Bytes chr = ReadFileBytes(TestdataPath("screens/moroz1999_zx-image__example_example.ch$"));
+  ASSERT_EQ(ReadCollection("e.ch$", chr).files.at(0).type, "chr$");
+  const Bytes damagedChr(chr.begin(), chr.begin() + 100);
+  const std::pair<std::string, Bytes> files[] = {
+      {"a.atr", Bytes()}, {"b.bsc", Bytes(10)}, {"c.img", Bytes(100)}, {"d.scr", Bytes(6914)}};
+  for (const auto& [path, bytes] : files) {
+    try {
+      ReadCollection(path, bytes);
+      ADD_FAILURE() << path << " read";
+    } catch (const ImageFormatError& error) {
+      const std::string extension = path.substr(path.find('.') + 1);
+      EXPECT_NE(error.Message().find(" " + std::to_string(bytes.size()) + " bytes"),
+                std::string::npos)
+          << error.Message();
+      for (const ScreenFormatRow& row : ScreenFormatRows()) {
+        if (row.extensions[0] != extension) continue;
+        EXPECT_NE(error.Message().find(std::to_string(row.sizes[0])), std::string::npos)
+            << error.Message();
+      }
+    }
+  }
+  EXPECT_EQ(ScreenFormatOf("ch$", damagedChr), std::nullopt);
+  try {
+    ReadCollection("e.ch$", damagedChr);
+    ADD_FAILURE() << "a damaged chr$ file read";
+  } catch (const ImageFormatError& error) {
+    EXPECT_EQ(error.Message(),
+              "not a chr$ file: 32 x 45 cells of 9 bytes make a file of 12967 bytes; it holds 100");
+  }
 }
 
 TEST(DecodeScreenFile, RefusesASizeTheFormatDoesNotHave) {
@@ -110,13 +130,7 @@ TEST(DecodeScreenFile, RefusesASizeTheFormatDoesNotHave) {
                                      std::to_string(size) + " bytes is no size of that format");
     }
   }
-}
-
-TEST(DecodeScreenFile, RefusesAScaleOrBorderOutsideTheirRanges) {
-  const Bytes screen(6912);
-  EXPECT_THROW(Decode(ScreenFormat::Standard, screen, {.scale = 0}), std::invalid_argument);
-  EXPECT_THROW(Decode(ScreenFormat::Standard, screen, {.scale = 9}), std::invalid_argument);
-  EXPECT_THROW(Decode(ScreenFormat::Standard, screen, {.border = 8}), std::invalid_argument);
+  EXPECT_THROW(Decode(ScreenFormat::Standard, Bytes(6912), {.border = 8}), std::invalid_argument);
 }
 
 // ---- The standard screen and its parts ----
@@ -148,18 +162,6 @@ TEST(StandardFormat, IsTheWindowsDecodeWithFlashAsASecondFrame) {
   EXPECT_EQ(Decode(ScreenFormat::Standard, bytes, {}).frames[0].pixels, still.frames[0].pixels);
 }
 
-TEST(PixelsOnlyFormat, ShowsInkBrightWhiteOnBrightBlack) {
-  const Bytes bytes = ColourfulBytes(6144, 2);
-  const ScreenPictures pictures = Decode(ScreenFormat::PixelsOnly, bytes, {.flash = true});
-  ASSERT_EQ(pictures.frames.size(), 1u);
-  EXPECT_EQ(
-      DifferenceFrom(pictures.frames[0], 256, 192,
-                     [&](int x, int y) {
-                       return kExpectedPalette[BitOf(bytes[InterleavedByte(x, y)], x) ? 15 : 8];
-                     }),
-      "");
-}
-
 TEST(AttributesOnlyFormat, ColoursACheckerboardWhoseOddPixelsAreInk) {
   Bytes bytes(768, 0);
   bytes[0] = 0x0A;    // cell (0, 0): paper blue, ink red
@@ -184,36 +186,6 @@ TEST(AttributesOnlyFormat, ColoursACheckerboardWhoseOddPixelsAreInk) {
 }
 
 // ---- Multicolour and Timex hi-colour ----
-
-struct CellLayout {
-  ScreenFormat format;
-  std::size_t size;
-  PixelCell (*cellAt)(const Bytes&, int, int);
-};
-
-const CellLayout kCellLayouts[] = {
-    {ScreenFormat::Multicolour8x1, 12288, MltCell},
-    {ScreenFormat::Multicolour8x1Linear, 12288, McCell},
-    {ScreenFormat::Multicolour8x2, 9216, IflCell},
-    {ScreenFormat::Multicolour8x4, 7680, Mc4Cell},
-    {ScreenFormat::TimexHiColour, 12288, TimexHiColourCell},
-};
-
-TEST(MulticolourFormats, EveryPixelInItsLinesAttributeWithBothFlashPhases) {
-  for (const CellLayout& layout : kCellLayouts) {
-    const Bytes bytes = ColourfulBytes(layout.size, 4);
-    ScreenOptions options = SrgbOptions();
-    options.flash = true;
-    const ScreenPictures pictures = Decode(layout.format, bytes, options);
-    const std::string name(ScreenFormatName(layout.format));
-    ASSERT_EQ(pictures.frames.size(), 2u) << name;
-    EXPECT_EQ(pictures.frameMilliseconds, 320) << name;
-    EXPECT_EQ(DifferenceFrom(pictures.frames[0], 256, 192, InSrgb(bytes, layout.cellAt)), "")
-        << name;
-    EXPECT_EQ(DifferenceFrom(pictures.frames[1], 256, 192, InSrgb(bytes, layout.cellAt, true)), "")
-        << name;
-  }
-}
 
 // One ink pixel placed by hand in an otherwise empty file, its attribute in the one byte that
 // colours its line: it shows there, on paper over the lines that attribute covers.
@@ -249,31 +221,6 @@ TEST(MulticolourFormats, OnePixelAndItsAttributeLandWhereTheLayoutSays) {
               "")
         << ScreenFormatName(probe.format);
   }
-}
-
-TEST(TimexHiColourFormat, WithAPaletteAfterItTakesItsColoursFromThePalette) {
-  const Bytes bytes = ColourfulBytes(12352, 5);
-  const ScreenPictures pictures =
-      Decode(ScreenFormat::TimexHiColourUlaPlus, bytes, {.flash = true});
-  ASSERT_EQ(pictures.frames.size(), 1u);
-  EXPECT_EQ(DifferenceFrom(pictures.frames[0], 256, 192,
-                           [&](int x, int y) {
-                             return UlaPlusCellColour(bytes, 12288, TimexHiColourCell(bytes, x, y));
-                           }),
-            "");
-}
-
-// ---- ULA+ ----
-
-TEST(UlaPlusFormat, ColoursEachCellFromTheTableItsFlashAndBrightBitsPick) {
-  const Bytes bytes = ColourfulBytes(6976, 6);
-  const ScreenPictures pictures = Decode(ScreenFormat::UlaPlus, bytes, {.flash = true});
-  ASSERT_EQ(pictures.frames.size(), 1u) << "FLASH picks a table and does not blink";
-  EXPECT_EQ(DifferenceFrom(pictures.frames[0], 256, 192,
-                           [&](int x, int y) {
-                             return UlaPlusCellColour(bytes, 6912, StandardCell(bytes, x, y));
-                           }),
-            "");
 }
 
 TEST(UlaPlusFormat, AllFourTablesByHand) {
@@ -321,20 +268,6 @@ TEST(TimexHiResFormat, InterleavesTheTwoScreensColumnsAndShowsEachLineTwice) {
 // srgb's level table: zz, zn, nn, nb, bb, zb.
 constexpr LevelTable kSrgbLevels = {0x00, 0x96, 0xCD, 0xE8, 0xFF, 0xBC};
 
-TEST(GigascreenFormat, BlendsTheTwoScreensByThePalettesLevelTable) {
-  const Bytes bytes = ColourfulBytes(13824, 8);
-  ScreenOptions options{.palette = *FindPalette("srgb"), .flash = true};
-  const ScreenPictures pictures = Decode(ScreenFormat::Gigascreen, bytes, options);
-  ASSERT_EQ(pictures.frames.size(), 1u);
-  EXPECT_EQ(DifferenceFrom(pictures.frames[0], 256, 192,
-                           [&](int x, int y) {
-                             return GigascreenRgb(kSrgbLevels,
-                                                  CellColour(StandardCell(bytes, x, y)),
-                                                  CellColour(StandardCell(bytes, x, y, 6912)));
-                           }),
-            "");
-}
-
 TEST(GigascreenFormat, FlickersBetweenTheTwoScreensEveryFiftiethOfASecond) {
   const Bytes bytes = ColourfulBytes(13824, 9);
   ScreenOptions options = SrgbOptions();
@@ -370,27 +303,6 @@ TEST(GigascreenFormat, TwoEqualScreensBlendIntoThemselvesInEveryPalette) {
 
 // ---- Border screens ----
 
-TEST(BorderScreenFormat, DrawsTheScreenAt64By64InsideItsBorderBytes) {
-  const Bytes bytes = ColourfulBytes(11136, 11);
-  ScreenOptions options = SrgbOptions();
-  options.flash = true;
-  options.border = 2;  // the file's own border wins
-  const ScreenPictures pictures = Decode(ScreenFormat::BorderScreen, bytes, options);
-  ASSERT_EQ(pictures.frames.size(), 2u);
-  for (const bool phase : {false, true}) {
-    EXPECT_EQ(DifferenceFrom(
-                  pictures.frames[phase], 384, 304,
-                  [&](int x, int y) {
-                    if (x >= 64 && x < 320 && y >= 64 && y < 256) {
-                      return kSrgbColours[CellColour(StandardCell(bytes, x - 64, y - 64), phase)];
-                    }
-                    return kSrgbColours[BorderColour(bytes, 6912, x, y)];
-                  }),
-              "")
-        << "flash phase " << phase;
-  }
-}
-
 TEST(BorderScreenFormat, BorderBytesByHand) {
   Bytes bytes(11136, 0);
   bytes[6912] = 0x0A;                        // top left: 8 px red, then 8 px blue
@@ -408,20 +320,6 @@ TEST(BorderScreenFormat, BorderBytesByHand) {
   EXPECT_EQ(at(328, 64), kSrgbColours[5]);
   EXPECT_EQ(at(376, 303), kSrgbColours[7]);
   EXPECT_EQ(at(375, 303), kSrgbColours[0]);
-}
-
-TEST(BorderMulticolourFormat, TwoAttributeTablesForTheUpperAndLowerHalfOfEachCell) {
-  const Bytes bytes = ColourfulBytes(11904, 12);
-  const ScreenPictures pictures = Decode(ScreenFormat::BorderMulticolour, bytes, SrgbOptions());
-  ASSERT_EQ(pictures.frames.size(), 1u);
-  EXPECT_EQ(DifferenceFrom(pictures.frames[0], 384, 304,
-                           [&](int x, int y) {
-                             if (x >= 64 && x < 320 && y >= 64 && y < 256) {
-                               return kSrgbColours[CellColour(Bmc4Cell(bytes, x - 64, y - 64))];
-                             }
-                             return kSrgbColours[BorderColour(bytes, 7680, x, y)];
-                           }),
-            "");
 }
 
 // ---- chr$ ----
@@ -444,33 +342,6 @@ PixelCell ChrCell(const Bytes& bytes, int columns, int cellBytes, int offset, in
       7 + static_cast<std::size_t>(((y / 8) * columns + x / 8) * cellBytes + offset);
   const std::uint8_t attribute = cellBytes == 8 ? 0x47 : bytes[cell + 8];
   return {BitOf(bytes[cell + static_cast<std::size_t>(y % 8)], x), attribute};
-}
-
-TEST(ChrFormat, ColourCellsLeftToRightThenTopToBottom) {
-  const Bytes bytes = ChrFile(5, 3, 9, 13, "CHR$");
-  ScreenOptions options = SrgbOptions();
-  options.flash = true;
-  const ScreenPictures pictures = Decode(ScreenFormat::Chr, bytes, options);
-  ASSERT_EQ(pictures.frames.size(), 2u);
-  for (const bool phase : {false, true}) {
-    EXPECT_EQ(
-        DifferenceFrom(pictures.frames[phase], 40, 24,
-                       [&](int x, int y) {
-                         return kSrgbColours[CellColour(ChrCell(bytes, 5, 9, 0, x, y), phase)];
-                       }),
-        "");
-  }
-}
-
-TEST(ChrFormat, MonochromeCellsAreBrightWhiteOnBlack) {
-  const Bytes bytes = ChrFile(3, 4, 8, 14);
-  const ScreenPictures pictures = Decode(ScreenFormat::Chr, bytes, SrgbOptions());
-  ASSERT_EQ(pictures.frames.size(), 1u);
-  EXPECT_EQ(DifferenceFrom(pictures.frames[0], 24, 32,
-                           [&](int x, int y) {
-                             return kSrgbColours[CellColour(ChrCell(bytes, 3, 8, 0, x, y))];
-                           }),
-            "");
 }
 
 TEST(ChrFormat, EighteenByteCellsAreAGigascreen) {
@@ -517,7 +388,7 @@ TEST(ChrFormat, RefusesFilesWhoseHeaderDoesNotFit) {
   }
 }
 
-// ---- A border of one colour, and the scale ----
+// ---- A border of one colour ----
 
 TEST(PlainBorder, AnEighthOfThePictureAroundItInTheNormalColour) {
   const Bytes bytes = ColourfulBytes(6912, 17);
@@ -525,12 +396,12 @@ TEST(PlainBorder, AnEighthOfThePictureAroundItInTheNormalColour) {
   std::copy_n(bytes.begin(), kScreenBytes, screen.begin());
   for (const std::uint8_t colour : {0, 5, 7}) {
     const ScreenPictures pictures =
-        Decode(ScreenFormat::Standard, bytes, {.flash = true, .border = colour, .scale = 2});
+        Decode(ScreenFormat::Standard, bytes, {.flash = true, .border = colour});
     ASSERT_EQ(pictures.frames.size(), 2u);
-    EXPECT_EQ(DifferenceFrom(pictures.frames[0], 640, 480,
+    EXPECT_EQ(DifferenceFrom(pictures.frames[0], 320, 240,
                              [&](int x, int y) {
-                               const int sx = x / 2 - 32;
-                               const int sy = y / 2 - 24;
+                               const int sx = x - 32;
+                               const int sy = y - 24;
                                if (sx < 0 || sx >= 256 || sy < 0 || sy >= 192) {
                                  return kExpectedPalette[colour];
                                }
@@ -550,19 +421,404 @@ TEST(PlainBorder, FollowsThePicturesSizeAndSkipsFormatsWithTheirOwn) {
   EXPECT_EQ(Decode(ScreenFormat::Chr, ChrFile(1, 1, 8, 1), options).frames[0].width, 8);
 }
 
-TEST(Scale, EnlargesEveryFrameBorderIncluded) {
-  const Bytes bytes = ColourfulBytes(11136, 18);
-  const ScreenPictures once = Decode(ScreenFormat::BorderScreen, bytes, {.flash = true});
-  const ScreenPictures thrice =
-      Decode(ScreenFormat::BorderScreen, bytes, {.flash = true, .scale = 3});
-  ASSERT_EQ(thrice.frames.size(), 2u);
-  for (std::size_t i = 0; i < 2; ++i) {
-    EXPECT_EQ(DifferenceFrom(thrice.frames[i], 384 * 3, 304 * 3,
-                             [&](int x, int y) {
-                               return RgbOf(once.frames[i].pixels[(y / 3) * 384 + x / 3]);
-                             }),
-              "");
+// ---- Every row against its layout ----
+
+Rgb Single(PixelCell cell) { return kSrgbColours[CellColour(cell)]; }
+Rgb Blend(PixelCell first, PixelCell second) {
+  return GigascreenRgb(kSrgbLevels, CellColour(first), CellColour(second));
+}
+// A picture at (64, 64) inside the border that a .bsc border table at borderAt draws.
+Rgb Bordered(const Bytes& bytes, std::size_t borderAt, int x, int y,
+             PixelCell (*cellAt)(const Bytes&, int, int)) {
+  if (x >= 64 && x < 320 && y >= 64 && y < 256) return Single(cellAt(bytes, x - 64, y - 64));
+  return kSrgbColours[BorderColour(bytes, borderAt, x, y)];
+}
+PixelCell GigascreenSecondCell(const Bytes& bytes, int x, int y) {
+  return StandardCell(bytes, x, y, 6912);
+}
+
+// Pixel (x, y) of the Timex hi-res screen at base: column x / 16 of one of its two pixel
+// screens, picked by bit 3 of x; ink is bright colour c of its last byte, paper bright 7 - c.
+int TimexHiResColour(const Bytes& bytes, std::size_t base, int x, int y) {
+  const std::size_t half = (x / 8) % 2 == 0 ? 0 : 6144;
+  const int code = (bytes[base + 12288] >> 3) & 7;
+  return BitOf(bytes[base + half + InterleavedByte((x / 16) * 8, y / 2)], x) ? 8 + code : 15 - code;
+}
+
+Bytes MultiArtistFile(int cellHeight, std::size_t size) {
+  Bytes bytes = ColourfulBytes(size, 20 + cellHeight);
+  const Bytes header = {'M', 'G', 'H', 1, static_cast<std::uint8_t>(cellHeight), 1, 2};
+  std::copy(header.begin(), header.end(), bytes.begin());
+  return bytes;
+}
+
+// Screen s of a MultiArtist file: pixels at 256 + 6144 s, attributes after both screens.
+PixelCell MultiArtistCell(const Bytes& bytes, int cellHeight, int s, int x, int y) {
+  const std::size_t column = static_cast<std::size_t>(x / 8);
+  std::size_t at = 0;
+  if (cellHeight != 1) {
+    const std::size_t table = 32 * 192 / static_cast<std::size_t>(cellHeight);
+    at = 12544 + s * table + static_cast<std::size_t>(y / cellHeight) * 32 + column;
+  } else if (column >= 8 && column < 24) {
+    at = 12544 + s * 3072 + static_cast<std::size_t>(y) * 16 + column - 8;
+  } else {
+    at = 18688 + s * 384 + static_cast<std::size_t>(y / 8) * 16 +
+         (column < 8 ? column : column - 16);
   }
+  return {BitOf(bytes[256 + s * 6144 + InterleavedByte(x, y)], x), bytes[at]};
+}
+
+template <int kCellHeight>
+Rgb MultiArtistPixel(const Bytes& bytes, int x, int y) {
+  return Blend(MultiArtistCell(bytes, kCellHeight, 0, x, y),
+               MultiArtistCell(bytes, kCellHeight, 1, x, y));
+}
+
+// Screen s of a Stellar file: the left half of each cell of 8 shows paper, the right half ink.
+PixelCell StellarCell(const Bytes& bytes, int s, int x, int y) {
+  return {x % 8 >= 4,
+          bytes[static_cast<std::size_t>((y / 4) * 64 + (x / 16) * 4 + 2 * s + (x / 8) % 2)]};
+}
+
+// Screen s of an attribute gigascreen: the texture's line y % 8 in every cell.
+PixelCell LowResCell(const Bytes& bytes, int s, int x, int y) {
+  return {BitOf(bytes[84 + static_cast<std::size_t>(y % 8)], x),
+          bytes[92 + s * 768 + static_cast<std::size_t>((y / 8) * 32 + x / 8)]};
+}
+
+struct DecoderCase {
+  ScreenFormat format;
+  Bytes file;
+  int width;
+  int height;
+  Rgb (*pixel)(const Bytes& bytes, int x, int y);  // of the first frame, in srgb, blended
+  std::size_t frames = 1;
+};
+
+// Two frames of 0.1 s and 0.3 s, their screens at 16 after the header and the two delays.
+Bytes ScaFile() {
+  Bytes bytes = ColourfulBytes(14 + 2 + 2 * 6912, 21);
+  const Bytes header = {'S', 'C', 'A', 1, 0, 1, 192, 0, 3, 2, 0, 0, 14, 0, 5, 15};
+  std::copy(header.begin(), header.end(), bytes.begin());
+  return bytes;
+}
+
+// One screen at 70, then a border stream: on row 0 runs of 24, 20 and 32 pixels of colours 1, 2
+// and 3, then colour 4 to the end; on row y, colour y % 8 left of the screen (the whole row above
+// and below it) and (y + 1) % 8 right of it.
+Bytes BspFile() {
+  Bytes bytes = ColourfulBytes(70 + 6912, 23);
+  std::copy_n("bsp\x40", 4, bytes.begin());
+  bytes.insert(bytes.end(), {2 << 3 | 1, 1 << 3 | 2, 10, 3 << 3 | 3, 4});
+  for (int y = 1; y < 304; ++y) {
+    bytes.push_back(static_cast<std::uint8_t>(y % 8));
+    if (y >= 64 && y < 256) bytes.push_back(static_cast<std::uint8_t>((y + 1) % 8));
+  }
+  return bytes;
+}
+
+Rgb BspPixel(const Bytes& bytes, int x, int y) {
+  if (x >= 64 && x < 320 && y >= 64 && y < 256) {
+    return Single(StandardCell(bytes, x - 64, y - 64, 70));
+  }
+  if (y == 0) return kSrgbColours[x < 24 ? 1 : x < 44 ? 2 : x < 76 ? 3 : 4];
+  return kSrgbColours[(x >= 320 && y >= 64 && y < 256) ? (y + 1) % 8 : y % 8];
+}
+
+// A Next colour RRRGGGBB with the blue's low bit: each 3-bit level as the Next shows it.
+Rgb NextRgb(std::uint8_t rrrgggbb, int blueLow) {
+  static constexpr std::uint8_t kLevels[8] = {0x00, 0x24, 0x49, 0x6D, 0x92, 0xB6, 0xDB, 0xFF};
+  return {kLevels[rrrgggbb / 32], kLevels[(rrrgggbb / 4) % 8],
+          kLevels[(rrrgggbb % 4) * 2 + (blueLow & 1)]};
+}
+// A one-byte Next colour: the blue's low bit is the OR of its two.
+Rgb NextRgb(std::uint8_t rrrgggbb) { return NextRgb(rrrgggbb, (rrrgggbb % 4) != 0 ? 1 : 0); }
+// Entry i of a palette of two-byte colours at base.
+Rgb NextEntry(const Bytes& bytes, std::size_t base, int i) {
+  return NextRgb(bytes[base + 2 * static_cast<std::size_t>(i)],
+                 bytes[base + 2 * static_cast<std::size_t>(i) + 1]);
+}
+
+// A SAM colour: GRB high bits in 6-4, bright in 3, GRB low bits in 2-0; each channel's level is
+// 4 high + 2 low + bright.
+Rgb SamRgb(std::uint8_t clut) {
+  static constexpr std::uint8_t kLevels[8] = {0x00, 0x24, 0x49, 0x6D, 0x92, 0xB6, 0xDB, 0xFF};
+  const auto level = [&](int highBit, int lowBit) {
+    return kLevels[4 * ((clut >> highBit) & 1) + 2 * ((clut >> lowBit) & 1) + ((clut >> 3) & 1)];
+  };
+  return {level(5, 1), level(6, 2), level(4, 0)};
+}
+
+// Mode 3: 4 pixels a byte, 128 bytes a line, each line twice; a pair's left bit is the entry's
+// bit 0.
+Rgb SamMode3Pixel(const Bytes& b, int x, int y) {
+  const int pair = (b[static_cast<std::size_t>((y / 2) * 128 + x / 4)] >> (6 - 2 * (x % 4))) & 3;
+  const int swapped[4] = {0, 2, 1, 3};
+  return SamRgb(b[24576 + static_cast<std::size_t>(swapped[pair])]);
+}
+
+// Mode 4: 2 pixels a byte, the left in the high nibble.
+Rgb SamMode4Pixel(const Bytes& b, int x, int y) {
+  const std::uint8_t byte = b[static_cast<std::size_t>(y * 128 + x / 2)];
+  return SamRgb(b[24576 + static_cast<std::size_t>(x % 2 == 0 ? byte / 16 : byte % 16)]);
+}
+
+Bytes ProfiGrfFile() {
+  Bytes bytes = ColourfulBytes(30848, 36);
+  const Bytes header = {0x00, 0x02, 0xF0, 0x00, 0x04, 0x00, 0x80, 0x00, 0x01, 0x13};
+  std::copy(header.begin(), header.end(), bytes.begin());
+  return bytes;
+}
+
+// Line y / 2's pair of a pixel byte and its attribute; colour 0-15 of the palette at 10, whose
+// GGGRRRBB bytes give blue in four even steps.
+Rgb ProfiGrfPixel(const Bytes& b, int x, int y) {
+  static constexpr std::uint8_t kLevels[8] = {0x00, 0x24, 0x49, 0x6D, 0x92, 0xB6, 0xDB, 0xFF};
+  const auto pair = static_cast<std::size_t>(128 + (y / 2) * 128 + 2 * (x / 8));
+  const std::uint8_t attribute = b[pair + 1];
+  const int colour = BitOf(b[pair], x) ? (attribute & 7) + ((attribute >> 6) & 1) * 8
+                                       : ((attribute >> 3) & 7) + (attribute >> 7) * 8;
+  const std::uint8_t grb = b[10 + static_cast<std::size_t>(colour)];
+  return {kLevels[(grb / 4) % 8], kLevels[grb / 32], static_cast<std::uint8_t>((grb % 4) * 85)};
+}
+
+// A picture of width x height in 16 colours (type 1) or 256 (type 2), entries palette words at 16,
+// its pixels after them.
+Bytes SxgFile(int type, int width, int height, int entries) {
+  const std::size_t pixels = static_cast<std::size_t>(width * height / (type == 1 ? 2 : 1));
+  Bytes bytes = ColourfulBytes(16 + 2 * static_cast<std::size_t>(entries) + pixels, 37 + type);
+  const Bytes header = {0x7F,
+                        'S',
+                        'X',
+                        'G',
+                        3,
+                        0,
+                        0,
+                        static_cast<std::uint8_t>(type),
+                        static_cast<std::uint8_t>(width),
+                        0,
+                        static_cast<std::uint8_t>(height),
+                        0,
+                        2,
+                        0,
+                        static_cast<std::uint8_t>(2 * entries),
+                        static_cast<std::uint8_t>(entries >> 7)};
+  std::copy(header.begin(), header.end(), bytes.begin());
+  return bytes;
+}
+
+// Entry i of the palette at 16: levels of 0-24 (bit 15 clear), or of 5 bits; black past its end.
+Rgb SxgEntry(const Bytes& b, int i) {
+  const std::size_t pixelsAt = 16 + b[14] + 256 * static_cast<std::size_t>(b[15]);
+  if (16 + 2 * static_cast<std::size_t>(i) >= pixelsAt) return {0, 0, 0};
+  const int word = b[16 + 2 * i] + 256 * b[17 + 2 * i];
+  const auto level = [&](int shift) {
+    const int v = (word >> shift) % 32;
+    return static_cast<std::uint8_t>(word >= 0x8000 ? v * 8 : std::min(255, v * 255 / 24));
+  };
+  return {level(10), level(5), level(0)};
+}
+
+Rgb SxgPixel(const Bytes& b, int x, int y) {
+  const std::size_t pixelsAt = 16 + b[14] + 256 * static_cast<std::size_t>(b[15]);
+  const int i = y * b[8] + x;
+  if (b[7] == 2) return SxgEntry(b, b[pixelsAt + static_cast<std::size_t>(i)]);
+  const std::uint8_t pair = b[pixelsAt + static_cast<std::size_t>(i / 2)];
+  return SxgEntry(b, i % 2 == 0 ? pair / 16 : pair % 16);
+}
+
+Bytes WithPlus3DosHeader(const Bytes& data) {
+  Bytes bytes = {'P', 'L', 'U', 'S', '3', 'D', 'O', 'S', 0x1A, 1, 0};
+  const std::size_t total = 128 + data.size();
+  for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(total >> (8 * i)));
+  bytes.insert(bytes.end(), {3, static_cast<std::uint8_t>(data.size()),
+                             static_cast<std::uint8_t>(data.size() >> 8), 0, 0x40, 0, 0x80});
+  bytes.resize(127);
+  bytes.push_back(static_cast<std::uint8_t>(std::accumulate(bytes.begin(), bytes.end(), 0)));
+  bytes.insert(bytes.end(), data.begin(), data.end());
+  return bytes;
+}
+
+std::vector<DecoderCase> DecoderCases() {
+  using enum ScreenFormat;
+  return {
+      {Standard, ColourfulBytes(6913, 1), 256, 192,
+       [](const Bytes& b, int x, int y) { return Single(StandardCell(b, x, y)); }},
+      {PixelsOnly, ColourfulBytes(6144, 2), 256, 192,
+       [](const Bytes& b, int x, int y) { return Single(PixelsOnlyCell(b, x, y)); }},
+      {UlaPlus, ColourfulBytes(6976, 3), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         return UlaPlusCellColour(b, 6912, StandardCell(b, x, y));
+       }},
+      {TimexHiColour, ColourfulBytes(12288, 4), 256, 192,
+       [](const Bytes& b, int x, int y) { return Single(TimexHiColourCell(b, x, y)); }},
+      {TimexHiColourUlaPlus, ColourfulBytes(12352, 5), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         return UlaPlusCellColour(b, 12288, TimexHiColourCell(b, x, y));
+       }},
+      {TimexHiRes, ColourfulBytes(12289, 6), 512, 384,
+       [](const Bytes& b, int x, int y) { return kSrgbColours[TimexHiResColour(b, 0, x, y)]; }},
+      {Gigascreen, ColourfulBytes(13824, 7), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         return Blend(StandardCell(b, x, y), GigascreenSecondCell(b, x, y));
+       }},
+      {Multicolour8x1, ColourfulBytes(12288, 8), 256, 192,
+       [](const Bytes& b, int x, int y) { return Single(MltCell(b, x, y)); }},
+      {Multicolour8x1Linear, ColourfulBytes(12288, 9), 256, 192,
+       [](const Bytes& b, int x, int y) { return Single(McCell(b, x, y)); }},
+      {Multicolour8x2, ColourfulBytes(9216, 10), 256, 192,
+       [](const Bytes& b, int x, int y) { return Single(IflCell(b, x, y)); }},
+      {Multicolour8x4, ColourfulBytes(7680, 11), 256, 192,
+       [](const Bytes& b, int x, int y) { return Single(Mc4Cell(b, x, y)); }},
+      {AttributesOnly, ColourfulBytes(768, 12), 256, 192,
+       [](const Bytes& b, int x, int y) { return Single(AttributesOnlyCell(b, x, y)); }},
+      {BorderScreen, ColourfulBytes(11136, 13), 384, 304,
+       [](const Bytes& b, int x, int y) {
+         return Bordered(b, 6912, x, y,
+                         [](const Bytes& c, int cx, int cy) { return StandardCell(c, cx, cy); });
+       }},
+      {BorderMulticolour, ColourfulBytes(11904, 14), 384, 304,
+       [](const Bytes& b, int x, int y) { return Bordered(b, 7680, x, y, Bmc4Cell); }},
+      {Chr, ChrFile(3, 4, 8, 15), 24, 32,
+       [](const Bytes& b, int x, int y) { return Single(ChrCell(b, 3, 8, 0, x, y)); }},
+      {Tricolour, ColourfulBytes(18432, 16), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         const auto on = [&](std::size_t screen) -> std::uint8_t {
+           return BitOf(b[screen * 6144 + InterleavedByte(x, y)], x) ? 0xFF : 0;
+         };
+         return Rgb{on(0), on(1), on(2)};
+       }},
+      {MultiArtist, MultiArtistFile(1, 19456), 256, 192, MultiArtistPixel<1>},
+      {MultiArtist, MultiArtistFile(4, 15616), 256, 192, MultiArtistPixel<4>},
+      {LowResGigascreen, ColourfulBytes(1628, 17), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         return Blend(LowResCell(b, 0, x, y), LowResCell(b, 1, x, y));
+       }},
+      {TimexHiResGigascreen, ColourfulBytes(24578, 18), 512, 384,
+       [](const Bytes& b, int x, int y) {
+         return GigascreenRgb(kSrgbLevels, TimexHiResColour(b, 0, x, y),
+                              TimexHiResColour(b, 12289, x, y));
+       }},
+      {Stellar, ColourfulBytes(3072, 19), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         return Blend(StellarCell(b, 0, x, y), StellarCell(b, 1, x, y));
+       }},
+      {ScaAnimation, ScaFile(), 256, 192,
+       [](const Bytes& b, int x, int y) { return Single(StandardCell(b, x, y, 16)); }, 2},
+      {BspScreen, BspFile(), 384, 304, BspPixel},
+      {NextImage, ColourfulBytes(49664, 24), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         return NextEntry(b, 0, b[512 + static_cast<std::size_t>(y * 256 + x)]);
+       }},
+      {NextLayer2, ColourfulBytes(49408, 25), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         return NextRgb(b[49152 + b[static_cast<std::size_t>(y * 256 + x)]]);
+       }},
+      {NextLayer2Wide, ColourfulBytes(82432, 26), 320, 256,
+       [](const Bytes& b, int x, int y) {
+         return NextEntry(b, 81920, b[static_cast<std::size_t>(x * 256 + y)]);
+       }},
+      {NextLayer2HiRes, ColourfulBytes(81952, 27), 640, 512,
+       [](const Bytes& b, int x, int y) {
+         const std::uint8_t pair = b[static_cast<std::size_t>((x / 2) * 256 + y / 2)];
+         return NextEntry(b, 81920, x % 2 == 0 ? pair / 16 : pair % 16);
+       }},
+      {SamMode1, ColourfulBytes(6928, 29), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         return SamRgb(b[6912 + static_cast<std::size_t>(CellColour(StandardCell(b, x, y)))]);
+       }},
+      {SamMode2, ColourfulBytes(12304, 30), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         const auto at = static_cast<std::size_t>(y * 32 + x / 8);
+         const PixelCell cell{BitOf(b[at], x), b[6144 + at]};
+         return SamRgb(b[12288 + static_cast<std::size_t>(CellColour(cell))]);
+       }},
+      {SamMode3, ColourfulBytes(24580, 31), 512, 384, SamMode3Pixel},
+      {SamMode4, ColourfulBytes(24592, 32), 256, 192, SamMode4Pixel},
+      {SamScreen3, ColourfulBytes(24617, 34), 512, 384, SamMode3Pixel},
+      {SamScreen4, ColourfulBytes(24617, 35), 256, 192, SamMode4Pixel},
+      {ProfiGrf, ProfiGrfFile(), 512, 480, ProfiGrfPixel},
+      {ZxEvolution, SxgFile(1, 10, 6, 16), 10, 6, SxgPixel},
+      {ZxEvolution, SxgFile(2, 7, 5, 200), 7, 5, SxgPixel},
+      {SamRaw, ColourfulBytes(98304, 33), 512, 384,
+       [](const Bytes& b, int x, int y) {
+         return SamRgb(b[static_cast<std::size_t>((y / 2) * 512 + x)] & 0x7F);
+       }},
+      {NextLoRes, ColourfulBytes(12288, 28), 256, 192,
+       [](const Bytes& b, int x, int y) {
+         return NextRgb(b[static_cast<std::size_t>((y / 2) * 128 + x / 2)]);
+       }},
+  };
+}
+
+// Each row's file is reached by each of its extensions, and decodes to its picture at the size
+// the table says, pixel for pixel as its layout says.
+TEST(ScreenDecoders, EveryRowShowsWhatItsLayoutSays) {
+  const std::vector<DecoderCase> cases = DecoderCases();
+  for (const ScreenFormatRow& row : ScreenFormatRows()) {
+    EXPECT_TRUE(
+        std::ranges::any_of(cases, [&](const DecoderCase& c) { return c.format == row.format; }))
+        << row.name << " has no case";
+  }
+  const ScreenOptions options{.palette = *FindPalette("srgb")};
+  for (const DecoderCase& c : cases) {
+    const ScreenFormatRow& row = RowOf(c.format);
+    for (const std::string_view extension : row.extensions) {
+      if (!extension.empty()) {
+        EXPECT_EQ(ScreenFormatOf(extension, c.file), c.format) << extension;
+      }
+    }
+    if (!row.picture.starts_with("up to ")) {
+      EXPECT_EQ(row.picture, std::to_string(c.width) + " x " + std::to_string(c.height));
+    }
+    // Half the file is no file of its extension, refused with the size found.
+    const Bytes cut(c.file.begin(),
+                    c.file.begin() + static_cast<std::ptrdiff_t>(c.file.size() / 2 + 1));
+    EXPECT_EQ(ScreenFormatOf(row.extensions[0], cut), std::nullopt) << row.name;
+    const std::string refusal = ScreenRefusal(row.extensions[0], cut);
+    EXPECT_NE(refusal.find("it holds " + std::to_string(cut.size())), std::string::npos) << refusal;
+    const ScreenPictures pictures = DecodeScreenFile(c.format, c.file, options);
+    ASSERT_EQ(pictures.frames.size(), c.frames) << row.name;
+    EXPECT_EQ(DifferenceFrom(pictures.frames[0], c.width, c.height,
+                             [&](int x, int y) { return c.pixel(c.file, x, y); }),
+              "")
+        << row.name;
+  }
+}
+
+TEST(ScreenDecoders, AnAnimationShowsEachScreenForItsOwnDelay) {
+  const Bytes file = ScaFile();
+  const ScreenPictures pictures = DecodeScreenFile(ScreenFormat::ScaAnimation, file, {});
+  ASSERT_EQ(pictures.frames.size(), 2u);
+  EXPECT_EQ(DelaysOf(pictures), (std::vector<std::uint16_t>{100, 300}));
+  EXPECT_EQ(
+      DifferenceFrom(pictures.frames[1], 256, 192,
+                     [&](int x, int y) {
+                       return kExpectedPalette[CellColour(StandardCell(file, x, y, 16 + 6912))];
+                     }),
+      "");
+}
+
+// Any row's file behind a PLUS3DOS header (a file copied off a +3 disk) is the same screen,
+// its data at 128; a standard screen so is whatever its extension, and a wrong checksum is no
+// header.
+TEST(ScreenDecoders, APlus3DosHeaderInFrontOfAnyRowIsSkipped) {
+  for (const DecoderCase& c : DecoderCases()) {
+    const Bytes headed = WithPlus3DosHeader(c.file);
+    const Collection collection =
+        ReadCollection("a." + std::string(RowOf(c.format).extensions[0]), headed);
+    ASSERT_EQ(collection.files.size(), 1u);
+    const CollectionFile& screen = collection.files[0];
+    EXPECT_EQ(screen.screenFormat, c.format);
+    EXPECT_EQ(screen.offset, 128u);
+    EXPECT_EQ(ScreenFileData(headed, screen),
+              Bytes(c.file.begin(), c.file.begin() + ScreenFileSize(screen)));
+  }
+  const Bytes screen = ColourfulBytes(6912, 22);
+  EXPECT_EQ(ReadCollection("SCREEN", WithPlus3DosHeader(screen)).files.at(0).offset, 128u);
+  Bytes broken = WithPlus3DosHeader(screen);
+  broken[127] ^= 1;
+  EXPECT_THROW(ReadCollection("a.scr", broken), ImageFormatError);
 }
 
 }  // namespace

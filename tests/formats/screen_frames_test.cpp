@@ -79,16 +79,16 @@ TEST(FlashPhase, ShowsEveryPixelAsTheFlashOracleSays) {
 TEST(ScreenFrames, TwoFramesOnlyWhenFlashIsAskedForAndPresent) {
   ScreenBytes plain = RealScreen("mojontwins_MK2__gfx_title.scr");
   EXPECT_FALSE(HasFlash(plain));
-  EXPECT_EQ(ScreenFrames(plain, kZxPaletteColours, 1, true).size(), 1u);
+  EXPECT_EQ(ScreenFrames(plain, kZxPaletteColours, true).size(), 1u);
 
   ScreenBytes flashing = plain;
   flashing[AttributeIndex(31, 23)] |= 0x80;
   EXPECT_TRUE(HasFlash(flashing));
-  EXPECT_EQ(ScreenFrames(flashing, kZxPaletteColours, 2, false).size(), 1u);
-  const auto frames = ScreenFrames(flashing, kZxPaletteColours, 2, true);
+  EXPECT_EQ(ScreenFrames(flashing, kZxPaletteColours, false).size(), 1u);
+  const auto frames = ScreenFrames(flashing, kZxPaletteColours, true);
   ASSERT_EQ(frames.size(), 2u);
-  EXPECT_EQ(DifferenceFromScaled(frames[0], flashing, 2, OraclePixel), "");
-  EXPECT_EQ(DifferenceFromScaled(frames[1], flashing, 2, OracleFlashPixel), "");
+  EXPECT_EQ(DifferenceFromScaled(frames[0], flashing, 1, OraclePixel), "");
+  EXPECT_EQ(DifferenceFromScaled(frames[1], flashing, 1, OracleFlashPixel), "");
 }
 
 }  // namespace

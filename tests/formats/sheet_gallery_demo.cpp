@@ -65,7 +65,7 @@ std::vector<DemoImage> DemoImages() {
 }
 
 Picture PictureOf(const ScreenBytes& screen) {
-  return ScreenFrames(screen, kZxPaletteColours, 1, false).front();
+  return ScreenFrames(screen, kZxPaletteColours, false).front();
 }
 
 void WritePng(const std::string& folder, const std::string& file, const Picture& picture) {

@@ -1,6 +1,7 @@
 // Writes the seeds of the screen-format fuzz target into FOLDER: a file of each format, built
 // from a pseudo-random sequence, and the real example screens of the test data, each behind the
-// byte that picks its extension and a byte of options.
+// byte that picks its row and extension and a byte of options.
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -64,32 +65,39 @@ int main(int argc, char** argv) {
   }
   const std::filesystem::path folder = argv[1];
   std::filesystem::create_directories(folder);
-  const auto kinds = orlaspin::ScreenFileKinds();
-  // Options: flash with a border, flicker at scale 2, and none.
-  const std::uint8_t choices[] = {0x2D, 0xC2, 0x00};
-  for (std::size_t i = 0; i < kinds.size(); ++i) {
-    const auto kind = static_cast<std::uint8_t>(i);
-    if (kinds[i].format == orlaspin::ScreenFormat::Chr) {
-      Write(folder / ("chr-colour-" + std::to_string(i)), kind, choices[0], Chr(5, 3, 9));
-      Write(folder / ("chr-mono-" + std::to_string(i)), kind, choices[1], Chr(2, 7, 8));
-      Write(folder / ("chr-giga-" + std::to_string(i)), kind, choices[1], Chr(4, 4, 18));
-      continue;
+  const auto rows = orlaspin::ScreenFormatRows();
+  // Options: flash with a border, flicker, and none.
+  const std::uint8_t choices[] = {0x2D, 0x02, 0x00};
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const auto row = static_cast<std::uint8_t>(i);
+    const std::string stem = "row-" + std::to_string(i);
+    if (rows[i].format == orlaspin::ScreenFormat::Chr) {
+      Write(folder / (stem + "-colour"), row, choices[0], Chr(5, 3, 9));
+      Write(folder / (stem + "-mono"), row, choices[1], Chr(2, 7, 8));
+      Write(folder / (stem + "-giga"), row, choices[1], Chr(4, 4, 18));
     }
-    Write(folder / ("kind-" + std::to_string(i)), kind, choices[i % 3],
-          Colourful(kinds[i].size, static_cast<std::uint32_t>(i)));
+    for (const std::size_t size : rows[i].sizes) {
+      if (size == 0) continue;
+      Write(folder / (stem + "-" + std::to_string(size)), row, choices[(i + size) % 3],
+            Colourful(size, static_cast<std::uint32_t>(i)));
+    }
   }
 
+  // A real file goes behind the byte that picks its row and, past the rows, its extension.
   for (const auto& entry :
        std::filesystem::directory_iterator(std::filesystem::path(ORLASPIN_TESTDATA) / "screens")) {
-    const std::string extension = entry.path().extension().string();
+    const std::string extension = entry.path().extension().string().substr(1);
     const Bytes file = ReadAll(entry.path());
-    for (std::size_t i = 0; i < kinds.size(); ++i) {
-      if (orlaspin::ScreenFormatOf(extension, file.size()) == kinds[i].format &&
-          "." + std::string(kinds[i].extension) == extension) {
-        Write(folder / ("real-" + entry.path().filename().string()), static_cast<std::uint8_t>(i),
-              0x01, file);
-        break;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const auto& extensions = rows[i].extensions;
+      const auto at = std::find(extensions.begin(), extensions.end(), extension);
+      if (at == extensions.end() || orlaspin::ScreenFormatOf(extension, file) != rows[i].format) {
+        continue;
       }
+      const std::size_t pick = i + rows.size() * static_cast<std::size_t>(at - extensions.begin());
+      Write(folder / ("real-" + entry.path().filename().string()), static_cast<std::uint8_t>(pick),
+            0x01, file);
+      break;
     }
   }
   return 0;
