@@ -1,0 +1,55 @@
+// ZX1: ZX0's three blocks, with Elias codes whose flag 1 means "a data bit follows" and offsets
+// coded in one or two whole bytes.
+#include "unpack/unpackers.h"
+
+namespace orlaspin {
+
+namespace {
+
+std::size_t Elias(PackedInput& input) {
+  std::size_t value = 1;
+  while (input.Bit()) {
+    value = value << 1 | (input.Bit() ? 1 : 0);
+    if (value > kLargestUnpacked) input.Fail("a length code runs away");
+  }
+  return value;
+}
+
+// The offset of a new-offset block; zero or less ends the stream.
+long NewOffset(PackedInput& input) {
+  const std::uint8_t first = input.Byte();
+  if ((first & 1) == 0) return 128 - first / 2;
+  const std::uint8_t second = input.Byte();
+  return 32512L - (second & 0xFE) * 128L - (first & 0xFE) - (second & 1);
+}
+
+}  // namespace
+
+Unpacked UnpackZx1(std::span<const std::uint8_t> packed) {
+  PackedInput input("ZX1", packed);
+  UnpackedOutput output(input);
+  std::size_t lastOffset = 1;
+  enum class Block { Literals, RepeatOffset, NewOffset } block = Block::Literals;
+  for (;;) {
+    switch (block) {
+      case Block::Literals:
+        output.Literals(Elias(input));
+        block = input.Bit() ? Block::NewOffset : Block::RepeatOffset;
+        break;
+      case Block::RepeatOffset:
+        output.Copy(lastOffset, Elias(input));
+        block = input.Bit() ? Block::NewOffset : Block::Literals;
+        break;
+      case Block::NewOffset: {
+        const long offset = NewOffset(input);
+        if (offset <= 0) return {output.Take(), input.Offset()};
+        lastOffset = static_cast<std::size_t>(offset);
+        output.Copy(lastOffset, Elias(input) + 1);
+        block = input.Bit() ? Block::NewOffset : Block::Literals;
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace orlaspin
