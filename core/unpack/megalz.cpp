@@ -31,7 +31,7 @@ std::optional<std::size_t> LongLength(PackedInput& input) {
   }
   if (zeros == kEndZeros) return std::nullopt;
   if (zeros > kLongestCode) input.Fail("a length code the format does not have");
-  const std::size_t length = (std::size_t{1} << (zeros + 2)) + 2 + input.Bits(zeros + 1);
+  const std::size_t length = (std::size_t{1} << (zeros + 1)) + 2 + input.Bits(zeros + 1);
   if (length > kLongestCopy) input.Fail("a copy longer than 255 bytes");
   return length;
 }
