@@ -33,6 +33,7 @@ enum class ImageKind {
   Udi,
   Td0,
   Dsk,
+  PackedFile,
 };
 
 // One file of an image, as listed.

@@ -13,6 +13,7 @@
 #include "containers/image_reader.h"
 #include "disk_builders.h"
 #include "disk_samples.h"
+#include "packers.h"
 #include "screens.h"
 #include "snapshot_builders.h"
 #include "tape_builders.h"
@@ -31,6 +32,7 @@ std::map<ImageKind, Bytes> SampleOfEveryKind() {
       {ImageKind::SclArchive, BuildScl(files)},
       {ImageKind::HobetaFile, BuildHobeta(files[0])},
       {ImageKind::BareScreen, Bytes(screen.begin(), screen.end())},
+      {ImageKind::PackedFile, TestPackers().front().pack(Bytes(screen.begin(), screen.end()))},
       {ImageKind::Fdi, BuildFdi(disk)},
       {ImageKind::Udi, BuildUdi(disk, {{}, true})},
       {ImageKind::Td0, BuildTd0(disk, {"comment", false})},
