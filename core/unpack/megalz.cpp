@@ -25,10 +25,7 @@ std::size_t NearOrFarOffset(PackedInput& input) {
 
 // The length of a long copy (4..255), or nothing for the end mark.
 std::optional<std::size_t> LongLength(PackedInput& input) {
-  int zeros = 0;
-  while (!input.Bit()) {
-    if (++zeros > kEndZeros) input.Fail("a length code runs away");
-  }
+  const int zeros = input.ZerosBeforeOne(kEndZeros);
   if (zeros == kEndZeros) return std::nullopt;
   if (zeros > kLongestCode) input.Fail("a length code the format does not have");
   const std::size_t length = (std::size_t{1} << (zeros + 1)) + 2 + input.Bits(zeros + 1);

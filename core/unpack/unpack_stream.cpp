@@ -29,6 +29,14 @@ unsigned PackedInput::Bits(int count) {
   return value;
 }
 
+int PackedInput::ZerosBeforeOne(int most) {
+  int zeros = 0;
+  while (!Bit()) {
+    if (++zeros > most) Fail("a length code runs away");
+  }
+  return zeros;
+}
+
 void UnpackedOutput::Room(std::size_t count) const {
   if (count > kLargestUnpacked - bytes_.size()) {
     input_.Fail("it unpacks to more than " + std::to_string(kLargestUnpacked) + " bytes");

@@ -41,6 +41,8 @@ class PackedInput {
   bool Bit();
   // count bits, first bit highest.
   unsigned Bits(int count);
+  // The 0 bits before the next 1 bit, which is read too; raises UnpackError past most of them.
+  int ZerosBeforeOne(int most);
   std::size_t Offset() const { return next_; }
   bool AtEnd() const { return next_ == bytes_.size(); }
 

@@ -1,6 +1,6 @@
-// ZX0: literal runs, copies from the last offset and copies from a new offset, each length an
-// interlaced Elias gamma code whose bits sit in bit bytes among the data bytes.
-#include "unpack/unpackers.h"
+// ZX0: lengths and the high part of new offsets are interlaced Elias gamma codes whose bits sit
+// in bit bytes among the data bytes.
+#include "unpack/offset_blocks.h"
 
 namespace orlaspin {
 
@@ -19,34 +19,20 @@ std::size_t Elias(PackedInput& input, bool invertData, int firstFlag = -1) {
   return value;
 }
 
+// The classic stream stores the high part of offsets as it is, the current one inverted.
 Unpacked UnpackZx0Stream(std::span<const std::uint8_t> packed, std::string_view name,
                          bool invertOffsets) {
   PackedInput input(name, packed);
-  UnpackedOutput output(input);
-  std::size_t lastOffset = 1;
-  enum class Block { Literals, RepeatOffset, NewOffset } block = Block::Literals;
-  for (;;) {
-    switch (block) {
-      case Block::Literals:
-        output.Literals(Elias(input, false));
-        block = input.Bit() ? Block::NewOffset : Block::RepeatOffset;
-        break;
-      case Block::RepeatOffset:
-        output.Copy(lastOffset, Elias(input, false));
-        block = input.Bit() ? Block::NewOffset : Block::Literals;
-        break;
-      case Block::NewOffset: {
+  return UnpackOffsetBlocks(
+      input, [&input] { return Elias(input, false); },
+      [&input, invertOffsets]() -> std::optional<NewCopy> {
         const std::size_t high = Elias(input, invertOffsets);
-        if (high == kEndMark) return {output.Take(), input.Offset()};
+        if (high == kEndMark) return std::nullopt;
         if (high > kEndMark) input.Fail("an offset code past the end mark");
         const std::uint8_t low = input.Byte();
-        lastOffset = high * 128 - (low >> 1);
-        output.Copy(lastOffset, Elias(input, false, low & 1) + 1);
-        block = input.Bit() ? Block::NewOffset : Block::Literals;
-        break;
-      }
-    }
-  }
+        const std::size_t offset = high * 128 - (low >> 1);
+        return NewCopy{offset, Elias(input, false, low & 1) + 1};
+      });
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// ZX1: ZX0's three blocks, with Elias codes whose flag 1 means "a data bit follows" and offsets
-// coded in one or two whole bytes.
-#include "unpack/unpackers.h"
+// ZX1: ZX0's blocks, with Elias codes whose flag 1 means "a data bit follows" and offsets coded
+// in one or two whole bytes.
+#include "unpack/offset_blocks.h"
 
 namespace orlaspin {
 
@@ -27,29 +27,13 @@ long NewOffset(PackedInput& input) {
 
 Unpacked UnpackZx1(std::span<const std::uint8_t> packed) {
   PackedInput input("ZX1", packed);
-  UnpackedOutput output(input);
-  std::size_t lastOffset = 1;
-  enum class Block { Literals, RepeatOffset, NewOffset } block = Block::Literals;
-  for (;;) {
-    switch (block) {
-      case Block::Literals:
-        output.Literals(Elias(input));
-        block = input.Bit() ? Block::NewOffset : Block::RepeatOffset;
-        break;
-      case Block::RepeatOffset:
-        output.Copy(lastOffset, Elias(input));
-        block = input.Bit() ? Block::NewOffset : Block::Literals;
-        break;
-      case Block::NewOffset: {
+  return UnpackOffsetBlocks(
+      input, [&input] { return Elias(input); },
+      [&input]() -> std::optional<NewCopy> {
         const long offset = NewOffset(input);
-        if (offset <= 0) return {output.Take(), input.Offset()};
-        lastOffset = static_cast<std::size_t>(offset);
-        output.Copy(lastOffset, Elias(input) + 1);
-        block = input.Bit() ? Block::NewOffset : Block::Literals;
-        break;
-      }
-    }
-  }
+        if (offset <= 0) return std::nullopt;
+        return NewCopy{static_cast<std::size_t>(offset), Elias(input) + 1};
+      });
 }
 
 }  // namespace orlaspin

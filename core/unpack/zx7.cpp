@@ -12,10 +12,7 @@ constexpr int kEndZeros = 16;  // an Elias code of this many leading zeros ends 
 
 // The Elias gamma value, or nothing for the end mark.
 std::optional<std::size_t> Elias(PackedInput& input) {
-  int zeros = 0;
-  while (!input.Bit()) {
-    if (++zeros > kEndZeros) input.Fail("a length code runs away");
-  }
+  const int zeros = input.ZerosBeforeOne(kEndZeros);
   if (zeros == kEndZeros) return std::nullopt;
   return (std::size_t{1} << zeros) | input.Bits(zeros);
 }
