@@ -1,0 +1,25 @@
+// What --unpack and --all-screens promise for any collection a reader made: every screen they
+// bring out lies within the collection's revealed bytes and decodes as its format.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "containers/hidden_screens.h"
+#include "fuzz_check.h"
+#include "screens/screen_format.h"
+
+namespace orlaspin::testing {
+
+inline void CheckHiddenScreens(Collection& collection, std::span<const std::uint8_t> image) {
+  RevealHiddenScreens(collection, image, {true, true});
+  for (const CollectionFile& file : collection.files) {
+    if (!file.revealed) continue;
+    FuzzRequire(
+        file.isScreen && file.revealed->at + file.revealed->size <= collection.revealed.size(),
+        "a screen brought out lies within the revealed bytes");
+    DecodeScreenFile(file.screenFormat, CollectionScreenFile(collection, image, file), {});
+  }
+}
+
+}  // namespace orlaspin::testing
