@@ -1,9 +1,6 @@
 // What --unpack and --all-screens promise for any collection a reader made: every screen they
-// bring out lies within the collection's revealed bytes and decodes as its format.
+// bring out lies within the revealed bytes and decodes as its format.
 #pragma once
-
-#include <cstdint>
-#include <span>
 
 #include "containers/hidden_screens.h"
 #include "fuzz_check.h"
@@ -15,9 +12,8 @@ inline void CheckHiddenScreens(Collection& collection, std::span<const std::uint
   RevealHiddenScreens(collection, image, {true, true});
   for (const CollectionFile& file : collection.files) {
     if (!file.revealed) continue;
-    FuzzRequire(
-        file.isScreen && file.revealed->at + file.revealed->size <= collection.revealed.size(),
-        "a screen brought out lies within the revealed bytes");
+    const auto& [how, at, size] = *file.revealed;
+    FuzzRequire(at + size <= collection.revealed.size(), "a hidden screen lies within its bytes");
     DecodeScreenFile(file.screenFormat, CollectionScreenFile(collection, image, file), {});
   }
 }
