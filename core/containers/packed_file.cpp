@@ -14,7 +14,7 @@ namespace {
 std::optional<ScreenFormat> FormatOfSize(std::string_view extension, std::size_t size) {
   if (const auto format = ScreenFormatOf(extension, size)) return format;
   for (const ScreenFileKind& kind : ScreenFileKinds()) {
-    if (kind.size == size) return kind.format;
+    if (kind.size == size && size != 0) return kind.format;  // size 0: any size, by a header
   }
   return std::nullopt;
 }
