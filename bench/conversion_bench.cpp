@@ -1,6 +1,7 @@
 // How fast one screen is decoded and saved, and a full disk exported.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "bench_disk.h"
@@ -79,7 +80,7 @@ void UnpackTrialFullDisk(benchmark::State& state) {
       std::copy_n(screen.begin(), 1024, data.begin());
       data = testing::TestPackers().front().pack(data);
     }
-    disk.AddFile("F" + std::to_string(i), 'C', data, 32768);
+    disk.AddFile(std::to_string(1000 + i), 'C', data, 32768);  // names 1000 to 1127
   }
   const std::vector<std::uint8_t> image = disk.AddDiskInfo("TRIAL").Build();
   int found = 0;
