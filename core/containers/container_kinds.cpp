@@ -8,6 +8,7 @@
 #include "containers/hobeta_file.h"
 #include "containers/image_reader.h"
 #include "containers/packed_file.h"
+#include "unpack/unpackers.h"
 #include "containers/pzx_file.h"
 #include "containers/scl_image.h"
 #include "containers/sna_snapshot.h"
@@ -51,11 +52,6 @@ Collection ReadScreenFile(Bytes bytes, std::string_view path) {
   return ReadBareScreen(bytes, named ? std::string_view(extension) : "scr", FileStem(path));
 }
 
-// A packer's extension names a packed screen whatever the size; the unpacking decides.
-bool HasPackedExtension(std::string_view extension, std::size_t) {
-  return IsPackedExtension(extension);
-}
-
 Collection ReadPackedScreenFile(Bytes bytes, std::string_view path) {
   return ReadPackedFile(bytes, ExtensionOf(path), FileStem(path));
 }
@@ -69,14 +65,7 @@ constexpr ContainerKind kRows[] = {
      HasHobetaHeader, 9, [](Bytes b, std::string_view) { return ReadHobetaFile(b); }},
     {ImageKind::BareScreen, "scr", "6912-byte screen", "", kScreenExtensions, HasScreenFormat,
      [](Bytes b) { return b.size() == kScreenBytes; }, 10, ReadScreenFile},
-    {ImageKind::PackedFile,
-     "packed",
-     "packed screen",
-     "",
-     {},
-     HasPackedExtension,
-     nullptr,
-     0,
+    {ImageKind::PackedFile, "packed", "packed screen", "", kPackedExtensions, nullptr, nullptr, 0,
      ReadPackedScreenFile},
     {ImageKind::Fdi, "fdi", "FDI", "disk image", kFdiExtensions, nullptr, HasFdiSignature, 2,
      [](Bytes b, std::string_view) { return ReadFdiImage(b); }},

@@ -48,12 +48,6 @@ bool HasExtension(const Unpacker& unpacker, std::string_view extension) {
 
 }  // namespace
 
-bool IsPackedExtension(std::string_view extension) {
-  return std::ranges::any_of(Unpackers(), [extension](const Unpacker& unpacker) {
-    return HasExtension(unpacker, extension);
-  });
-}
-
 std::optional<PackedScreen> UnpackScreen(std::span<const std::uint8_t> data,
                                          std::string_view screenExtension) {
   for (const Unpacker& unpacker : Unpackers()) {

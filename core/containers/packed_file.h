@@ -12,9 +12,6 @@
 
 namespace orlaspin {
 
-// The extension (lower case, no dot) is one of a packer's: .zx0, .zx1, .zx7, .lz4, .mlz.
-bool IsPackedExtension(std::string_view extension);
-
 struct PackedScreen {
   std::string_view packer;  // the unpacker's name
   ScreenFormat format;

@@ -4,16 +4,17 @@ namespace orlaspin {
 
 namespace {
 
-constexpr std::string_view kZx0Extensions[] = {"zx0"};
-constexpr std::string_view kZx1Extensions[] = {"zx1"};
-constexpr std::string_view kZx7Extensions[] = {"zx7"};
-constexpr std::string_view kLz4Extensions[] = {"lz4"};
-constexpr std::string_view kMegaLzExtensions[] = {"mlz"};
+constexpr std::span<const std::string_view> ExtensionNumber(std::size_t index) {
+  return std::span(kPackedExtensions).subspan(index, 1);
+}
 
 constexpr Unpacker kUnpackers[] = {
-    {"ZX0", kZx0Extensions, UnpackZx0},      {"ZX0 classic", kZx0Extensions, UnpackZx0Classic},
-    {"ZX1", kZx1Extensions, UnpackZx1},      {"ZX7", kZx7Extensions, UnpackZx7},
-    {"LZ4", kLz4Extensions, UnpackLz4Block}, {"MegaLZ", kMegaLzExtensions, UnpackMegaLz},
+    {"ZX0", ExtensionNumber(0), UnpackZx0},
+    {"ZX0 classic", ExtensionNumber(0), UnpackZx0Classic},
+    {"ZX1", ExtensionNumber(1), UnpackZx1},
+    {"ZX7", ExtensionNumber(2), UnpackZx7},
+    {"LZ4", ExtensionNumber(3), UnpackLz4Block},
+    {"MegaLZ", ExtensionNumber(4), UnpackMegaLz},
 };
 
 }  // namespace

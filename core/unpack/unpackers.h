@@ -29,6 +29,9 @@ struct Unpacker {
   UnpackFunction unpack;
 };
 
+// The extensions of packed files, every one a row's (lower case, no dot).
+inline constexpr std::string_view kPackedExtensions[] = {"zx0", "zx1", "zx7", "lz4", "mlz"};
+
 // Every row, the ones to try first first: ZX0 before its classic form, which differs only in the
 // bits of one code.
 std::span<const Unpacker> Unpackers();
