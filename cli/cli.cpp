@@ -243,8 +243,8 @@ class ListTask final : public ImageTask {
 
 int RunList(const CliCommand& command, std::ostream& out, std::ostream& err) {
   ListTask task(command, out, err);
-  const WalkCounts counts =
-      WalkImages(SystemFileSystem(), {command.images, command.recursive, 1}, task);
+  const WalkCounts counts = WalkImages(
+      SystemFileSystem(), {command.images, command.recursive, 1, command.output.hidden}, task);
   task.Finish();
   if (counts.skippedFiles > 0) {
     out.flush();

@@ -22,7 +22,8 @@ std::string JsonFile(const CollectionFile& file) {
          ", \"length\": " + std::to_string(file.length) +
          ", \"offset\": " + std::to_string(file.offset) +
          ", \"screen\": " + (file.isScreen ? "true" : "false") +
-         ", \"type\": " + (file.type.empty() ? std::string("null") : JsonString(file.type)) + "}";
+         ", \"type\": " + (file.type.empty() ? std::string("null") : JsonString(file.type)) +
+         (file.revealed ? ", \"found\": " + JsonString(file.revealed->how) : std::string()) + "}";
 }
 
 // The names --palette takes, for scripts that offer them.

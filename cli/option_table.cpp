@@ -111,6 +111,8 @@ void SetQuiet(CliCommand& command, const Value&) {
 void SetVerbose(CliCommand& command, const Value&) {
   command.verbosity = CliCommand::Verbosity::Verbose;
 }
+void SetUnpack(CliCommand& command, const Value&) { command.output.hidden.packed = true; }
+void SetAllScreens(CliCommand& command, const Value&) { command.output.hidden.bank7 = true; }
 void SetJobs(CliCommand& command, const Value& value) {
   command.jobs = WholeNumber("jobs", *value, 256);
 }
@@ -183,6 +185,16 @@ const CliOption kOptions[] = {
      "also write index.html in the output folder: every picture with its name and what it is, "
      "grouped by image, for a browser",
      SetGallery},
+    {"unpack", 0, kList | kExport, None, "", Nothing, nullptr, false,
+     "also try every file or tape block that is not a screen with each unpacker: a stream that "
+     "ends at the file's last byte and unpacks to a screen's size is a screen (list shows how it "
+     "was found: \"ZX0 -> standard\"), and so are the first 6912 bytes of a CODE file loaded at "
+     "16384 that is longer, or all of one of 6144 bytes (the pixels alone)",
+     SetUnpack},
+    {"all-screens", 0, kExport, None, "", Nothing, nullptr, false,
+     "also write the screen in RAM bank 7 of a 128K snapshot that shows bank 5, as NAME-bank7, "
+     "unless it is blank or the same",
+     SetAllScreens},
     {"jobs", 'j', kExport, Required, "N", Nothing, nullptr, false,
      "convert N images at once (1 to 256; default: one per core); the output is the same "
      "whatever N is",

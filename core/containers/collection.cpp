@@ -18,10 +18,11 @@ CollectionFile FileFromCatalogueEntry(const CatalogueEntry& entry, std::uint64_t
 }
 
 std::array<std::string, 5> ListingCells(const CollectionFile& file) {
-  return {file.name,
-          file.extension ? std::string(1, static_cast<char>(*file.extension)) : file.type,
-          file.start ? std::to_string(*file.start) : std::string(), std::to_string(file.length),
-          std::to_string(file.offset)};
+  std::string kind =
+      file.extension ? std::string(1, static_cast<char>(*file.extension)) : file.type;
+  if (file.revealed) kind = file.revealed->how;
+  return {file.name, kind, file.start ? std::to_string(*file.start) : std::string(),
+          std::to_string(file.length), std::to_string(file.offset)};
 }
 
 std::span<const std::uint8_t> FileBytes(const Collection& collection,
@@ -56,6 +57,18 @@ std::vector<std::uint8_t> ScreenFileData(std::span<const std::uint8_t> image,
   std::vector<std::uint8_t> bytes(ScreenFileSize(file));
   CopyFrom(image, file.offset, bytes);
   return bytes;
+}
+
+}  // namespace orlaspin
+
+namespace orlaspin {
+
+std::vector<std::uint8_t> CollectionScreenFile(const Collection& collection,
+                                               std::span<const std::uint8_t> image,
+                                               const CollectionFile& file) {
+  if (!file.revealed) return ScreenFileData(FileBytes(collection, image), file);
+  const auto bytes = std::span(collection.revealed).subspan(file.revealed->at, file.revealed->size);
+  return {bytes.begin(), bytes.end()};
 }
 
 }  // namespace orlaspin

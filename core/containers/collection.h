@@ -33,6 +33,7 @@ enum class ImageKind {
   Udi,
   Td0,
   Dsk,
+  PackedFile,
 };
 
 // One file of an image, as listed.
@@ -54,6 +55,15 @@ struct CollectionFile {
   // How a screen's bytes are laid out: a bare file's format, or a snapshot's display mode. A
   // screen in any other container is a standard one.
   ScreenFormat screenFormat = ScreenFormat::Standard;
+  // A screen brought out of a file that is not one (RevealHiddenScreens): how it was found
+  // ("ZX0 -> standard", "bank 7") and where its screen file lies in the collection's revealed
+  // bytes.
+  struct Revealed {
+    std::string how;
+    std::size_t at = 0;
+    std::size_t size = 0;
+  };
+  std::optional<Revealed> revealed;
 };
 
 struct Collection {
@@ -64,6 +74,11 @@ struct Collection {
   // Bytes the reader made itself (a decompressed snapshot, a disk turned into a linear TR-DOS
   // image): when not empty, the files' offsets point here instead of into the image's bytes.
   std::vector<std::uint8_t> unpacked;
+  // The screen files of the files' revealed screens.
+  std::vector<std::uint8_t> revealed = {};
+  // A 128K snapshot's bank 7 screen beside the one displayed, listed only when asked for; its
+  // bytes lie in revealed.
+  std::optional<CollectionFile> bank7 = {};
 };
 
 // The bytes the files' offsets point into: the collection's own unpacked bytes when it has them,
@@ -82,7 +97,8 @@ class ImageFormatError : public Error {
 CollectionFile FileFromCatalogueEntry(const CatalogueEntry& entry, std::uint64_t offset);
 
 // The five cells of a listed file, as the window's grid and the command-line listing show them:
-// name, extension (one byte, or the container's type word when it has no TR-DOS letter), start,
+// name, extension (how a revealed screen was found, else one byte, or the container's type word
+// when it has no TR-DOS letter), start,
 // length and offset in decimal; an empty cell for a field the file has not.
 std::array<std::string, 5> ListingCells(const CollectionFile& file);
 
@@ -95,5 +111,11 @@ std::size_t ScreenFileSize(const CollectionFile& file);
 // The ScreenFileSize bytes at file.offset of the image; bytes the image does not supply are zero.
 std::vector<std::uint8_t> ScreenFileData(std::span<const std::uint8_t> image,
                                          const CollectionFile& file);
+
+// The bytes of a listed screen's file in the collection read from image: its revealed screen's
+// when it has one, else ScreenFileData of the bytes its offset points into.
+std::vector<std::uint8_t> CollectionScreenFile(const Collection& collection,
+                                               std::span<const std::uint8_t> image,
+                                               const CollectionFile& file);
 
 }  // namespace orlaspin

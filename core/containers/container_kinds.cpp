@@ -7,6 +7,8 @@
 #include "containers/fdi_image.h"
 #include "containers/hobeta_file.h"
 #include "containers/image_reader.h"
+#include "containers/packed_file.h"
+#include "unpack/unpackers.h"
 #include "containers/pzx_file.h"
 #include "containers/scl_image.h"
 #include "containers/sna_snapshot.h"
@@ -57,6 +59,10 @@ Collection ReadScreenFile(Bytes bytes, std::string_view path) {
   return ReadBareScreen(bytes, named ? std::string_view(extension) : "scr", FileStem(path));
 }
 
+Collection ReadPackedScreenFile(Bytes bytes, std::string_view path) {
+  return ReadPackedFile(bytes, ExtensionOf(path), FileStem(path));
+}
+
 constexpr ContainerKind kRows[] = {
     {ImageKind::TrdImage, "trd", "TR-DOS image", "", kTrdExtensions, nullptr, HasTrdDiskIdentifier,
      11, [](Bytes b, std::string_view) { return ReadTrdImage(b); }},
@@ -66,6 +72,8 @@ constexpr ContainerKind kRows[] = {
      HasHobetaHeader, 9, [](Bytes b, std::string_view) { return ReadHobetaFile(b); }},
     {ImageKind::BareScreen, "scr", "6912-byte screen", "", kScreenExtensions, HasScreenFormat,
      LooksLikeScreen, 10, ReadScreenFile},
+    {ImageKind::PackedFile, "packed", "packed screen", "", kPackedExtensions, nullptr, nullptr, 0,
+     ReadPackedScreenFile},
     {ImageKind::Fdi, "fdi", "FDI", "disk image", kFdiExtensions, nullptr, HasFdiSignature, 2,
      [](Bytes b, std::string_view) { return ReadFdiImage(b); }},
     {ImageKind::Udi, "udi", "UDI", "disk image", kUdiExtensions, nullptr, HasUdiSignature, 3,

@@ -25,13 +25,14 @@ class ScreenSource {
 class CollectionScreenSource final : public ScreenSource {
  public:
   CollectionScreenSource(const Collection& collection, std::span<const std::uint8_t> image)
-      : bytes_(FileBytes(collection, image)) {}
+      : collection_(collection), image_(image) {}
   std::vector<std::uint8_t> ScreenFile(const CollectionFile& file) override {
-    return ScreenFileData(bytes_, file);
+    return CollectionScreenFile(collection_, image_, file);
   }
 
  private:
-  std::span<const std::uint8_t> bytes_;
+  const Collection& collection_;
+  std::span<const std::uint8_t> image_;
 };
 
 // Each screen read from the image file at its turn, so an image changed or gone since it was

@@ -47,6 +47,9 @@ Collection ReadSnaSnapshot(std::span<const std::uint8_t> image, std::string_view
   std::size_t screenAt = kHeaderSize;
   if (image.size() >= k128KSize && (image[kPortAt] & kShadowScreenBit)) {
     screenAt = ShadowScreenAt(image[kPortAt] & 7);
+  } else if (image.size() >= k128KSize) {
+    const std::size_t bank7At = ShadowScreenAt(image[kPortAt] & 7);
+    KeepBank7Screen(collection, stem, image.subspan(bank7At), bank7At);
   }
   ListStoredScreen(collection, stem, image.subspan(std::min(screenAt, image.size())), screenAt,
                    image[kBorderAt] & 7);

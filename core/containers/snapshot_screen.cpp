@@ -92,4 +92,20 @@ void ListUnpackedScreen(Collection& collection, std::string_view stem,
   AddScreenFile(collection, stem, 0, collection.unpacked.size(), format, border);
 }
 
+void KeepBank7Screen(Collection& collection, std::string_view stem,
+                     std::span<const std::uint8_t> page, std::uint64_t offset) {
+  CollectionFile screen;
+  screen.name = std::string(stem) + "-bank7";
+  screen.nameIsFileName = true;
+  screen.length = kScreenBytes;
+  screen.offset = offset;
+  screen.isScreen = true;
+  screen.type = "snapshot";
+  screen.revealed = CollectionFile::Revealed{"bank 7", collection.revealed.size(), kScreenBytes};
+  const auto held = page.first(std::min(page.size(), kScreenBytes));
+  collection.revealed.insert(collection.revealed.end(), held.begin(), held.end());
+  collection.revealed.resize(screen.revealed->at + kScreenBytes);
+  collection.bank7 = std::move(screen);
+}
+
 }  // namespace orlaspin

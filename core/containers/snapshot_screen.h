@@ -44,4 +44,10 @@ void ListUnpackedScreen(Collection& collection, std::string_view stem,
                         std::vector<std::uint8_t> memory, std::optional<std::uint8_t> border,
                         const SnapshotDisplay& display = {});
 
+// Keeps bank 7 of a 128K snapshot that displays bank 5, from page (the bank's bytes; fewer than
+// a screen's end in zeros), as the collection's bank7 screen: named stem and "-bank7", typed
+// "snapshot", listed at offset, found as "bank 7".
+void KeepBank7Screen(Collection& collection, std::string_view stem,
+                     std::span<const std::uint8_t> page, std::uint64_t offset);
+
 }  // namespace orlaspin

@@ -136,6 +136,13 @@ Inflated InflatePage(std::span<const std::uint8_t> packed) {
   return {std::move(page), complete};
 }
 
+// A RAM page's bytes, inflated when compressed.
+std::vector<std::uint8_t> PageBytes(const RamPage& page) {
+  const auto data = page.body.subspan(kRamPageHeaderSize);
+  if (U16At(page.body, 0) & kCompressedFlag) return InflatePage(data).bytes;
+  return {data.begin(), data.end()};
+}
+
 }  // namespace
 
 bool HasSzxSignature(std::span<const std::uint8_t> image) {
@@ -152,8 +159,12 @@ Collection ReadSzxSnapshot(std::span<const std::uint8_t> image, std::string_view
   }
   Collection collection{ImageKind::Szx, {}, {}, {}};
   const Chunks chunks = FindChunks(image, collection.warnings);
-  const bool shadow = Is128KMachine(image[kMachineAt]) && chunks.specRegs &&
-                      ((*chunks.specRegs)[1] & kShadowScreenBit);
+  const bool paged = Is128KMachine(image[kMachineAt]);
+  const bool shadow = paged && chunks.specRegs && ((*chunks.specRegs)[1] & kShadowScreenBit);
+  if (paged && !shadow && chunks.shadowScreenPage) {
+    KeepBank7Screen(collection, stem, PageBytes(*chunks.shadowScreenPage),
+                    chunks.shadowScreenPage->offset + kRamPageHeaderSize);
+  }
   const std::uint8_t screenPage = shadow ? kShadowScreenPage : kScreenPage;
   const std::optional<RamPage>& page = shadow ? chunks.shadowScreenPage : chunks.screenPage;
   if (!page) {

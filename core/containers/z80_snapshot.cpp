@@ -99,12 +99,18 @@ void ReadVersion1(Collection& collection, std::span<const std::uint8_t> image,
   ListUnpackedScreen(collection, stem, std::move(ram), border);
 }
 
+// Lists the screen of screenPage; with keepBank7, bank 7 too. Pages after the screen's are read
+// only for bank 7, and their faults, which lose nothing of the screen, are not told.
 void ReadPages(Collection& collection, std::span<const std::uint8_t> image, std::size_t at,
                std::string_view stem, std::uint8_t screenPage, std::uint8_t border,
-               const SnapshotDisplay& display) {
+               const SnapshotDisplay& display, bool keepBank7) {
+  bool listed = false;
+  const auto warn = [&](std::string text) {
+    if (!listed) collection.warnings.push_back(std::move(text));
+  };
   while (at < image.size()) {
     if (image.size() - at < kPageHeaderSize) {
-      collection.warnings.push_back("the snapshot is cut short in a page header");
+      warn("the snapshot is cut short in a page header");
       break;
     }
     const std::uint16_t length = U16At(image, at);
@@ -112,10 +118,8 @@ void ReadPages(Collection& collection, std::span<const std::uint8_t> image, std:
     at += kPageHeaderSize;
     const std::size_t size = length == kStoredPage ? kMemoryPageSize : length;
     const auto data = image.subspan(at, std::min(size, image.size() - at));
-    if (data.size() < size) {
-      collection.warnings.push_back("the snapshot is cut short in page " + std::to_string(page));
-    }
-    if (page == screenPage) {
+    if (data.size() < size) warn("the snapshot is cut short in page " + std::to_string(page));
+    if (page == screenPage && !listed) {
       if (length == kStoredPage) {
         ListStoredScreen(collection, stem, data, at, border, display);
       } else {
@@ -125,12 +129,17 @@ void ReadPages(Collection& collection, std::span<const std::uint8_t> image, std:
         }
         ListUnpackedScreen(collection, stem, std::move(memory), border, display);
       }
-      return;
+      listed = true;
+    } else if (page == kShadowScreenPage && keepBank7) {
+      KeepBank7Screen(collection, stem,
+                      length == kStoredPage ? std::vector<std::uint8_t>(data.begin(), data.end())
+                                            : ExpandZ80Memory(data, kScreenBytes, false),
+                      at);
     }
+    if (listed && (!keepBank7 || collection.bank7)) return;
     at += data.size();
   }
-  collection.warnings.push_back("the snapshot holds no page " + std::to_string(screenPage) +
-                                ", where its screen is");
+  warn("the snapshot holds no page " + std::to_string(screenPage) + ", where its screen is");
 }
 
 }  // namespace
@@ -159,12 +168,12 @@ Collection ReadZ80Snapshot(std::span<const std::uint8_t> image, std::string_view
     throw ImageFormatError("not a complete Z80 snapshot: its extra header is cut short");
   }
   const std::uint8_t hardware = image[kHardwareAt];
-  const bool shadow =
-      Is128KMachine(hardware, extra == kVersion2Extra) && (image[kPortAt] & kShadowScreenBit);
+  const bool paged = Is128KMachine(hardware, extra == kVersion2Extra);
+  const bool shadow = paged && (image[kPortAt] & kShadowScreenBit);
   SnapshotDisplay display;
   if (IsTimexMachine(hardware)) display.timexMode = image[kTimexModeAt];
   ReadPages(collection, image, kExtraAt + extra, stem, shadow ? kShadowScreenPage : kScreenPage,
-            border, display);
+            border, display, paged && !shadow);
   return collection;
 }
 

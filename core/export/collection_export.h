@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "containers/catalogue.h"
+#include "containers/hidden_screens.h"
 #include "encoders/output_format.h"
 #include "io/errors.h"
 #include "screens/palettes.h"
@@ -50,6 +51,7 @@ struct OutputOptions {
   // Flicker (PNG only): a gigascreen as its two screens in turn, kFlickerFrameMilliseconds each.
   GigascreenView gigascreen = GigascreenView::Blend;
   BorderChoice border = {};
+  HiddenScreens hidden = {};  // screens brought out of files that are not screens
 };
 
 // What the decoder of a listed file's screen is asked for, at scale 1: the palette, FLASH and a

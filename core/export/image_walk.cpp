@@ -78,7 +78,10 @@ class Walk {
     if (auto* source = std::get_if<SourceImage>(&item)) {
       const SourceImage* image = &outcome.image.emplace(std::move(*source));
       report.path = image->path;
-      Guarded(report, [&] { outcome.collection = ReadCollection(image->name, image->bytes); });
+      Guarded(report, [&] {
+        outcome.collection = ReadCollection(image->name, image->bytes);
+        RevealHiddenScreens(*outcome.collection, image->bytes, walk_.hidden);
+      });
       std::string place;
       const bool placed = Guarded(report, [&] {
         const TurnOrder::Turn turn = turns_.Take(index);

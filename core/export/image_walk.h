@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "containers/collection.h"
+#include "containers/hidden_screens.h"
 #include "export/image_sources.h"
 #include "io/errors.h"
 
@@ -19,6 +20,7 @@ struct ImageWalk {
   std::vector<std::string> paths;  // files, folders and archives, as the user named them
   bool walkFolders = false;        // a named folder is walked, not refused
   int jobs = 1;                    // images worked on at once, each on a thread of its own
+  HiddenScreens hidden = {};       // screens brought out of each image's files as it is read
 };
 
 // A picture an image's export saved: its path inside the output folder ("/" after a subfolder)

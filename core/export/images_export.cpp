@@ -88,8 +88,8 @@ ImagesExportResult ExportImages(FileSystem& files, const ImagesExport& run,
   // One image named alone starts no threads.
   const bool oneImage = run.paths.size() == 1 && !HasZipExtension(run.paths.front()) &&
                         !(run.walkFolders && files.IsFolder(run.paths.front()));
-  const WalkCounts counts =
-      WalkImages(files, {run.paths, run.walkFolders, oneImage ? 1 : run.jobs}, task);
+  const WalkCounts counts = WalkImages(
+      files, {run.paths, run.walkFolders, oneImage ? 1 : run.jobs, run.options.hidden}, task);
   return task.Result(counts);
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <functional>
 #include <map>
@@ -13,6 +14,8 @@
 #include "containers/image_reader.h"
 #include "disk_builders.h"
 #include "disk_samples.h"
+#include "packers.h"
+#include "unpack/unpackers.h"
 #include "screens.h"
 #include "snapshot_builders.h"
 #include "tape_builders.h"
@@ -31,6 +34,7 @@ std::map<ImageKind, Bytes> SampleOfEveryKind() {
       {ImageKind::SclArchive, BuildScl(files)},
       {ImageKind::HobetaFile, BuildHobeta(files[0])},
       {ImageKind::BareScreen, Bytes(screen.begin(), screen.end())},
+      {ImageKind::PackedFile, {}},
       {ImageKind::Fdi, BuildFdi(disk)},
       {ImageKind::Udi, BuildUdi(disk, {{}, true})},
       {ImageKind::Td0, BuildTd0(disk, {"comment", false})},
@@ -54,6 +58,16 @@ std::string NameFor(std::string_view pattern) {
   return name;
 }
 
+// A packed screen's sample is packed by the packer of its extension.
+Bytes SampleOf(ImageKind kind, std::string_view pattern,
+               const std::map<ImageKind, Bytes>& samples) {
+  if (kind != ImageKind::PackedFile) return samples.at(kind);
+  const auto rows = Unpackers();
+  const auto row = std::ranges::find_if(
+      rows, [&](const Unpacker& u) { return u.extensions.front() == pattern; });
+  return TestPackers()[row - rows.begin()].pack(samples.at(ImageKind::BareScreen));
+}
+
 TEST(ContainerKinds, EveryRowIsReachableByItsExtensionsAndItsProbe) {
   const std::map<ImageKind, Bytes> samples = SampleOfEveryKind();
   for (const ContainerKind& row : ContainerKinds()) {
@@ -61,7 +75,8 @@ TEST(ContainerKinds, EveryRowIsReachableByItsExtensionsAndItsProbe) {
     ASSERT_TRUE(samples.contains(row.kind)) << "no sample of a kind in the table";
     const Bytes& sample = samples.at(row.kind);
     for (std::string_view pattern : row.extensions) {
-      const Collection collection = ReadCollection("dir/a." + NameFor(pattern), sample);
+      const Collection collection =
+          ReadCollection("dir/a." + NameFor(pattern), SampleOf(row.kind, pattern, samples));
       EXPECT_EQ(collection.kind, row.kind) << pattern;
       EXPECT_FALSE(collection.files.empty()) << pattern;
     }

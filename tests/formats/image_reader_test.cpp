@@ -94,8 +94,9 @@ TEST(ReadCollection, AFileOfNoKindSaysWhatItIsNot) {
     ADD_FAILURE() << "no error";
   } catch (const ImageFormatError& error) {
     EXPECT_EQ(error.Message(),
-              "not a TR-DOS image, SCL archive, Hobeta file, 6912-byte screen, FDI, UDI, TD0 or "
-              "DSK disk image, TAP, TZX or PZX tape, or SNA, Z80 or SZX snapshot");
+              "not a TR-DOS image, SCL archive, Hobeta file, 6912-byte screen, packed screen, "
+              "FDI, UDI, TD0 or DSK disk image, TAP, TZX or PZX tape, or SNA, Z80 or SZX "
+              "snapshot");
   }
   // A disk without its identifier is not known by its contents.
   EXPECT_THROW(ReadCollection("disk.img", SampleTrd()), ImageFormatError);

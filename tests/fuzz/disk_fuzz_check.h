@@ -9,6 +9,7 @@
 
 #include "containers/collection.h"
 #include "fuzz_check.h"
+#include "hidden_screens_check.h"
 
 namespace orlaspin::testing {
 
@@ -30,6 +31,7 @@ void CheckDiskReader(const std::uint8_t* data, std::size_t size, Reader read, Im
                 "a file past the end of its bytes is warned of");
     if (file.isScreen) ScreenData(bytes, file);
   }
+  CheckHiddenScreens(collection, image);
 }
 
 }  // namespace orlaspin::testing

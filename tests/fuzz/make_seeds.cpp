@@ -2,7 +2,7 @@
 // the test image builder (short, full, hostile catalogues; screens in, across and past the end),
 // offsets with images for the screen decoder, catalogue names, SCL archives and Hobeta files
 // from the archive builders (whole, cut, with wrong checksums), images of every kind for the
-// detection by content, and pictures for the PNG encoder.
+// detection by content, pictures for the PNG encoder, and a screen packed by every packer.
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "archive_builders.h"
+#include "packers.h"
 #include "screens/screen.h"
 #include "screens.h"
 #include "trd_builder.h"
@@ -267,6 +268,13 @@ int main(int argc, char** argv) {
   WriteArchiveSeeds(seeds);
   WriteDetectionSeeds(seeds, threeScreens);
   WritePngSeeds(seeds);
+  // A screen packed by each unpacker's row, behind the byte that picks the row.
+  for (std::size_t row = 0; row < TestPackers().size(); ++row) {
+    const auto screen = std::span(threeScreens).subspan(4096, kScreenBytes);
+    Bytes seed = TestPackers()[row].pack(screen);
+    seed.insert(seed.begin(), static_cast<std::uint8_t>(row));
+    seeds.Write("unpack_fuzzer", "row" + std::to_string(row), seed);
+  }
 
   int serial = 0;
   for (const std::string name :

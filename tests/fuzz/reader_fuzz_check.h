@@ -10,6 +10,7 @@
 
 #include "containers/collection.h"
 #include "fuzz_check.h"
+#include "hidden_screens_check.h"
 
 namespace orlaspin::testing {
 
@@ -45,6 +46,7 @@ void CheckReader(Reader read, ImageKind kind, const std::uint8_t* data, std::siz
                   "a screen reads as its format's bytes");
     }
   }
+  CheckHiddenScreens(collection, image);
 }
 
 }  // namespace orlaspin::testing
