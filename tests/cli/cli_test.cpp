@@ -55,7 +55,7 @@ TEST_F(CliTest, ListPrintsTheFiveColumnsOfEachEntry) {
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out,
             "SCREEN  \tC\t16384\t6912\t9472\n"
-            "A\\x5cB\\x01\\x7f\\xc0  \t\\x00\t0\t5\t1044480\n"
+            "A\\x5cB\\x01\\x7fА  \t\\x00\t0\t5\t1044480\n"  // 0xC0 is Cyrillic A
             "ABCDEFGH\t\\x09\t65535\t0\t4096\n");
 }
 

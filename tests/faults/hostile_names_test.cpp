@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "export/collection_export.h"
 #include "export/file_names.h"
 #include "cli.h"
 #include "io/disk_file.h"
@@ -141,33 +142,56 @@ TEST_F(HostileNames, NamesOfSpacesDotsOrUnderscoresAloneStillGetFilesOfTheirOwn)
                                       "________.bmp", ".1.bmp", "_.bmp"}));
 }
 
-TEST_F(HostileNames, ALongRunOfOneNameGrowsTheSuffixUntilTheFileSystemRefusesTheName) {
+// The names of a run of one stem: k ones after it while the name fits, then stem~n for the n-th
+// name tried; so the ones never skip one, and the numbers go on where the ones stopped.
+void ExpectNamesOfOneRun(const std::vector<std::string>& names, const std::string& stem,
+                         std::size_t firstOnes) {
+  std::size_t ones = firstOnes;
+  std::size_t at = 0;
+  for (; at < names.size() && names[at] == stem + std::string(ones, '1') + ".bmp"; ++at) ++ones;
+  for (std::size_t number = ones + 1; at < names.size(); ++at, ++number) {
+    EXPECT_EQ(names[at], stem + "~" + std::to_string(number) + ".bmp") << at;
+  }
+#ifndef _WIN32
+  // 255 bytes a name on Linux: stem, the ones and ".bmp".
+  if (ones < firstOnes + names.size()) {
+    EXPECT_EQ(stem.size() + ones + 4, 256u);
+  }
+#endif
+}
+
+TEST_F(HostileNames, ALongRunOfOneNameGrowsTheSuffixWhileItFitsThenNumbersTheName) {
   const Bytes shortRun = ImageOfOneName("RUN", 24);
   const ImageExport first = ExportImage(shortRun);
   EXPECT_TRUE(CompletedInto(first, out.Path(), shortRun));
   EXPECT_EQ(first.run.view.written.back(), "RUN" + std::string(23, '1') + ".bmp");
 
-  // The user's own files take the next names, as far as the file system allows, up to 200 ones.
-  std::size_t ones = 24;
-  for (; ones < 200; ++ones) {
-    try {
-      WriteFileBytes(out.File("RUN" + std::string(ones, '1') + ".bmp"), {});
-    } catch (const std::runtime_error&) {
-      break;
-    }
+  // The user's own files take the next names, up to 200 ones.
+  for (std::size_t ones = 24; ones < 200; ++ones) {
+    WriteFileBytes(out.File("RUN" + std::string(ones, '1') + ".bmp"), {});
   }
-  // The names grow past what the file system takes: the run ends with the creation error of the
-  // first name refused, the files before it complete and nothing replaced.
+  // Past what the file system takes, the names are numbered: every screen is written.
   const Bytes longRun = ImageOfOneName("RUN", 128);
   const ImageExport second = ExportImage(longRun);
-  ASSERT_TRUE(second.run.error);
-  EXPECT_TRUE(FolderHoldsExport(second.before, out.Path(), second.run, longRun));
-  ones += second.run.view.written.size();
-  const std::string refused = JoinPath(out.Path(), "RUN" + std::string(ones, '1') + ".bmp");
-  EXPECT_TRUE(second.run.error->starts_with("Cannot create file \"" +
-                                            SystemFileSystem().FullPath(refused) + "\". "))
-      << *second.run.error;
-  EXPECT_TRUE(IsKnownErrorText(*second.run.error)) << *second.run.error;
+  EXPECT_TRUE(CompletedInto(second, out.Path(), longRun));
+  ASSERT_EQ(second.run.view.written.size(), 128u);
+  ExpectNamesOfOneRun(second.run.view.written, "RUN", 200);
+  EXPECT_TRUE(second.run.view.written.back().starts_with("RUN~")) << second.run.view.written.back();
+}
+
+// 300 screens of one name, as a tape of screens named "screen" holds them: none is lost.
+TEST_F(HostileNames, ThreeHundredScreensOfOneNameAreAllSaved) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 300; ++i) {
+    const Bytes bytes = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i >> 8)};
+    const std::span<const std::uint8_t> parts[] = {bytes};
+    names.push_back(
+        SaveUnderFreeName(SystemFileSystem(), out.Path(), "screen", ".bmp", parts, false)
+            .fileName);
+    EXPECT_EQ(ReadFileBytes(out.File(names.back())), bytes) << names.back();
+  }
+  ExpectNamesOfOneRun(names, "screen", 0);
+  EXPECT_EQ(out.Names().size(), 300u);
 }
 
 TEST_F(HostileNames, AFolderOfTheCandidateNameEndsTheRunWithTheCreationError) {

@@ -67,10 +67,10 @@ TEST_F(CliCollectionTest, ARecursiveExportKeepsTheTreeAndCountsWhatIsNoImage) {
   EXPECT_EQ(run.out,
             "games/A/S0.bmp\n"
             "games/A/S1.bmp\n"
-            "games/more/pics/title/title.bmp\n"
+            "games/more/pics/title.bmp\n"
             "games/old/A/S0.bmp\n"
             "4 screens exported from 3 images, 2 files of no known kind skipped\n");
-  EXPECT_EQ(ReadFileBytes(output.File("games/more/pics/title/title.bmp")).size(),
+  EXPECT_EQ(ReadFileBytes(output.File("games/more/pics/title.bmp")).size(),
             54u + 256 * 192 * 4);
 
   // Without -r a folder is refused; the archive alone is walked all the same.
@@ -93,16 +93,26 @@ TEST_F(CliCollectionTest, TheGalleryShowsEveryPictureUnderItsImage) {
   std::size_t at = 0;
   for (const std::string& expected :
        Names{input.File("games") + "/A.trd", "src=\"games/A/S0.png\"", "src=\"games/A/S1.png\"",
-             "games/more.zip/pics/title.scr", "src=\"games/more/pics/title/title.png\"",
+             "games/more.zip/pics/title.scr", "src=\"games/more/pics/title.png\"",
              input.File("games") + "/old/A.trd", "src=\"games/old/A/S0.png\""}) {
     const std::size_t found = page.find(expected, at);
     ASSERT_NE(found, std::string::npos) << expected << " after " << at;
     at = found;
   }
-  // A second run keeps the first page and writes its own beside it.
-  const CliRun again = Cli({"export", input.File("games/A.trd"), "-o", output.Path(), "--gallery"});
-  EXPECT_EQ(again.out, "S0.bmp\nS1.bmp\nindex1.html\n2 screens exported\n");
-  EXPECT_EQ(ReadText(output.File("index.html")), page);
+  // A second run rewrites our own page in place, leaving nothing beside it.
+  const Names second = {"export", input.File("games/A.trd"), "-o", output.Path(), "--gallery"};
+  const CliRun again = Cli(second);
+  EXPECT_EQ(again.out, "S0.bmp\nS1.bmp\nindex.html\n2 screens exported\n");
+  const std::string rewritten = ReadText(output.File("index.html"));
+  EXPECT_NE(rewritten.find("src=\"S1.bmp\""), std::string::npos);
+  EXPECT_EQ(rewritten.find("title.png"), std::string::npos);
+  EXPECT_EQ(output.Names(), (Names{"S0.bmp", "S1.bmp", "games", "index.html"}));
+
+  // A page of the user's own under that name is never touched.
+  const std::string mine = "<p>my own index page</p>";
+  WriteFileBytes(output.File("index.html"), Bytes(mine.begin(), mine.end()));
+  EXPECT_EQ(Cli(second).out, "S01.bmp\nS11.bmp\nindex1.html\n2 screens exported\n");
+  EXPECT_EQ(ReadText(output.File("index.html")), mine);
 }
 
 TEST_F(CliCollectionTest, ASheetIsOnePageOrNumberedPagesAndNeverReplacesAFile) {

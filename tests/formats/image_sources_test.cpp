@@ -41,6 +41,7 @@ struct Walk {
   Lines lines;
   std::map<std::string, Bytes> bytes;
   int skipped = 0;
+  std::vector<std::string> links;  // not followed
 };
 
 Walk WalkAll(ImageSources& sources) {
@@ -59,6 +60,7 @@ Walk WalkAll(ImageSources& sources) {
     }
   }
   walk.skipped = sources.SkippedCount();
+  walk.links = sources.LinksNotFollowed();
   return walk;
 }
 
@@ -145,7 +147,8 @@ TEST(ImageSources, AWalkTakesEachFoldersEntriesInNameOrderAndSkipsWhatIsNoImage)
   files.files["/c/sub/deeper/pic"] = ScreenVector(4);  // known by its size alone
   files.files["/c/sub/data.bin"] = Bytes(100, 7);
   files.files["/c/Z/y.trd"] = Trd(5);
-  files.others = {"/c/link", "/c/sub/device"};
+  files.others = {"/c/sub/device"};
+  files.linksToFolders = {"/c/link"};
   const Walk walk = WalkAll(files, {"/c", "/c/b.trd"});
   EXPECT_EQ(walk.lines, (Lines{
                             "image /c/Z/y.trd [c|Z|y]",
@@ -157,7 +160,8 @@ TEST(ImageSources, AWalkTakesEachFoldersEntriesInNameOrderAndSkipsWhatIsNoImage)
                         }));
   EXPECT_EQ(walk.bytes.at("/c/sub/deeper/pic"), files.files["/c/sub/deeper/pic"]);
   EXPECT_EQ(walk.bytes.at("/c/sub/x.$C"), files.files["/c/sub/x.$C"]);
-  EXPECT_EQ(walk.skipped, 4);  // readme.txt, data.bin and the two others
+  EXPECT_EQ(walk.skipped, 3);  // readme.txt, data.bin and the device
+  EXPECT_EQ(walk.links, std::vector<std::string>{"/c/link"});
 }
 
 TEST(ImageSources, AFolderOrFileThatCannotBeReadFailsAndTheWalkGoesOn) {
@@ -310,7 +314,8 @@ TEST_F(ImageSourcesOnDisk, ALinkBackToAFolderAboveIsNotFollowed) {
   const Walk walk = WalkAll(SystemFileSystem(), {root});
   EXPECT_EQ(walk.lines, (Lines{"image " + root + "/a.scr [top|a]",
                                "image " + root + "/sub/b.scr [top|sub|b]"}));
-  EXPECT_EQ(walk.skipped, 1);
+  EXPECT_EQ(walk.skipped, 0);
+  EXPECT_EQ(walk.links, std::vector<std::string>{root + "/sub/up"});
 }
 
 TEST(ImageSources, TheRealCalmCommanderArchiveHoldsNoImage) {
