@@ -22,8 +22,8 @@ std::string ExtensionText(std::uint8_t extension) {
 std::string JsonFile(const CollectionFile& file) {
   const std::string extension =
       file.extension ? JsonString(ExtensionText(*file.extension)) : std::string("null");
-  return "{\"name\": " + JsonString(ShownName(file)) +
-         ", \"extension\": " + extension + ", \"start\": " + JsonNumberOrNull(file.start) +
+  return "{\"name\": " + JsonString(ShownName(file)) + ", \"extension\": " + extension +
+         ", \"start\": " + JsonNumberOrNull(file.start) +
          ", \"length\": " + std::to_string(file.length) +
          ", \"offset\": " + std::to_string(file.offset) +
          ", \"screen\": " + (file.isScreen ? "true" : "false") +

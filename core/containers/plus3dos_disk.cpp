@@ -222,7 +222,6 @@ bool HasPlus3DosHeader(std::span<const std::uint8_t> bytes) {
   return (sum & 0xFF) == bytes[kHeaderSize - 1];
 }
 
-
 class FileAssembler {
  public:
   FileAssembler(const Plus3Disk& disk, Collection& collection)

@@ -78,9 +78,9 @@ struct SavedFile {
 };
 
 // Saves the parts, one write each, in folder under the first name of FreeNames that is free
-// (also when a file appears between the test and the creation); never replaces a file. With skipIdentical, a taken name whose file holds exactly
-// the parts ends the search and nothing is written. Raises the file-creation error, or "Stream
-// write error".
+// (also when a file appears between the test and the creation); never replaces a file. With
+// skipIdentical, a taken name whose file holds exactly the parts ends the search and nothing is
+// written. Raises the file-creation error, or "Stream write error".
 SavedFile SaveUnderFreeName(FileSystem& files, const std::string& folder, std::string stem,
                             std::string_view extension,
                             std::span<const std::span<const std::uint8_t>> parts,

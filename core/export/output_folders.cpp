@@ -29,8 +29,9 @@ std::string OutputFolders::TakeName(const std::string& parent, std::string_view 
   std::vector<std::string>& taken = taken_[parent];
   const bool plainTaken = std::find(taken.begin(), taken.end(), plain) != taken.end();
   // A clash of stems is told apart by the extension first.
-  const std::string stem =
-      plainTaken && !extension.empty() ? MakeSafeName(std::string(name) + "-" + std::string(extension)) : plain;
+  const std::string stem = plainTaken && !extension.empty()
+                               ? MakeSafeName(std::string(name) + "-" + std::string(extension))
+                               : plain;
   for (int number = 1;; ++number) {
     const std::string candidate = number == 1 ? stem : stem + "-" + std::to_string(number);
     if (IsNoFolderName(candidate) || IsDeviceName(candidate) ||
@@ -75,8 +76,8 @@ std::string OutputFolders::PicturePathFor(std::size_t root, std::span<const std:
 
 bool HoldsOnePicture(const Collection& collection) {
   // The kinds whose one file is their screen, named after the image's file.
-  static constexpr ImageKind kOnePicture[] = {ImageKind::BareScreen, ImageKind::Sna,
-                                              ImageKind::Z80, ImageKind::Szx};
+  static constexpr ImageKind kOnePicture[] = {ImageKind::BareScreen, ImageKind::Sna, ImageKind::Z80,
+                                              ImageKind::Szx};
   return std::find(std::begin(kOnePicture), std::end(kOnePicture), collection.kind) !=
              std::end(kOnePicture) &&
          collection.files.size() == 1 && collection.files.front().isScreen;

@@ -51,8 +51,8 @@ class OutputFolders {
   std::string ParentFor(std::size_t root, std::span<const std::string> folders);
   // Picks a free name in parent (a path inside the output folder) for name, or for the image's
   // own name and extension, and gives it out; for a folder, makes it.
-  std::string TakeName(const std::string& parent, std::string_view name,
-                       std::string_view extension, bool folder);
+  std::string TakeName(const std::string& parent, std::string_view name, std::string_view extension,
+                       bool folder);
 
   FileSystem& files_;
   std::string outputDir_;

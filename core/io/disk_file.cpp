@@ -90,8 +90,9 @@ std::vector<std::uint8_t> ReadStart(ReadableFile& file, std::size_t limit) {
 namespace {
 
 // Writes the parts into a new temporary file beside path; it goes again unless given a name.
-std::unique_ptr<TemporaryFile> WriteTemporary(FileSystem& files, const std::string& path,
-                                              std::span<const std::span<const std::uint8_t>> parts) {
+std::unique_ptr<TemporaryFile> WriteTemporary(
+    FileSystem& files, const std::string& path,
+    std::span<const std::span<const std::uint8_t>> parts) {
   std::string temporaryPath;
   auto file = files.CreateTemporary(path, temporaryPath);
   auto temporary = std::make_unique<TemporaryFile>(files, temporaryPath);

@@ -2,13 +2,17 @@
 // (ORLASPIN_SMALL_DISK, a 500 KB tmpfs), seen natively and through Wine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli.h"
+#include "io/disk_file.h"
 #include "export_runs.h"
 #include "oracle.h"
 #include "screens.h"
@@ -48,14 +52,53 @@ TEST(FullDisk, ADiskFillingUpMidBatchEndsTheRunWithTheFilesBeforeItComplete) {
   EXPECT_EQ(exported.run.view.decoded.back(), ColourfulScreen(2));
   EXPECT_EQ(exported.state.EntryCount, 4);
 
-  // The command line on the full disk: the error with its full stop, no count, nothing new.
+  // The command line on the full disk: the system's text and the file, no count, nothing new.
   const FolderContents before = ReadFolder(disk);
   std::ostringstream printed, errors;
   const std::vector<std::string> args = {"export", imagePath, "--output-dir", disk};
   EXPECT_EQ(RunCli(args, printed, errors), 1);
   EXPECT_EQ(printed.str(), "");
-  EXPECT_EQ(errors.str(), "orlaspin-cli: " + imagePath + ": Stream write error.\n");
+  EXPECT_TRUE(errors.str().starts_with("orlaspin-cli: " + imagePath + ": Cannot write file \"" +
+                                       SystemFileSystem().FullPath(JoinPath(disk, "SCR01.bmp"))))
+      << errors.str();
   EXPECT_EQ(ReadFolder(disk), before);
+}
+
+// Many images on a disk that fills up: told once, with the file being written, and the images
+// after it are not tried; the summary says how far the run got.
+TEST(FullDisk, AFullDiskEndsARunOfManyImagesWithOneMessage) {
+  const std::string disk = SmallDisk();
+  if (disk.empty()) GTEST_SKIP() << "no small disk mounted (ctest mounts one when run as root)";
+  TempFolder place;
+  std::vector<std::string> args = {"export", "-j", "1", "-o", disk};
+  for (const char* name : {"a.trd", "b.trd", "c.trd"}) {
+    TrdBuilder builder;
+    for (int i = 0; i < 4; ++i) builder.AddScreen("SCR" + std::to_string(i), ColourfulScreen(i));
+    args.push_back(place.File(name));
+    builder.AddDiskInfo("FULL").WriteTo(args.back());
+  }
+  std::ostringstream printed, errors;
+  EXPECT_EQ(RunCli(args, printed, errors), 1);
+  const std::string text = errors.str();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+  EXPECT_TRUE(text.starts_with("orlaspin-cli: " + args[5] + ": Cannot write file \"" +
+                               SystemFileSystem().FullPath(JoinPath(disk, "a/SCR"))))
+      << text;
+#ifndef _WIN32
+  EXPECT_TRUE(text.ends_with(". " + std::string(std::strerror(ENOSPC)) + ".\n")) << text;
+#endif
+  EXPECT_EQ(printed.str(),
+            "a/SCR0.bmp\na/SCR1.bmp\n2 screens exported from 0 images, 1 failed; the "
+            "disk is full, the images after it were not tried\n");
+  // Only whole pictures are left, and no folder for the images not tried.
+  const FolderContents written = ReadFolder(JoinPath(disk, "a"));
+  EXPECT_EQ(written.size(), 2u);
+  for (int i = 0; i < 2; ++i) {
+    const std::string name = "SCR" + std::to_string(i) + ".bmp";
+    ASSERT_TRUE(written.contains(name) && written.at(name));
+    EXPECT_EQ(*written.at(name), OracleBitmapFile(ColourfulScreen(i))) << name;
+  }
+  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(JoinPath(disk, "b"))));
 }
 
 }  // namespace

@@ -186,8 +186,7 @@ TEST_F(HostileNames, ThreeHundredScreensOfOneNameAreAllSaved) {
     const Bytes bytes = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i >> 8)};
     const std::span<const std::uint8_t> parts[] = {bytes};
     names.push_back(
-        SaveUnderFreeName(SystemFileSystem(), out.Path(), "screen", ".bmp", parts, false)
-            .fileName);
+        SaveUnderFreeName(SystemFileSystem(), out.Path(), "screen", ".bmp", parts, false).fileName);
     EXPECT_EQ(ReadFileBytes(out.File(names.back())), bytes) << names.back();
   }
   ExpectNamesOfOneRun(names, "screen", 0);

@@ -70,8 +70,7 @@ TEST_F(CliCollectionTest, ARecursiveExportKeepsTheTreeAndCountsWhatIsNoImage) {
             "games/more/pics/title.bmp\n"
             "games/old/A/S0.bmp\n"
             "4 screens exported from 3 images, 2 files of no known kind skipped\n");
-  EXPECT_EQ(ReadFileBytes(output.File("games/more/pics/title.bmp")).size(),
-            54u + 256 * 192 * 4);
+  EXPECT_EQ(ReadFileBytes(output.File("games/more/pics/title.bmp")).size(), 54u + 256 * 192 * 4);
 
   // Without -r a folder is refused; the archive alone is walked all the same.
   const CliRun unwalked = Cli({"export", games, "-o", output.File("again")});
@@ -140,6 +139,35 @@ TEST_F(CliCollectionTest, ASheetIsOnePageOrNumberedPagesAndNeverReplacesAFile) {
   EXPECT_EQ(many.out, output.File("big-001.png") + "\n" + output.File("big-002.png") +
                           "\n180 screens on 2 pages from 3 images\n");
   EXPECT_FALSE(std::filesystem::exists(pages));
+}
+
+std::uint32_t U32(const Bytes& bytes, std::size_t at) {
+  return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
+         (std::uint32_t{bytes[at + 3]} << 24);
+}
+
+// A sheet asked for as .bmp is a BMP file: the PNG page's pixels, bottom row first, as blue, green,
+// red and a spare byte.
+TEST_F(CliCollectionTest, ASheetNamedBmpIsABitmapOfTheSamePage) {
+  const std::string png = output.File("all.png");
+  const std::string bmp = output.File("all.BMP");
+  ASSERT_EQ(Cli({"sheet", "-r", input.File("games"), "-o", png}).status, 0);
+  ASSERT_EQ(Cli({"sheet", "-r", input.File("games"), "-o", bmp}).status, 0);
+  const DecodedPng page = DecodePng(ReadFileBytes(png));
+  const Bytes file = ReadFileBytes(bmp);
+  ASSERT_GE(file.size(), 54u);
+  EXPECT_EQ(std::string(file.begin(), file.begin() + 2), "BM");
+  ASSERT_EQ(U32(file, 18), page.width);
+  ASSERT_EQ(U32(file, 22), page.height);
+  const std::size_t pixels = U32(file, 10);
+  ASSERT_EQ(file.size(), pixels + 4u * page.width * page.height);
+  for (std::uint32_t y = 0; y < page.height; ++y) {
+    for (std::uint32_t x = 0; x < page.width; ++x) {
+      const std::size_t at = pixels + 4 * ((page.height - 1 - y) * page.width + x);
+      const Rgb want = page.frames[0][y * page.width + x];
+      ASSERT_EQ((Rgb{file[at + 2], file[at + 1], file[at]}), want) << x << "," << y;
+    }
+  }
 }
 
 TEST(CliCollectionOptions, WrongJobsAndASheetWithoutItsFileAreUsageErrors) {

@@ -166,6 +166,30 @@ TEST(DskImage, AHeaderWithAWrongChecksumOrSignatureIsNoHeader) {
   }
 }
 
+// Some tools write "TAPEFILE" where the BASIC header would be: the file is as long as the
+// header's own length says, and whole.
+TEST(DskImage, AHeaderWithoutABasicHeaderIsReadByItsFileLength) {
+  const Plus3File data = {"TAPED", "", std::uint8_t{3}, 0, Pattern(532, 6), 0};
+  Bytes content = Plus3DosHeader(data);
+  const std::string_view tapeFile = "TAPEFILE";
+  std::copy(tapeFile.begin(), tapeFile.end(), content.begin() + 15);
+  unsigned sum = 0;
+  for (std::size_t i = 0; i < 127; ++i) sum += content[i];
+  content[127] = static_cast<std::uint8_t>(sum);
+  content.insert(content.end(), data.data.begin(), data.data.end());
+  const std::vector<Plus3File> files = {{"TAPED", "", std::nullopt, 0, content, 0}};
+  const Collection collection = ReadDskImage(BuildDsk(Plus3Disk(files), false));
+  EXPECT_TRUE(collection.warnings.empty());
+  ASSERT_EQ(collection.files.size(), 1u);
+  const CollectionFile& file = collection.files[0];
+  EXPECT_EQ(file.type, "headed");
+  EXPECT_EQ(file.length, 532u);  // 660 bytes in all
+  EXPECT_EQ(file.start, std::nullopt);
+  EXPECT_FALSE(file.isScreen);
+  EXPECT_TRUE(std::equal(data.data.begin(), data.data.end(),
+                         collection.unpacked.begin() + static_cast<std::ptrdiff_t>(file.offset)));
+}
+
 TEST(DskImage, MissingAndDamagedSectorsAndBlocksOutsideTheDiskAreWarnings) {
   const auto files = MixedFiles();
   DiskRecord disk = Plus3Disk(files);

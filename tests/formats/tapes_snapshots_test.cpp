@@ -70,9 +70,8 @@ TEST(TapesAndSnapshotsCli, SnapshotsExportUnderTheirFileNamesAndWarningsShow) {
                          ": block 1: an SNA snapshot of 9179 bytes, not 49179, 131103 or 147487\n"
                          "orlaspin-cli: warning: " +
                          tzx + ": tape cut short in block 1\n");
-  EXPECT_EQ(
-      FirstDifference(ReadFileBytes(output.File("jet pac.bmp")), OracleBitmapFile(screen)),
-      "");
+  EXPECT_EQ(FirstDifference(ReadFileBytes(output.File("jet pac.bmp")), OracleBitmapFile(screen)),
+            "");
   EXPECT_EQ(FirstDifference(ReadFileBytes(output.File("cut/cut-block1.bmp")),
                             OracleBitmapFile(ColourfulScreen(8))),
             "");
