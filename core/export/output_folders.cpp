@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "containers/collection.h"
+#include "containers/container_kinds.h"
 #include "export/file_names.h"
 #include "io/disk_file.h"
 
@@ -75,12 +75,8 @@ std::string OutputFolders::PicturePathFor(std::size_t root, std::span<const std:
 }
 
 bool HoldsOnePicture(const Collection& collection) {
-  // The kinds whose one file is their screen, named after the image's file.
-  static constexpr ImageKind kOnePicture[] = {ImageKind::BareScreen, ImageKind::Sna, ImageKind::Z80,
-                                              ImageKind::Szx};
-  return std::find(std::begin(kOnePicture), std::end(kOnePicture), collection.kind) !=
-             std::end(kOnePicture) &&
-         collection.files.size() == 1 && collection.files.front().isScreen;
+  return RowOf(collection.kind).onePicture && collection.files.size() == 1 &&
+         collection.files.front().isScreen;
 }
 
 }  // namespace orlaspin

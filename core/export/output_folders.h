@@ -15,8 +15,8 @@ namespace orlaspin {
 class FileSystem;
 struct Collection;
 
-// True for an image that by its nature is one picture, named after its file: a bare screen or a
-// snapshot.
+// True for an image of a kind that is one picture by nature (ContainerKind::onePicture) that
+// holds its screen.
 bool HoldsOnePicture(const Collection& collection);
 
 class OutputFolders {
