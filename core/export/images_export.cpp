@@ -61,8 +61,8 @@ class ExportTask final : public ImageTask {
     ReportingView view(report);
     CollectionScreenSource source(collection, image.bytes);
     if (place.empty() || !HoldsOnePicture(collection)) {
-      ExportCollection(files_, collection, source, image.path, run_.outputDir, place,
-                       run_.options, view);
+      ExportCollection(files_, collection, source, image.path, run_.outputDir, place, run_.options,
+                       view);
       return;
     }
     // The picture is named as the folder it does without would have been.
