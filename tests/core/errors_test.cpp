@@ -40,12 +40,6 @@ TEST(CreateFileError, CutsTheReasonTo256CharactersBeforeTrimming) {
   EXPECT_EQ(message.size(), std::string("Cannot create file \"x\". ").size() + 512);
 }
 
-TEST(WriteFileError, NamesTheFileAndTheSystemsReason) {
-  const WriteError error = WriteFileError("/d/a.bmp", "No space left on device", 28);
-  EXPECT_EQ(error.Message(), "Cannot write file \"/d/a.bmp\". No space left on device");
-  EXPECT_EQ(error.Code(), 28);
-}
-
 TEST(StreamWriteError, HasItsFixedText) {
   EXPECT_EQ(StreamWriteError().Message(), "Stream write error");
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
+#include <tuple>
 
 #include "archive_builders.h"
 #include "containers/plus3dos_disk.h"
@@ -171,21 +173,16 @@ TEST(DskImage, AHeaderWithAWrongChecksumOrSignatureIsNoHeader) {
 TEST(DskImage, AHeaderWithoutABasicHeaderIsReadByItsFileLength) {
   const Plus3File data = {"TAPED", "", std::uint8_t{3}, 0, Pattern(532, 6), 0};
   Bytes content = Plus3DosHeader(data);
-  const std::string_view tapeFile = "TAPEFILE";
-  std::copy(tapeFile.begin(), tapeFile.end(), content.begin() + 15);
-  unsigned sum = 0;
-  for (std::size_t i = 0; i < 127; ++i) sum += content[i];
-  content[127] = static_cast<std::uint8_t>(sum);
+  std::copy_n("TAPEFILE", 8, content.begin() + 15);
+  content[127] = static_cast<std::uint8_t>(std::accumulate(content.begin(), content.end() - 1, 0));
   content.insert(content.end(), data.data.begin(), data.data.end());
   const std::vector<Plus3File> files = {{"TAPED", "", std::nullopt, 0, content, 0}};
   const Collection collection = ReadDskImage(BuildDsk(Plus3Disk(files), false));
   EXPECT_TRUE(collection.warnings.empty());
   ASSERT_EQ(collection.files.size(), 1u);
   const CollectionFile& file = collection.files[0];
-  EXPECT_EQ(file.type, "headed");
-  EXPECT_EQ(file.length, 532u);  // 660 bytes in all
-  EXPECT_EQ(file.start, std::nullopt);
-  EXPECT_FALSE(file.isScreen);
+  EXPECT_EQ(std::tie(file.type, file.length, file.start, file.isScreen),
+            std::make_tuple(std::string("headed"), 532u, std::optional<std::uint16_t>(), false));
   EXPECT_TRUE(std::equal(data.data.begin(), data.data.end(),
                          collection.unpacked.begin() + static_cast<std::ptrdiff_t>(file.offset)));
 }

@@ -64,22 +64,6 @@ TEST(OutputFolders, AnImagesFolderIsItsStemOrTheNextNameThatIsFree) {
                                    "out/..-2", "out/.-2", "out/Nul_", "out/a_b"}));
 }
 
-// Stems that clash are told apart by the extension; a one-picture image's picture takes the name
-// its folder would have had, and no folder is made for it.
-TEST(OutputFolders, ClashingStemsKeepTheirExtensionAndOnePictureGetsNoFolder) {
-  FakeFileSystem files;
-  OutputFolders folders(files, "out");
-  EXPECT_EQ(folders.FolderFor(0, Names{"fire"}, "trd"), "fire");
-  EXPECT_EQ(folders.FolderFor(1, Names{"fire"}, "scl"), "fire-scl");
-  EXPECT_EQ(folders.FolderFor(2, Names{"fire"}, "scl"), "fire-scl-2");
-  EXPECT_EQ(folders.PicturePathFor(3, Names{"fire"}, "sna"), "fire-sna");
-  EXPECT_EQ(folders.FolderFor(4, Names{"fire"}, ""), "fire-2");
-  EXPECT_EQ(folders.PicturePathFor(5, Names{"pics", "title"}, "scr"), "pics/title");
-  EXPECT_EQ(folders.PicturePathFor(5, Names{"pics", "title"}, "z80"), "pics/title-z80");
-  EXPECT_EQ(files.folders, (std::set<std::string>{"out/fire", "out/fire-scl", "out/fire-scl-2",
-                                                  "out/fire-2", "out/pics"}));
-}
-
 TEST(OutputFolders, APlaceImagesWereFoundInIsOneFolderPerNamedPath) {
   FakeFileSystem files;
   files.files["out/c/games/taken"] = {1};

@@ -1,9 +1,5 @@
 #include "text/utf8_text.h"
 
-#include <set>
-
-#include "text/zx_characters.h"
-
 #include <gtest/gtest.h>
 
 namespace orlaspin::testing {
@@ -61,25 +57,6 @@ TEST(AppendUtf8, WritesTheShortestFormAtEachLengthBoundary) {
     EXPECT_EQ(out.front(), 'x');
     EXPECT_EQ(DecodeUtf8(c.bytes), std::u32string(1, c.c));
   }
-}
-
-TEST(ZxText, ReadsEachByteAsOneCharacterOfTheTable) {
-  EXPECT_EQ(ZxText("PIC 1.x"), "PIC 1.x");
-  EXPECT_EQ(ZxText("\xC0\xE1\xFF\xAA\xA8"), "\u0410\u0431\u044F\u0404\u0401");
-  EXPECT_EQ(ZxText("A\x98Z"), "A_Z");  // no character at 0x98
-  std::set<char32_t> high;
-  for (int byte = 0; byte < 256; ++byte) {
-    const char32_t c = kZxCharacters[static_cast<std::size_t>(byte)];
-    EXPECT_TRUE(DecodeUtf8(ZxText(std::string(1, static_cast<char>(byte)))) == std::u32string(1, c))
-        << byte;
-    if (byte < 0x80) {
-      EXPECT_EQ(static_cast<int>(c), byte);
-    } else {
-      high.insert(c);
-      EXPECT_FALSE(c >= 0x80 && c <= 0x9F) << byte;  // no control character
-    }
-  }
-  EXPECT_EQ(high.size(), 128u);  // no two bytes read alike
 }
 
 }  // namespace
