@@ -143,15 +143,22 @@ class WinWritableFile final : public WritableFile {
   }
 
   std::size_t Write(std::span<const std::uint8_t> data) override {
-    DWORD put = 0;
-    if (!WriteFile(handle_, data.data(), static_cast<DWORD>(data.size()), &put, nullptr)) {
-      const DWORD error = GetLastError();
-      if (IsDiskFullCode(error)) {
-        throw WriteFileError(fullPath_, SystemMessage(error), static_cast<int>(error));
+    // A write that stores only part is tried again for the rest, so that a full disk says so.
+    std::size_t stored = 0;
+    while (stored < data.size()) {
+      DWORD put = 0;
+      if (!WriteFile(handle_, data.data() + stored, static_cast<DWORD>(data.size() - stored), &put,
+                     nullptr)) {
+        const DWORD error = GetLastError();
+        if (IsDiskFullCode(error)) {
+          throw WriteFileError(fullPath_, SystemMessage(error), static_cast<int>(error));
+        }
+        break;
       }
-      return 0;
+      if (put == 0) break;
+      stored += put;
     }
-    return put;
+    return stored;
   }
 
   bool Close() override {
