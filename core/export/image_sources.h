@@ -111,10 +111,6 @@ class ImageSources {
   // walked folders that are neither files nor folders nor links to folders (devices, FIFOs).
   int SkippedCount() const { return skipped_; }
 
-  // The links to folders met in walked folders so far, which a walk never follows (each also an
-  // item SourceSkipped that says so); they are no files of an unknown kind.
-  int LinksNotFollowedCount() const { return linksNotFollowed_; }
-
  private:
   struct Level;
 
@@ -145,7 +141,6 @@ class ImageSources {
   // Items found but not yet returned, in order.
   std::deque<SourceItem> ready_;
   int skipped_ = 0;
-  int linksNotFollowed_ = 0;
 };
 
 }  // namespace orlaspin

@@ -41,7 +41,7 @@ struct Walk {
   Lines lines;
   std::map<std::string, Bytes> bytes;
   int skipped = 0;
-  std::vector<std::string> links;  // not followed
+  Lines passed;  // skipped, with why
 };
 
 Walk WalkAll(ImageSources& sources) {
@@ -52,15 +52,14 @@ Walk WalkAll(ImageSources& sources) {
       walk.bytes[image->path] = image->bytes;
     } else if (const auto* warning = std::get_if<SourceWarning>(&*item)) {
       walk.lines.push_back("warning " + warning->path + ": " + warning->text);
-    } else if (std::holds_alternative<SourceSkipped>(*item)) {
-      continue;  // counted
+    } else if (const auto* skipped = std::get_if<SourceSkipped>(&*item)) {
+      walk.passed.push_back(skipped->path + ": " + skipped->why);
     } else {
       const auto& failure = std::get<SourceFailure>(*item);
       walk.lines.push_back("failure " + failure.path + ": " + failure.error.Message());
     }
   }
   walk.skipped = sources.SkippedCount();
-  walk.links = sources.LinksNotFollowed();
   return walk;
 }
 
@@ -161,7 +160,7 @@ TEST(ImageSources, AWalkTakesEachFoldersEntriesInNameOrderAndSkipsWhatIsNoImage)
   EXPECT_EQ(walk.bytes.at("/c/sub/deeper/pic"), files.files["/c/sub/deeper/pic"]);
   EXPECT_EQ(walk.bytes.at("/c/sub/x.$C"), files.files["/c/sub/x.$C"]);
   EXPECT_EQ(walk.skipped, 3);  // readme.txt, data.bin and the device
-  EXPECT_EQ(walk.links, std::vector<std::string>{"/c/link"});
+  EXPECT_EQ(walk.passed[0], "/c/link: a link to a folder; not followed");
 }
 
 TEST(ImageSources, AFolderOrFileThatCannotBeReadFailsAndTheWalkGoesOn) {
@@ -315,7 +314,7 @@ TEST_F(ImageSourcesOnDisk, ALinkBackToAFolderAboveIsNotFollowed) {
   EXPECT_EQ(walk.lines, (Lines{"image " + root + "/a.scr [top|a]",
                                "image " + root + "/sub/b.scr [top|sub|b]"}));
   EXPECT_EQ(walk.skipped, 0);
-  EXPECT_EQ(walk.links, std::vector<std::string>{root + "/sub/up"});
+  EXPECT_EQ(walk.passed, Lines{root + "/sub/up: a link to a folder; not followed"});
 }
 
 TEST(ImageSources, TheRealCalmCommanderArchiveHoldsNoImage) {
