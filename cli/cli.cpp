@@ -158,6 +158,7 @@ std::string ExportSummary(const ImagesExportResult& result) {
     text += ", " + std::to_string(result.skippedScreens) + " skipped as identical";
   }
   if (!result.singleImage) text += SkippedAndFailed(result.skippedFiles, result.failedImages);
+  if (result.diskFull) text += "; the disk is full, the images after it were not tried";
   return text;
 }
 
@@ -177,7 +178,7 @@ int RunExport(const CliCommand& command, std::ostream& out, std::ostream& err, b
   ReportListener& listener = command.gallery ? static_cast<ReportListener&>(gallery) : printer;
   const ImagesExportResult result = ExportImages(files, run, listener);
   progress.Clear();
-  if (command.gallery) {
+  if (command.gallery && !result.diskFull) {
     const std::string page = SaveGallery(files, command.outputDir, gallery.Images());
     if (!quiet) out << page << '\n';
   }

@@ -2,7 +2,9 @@
 
 #include "containers/catalogue.h"
 #include "containers/container_kinds.h"
+#include "export/collection_export.h"
 #include "screens/palettes.h"
+#include "text/zx_characters.h"
 
 namespace orlaspin {
 
@@ -12,13 +14,16 @@ std::string JsonNumberOrNull(const auto& value) {
   return value ? std::to_string(*value) : std::string("null");
 }
 
+// The TR-DOS file type letter as text, by the ZX character table.
+std::string ExtensionText(std::uint8_t extension) {
+  return ZxText(std::string(1, static_cast<char>(extension)));
+}
+
 std::string JsonFile(const CollectionFile& file) {
   const std::string extension =
-      file.extension
-          ? JsonString(EscapeCatalogueText(std::string(1, static_cast<char>(*file.extension))))
-          : std::string("null");
-  return "{\"name\": " + JsonString(EscapeCatalogueText(file.name)) +
-         ", \"extension\": " + extension + ", \"start\": " + JsonNumberOrNull(file.start) +
+      file.extension ? JsonString(ExtensionText(*file.extension)) : std::string("null");
+  return "{\"name\": " + JsonString(ShownName(file)) + ", \"extension\": " + extension +
+         ", \"start\": " + JsonNumberOrNull(file.start) +
          ", \"length\": " + std::to_string(file.length) +
          ", \"offset\": " + std::to_string(file.offset) +
          ", \"screen\": " + (file.isScreen ? "true" : "false") +
@@ -36,17 +41,6 @@ std::string JsonPaletteNames() {
 }
 
 }  // namespace
-
-void PrintListing(std::ostream& out, const Collection& collection) {
-  for (const CollectionFile& file : collection.files) {
-    const auto cells = ListingCells(file);
-    for (std::size_t column = 0; column < cells.size(); ++column) {
-      if (column > 0) out << '\t';
-      out << EscapeCatalogueText(cells[column]);
-    }
-    out << '\n';
-  }
-}
 
 namespace {
 
@@ -78,7 +72,41 @@ std::size_t Utf8SequenceLength(std::string_view text) {
   return length;
 }
 
+// Text as a listing line shows it: control characters, the backslash and bytes that are not
+// part of well-formed UTF-8 as \xHH.
+std::string ListedText(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string listed;
+  while (!text.empty()) {
+    const auto byte = static_cast<unsigned char>(text.front());
+    const std::size_t length = Utf8SequenceLength(text);
+    if (length == 0 || byte < 0x20 || byte == 0x7F || byte == '\\') {
+      listed += "\\x";
+      listed += kHex[byte >> 4];
+      listed += kHex[byte & 15];
+      text.remove_prefix(1);
+    } else {
+      listed.append(text.substr(0, length));
+      text.remove_prefix(length);
+    }
+  }
+  return listed;
+}
+
 }  // namespace
+
+void PrintListing(std::ostream& out, const Collection& collection) {
+  for (const CollectionFile& file : collection.files) {
+    auto cells = ListingCells(file);
+    cells[0] = ShownName(file);
+    if (file.extension && !file.revealed) cells[1] = ExtensionText(*file.extension);
+    for (std::size_t column = 0; column < cells.size(); ++column) {
+      if (column > 0) out << '\t';
+      out << ListedText(cells[column]);
+    }
+    out << '\n';
+  }
+}
 
 std::string JsonString(std::string_view text) {
   static constexpr char kHex[] = "0123456789abcdef";

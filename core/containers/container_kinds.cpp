@@ -71,9 +71,9 @@ constexpr ContainerKind kRows[] = {
     {ImageKind::HobetaFile, "hobeta", "Hobeta file", "", kHobetaExtensions, nullptr,
      HasHobetaHeader, 9, [](Bytes b, std::string_view) { return ReadHobetaFile(b); }},
     {ImageKind::BareScreen, "scr", "6912-byte screen", "", kScreenExtensions, HasScreenFormat,
-     LooksLikeScreen, 10, ReadScreenFile},
+     LooksLikeScreen, 10, ReadScreenFile, true},
     {ImageKind::PackedFile, "packed", "packed screen", "", kPackedExtensions, nullptr, nullptr, 0,
-     ReadPackedScreenFile},
+     ReadPackedScreenFile, true},
     {ImageKind::Fdi, "fdi", "FDI", "disk image", kFdiExtensions, nullptr, HasFdiSignature, 2,
      [](Bytes b, std::string_view) { return ReadFdiImage(b); }},
     {ImageKind::Udi, "udi", "UDI", "disk image", kUdiExtensions, nullptr, HasUdiSignature, 3,
@@ -90,12 +90,12 @@ constexpr ContainerKind kRows[] = {
      [](Bytes b, std::string_view path) { return ReadPzxFile(b, FileStem(path)); }},
     {ImageKind::Sna, "sna", "SNA", "snapshot", kSnaExtensions, nullptr,
      [](Bytes b) { return HasSnaSize(b.size()); }, 13,
-     [](Bytes b, std::string_view path) { return ReadSnaSnapshot(b, FileStem(path)); }},
+     [](Bytes b, std::string_view path) { return ReadSnaSnapshot(b, FileStem(path)); }, true},
     // A Z80 snapshot has no signature: its extension alone names it.
     {ImageKind::Z80, "z80", "Z80", "snapshot", kZ80Extensions, nullptr, nullptr, 0,
-     [](Bytes b, std::string_view path) { return ReadZ80Snapshot(b, FileStem(path)); }},
+     [](Bytes b, std::string_view path) { return ReadZ80Snapshot(b, FileStem(path)); }, true},
     {ImageKind::Szx, "szx", "SZX", "snapshot", kSzxExtensions, nullptr, HasSzxSignature, 8,
-     [](Bytes b, std::string_view path) { return ReadSzxSnapshot(b, FileStem(path)); }},
+     [](Bytes b, std::string_view path) { return ReadSzxSnapshot(b, FileStem(path)); }, true},
 };
 
 bool MatchesPattern(std::string_view pattern, std::string_view extension) {

@@ -31,6 +31,9 @@ struct ContainerKind {
   // Where the probe stands when content decides: strong signatures first, sizes last.
   int probeRank;
   Collection (*read)(std::span<const std::uint8_t> bytes, std::string_view path);
+  // By its nature one picture named after its file (a bare screen, a snapshot): an export of many
+  // images gives it no folder of its own.
+  bool onePicture = false;
 };
 
 // Every row, in the order their nouns are listed.

@@ -31,11 +31,16 @@ constexpr std::size_t kRecordsPerExtent = 128;
 constexpr std::size_t kLargestDirectoryBlocks = 16;
 
 constexpr std::size_t kHeaderSize = 128;
+constexpr std::size_t kHeaderFileLengthAt = 11;  // the whole file's, the header's 128 bytes in
 constexpr std::size_t kHeaderTypeAt = 15;
 constexpr std::size_t kHeaderLengthAt = 16;
 constexpr std::size_t kHeaderStartAt = 18;
 constexpr std::uint8_t kBytesType = 3;
 constexpr const char* kTypeNames[] = {"Program", "Number array", "Character array", "Bytes"};
+// A file whose header holds no BASIC header of these types (some tools write "TAPEFILE" there).
+constexpr const char* kHeadedType = "headed";
+// The most missing bytes read as zeros after a file cut short: a BASIC header's longest length.
+constexpr std::size_t kLongestPadding = 0xFFFF;
 
 struct Geometry {
   std::size_t sides = 1;  // two: logical tracks alternate between the sides
@@ -205,10 +210,6 @@ std::string DirectoryName(std::span<const std::uint8_t> entry) {
   return type.empty() ? name : name + "." + type;
 }
 
-std::string TypeName(std::uint8_t type) {
-  return type < std::size(kTypeNames) ? kTypeNames[type] : "type " + std::to_string(type);
-}
-
 class FileAssembler {
  public:
   FileAssembler(const Plus3Disk& disk, Collection& collection)
@@ -275,18 +276,24 @@ class FileAssembler {
       listed.offset = start;
       return;
     }
-    const std::uint8_t type = content[kHeaderTypeAt];
-    listed.type = TypeName(type);
-    listed.length = U16At(content, kHeaderLengthAt);
-    listed.start = U16At(content, kHeaderStartAt);
+    const std::uint32_t fileLength = U32At(content, kHeaderFileLengthAt);
+    listed.length = fileLength > kHeaderSize ? fileLength - kHeaderSize : 0;
     listed.offset = start + kHeaderSize;
-    listed.isScreen = type == kBytesType && listed.length == kScreenBytes;
-    if (kHeaderSize + listed.length > size) {
+    const std::uint8_t type = content[kHeaderTypeAt];
+    if (type < std::size(kTypeNames)) {
+      listed.type = kTypeNames[type];
+      listed.start = U16At(content, kHeaderStartAt);
+      listed.isScreen = type == kBytesType && U16At(content, kHeaderLengthAt) == kScreenBytes;
+    } else {
+      listed.type = kHeadedType;
+    }
+    if (fileLength > size) {
       collection_.warnings.push_back(FileDescription(listed.name) +
                                      " is cut short: " + std::to_string(size - kHeaderSize) +
                                      " of its " + std::to_string(listed.length) +
                                      " data bytes; the missing bytes read as zero");
-      bytes.resize(start + kHeaderSize + listed.length, 0);
+      const std::size_t padded = std::min<std::size_t>(listed.length, kLongestPadding);
+      bytes.resize(std::max(bytes.size(), start + kHeaderSize + padded), 0);
     }
   }
 

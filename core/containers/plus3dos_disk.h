@@ -26,9 +26,10 @@ struct DiskSector {
 inline constexpr std::size_t kLargestPlus3Files = std::size_t{16} << 20;
 
 // The disk's files in directory order (kind Dsk): names "NAME.EXT" of the directory, trimmed;
-// with a valid PLUS3DOS header its type ("Program", "Number array", "Character array", "Bytes"),
-// length and start (the load address or autostart line) and the data after the header, a screen
-// when it is Bytes of 6912; without one "headerless", the whole file. Each file's bytes are
+// with a valid PLUS3DOS header the data after the header, as long as the header's file length
+// says, and the type ("Program", "Number array", "Character array", "Bytes") and start (the load
+// address or autostart line) of its BASIC header, a screen when it is Bytes of 6912 ("headed"
+// when it holds no BASIC header); without one "headerless", the whole file. Each file's bytes are
 // assembled in collection.unpacked. Missing and damaged sectors, blocks outside the disk and files
 // shorter than their header says are warnings. sectors lists the image's sectors in its tracks'
 // order. Raises ImageFormatError "not a +3DOS disk: ..." when track 0 holds no geometry record

@@ -9,6 +9,7 @@
 #include "encoders/output_format.h"
 #include "screens/screen_format.h"
 #include "screens/screen_frames.h"
+#include "text/zx_characters.h"
 
 namespace orlaspin {
 
@@ -45,11 +46,11 @@ ScreenPictures FramesOf(const CollectionFile& file, std::span<const std::uint8_t
   const Picture& first = pictures.frames.front();
   const int scale = FittingScale(first, options.scale);
   if (scale < options.scale) {
-    view.Warning(imagePath, OutputStem(file) + ": a picture of " + std::to_string(first.width) +
-                                " x " + std::to_string(first.height) + " pixels enlarged " +
-                                std::to_string(options.scale) + " times would pass " +
-                                std::to_string(kLargestPictureSide) + " pixels; enlarged " +
-                                std::to_string(scale) + " times instead");
+    view.Warning(imagePath, OutputStem(file, options) + ": a picture of " +
+                                std::to_string(first.width) + " x " + std::to_string(first.height) +
+                                " pixels enlarged " + std::to_string(options.scale) +
+                                " times would pass " + std::to_string(kLargestPictureSide) +
+                                " pixels; enlarged " + std::to_string(scale) + " times instead");
   }
   if (scale > 1) {
     for (Picture& frame : pictures.frames) frame = ScaledPicture(frame, scale);
@@ -66,13 +67,14 @@ ScreenBytes FirstScreenBytes(std::span<const std::uint8_t> bytes) {
 
 }  // namespace
 
-std::string OutputStem(const CollectionFile& file) {
+std::string OutputStem(const CollectionFile& file, const OutputOptions& options) {
   const std::string stem = MakeSafeName(file.name);
-  return file.nameIsFileName ? stem : FileNameFromCatalogueBytes(stem);
+  if (file.nameIsFileName) return stem;
+  return options.windowNames ? FileNameFromCatalogueBytes(stem) : ZxText(stem);
 }
 
 std::string ShownName(const CollectionFile& file) {
-  return file.nameIsFileName ? file.name : FileNameFromCatalogueBytes(file.name);
+  return file.nameIsFileName ? file.name : ZxText(file.name);
 }
 
 namespace {
@@ -100,9 +102,9 @@ SavedFile SaveUnderFreeName(FileSystem& files, const std::string& folder, std::s
                             std::string_view extension,
                             std::span<const std::span<const std::uint8_t>> parts,
                             bool skipIdentical) {
-  for (;; stem += kUniquenessSuffix) {
-    if (IsDeviceName(stem)) continue;
-    const std::string fileName = stem + std::string(extension);
+  FreeNames names(files, folder, std::move(stem), extension);
+  for (;;) {
+    const std::string fileName = names.Next();
     const std::string path = JoinPath(folder, fileName);
     if (files.IsFile(path)) {
       if (skipIdentical && HoldsExactly(files, path, parts)) return {fileName, true};
@@ -124,8 +126,9 @@ int ExportCollection(FileSystem& files, const Collection& collection, ScreenSour
     view.ScreenDecoded(FirstScreenBytes(screen), pictures.frames.front());
     const OutputFormatRow& output = OutputFormatRowOf(options.format);
     const std::vector<std::uint8_t> bytes = output.encode(pictures);
-    const SavedFile saved = SaveUnderFreeName(files, folder, OutputStem(file), output.extension,
-                                              output.parts(bytes), options.skipIdentical);
+    const SavedFile saved =
+        SaveUnderFreeName(files, folder, OutputStem(file, options), output.extension,
+                          output.parts(bytes), options.skipIdentical);
     const std::string name = subfolder.empty() ? saved.fileName : subfolder + "/" + saved.fileName;
     if (saved.alreadyPresent) {
       view.FileSkipped(name);
@@ -144,8 +147,14 @@ int ExportListedScreens(FileSystem& files, const CatalogueTable& table, int entr
   ImageFileScreenSource source(files, imagePath);
   OutputOptions options;
   options.palette = {DefaultPalette().name, palette, std::nullopt};
-  return ExportCollection(files, CollectionOfCatalogue(table, entryCount), source, imagePath,
-                          outputDir, {}, options, view);
+  options.windowNames = true;
+  try {
+    return ExportCollection(files, CollectionOfCatalogue(table, entryCount), source, imagePath,
+                            outputDir, {}, options, view);
+  } catch (const WriteError&) {
+    // The window names every failed write alike, a full disk too.
+    throw StreamWriteError();
+  }
 }
 
 }  // namespace orlaspin

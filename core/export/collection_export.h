@@ -52,6 +52,9 @@ struct OutputOptions {
   GigascreenView gigascreen = GigascreenView::Blend;
   BorderChoice border = {};
   HiddenScreens hidden = {};  // screens brought out of files that are not screens
+  // Catalogue names become file names as the window takes them (FileNameFromCatalogueBytes),
+  // not by the ZX character table that is the same on every build.
+  bool windowNames = false;
 };
 
 // What the decoder of a listed file's screen is asked for, at scale 1: the palette, FLASH and a
@@ -59,11 +62,11 @@ struct OutputOptions {
 ScreenOptions ScreenOptionsFor(const CollectionFile& file, const OutputOptions& options);
 
 // The file-name stem for a listed file: MakeSafeName of its name, a catalogue name's bytes then
-// taken as the platform's characters for file names.
-std::string OutputStem(const CollectionFile& file);
+// read by the ZX character table (ZxText), or as the window reads them (windowNames).
+std::string OutputStem(const CollectionFile& file, const OutputOptions& options);
 
-// The listed file's name as text to show (UTF-8): a catalogue name's bytes as its file's name
-// takes them.
+// The listed file's name as text to show (UTF-8): a catalogue name's bytes by the ZX character
+// table, a file's name as it is.
 std::string ShownName(const CollectionFile& file);
 
 // Where SaveUnderFreeName put a file: written as fileName, or found already present as fileName.
@@ -72,11 +75,10 @@ struct SavedFile {
   bool alreadyPresent = false;
 };
 
-// Saves the parts, one write each, in folder as stem + extension, appending "1" to the stem while
-// that name is taken (also when a file appears between the test and the creation) or names a
-// Windows device; never replaces a file. With skipIdentical, a taken name whose file holds exactly
-// the parts ends the search and nothing is written. Raises the file-creation error, or "Stream
-// write error".
+// Saves the parts, one write each, in folder under the first name of FreeNames that is free
+// (also when a file appears between the test and the creation); never replaces a file. With
+// skipIdentical, a taken name whose file holds exactly the parts ends the search and nothing is
+// written. Raises the file-creation error, or "Stream write error".
 SavedFile SaveUnderFreeName(FileSystem& files, const std::string& folder, std::string stem,
                             std::string_view extension,
                             std::span<const std::span<const std::uint8_t>> parts,
@@ -112,7 +114,7 @@ int ExportCollection(FileSystem& files, const Collection& collection, ScreenSour
 
 // Exports the screens of the first entryCount entries of a listed TR-DOS catalogue as BMP files
 // into outputDir (the current folder when empty), each read from the image file at imagePath at
-// its turn. Returns the number of screens written.
+// its turn. Returns the number of screens written. A failed write raises "Stream write error".
 int ExportListedScreens(FileSystem& files, const CatalogueTable& table, int entryCount,
                         const std::string& imagePath, const Palette& palette,
                         const std::string& outputDir, ExportView& view);

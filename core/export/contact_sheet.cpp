@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "encoders/bitmap_font.h"
-#include "encoders/utf8_text.h"
+#include "text/utf8_text.h"
 
 namespace orlaspin {
 namespace {

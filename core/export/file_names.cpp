@@ -1,5 +1,7 @@
 #include "export/file_names.h"
 
+#include "io/disk_file.h"
+
 namespace orlaspin {
 
 const std::bitset<256> UnsafeNameChars = [] {
@@ -18,6 +20,14 @@ std::string_view DeviceWord(std::string_view stem) {
   std::string_view word = stem.substr(0, stem.find('.'));
   while (!word.empty() && word.back() == ' ') word.remove_suffix(1);
   return word;
+}
+
+bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// Drops the last character of UTF-8 text.
+void DropLastCharacter(std::string& text) {
+  while (!text.empty() && IsContinuationByte(text.back())) text.pop_back();
+  if (!text.empty()) text.pop_back();
 }
 
 char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -47,6 +57,38 @@ std::string MakeSafeName(std::string_view name) {
 
   if (IsDeviceName(stem)) stem.insert(DeviceWord(stem).size(), 1, '_');
   return stem;
+}
+
+FreeNames::FreeNames(FileSystem& files, std::string folder, std::string stem,
+                     std::string_view extension)
+    : files_(files), folder_(std::move(folder)), stem_(std::move(stem)), extension_(extension) {}
+
+std::string FreeNames::Next() {
+  for (;;) {
+    std::string name = Candidate();
+    if (!IsDeviceName(name)) return name;
+  }
+}
+
+std::string FreeNames::Candidate() {
+  ++tried_;
+  if (!numbered_) {
+    std::string name = stem_ + extension_;
+    if (files_.NameFits(folder_, name)) {
+      stem_ += kUniquenessSuffix;
+      return name;
+    }
+    numbered_ = true;
+    stem_.resize(stem_.size() - static_cast<std::size_t>(tried_ - 1) * kUniquenessSuffix.size());
+  }
+  return Numbered(tried_);
+}
+
+std::string FreeNames::Numbered(int number) const {
+  const std::string tail = kNumberMark + std::to_string(number) + extension_;
+  std::string cut = stem_;
+  while (!cut.empty() && !files_.NameFits(folder_, cut + tail)) DropLastCharacter(cut);
+  return cut + tail;
 }
 
 }  // namespace orlaspin

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "encoders/utf8_text.h"
+#include "text/utf8_text.h"
 
 namespace orlaspin {
 namespace {
@@ -11,6 +11,7 @@ constexpr std::string_view kPageStart = R"(<!DOCTYPE html>
 <html lang="en">
 <head>
 <meta charset="utf-8">
+<meta name="generator" content="Orlaspin gallery">
 <meta name="viewport" content="width=device-width, initial-scale=1">
 <title>Orlaspin gallery</title>
 <style>

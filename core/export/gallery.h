@@ -14,6 +14,9 @@ namespace orlaspin {
 // The page's file, "index.html": a stem and an extension, for the free-name search.
 inline constexpr std::string_view kGalleryStem = "index";
 inline constexpr std::string_view kGalleryExtension = ".html";
+// In the head of every page GalleryHtml writes, so that a page found later is known as ours.
+inline constexpr std::string_view kGalleryMarker =
+    R"(<meta name="generator" content="Orlaspin gallery">)";
 
 struct GalleryPicture {
   // The picture's path inside the output folder, "/" between folders, as ExportView::FileWritten

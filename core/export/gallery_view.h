@@ -25,8 +25,9 @@ class GalleryRecorder {
   std::vector<GalleryImage> images_;
 };
 
-// Writes the page of the images as index.html in outputDir, or under the next free name
-// ("index1.html", ...) when that is taken; returns the name written.
+// Writes the page of the images as index.html in outputDir, replacing (in one step) a page of
+// ours found there (kGalleryMarker near its start); when something else has that name, under the
+// next free name ("index1.html", ...). Returns the name written.
 std::string SaveGallery(FileSystem& files, const std::string& outputDir,
                         std::span<const GalleryImage> images);
 

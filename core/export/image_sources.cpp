@@ -138,6 +138,10 @@ void ImageSources::VisitFolderEntry(Level& folder) {
   switch (entry.kind) {
     case EntryKind::File: VisitFile(path, folder.folders, false); return;
     case EntryKind::Folder: OpenFolder(path, WithPart(folder.folders, entry.name)); return;
+    case EntryKind::LinkToFolder:
+      // Told, but no file of an unknown kind: not counted.
+      ready_.emplace_back(SourceSkipped{path, "a link to a folder; not followed"});
+      return;
     case EntryKind::Other: Skip(path, "neither a file nor a folder; not followed"); return;
   }
 }

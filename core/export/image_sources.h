@@ -108,7 +108,7 @@ class ImageSources {
   std::optional<SourceItem> Next();
 
   // The files and members passed over so far because they are no known image, and entries of
-  // walked folders that are neither files nor folders (links to folders, devices).
+  // walked folders that are neither files nor folders nor links to folders (devices, FIFOs).
   int SkippedCount() const { return skipped_; }
 
  private:

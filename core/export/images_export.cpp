@@ -1,7 +1,9 @@
 #include "export/images_export.h"
 
 #include <algorithm>
+#include <optional>
 
+#include "containers/image_reader.h"
 #include "containers/screen_source.h"
 #include "export/output_folders.h"
 #include "io/disk_file.h"
@@ -28,6 +30,9 @@ class ReportingView final : public ExportView {
   bool alreadyPresent_ = false;
 };
 
+// Raised from a report of a full disk: nothing more can be written, so the walk stops there.
+struct DiskFullStop {};
+
 bool HasScreens(const Collection& collection) {
   return std::any_of(collection.files.begin(), collection.files.end(),
                      [](const CollectionFile& file) { return file.isScreen; });
@@ -38,31 +43,59 @@ class ExportTask final : public ImageTask {
   ExportTask(FileSystem& files, const ImagesExport& run, ReportListener& listener)
       : files_(files), run_(run), listener_(listener), folders_(files, run.outputDir) {}
 
+  // The folder for the image's screens; for an image that is one picture, which gets no folder
+  // of its own, the path of its picture without the extension.
   std::string Place(const SourceImage& image, const Collection& collection) override {
     if (!HasScreens(collection) || IsSingleImage(image.path)) return {};
-    return folders_.FolderFor(image.namedIndex, image.folders);
+    const std::string_view name = image.name;
+    const std::string_view extension =
+        name.substr(std::min(name.size(), FileStem(name).size() + 1));
+    if (HoldsOnePicture(collection)) {
+      return folders_.PicturePathFor(image.namedIndex, image.folders, extension);
+    }
+    return folders_.FolderFor(image.namedIndex, image.folders, extension);
   }
 
-  void Work(const SourceImage& image, const Collection& collection, const std::string& folder,
+  void Work(const SourceImage& image, const Collection& collection, const std::string& place,
             ImageReport& report) override {
     ReportingView view(report);
     CollectionScreenSource source(collection, image.bytes);
-    ExportCollection(files_, collection, source, image.path, run_.outputDir, folder, run_.options,
-                     view);
+    if (place.empty() || !HoldsOnePicture(collection)) {
+      ExportCollection(files_, collection, source, image.path, run_.outputDir, place, run_.options,
+                       view);
+      return;
+    }
+    // The picture is named as the folder it does without would have been.
+    const std::size_t slash = place.rfind('/');
+    Collection named = collection;
+    named.files.front().name = place.substr(slash == std::string::npos ? 0 : slash + 1);
+    ExportCollection(files_, named, source, image.path, run_.outputDir,
+                     slash == std::string::npos ? std::string() : place.substr(0, slash),
+                     run_.options, view);
   }
 
   void Told(const ImageReport& report, const SourceImage*, const Collection*) override {
-    if (report.isImage) result_.singleImage = IsSingleImage(report.path);
+    if (report.isImage) {
+      result_.singleImage = IsSingleImage(report.path);
+      ++told_.images;
+      if (report.failure) ++told_.failedImages;
+    }
     const int written = report.WrittenCount();
     result_.screens += written;
     result_.skippedScreens += static_cast<int>(report.pictures.size()) - written;
     listener_.Reported(report);
+    if (report.failure && IsDiskFull(*report.failure)) {
+      result_.diskFull = true;
+      throw DiskFullStop{};
+    }
   }
 
-  ImagesExportResult Result(const WalkCounts& counts) {
-    result_.images = counts.images;
-    result_.failedImages = counts.failedImages;
-    result_.skippedFiles = counts.skippedFiles;
+  // The counts of the walk; those of the images told when a full disk stopped it.
+  ImagesExportResult Result(const std::optional<WalkCounts>& counts) {
+    const WalkCounts& taken = counts ? *counts : told_;
+    result_.images = taken.images;
+    result_.failedImages = taken.failedImages;
+    result_.skippedFiles = taken.skippedFiles;
     return result_;
   }
 
@@ -77,6 +110,7 @@ class ExportTask final : public ImageTask {
   ReportListener& listener_;
   OutputFolders folders_;  // used in turn only
   ImagesExportResult result_;
+  WalkCounts told_;
 };
 
 }  // namespace
@@ -88,9 +122,12 @@ ImagesExportResult ExportImages(FileSystem& files, const ImagesExport& run,
   // One image named alone starts no threads.
   const bool oneImage = run.paths.size() == 1 && !HasZipExtension(run.paths.front()) &&
                         !(run.walkFolders && files.IsFolder(run.paths.front()));
-  const WalkCounts counts = WalkImages(
-      files, {run.paths, run.walkFolders, oneImage ? 1 : run.jobs, run.options.hidden}, task);
-  return task.Result(counts);
+  try {
+    return task.Result(WalkImages(
+        files, {run.paths, run.walkFolders, oneImage ? 1 : run.jobs, run.options.hidden}, task));
+  } catch (const DiskFullStop&) {
+    return task.Result(std::nullopt);
+  }
 }
 
 }  // namespace orlaspin

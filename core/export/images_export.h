@@ -37,12 +37,15 @@ struct ImagesExportResult {
   // The one path named was a file, read (or failed) as one image: its screens went into the
   // output folder itself.
   bool singleImage = false;
+  // The disk filled up: the run ended there, the images after it not tried.
+  bool diskFull = false;
 };
 
 // Exports every image that the walk finds in the paths. A single named file that is an image has
 // its screens written into the output folder itself; otherwise each image gets a folder
 // (OutputFolders), made only when it has screens. Names and contents of the files do not depend
-// on the number of jobs. Raises only when the output folder cannot be made.
+// on the number of jobs. A full disk ends the run: it is told once, in the report of the image
+// being written. Raises only when the output folder cannot be made.
 ImagesExportResult ExportImages(FileSystem& files, const ImagesExport& run,
                                 ReportListener& listener);
 

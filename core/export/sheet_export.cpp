@@ -1,6 +1,10 @@
 #include "export/sheet_export.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "containers/screen_source.h"
+#include "encoders/bitmap_file.h"
 #include "encoders/png_file.h"
 #include "export/image_walk.h"
 #include "io/disk_file.h"
@@ -10,6 +14,15 @@
 namespace orlaspin {
 
 namespace {
+
+// True when the sheet's name ends in ".bmp", in any case.
+bool AsksForBitmap(std::string_view path) {
+  if (path.size() < kBitmapExtension.size()) return false;
+  const std::string_view tail = path.substr(path.size() - kBitmapExtension.size());
+  return std::equal(tail.begin(), tail.end(), kBitmapExtension.begin(), [](char c, char lower) {
+    return std::tolower(static_cast<unsigned char>(c)) == lower;
+  });
+}
 
 class SheetTask final : public ImageTask {
  public:
@@ -60,8 +73,10 @@ class SheetTask final : public ImageTask {
       const bool numbered = result_.pages > 0 || !last || pages.size() > 1;
       const std::string path =
           numbered ? SheetPagePath(run_.sheetPath, result_.pages + 1) : run_.sheetPath;
-      const std::vector<std::uint8_t> png = EncodePng(std::span(&page, 1), 0);
-      const std::span<const std::uint8_t> parts[] = {png};
+      const std::vector<std::uint8_t> file =
+          AsksForBitmap(run_.sheetPath) ? EncodeBitmap(page.pixels, page.width, page.height)
+                                        : EncodePng(std::span(&page, 1), 0);
+      const std::span<const std::uint8_t> parts[] = {file};
       if (!WriteNewFile(files_, path, parts)) {
         throw CreateFileError(path, "A file of that name is there already; it is not replaced", 0);
       }

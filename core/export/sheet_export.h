@@ -1,5 +1,5 @@
 // Contact sheets of whole collections: every screen of every image found, as thumbnails on PNG
-// pages.
+// or BMP pages.
 #pragma once
 
 #include <string>
@@ -37,7 +37,8 @@ class SheetListener : public ReportListener {
 };
 
 // Draws the screens of every image the walk finds in the paths, each image under a heading of its
-// path, and writes the pages as they fill, telling each page's path. A page never replaces a
+// path, and writes the pages as they fill, as BMP files when sheetPath ends in ".bmp" (any case),
+// else as PNG files, telling each page's path. A page never replaces a
 // file: a name that is taken raises the file-creation error and ends the run, as does a failed
 // write; a fault of one image (a screen its decoder refuses among them) only fails that image.
 SheetExportResult ExportSheet(FileSystem& files, const SheetExport& run, SheetListener& listener);

@@ -38,6 +38,11 @@ class TemporaryFile {
     return named_;
   }
 
+  void NameOver(const std::string& path) {
+    files_.RenameReplacing(path_, path);
+    named_ = true;
+  }
+
  private:
   FileSystem& files_;
   std::string path_;
@@ -82,11 +87,15 @@ std::vector<std::uint8_t> ReadStart(ReadableFile& file, std::size_t limit) {
   return bytes;
 }
 
-bool WriteNewFile(FileSystem& files, const std::string& path,
-                  std::span<const std::span<const std::uint8_t>> parts) {
+namespace {
+
+// Writes the parts into a new temporary file beside path; it goes again unless given a name.
+std::unique_ptr<TemporaryFile> WriteTemporary(
+    FileSystem& files, const std::string& path,
+    std::span<const std::span<const std::uint8_t>> parts) {
   std::string temporaryPath;
   auto file = files.CreateTemporary(path, temporaryPath);
-  TemporaryFile temporary(files, temporaryPath);
+  auto temporary = std::make_unique<TemporaryFile>(files, temporaryPath);
   bool complete = true;
   for (const auto part : parts) {
     if (file->Write(part) != part.size()) {
@@ -96,7 +105,19 @@ bool WriteNewFile(FileSystem& files, const std::string& path,
   }
   complete = file->Close() && complete;
   if (!complete) throw StreamWriteError();
-  return temporary.NameAs(path);
+  return temporary;
+}
+
+}  // namespace
+
+bool WriteNewFile(FileSystem& files, const std::string& path,
+                  std::span<const std::span<const std::uint8_t>> parts) {
+  return WriteTemporary(files, path, parts)->NameAs(path);
+}
+
+void ReplaceFile(FileSystem& files, const std::string& path,
+                 std::span<const std::span<const std::uint8_t>> parts) {
+  WriteTemporary(files, path, parts)->NameOver(path);
 }
 
 void CreateFolders(FileSystem& files, const std::string& path) {

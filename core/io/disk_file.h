@@ -27,20 +27,23 @@ class ReadableFile {
 class WritableFile {
  public:
   virtual ~WritableFile() = default;
-  // Returns how many bytes were stored; fewer than asked means the write failed.
+  // Returns how many bytes were stored; fewer than asked means the write failed. A full disk
+  // raises WriteFileError with the system's text and the full path of the file being made.
   virtual std::size_t Write(std::span<const std::uint8_t> data) = 0;
   // Returns false when the close failed, so the file may not hold what was written.
   virtual bool Close() = 0;
 };
 
-// What a folder entry is. A symbolic link (or a junction) to a folder is Other, so that a walk
-// never follows one and cannot loop.
-enum class EntryKind { File, Folder, Other };
+// What a folder entry is. A symbolic link (or a junction) to a folder is LinkToFolder, so that a
+// walk never follows one and cannot loop; a device, a FIFO or a broken link is Other.
+enum class EntryKind { File, Folder, LinkToFolder, Other };
 
 struct FolderEntry {
   std::string name;  // the entry's own name, without its folder's path
   EntryKind kind = EntryKind::Other;
 };
+
+class Error;
 
 class FileSystem {
  public:
@@ -70,6 +73,10 @@ class FileSystem {
   virtual bool RenameWithoutReplacing(const std::string& temporaryPath,
                                       const std::string& path) = 0;
 
+  // Gives the closed temporary file the name path in one step, replacing the file of that name.
+  // A failure raises the file-creation error of path.
+  virtual void RenameReplacing(const std::string& temporaryPath, const std::string& path) = 0;
+
   // Removes a file this program has just created; failures are ignored.
   virtual void Remove(const std::string& path) = 0;
 
@@ -82,6 +89,11 @@ class FileSystem {
   // Creates one folder (its parent must exist). Returns false when anything, a folder too, has
   // that name already; any other failure raises the folder-creation error with the full path.
   virtual bool CreateFolder(const std::string& path) = 0;
+
+  // True when a file of that name may be made in folder: the name is within the file system's
+  // limit on a name (255 bytes on Linux), and on Windows the path stays below MAX_PATH with room
+  // for the temporary name the file is written under first.
+  virtual bool NameFits(const std::string& folder, const std::string& name) = 0;
 
   // The path resolved against the current directory.
   virtual std::string FullPath(const std::string& path) = 0;
@@ -97,10 +109,14 @@ class FileSystem {
 // The operating system's files.
 FileSystem& SystemFileSystem();
 
-// Turns the bytes of a catalogue file-name stem into a UTF-8 file-name component. On Windows the
-// bytes are characters of the ANSI code page; elsewhere 0x80-0xFF are read as Windows-1251 (the
-// code page of Russian Spectrum software), and a byte with no character there becomes "_".
+// Turns the bytes of a catalogue file-name stem into a UTF-8 file-name component as the window
+// takes them: on Windows the bytes are characters of the ANSI code page; elsewhere they are read
+// by the ZX character table (ZxText).
 std::string FileNameFromCatalogueBytes(std::string_view bytes);
+
+// True when the error is the system's "disk full" (or quota exceeded): nothing more can be
+// written there.
+bool IsDiskFull(const Error& error);
 
 // dir + separator + name; just name when dir is empty.
 std::string JoinPath(const std::string& dir, const std::string& name);
@@ -123,6 +139,11 @@ std::vector<std::uint8_t> ReadFileStart(FileSystem& files, const std::string& pa
 // "Stream write error" when a write falls short or the close fails.
 bool WriteNewFile(FileSystem& files, const std::string& path,
                   std::span<const std::span<const std::uint8_t>> parts);
+
+// Writes the file at path as WriteNewFile does, but replaces the file of that name when it is
+// complete, in one step, so that path holds either the old file or the new one.
+void ReplaceFile(FileSystem& files, const std::string& path,
+                 std::span<const std::span<const std::uint8_t>> parts);
 
 // Creates the folder at path with every missing folder above it; nothing when it exists. Raises
 // the folder-creation error of the first that cannot be made, also when something that is not a

@@ -18,6 +18,7 @@
 
 #include "io/disk_file.h"
 #include "io/errors.h"
+#include "text/zx_characters.h"
 
 namespace orlaspin {
 
@@ -44,12 +45,13 @@ bool IsDirectory(const std::string& path) {
 }
 
 // What the entry name of the open folder is; a symbolic link counts as what it leads to, except
-// that a link to a folder is Other.
+// that a link to a folder is LinkToFolder.
 EntryKind KindOfEntry(DIR* folder, const char* name) {
   struct stat info {};
   if (::fstatat(::dirfd(folder), name, &info, AT_SYMLINK_NOFOLLOW) != 0) return EntryKind::Other;
   if (S_ISLNK(info.st_mode)) {
     if (::fstatat(::dirfd(folder), name, &info, 0) != 0) return EntryKind::Other;
+    if (S_ISDIR(info.st_mode)) return EntryKind::LinkToFolder;
     return S_ISREG(info.st_mode) ? EntryKind::File : EntryKind::Other;
   }
   if (S_ISREG(info.st_mode)) return EntryKind::File;
@@ -142,9 +144,12 @@ class PosixReadableFile final : public ReadableFile {
   int fd_;
 };
 
+bool IsDiskFullCode(int error) { return error == ENOSPC || error == EDQUOT; }
+
 class PosixWritableFile final : public WritableFile {
  public:
-  explicit PosixWritableFile(int fd) : fd_(fd) {}
+  // fullPath names the file being made, for the message of a full disk.
+  PosixWritableFile(int fd, std::string fullPath) : fd_(fd), fullPath_(std::move(fullPath)) {}
   ~PosixWritableFile() override {
     if (fd_ >= 0) ::close(fd_);
   }
@@ -154,6 +159,9 @@ class PosixWritableFile final : public WritableFile {
     while (stored < data.size()) {
       const ssize_t put = ::write(fd_, data.data() + stored, data.size() - stored);
       if (put < 0 && errno == EINTR) continue;
+      if (put < 0 && IsDiskFullCode(errno)) {
+        throw WriteFileError(fullPath_, std::strerror(errno), errno);
+      }
       if (put <= 0) break;
       stored += static_cast<std::size_t>(put);
     }
@@ -168,7 +176,11 @@ class PosixWritableFile final : public WritableFile {
 
  private:
   int fd_;
+  std::string fullPath_;
 };
+
+// The name limit of nearly every file system, when the folder's own cannot be asked.
+constexpr long kCommonNameLimit = 255;
 
 class PosixFileSystem final : public FileSystem {
  public:
@@ -202,7 +214,7 @@ class PosixFileSystem final : public FileSystem {
           ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
       if (fd >= 0) {
         SetPending(temporaryPath);
-        return std::make_unique<PosixWritableFile>(fd);
+        return std::make_unique<PosixWritableFile>(fd, FullPath(path));
       }
       const int error = errno;
       // Another run's leftover of the same name: take the next.
@@ -225,6 +237,15 @@ class PosixFileSystem final : public FileSystem {
     throw CreateFileError(FullPath(path), std::strerror(error), error);
   }
 
+  void RenameReplacing(const std::string& temporaryPath, const std::string& path) override {
+    const std::lock_guard held(pendingLock);
+    if (::rename(temporaryPath.c_str(), path.c_str()) != 0) {
+      const int error = errno;
+      throw CreateFileError(FullPath(path), std::strerror(error), error);
+    }
+    ReleasePending(temporaryPath);
+  }
+
   void Remove(const std::string& path) override {
     const std::lock_guard held(pendingLock);
     ::unlink(path.c_str());
@@ -243,6 +264,11 @@ class PosixFileSystem final : public FileSystem {
     const int error = errno;
     if (error == EEXIST) return false;
     throw CreateFolderError(FullPath(path), std::strerror(error), error);
+  }
+
+  bool NameFits(const std::string& folder, const std::string& name) override {
+    const long limit = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    return name.size() <= static_cast<std::size_t>(limit > 0 ? limit : kCommonNameLimit);
   }
 
   std::string FullPath(const std::string& path) override {
@@ -275,34 +301,6 @@ class PosixFileSystem final : public FileSystem {
   }
 };
 
-// Windows-1251 0x80-0xFF as Unicode code points; 0 where the code page has no character.
-constexpr std::array<char16_t, 128> kCp1251High = {
-    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039,
-    0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x0000, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408,
-    0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,
-    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB,
-    0x0458, 0x0405, 0x0455, 0x0457, 0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417,
-    0x0418, 0x0419, 0x041A, 0x041B, 0x041C, 0x041D, 0x041E, 0x041F, 0x0420, 0x0421, 0x0422, 0x0423,
-    0x0424, 0x0425, 0x0426, 0x0427, 0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F,
-    0x0430, 0x0431, 0x0432, 0x0433, 0x0434, 0x0435, 0x0436, 0x0437, 0x0438, 0x0439, 0x043A, 0x043B,
-    0x043C, 0x043D, 0x043E, 0x043F, 0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,
-    0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
-};
-
-void AppendUtf8(std::string& out, char16_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 }  // namespace
 
 FileSystem& SystemFileSystem() {
@@ -324,21 +322,8 @@ void RemoveTemporaryFileOnInterrupt() {
   std::thread(RemovePendingOnSignal, signals).detach();
 }
 
-std::string FileNameFromCatalogueBytes(std::string_view bytes) {
-  std::string name;
-  for (const unsigned char byte : bytes) {
-    if (byte < 0x80) {
-      name += static_cast<char>(byte);
-      continue;
-    }
-    const char16_t c = kCp1251High[byte - 0x80];
-    if (c == 0) {
-      name += '_';
-    } else {
-      AppendUtf8(name, c);
-    }
-  }
-  return name;
-}
+bool IsDiskFull(const Error& error) { return IsDiskFullCode(error.Code()); }
+
+std::string FileNameFromCatalogueBytes(std::string_view bytes) { return ZxText(bytes); }
 
 }  // namespace orlaspin

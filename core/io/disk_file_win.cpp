@@ -34,8 +34,18 @@ DWORD Attributes(const std::string& path) { return GetFileAttributesW(Widen(path
 EntryKind KindOfEntry(DWORD attributes) {
   if ((attributes & FILE_ATTRIBUTE_DEVICE) != 0) return EntryKind::Other;
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return EntryKind::File;
-  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? EntryKind::Other : EntryKind::Folder;
+  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? EntryKind::LinkToFolder
+                                                          : EntryKind::Folder;
 }
+
+bool IsDiskFullCode(DWORD error) {
+  return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
+}
+
+// The longest name one folder entry may have, in UTF-16 units.
+constexpr std::size_t kLongestName = 255;
+// Room kept in a path for the temporary name a file is written under before it gets its own.
+constexpr std::size_t kTemporaryNameRoom = 32;
 
 struct SearchCloser {
   void operator()(HANDLE search) const { FindClose(search); }
@@ -125,15 +135,30 @@ class WinReadableFile final : public ReadableFile {
 
 class WinWritableFile final : public WritableFile {
  public:
-  explicit WinWritableFile(HANDLE handle) : handle_(handle) {}
+  // fullPath names the file being made, for the message of a full disk.
+  WinWritableFile(HANDLE handle, std::string fullPath)
+      : handle_(handle), fullPath_(std::move(fullPath)) {}
   ~WinWritableFile() override {
     if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
   }
 
   std::size_t Write(std::span<const std::uint8_t> data) override {
-    DWORD put = 0;
-    if (!WriteFile(handle_, data.data(), static_cast<DWORD>(data.size()), &put, nullptr)) return 0;
-    return put;
+    // A write that stores only part is tried again for the rest, so that a full disk says so.
+    std::size_t stored = 0;
+    while (stored < data.size()) {
+      DWORD put = 0;
+      if (!WriteFile(handle_, data.data() + stored, static_cast<DWORD>(data.size() - stored), &put,
+                     nullptr)) {
+        const DWORD error = GetLastError();
+        if (IsDiskFullCode(error)) {
+          throw WriteFileError(fullPath_, SystemMessage(error), static_cast<int>(error));
+        }
+        break;
+      }
+      if (put == 0) break;
+      stored += put;
+    }
+    return stored;
   }
 
   bool Close() override {
@@ -144,6 +169,7 @@ class WinWritableFile final : public WritableFile {
 
  private:
   HANDLE handle_;
+  std::string fullPath_;
 };
 
 class WinFileSystem final : public FileSystem {
@@ -180,7 +206,7 @@ class WinFileSystem final : public FileSystem {
                                         nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
       if (handle != INVALID_HANDLE_VALUE) {
         SetPending(wide);
-        return std::make_unique<WinWritableFile>(handle);
+        return std::make_unique<WinWritableFile>(handle, FullPath(path));
       }
       const DWORD error = GetLastError();
       // Another run's leftover of the same name: take the next.
@@ -210,6 +236,16 @@ class WinFileSystem final : public FileSystem {
     throw CreateFileError(FullPath(path), SystemMessage(error), static_cast<int>(error));
   }
 
+  void RenameReplacing(const std::string& temporaryPath, const std::string& path) override {
+    const std::wstring from = Widen(temporaryPath);
+    const PendingHeld held;
+    if (!MoveFileExW(from.c_str(), Widen(path).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      const DWORD error = GetLastError();
+      throw CreateFileError(FullPath(path), SystemMessage(error), static_cast<int>(error));
+    }
+    ReleasePending(from);
+  }
+
   void Remove(const std::string& path) override {
     const std::wstring wide = Widen(path);
     const PendingHeld held;
@@ -233,6 +269,14 @@ class WinFileSystem final : public FileSystem {
     const DWORD error = GetLastError();
     if (error == ERROR_ALREADY_EXISTS) return false;
     throw CreateFolderError(FullPath(path), SystemMessage(error), static_cast<int>(error));
+  }
+
+  bool NameFits(const std::string& folder, const std::string& name) override {
+    const std::size_t length = Widen(name).size();
+    const std::size_t folderLength = Widen(FullPath(folder.empty() ? "." : folder)).size();
+    // The folder, a separator, the longer of the two names and the closing zero.
+    return length <= kLongestName &&
+           folderLength + 1 + std::max(length, kTemporaryNameRoom) + 1 <= MAX_PATH;
   }
 
   std::string FullPath(const std::string& path) override {
@@ -285,6 +329,8 @@ FileSystem& SystemFileSystem() {
 }
 
 void RemoveTemporaryFileOnInterrupt() { SetConsoleCtrlHandler(RemovePendingAndEnd, TRUE); }
+
+bool IsDiskFull(const Error& error) { return IsDiskFullCode(static_cast<DWORD>(error.Code())); }
 
 std::string FileNameFromCatalogueBytes(std::string_view bytes) { return Narrow(WidenAnsi(bytes)); }
 

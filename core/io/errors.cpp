@@ -52,6 +52,10 @@ Error FolderNameTakenError(const std::string& fullPath) {
       0, "Cannot create folder \"" + fullPath + "\". Something that is not a folder has that name");
 }
 
+WriteError WriteFileError(const std::string& fullPath, const std::string& reason, int code) {
+  return WriteError(code, "Cannot write file \"" + fullPath + "\". " + TrimmedReason(reason));
+}
+
 Error StreamWriteError() { return Error(0, "Stream write error"); }
 
 Error IsAFolderError() { return Error(0, "Is a folder"); }

@@ -50,6 +50,15 @@ Error FolderNameTakenError(const std::string& fullPath);
 // A write to a new file stored fewer bytes than asked, or its close failed.
 Error StreamWriteError();
 
+// A write to a new file that the system refused for a reason it names, such as a full disk.
+class WriteError : public Error {
+ public:
+  using Error::Error;
+};
+
+// "Cannot write file "<fullPath>". <reason>", the reason trimmed as for a file's creation.
+WriteError WriteFileError(const std::string& fullPath, const std::string& reason, int code);
+
 // A path given as a file to read names a folder: "Is a folder".
 Error IsAFolderError();
 

@@ -120,6 +120,7 @@ std::vector<FolderEntry> FakeFileSystem::ListFolder(const std::string& path) {
   for (const auto& [child, bytes] : files) add(child, EntryKind::File);
   for (const std::string& child : folders) add(child, EntryKind::Folder);
   for (const std::string& child : others) add(child, EntryKind::Other);
+  for (const std::string& child : linksToFolders) add(child, EntryKind::LinkToFolder);
   std::sort(entries.begin(), entries.end(),
             [](const FolderEntry& a, const FolderEntry& b) { return a.name > b.name; });
   return entries;

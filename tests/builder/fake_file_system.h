@@ -37,11 +37,13 @@ class FakeFileSystem final : public FileSystem {
  public:
   std::map<std::string, std::vector<std::uint8_t>> files;
   std::set<std::string> folders;
-  // Entries that are neither files nor folders: links to folders, devices.
+  // Entries that are neither files nor folders: devices, FIFOs.
   std::set<std::string> others;
+  std::set<std::string> linksToFolders;
   // Folders whose listing raises the I/O error of the code.
   std::map<std::string, int> unlistable;
   FileFaults faults;
+  std::size_t nameLimit = 255;
   int opens = 0;  // calls of OpenForReading
 
   bool IsFile(const std::string& path) override { return files.contains(path); }
@@ -52,10 +54,18 @@ class FakeFileSystem final : public FileSystem {
                                                 std::string& temporaryPath) override;
   // A folder of the name raises the creation error with reason "Is a folder" and code 21.
   bool RenameWithoutReplacing(const std::string& temporaryPath, const std::string& path) override;
+  void RenameReplacing(const std::string& temporaryPath, const std::string& path) override {
+    files[path] = files[temporaryPath];
+    files.erase(temporaryPath);
+  }
   void Remove(const std::string& path) override;
   bool IsFolder(const std::string& path) override { return folders.contains(path); }
   bool IsFolderItself(const std::string& path) override { return IsFolder(path); }
   bool CreateFolder(const std::string& path) override;
+  // Names of up to nameLimit bytes fit.
+  bool NameFits(const std::string&, const std::string& name) override {
+    return name.size() <= nameLimit;
+  }
   // Relative paths resolve against "/fake".
   std::string FullPath(const std::string& path) override;
   // The files, folders and others whose path is the folder's path, "/" and one name, in reverse

@@ -222,8 +222,9 @@ TEST_F(CliProcess, SkipIdenticalWritesOnlyScreensNotAlreadyThere) {
             "PIC11.bmp\nPIC111.bmp\nOTHER11.bmp\n3 screens exported\n");
 }
 
-// Image folders are numbered, so many images of one name never make a name too long.
-TEST_F(CliProcess, ThreeHundredImagesOfOneNameGetFoldersOfTheirOwn) {
+// Many bare screens of one name are told apart by their extension, then numbered, so their names
+// never grow too long; each is one picture, with no folder of its own.
+TEST_F(CliProcess, ThreeHundredScreensOfOneNameGetPicturesOfTheirOwn) {
   const ScreenBytes screen = ColourfulScreen(4);
   constexpr int kImages = 300;
   Names args = {"export", "-f", "png", "-o", place.File("out")};
@@ -235,13 +236,14 @@ TEST_F(CliProcess, ThreeHundredImagesOfOneNameGetFoldersOfTheirOwn) {
   const ProgramRun run = Cli(args);
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(run.out.ends_with("\n300 screens exported from 300 images\n")) << run.out;
-  const auto folders = Contents(place.File("out"));
-  EXPECT_EQ(folders.size(), static_cast<std::size_t>(kImages));
-  EXPECT_TRUE(folders.contains("x"));
-  for (int i = 2; i <= kImages; ++i) {
-    EXPECT_TRUE(folders.contains(Numbered("x-", i))) << i;
+  const auto pictures = Contents(place.File("out"));
+  EXPECT_EQ(pictures.size(), static_cast<std::size_t>(kImages));
+  EXPECT_TRUE(pictures.contains("x.png"));
+  EXPECT_TRUE(pictures.contains("x-scr.png"));
+  for (int i = 2; i < kImages; ++i) {
+    EXPECT_TRUE(pictures.contains(Numbered("x-scr-", i) + ".png")) << i;
   }
-  EXPECT_EQ(Contents(place.File("out/x-300")), Contents(place.File("out/x")));
+  EXPECT_EQ(pictures.at("x-scr-299.png"), pictures.at("x.png"));
 }
 
 }  // namespace

@@ -99,7 +99,7 @@ TEST_F(PosixFilesTest, ANameTakenByAFifoIsTakenWithoutBlocking) {
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"P.bmp"});
 }
 
-TEST_F(PosixFilesTest, LinksListAsWhatTheyLeadToExceptThatALinkToAFolderIsOther) {
+TEST_F(PosixFilesTest, LinksListAsWhatTheyLeadToExceptThatALinkToAFolderIsNoFolder) {
   testing::WriteFileBytes(folder.File("file"), std::vector<std::uint8_t>{1});
   ASSERT_EQ(::mkdir(folder.File("sub").c_str(), 0700), 0);
   ASSERT_EQ(::symlink("file", folder.File("to-file").c_str()), 0);
@@ -116,13 +116,13 @@ TEST_F(PosixFilesTest, LinksListAsWhatTheyLeadToExceptThatALinkToAFolderIsOther)
   EXPECT_EQ(kinds, (std::map<std::string, EntryKind>{{"file", EntryKind::File},
                                                      {"sub", EntryKind::Folder},
                                                      {"to-file", EntryKind::File},
-                                                     {"to-folder", EntryKind::Other},
+                                                     {"to-folder", EntryKind::LinkToFolder},
                                                      {"dangling", EntryKind::Other},
                                                      {"fifo", EntryKind::Other},
                                                      {"bytes-\xC0\xFF", EntryKind::File}}));
   const std::vector<FolderEntry> sub = SystemFileSystem().ListFolder(folder.File("sub"));
   ASSERT_EQ(sub.size(), 1u);
-  EXPECT_EQ(sub[0].kind, EntryKind::Other);
+  EXPECT_EQ(sub[0].kind, EntryKind::LinkToFolder);
 }
 
 TEST_F(PosixFilesTest, AFolderThatCannotBeListedRaisesTheTablesError) {

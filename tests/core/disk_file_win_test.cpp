@@ -118,7 +118,7 @@ TEST_F(WinFilesTest, AMissingFolderListsAsPathNotFound) {
   }
 }
 
-TEST_F(WinFilesTest, ALinkToAFolderListsAsOther) {
+TEST_F(WinFilesTest, ALinkToAFolderListsAsALinkNotAFolder) {
   ASSERT_TRUE(CreateDirectoryW(Wide(folder.File("sub")).c_str(), nullptr));
   // Wine answers success without making the link.
   if (!CreateSymbolicLinkW(Wide(folder.File("link")).c_str(), Wide(folder.File("sub")).c_str(),
@@ -131,7 +131,7 @@ TEST_F(WinFilesTest, ALinkToAFolderListsAsOther) {
     kinds[entry.name] = entry.kind;
   }
   EXPECT_EQ(kinds, (std::map<std::string, EntryKind>{{"sub", EntryKind::Folder},
-                                                     {"link", EntryKind::Other}}));
+                                                     {"link", EntryKind::LinkToFolder}}));
 }
 
 TEST_F(WinFilesTest, PathsInAnyLanguageWork) {

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "fake_file_system.h"
+
 namespace orlaspin {
 namespace {
 
@@ -39,6 +45,21 @@ TEST(MakeSafeName, PutsAnUnderscoreAfterADeviceWord) {
   for (const auto& [name, stem] : cases) EXPECT_EQ(MakeSafeName(name), stem) << name;
   EXPECT_TRUE(IsDeviceName("aux  .txt"));
   EXPECT_FALSE(IsDeviceName("AUX_"));
+}
+
+// The names tried in a folder whose names hold at most `limit` bytes: devices passed over, the
+// stem cut at a character's end ("Ж" is two bytes).
+TEST(FreeNames, GrowByOnesWhileTheNameFitsThenNumberTheCutStem) {
+  const std::tuple<std::string, std::size_t, std::vector<std::string>> cases[] = {
+      {"COM", 10, {"COM.bmp", "COM11.bmp", "COM111.bmp", "COM~5.bmp"}},
+      {"\u0416\u0416\u0416", 10, {"\u0416\u0416\u0416.bmp", "\u0416\u0416~2.bmp"}},
+      {"LONGNAME", 8, {"LO~1.bmp", "LO~2.bmp"}}};
+  for (const auto& [stem, limit, expected] : cases) {
+    testing::FakeFileSystem files;
+    files.nameLimit = limit;
+    FreeNames names(files, "out", stem, ".bmp");
+    for (const std::string& name : expected) EXPECT_EQ(names.Next(), name) << stem;
+  }
 }
 
 }  // namespace

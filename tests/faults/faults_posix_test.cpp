@@ -265,17 +265,13 @@ TEST_F(PosixFaults, ImageFoldersAreNeverReachedThroughALinkOrAFifo) {
   std::filesystem::create_symlink(PathFromUtf8(place.File("nowhere")), PathFromUtf8(out.File("h")));
   ASSERT_EQ(::mkfifo(out.File("f").c_str(), 0644), 0);
   std::vector<std::string> args = {"export", "-o", out.Path()};
-  for (const char* name : {"f.scr", "g.trd", "h.scr"}) {
+  for (const char* name : {"f.trd", "g.trd", "h.trd"}) {
     args.push_back(place.File(name));
-    if (args.back().ends_with(".trd")) {
-      TrdBuilder().AddScreen("G", ColourfulScreen(7)).AddDiskInfo("G").WriteTo(args.back());
-    } else {
-      WriteFileBytes(args.back(), ColourfulScreen(8));
-    }
+    TrdBuilder().AddScreen("G", ColourfulScreen(7)).AddDiskInfo("G").WriteTo(args.back());
   }
   const ProgramRun run = RunProgram(ORLASPIN_CLI, args);
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, "f-2/f.bmp\ng-2/G.bmp\nh-2/h.bmp\n3 screens exported from 3 images\n");
+  EXPECT_EQ(run.out, "f-2/G.bmp\ng-2/G.bmp\nh-2/G.bmp\n3 screens exported from 3 images\n");
   EXPECT_TRUE(std::filesystem::is_empty(PathFromUtf8(outside)));
   EXPECT_TRUE(std::filesystem::is_fifo(PathFromUtf8(out.File("f"))));
   EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(place.File("nowhere"))));

@@ -2,13 +2,16 @@
 // (ORLASPIN_SMALL_DISK, a 500 KB tmpfs), seen natively and through Wine.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli.h"
+#include "io/disk_file.h"
 #include "export_runs.h"
 #include "oracle.h"
 #include "screens.h"
@@ -48,14 +51,46 @@ TEST(FullDisk, ADiskFillingUpMidBatchEndsTheRunWithTheFilesBeforeItComplete) {
   EXPECT_EQ(exported.run.view.decoded.back(), ColourfulScreen(2));
   EXPECT_EQ(exported.state.EntryCount, 4);
 
-  // The command line on the full disk: the error with its full stop, no count, nothing new.
+  // The command line on the full disk: the system's text and the file, no count, nothing new.
   const FolderContents before = ReadFolder(disk);
   std::ostringstream printed, errors;
   const std::vector<std::string> args = {"export", imagePath, "--output-dir", disk};
   EXPECT_EQ(RunCli(args, printed, errors), 1);
   EXPECT_EQ(printed.str(), "");
-  EXPECT_EQ(errors.str(), "orlaspin-cli: " + imagePath + ": Stream write error.\n");
+  EXPECT_TRUE(errors.str().starts_with("orlaspin-cli: " + imagePath + ": Cannot write file \"" +
+                                       SystemFileSystem().FullPath(JoinPath(disk, "SCR01.bmp"))))
+      << errors.str();
   EXPECT_EQ(ReadFolder(disk), before);
+}
+
+// Many images on a disk that fills up: told once, with the file and the system's text; the images
+// after it are not tried, and only whole pictures are left.
+TEST(FullDisk, AFullDiskEndsARunOfManyImagesWithOneMessage) {
+  const std::string disk = SmallDisk();
+  if (disk.empty()) GTEST_SKIP() << "no small disk mounted (ctest mounts one when run as root)";
+  TempFolder place;
+  std::vector<std::string> args = {"export", "-j", "1", "-o", disk};
+  for (const char* name : {"a.trd", "b.trd"}) {
+    args.push_back(place.File(name));
+    TrdBuilder builder;
+    for (int i = 0; i < 4; ++i) builder.AddScreen("SCR" + std::to_string(i), ColourfulScreen(i));
+    builder.AddDiskInfo("FULL").WriteTo(args.back());
+  }
+  std::ostringstream printed, errors;
+  EXPECT_EQ(RunCli(args, printed, errors), 1);
+  const std::string told = "orlaspin-cli: " + args[5] + ": Cannot write file \"" +
+                           SystemFileSystem().FullPath(JoinPath(disk, "a/SCR2.bmp")) + "\". ";
+  EXPECT_TRUE(errors.str().starts_with(told) && errors.str().ends_with(".\n")) << errors.str();
+#ifndef _WIN32
+  EXPECT_EQ(errors.str(), told + std::strerror(ENOSPC) + ".\n");
+#endif
+  EXPECT_EQ(printed.str(),
+            "a/SCR0.bmp\na/SCR1.bmp\n2 screens exported from 0 images, 1 failed; the "
+            "disk is full, the images after it were not tried\n");
+  const FolderContents written = ReadFolder(JoinPath(disk, "a"));
+  EXPECT_EQ(written, (FolderContents{{"SCR0.bmp", OracleBitmapFile(ColourfulScreen(0))},
+                                     {"SCR1.bmp", OracleBitmapFile(ColourfulScreen(1))}}));
+  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(JoinPath(disk, "b"))));
 }
 
 }  // namespace

@@ -67,11 +67,10 @@ TEST_F(CliCollectionTest, ARecursiveExportKeepsTheTreeAndCountsWhatIsNoImage) {
   EXPECT_EQ(run.out,
             "games/A/S0.bmp\n"
             "games/A/S1.bmp\n"
-            "games/more/pics/title/title.bmp\n"
+            "games/more/pics/title.bmp\n"
             "games/old/A/S0.bmp\n"
             "4 screens exported from 3 images, 2 files of no known kind skipped\n");
-  EXPECT_EQ(ReadFileBytes(output.File("games/more/pics/title/title.bmp")).size(),
-            54u + 256 * 192 * 4);
+  EXPECT_EQ(ReadFileBytes(output.File("games/more/pics/title.bmp")).size(), 54u + 256 * 192 * 4);
 
   // Without -r a folder is refused; the archive alone is walked all the same.
   const CliRun unwalked = Cli({"export", games, "-o", output.File("again")});
@@ -93,16 +92,24 @@ TEST_F(CliCollectionTest, TheGalleryShowsEveryPictureUnderItsImage) {
   std::size_t at = 0;
   for (const std::string& expected :
        Names{input.File("games") + "/A.trd", "src=\"games/A/S0.png\"", "src=\"games/A/S1.png\"",
-             "games/more.zip/pics/title.scr", "src=\"games/more/pics/title/title.png\"",
+             "games/more.zip/pics/title.scr", "src=\"games/more/pics/title.png\"",
              input.File("games") + "/old/A.trd", "src=\"games/old/A/S0.png\""}) {
     const std::size_t found = page.find(expected, at);
     ASSERT_NE(found, std::string::npos) << expected << " after " << at;
     at = found;
   }
-  // A second run keeps the first page and writes its own beside it.
-  const CliRun again = Cli({"export", input.File("games/A.trd"), "-o", output.Path(), "--gallery"});
-  EXPECT_EQ(again.out, "S0.bmp\nS1.bmp\nindex1.html\n2 screens exported\n");
-  EXPECT_EQ(ReadText(output.File("index.html")), page);
+  // A second run rewrites our own page in place, leaving nothing beside it.
+  const Names second = {"export", input.File("games/A.trd"), "-o", output.Path(), "--gallery"};
+  const CliRun again = Cli(second);
+  EXPECT_EQ(again.out, "S0.bmp\nS1.bmp\nindex.html\n2 screens exported\n");
+  EXPECT_EQ(ReadText(output.File("index.html")).find("title.png"), std::string::npos);
+  EXPECT_EQ(output.Names(), (Names{"S0.bmp", "S1.bmp", "games", "index.html"}));
+
+  // A page of the user's own under that name is never touched.
+  const std::string mine = "<p>my own index page</p>";
+  WriteFileBytes(output.File("index.html"), Bytes(mine.begin(), mine.end()));
+  EXPECT_EQ(Cli(second).out, "S01.bmp\nS11.bmp\nindex1.html\n2 screens exported\n");
+  EXPECT_EQ(ReadText(output.File("index.html")), mine);
 }
 
 TEST_F(CliCollectionTest, ASheetIsOnePageOrNumberedPagesAndNeverReplacesAFile) {
@@ -130,6 +137,22 @@ TEST_F(CliCollectionTest, ASheetIsOnePageOrNumberedPagesAndNeverReplacesAFile) {
   EXPECT_EQ(many.out, output.File("big-001.png") + "\n" + output.File("big-002.png") +
                           "\n180 screens on 2 pages from 3 images\n");
   EXPECT_FALSE(std::filesystem::exists(pages));
+}
+
+// A sheet named .bmp (any case) is a BMP of the same page: bottom row first, blue, green, red.
+TEST_F(CliCollectionTest, ASheetNamedBmpIsABitmapOfTheSamePage) {
+  const Names png = {"sheet", input.File("games/A.trd"), "-o", output.File("s.png")};
+  const Names bmp = {"sheet", input.File("games/A.trd"), "-o", output.File("s.BMP")};
+  ASSERT_EQ(Cli(png).status + Cli(bmp).status, 0);
+  const DecodedPng page = DecodePng(ReadFileBytes(output.File("s.png")));
+  const Bytes file = ReadFileBytes(output.File("s.BMP"));
+  const std::size_t w = page.width, h = page.height, start = 54;
+  ASSERT_EQ(file.size(), start + 4 * w * h);
+  EXPECT_EQ(std::string(file.begin(), file.begin() + 2), "BM");
+  for (std::size_t i = 0; i < w * h; ++i) {
+    const std::size_t at = start + 4 * ((h - 1 - i / w) * w + i % w);
+    ASSERT_EQ((Rgb{file[at + 2], file[at + 1], file[at]}), page.frames[0][i]) << i;
+  }
 }
 
 TEST(CliCollectionOptions, WrongJobsAndASheetWithoutItsFileAreUsageErrors) {

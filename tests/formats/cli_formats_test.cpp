@@ -146,7 +146,7 @@ TEST_F(CliFormatsTest, SeveralImagesGoIntoFoldersAndAFailureDoesNotStopTheRun) {
   const CliRun run = Cli({"export", "--format=png", scr, missing, disk, "--output-dir", out});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out,
-            "UzixLS_zx-midiplayer__title/UzixLS_zx-midiplayer__title.png\n"
+            "UzixLS_zx-midiplayer__title.png\n"
             "disk/A.png\n"
             "2 screens exported from 2 images, 1 failed\n");
   EXPECT_EQ(run.err, "orlaspin-cli: " + missing + ": File not found.\n");
@@ -156,7 +156,7 @@ TEST_F(CliFormatsTest, SeveralImagesGoIntoFoldersAndAFailureDoesNotStopTheRun) {
   const CliRun again = Cli({"export", "--format", "png", scr, disk, "--output-dir", out});
   EXPECT_EQ(again.status, 0);
   EXPECT_EQ(again.out,
-            "UzixLS_zx-midiplayer__title/UzixLS_zx-midiplayer__title1.png\n"
+            "UzixLS_zx-midiplayer__title1.png\n"
             "disk/A1.png\n"
             "2 screens exported from 2 images\n");
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
+#include <tuple>
 
 #include "archive_builders.h"
 #include "containers/plus3dos_disk.h"
@@ -164,6 +166,25 @@ TEST(DskImage, AHeaderWithAWrongChecksumOrSignatureIsNoHeader) {
     EXPECT_EQ(file.length, (128u + 6912 + 127) / 128 * 128);
     EXPECT_FALSE(file.isScreen);
   }
+}
+
+// Some tools write "TAPEFILE" where the BASIC header would be: the file is as long as the
+// header's own length says, and whole.
+TEST(DskImage, AHeaderWithoutABasicHeaderIsReadByItsFileLength) {
+  const Plus3File data = {"TAPED", "", std::uint8_t{3}, 0, Pattern(532, 6), 0};
+  Bytes content = Plus3DosHeader(data);
+  std::copy_n("TAPEFILE", 8, content.begin() + 15);
+  content[127] = static_cast<std::uint8_t>(std::accumulate(content.begin(), content.end() - 1, 0));
+  content.insert(content.end(), data.data.begin(), data.data.end());
+  const std::vector<Plus3File> files = {{"TAPED", "", std::nullopt, 0, content, 0}};
+  const Collection collection = ReadDskImage(BuildDsk(Plus3Disk(files), false));
+  EXPECT_TRUE(collection.warnings.empty());
+  ASSERT_EQ(collection.files.size(), 1u);
+  const CollectionFile& file = collection.files[0];
+  EXPECT_EQ(std::tie(file.type, file.length, file.start, file.isScreen),
+            std::make_tuple(std::string("headed"), 532u, std::optional<std::uint16_t>(), false));
+  EXPECT_TRUE(std::equal(data.data.begin(), data.data.end(),
+                         collection.unpacked.begin() + static_cast<std::ptrdiff_t>(file.offset)));
 }
 
 TEST(DskImage, MissingAndDamagedSectorsAndBlocksOutsideTheDiskAreWarnings) {

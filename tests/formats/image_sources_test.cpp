@@ -41,6 +41,7 @@ struct Walk {
   Lines lines;
   std::map<std::string, Bytes> bytes;
   int skipped = 0;
+  Lines passed;  // skipped, with why
 };
 
 Walk WalkAll(ImageSources& sources) {
@@ -51,8 +52,8 @@ Walk WalkAll(ImageSources& sources) {
       walk.bytes[image->path] = image->bytes;
     } else if (const auto* warning = std::get_if<SourceWarning>(&*item)) {
       walk.lines.push_back("warning " + warning->path + ": " + warning->text);
-    } else if (std::holds_alternative<SourceSkipped>(*item)) {
-      continue;  // counted
+    } else if (const auto* skipped = std::get_if<SourceSkipped>(&*item)) {
+      walk.passed.push_back(skipped->path + ": " + skipped->why);
     } else {
       const auto& failure = std::get<SourceFailure>(*item);
       walk.lines.push_back("failure " + failure.path + ": " + failure.error.Message());
@@ -145,7 +146,8 @@ TEST(ImageSources, AWalkTakesEachFoldersEntriesInNameOrderAndSkipsWhatIsNoImage)
   files.files["/c/sub/deeper/pic"] = ScreenVector(4);  // known by its size alone
   files.files["/c/sub/data.bin"] = Bytes(100, 7);
   files.files["/c/Z/y.trd"] = Trd(5);
-  files.others = {"/c/link", "/c/sub/device"};
+  files.others = {"/c/sub/device"};
+  files.linksToFolders = {"/c/link"};
   const Walk walk = WalkAll(files, {"/c", "/c/b.trd"});
   EXPECT_EQ(walk.lines, (Lines{
                             "image /c/Z/y.trd [c|Z|y]",
@@ -157,7 +159,8 @@ TEST(ImageSources, AWalkTakesEachFoldersEntriesInNameOrderAndSkipsWhatIsNoImage)
                         }));
   EXPECT_EQ(walk.bytes.at("/c/sub/deeper/pic"), files.files["/c/sub/deeper/pic"]);
   EXPECT_EQ(walk.bytes.at("/c/sub/x.$C"), files.files["/c/sub/x.$C"]);
-  EXPECT_EQ(walk.skipped, 4);  // readme.txt, data.bin and the two others
+  EXPECT_EQ(walk.skipped, 3);  // readme.txt, data.bin and the device
+  EXPECT_EQ(walk.passed[0], "/c/link: a link to a folder; not followed");
 }
 
 TEST(ImageSources, AFolderOrFileThatCannotBeReadFailsAndTheWalkGoesOn) {
@@ -310,7 +313,8 @@ TEST_F(ImageSourcesOnDisk, ALinkBackToAFolderAboveIsNotFollowed) {
   const Walk walk = WalkAll(SystemFileSystem(), {root});
   EXPECT_EQ(walk.lines, (Lines{"image " + root + "/a.scr [top|a]",
                                "image " + root + "/sub/b.scr [top|sub|b]"}));
-  EXPECT_EQ(walk.skipped, 1);
+  EXPECT_EQ(walk.skipped, 0);
+  EXPECT_EQ(walk.passed, Lines{root + "/sub/up: a link to a folder; not followed"});
 }
 
 TEST(ImageSources, TheRealCalmCommanderArchiveHoldsNoImage) {

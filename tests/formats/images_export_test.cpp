@@ -48,7 +48,7 @@ TEST(OutputFolders, AnImagesFolderIsItsStemOrTheNextNameThatIsFree) {
   files.files["out/taken"] = {1};   // a file is in the way
   OutputFolders folders(files, "out");
   const auto image = [&](std::size_t root, const std::string& name) {
-    return folders.FolderFor(root, Names{name});
+    return folders.FolderFor(root, Names{name}, "");
   };
   EXPECT_EQ(image(0, "old"), "old");
   EXPECT_EQ(image(1, "taken"), "taken-2");
@@ -68,14 +68,14 @@ TEST(OutputFolders, APlaceImagesWereFoundInIsOneFolderPerNamedPath) {
   FakeFileSystem files;
   files.files["out/c/games/taken"] = {1};
   OutputFolders folders(files, "out");
-  EXPECT_EQ(folders.FolderFor(0, Names{"c", "games", "A"}), "c/games/A");
-  EXPECT_EQ(folders.FolderFor(0, Names{"c", "games", "A"}), "c/games/A-2");
-  EXPECT_EQ(folders.FolderFor(0, Names{"c", "games", "taken", "B"}), "c/games/taken-2/B");
-  EXPECT_EQ(folders.FolderFor(0, Names{"c", "other", "A"}), "c/other/A");
+  EXPECT_EQ(folders.FolderFor(0, Names{"c", "games", "A"}, ""), "c/games/A");
+  EXPECT_EQ(folders.FolderFor(0, Names{"c", "games", "A"}, ""), "c/games/A-2");
+  EXPECT_EQ(folders.FolderFor(0, Names{"c", "games", "taken", "B"}, ""), "c/games/taken-2/B");
+  EXPECT_EQ(folders.FolderFor(0, Names{"c", "other", "A"}, ""), "c/other/A");
   // Another named path of the same name: its own folder beside the first.
-  EXPECT_EQ(folders.FolderFor(1, Names{"c", "games", "A"}), "c-2/games/A");
+  EXPECT_EQ(folders.FolderFor(1, Names{"c", "games", "A"}, ""), "c-2/games/A");
   // An image named like a folder met before takes a name of its own.
-  EXPECT_EQ(folders.FolderFor(0, Names{"c", "games"}), "c/games-2");
+  EXPECT_EQ(folders.FolderFor(0, Names{"c", "games"}, ""), "c/games-2");
 }
 
 TEST(ExportImages, EachImageGetsAFolderAndAFailedImageDoesNotStopTheRun) {
@@ -100,14 +100,14 @@ TEST(ExportImages, EachImageGetsAFolderAndAFailedImageDoesNotStopTheRun) {
   EXPECT_EQ(result.failedImages, 2);
   EXPECT_FALSE(result.singleImage);
   EXPECT_EQ(view.finished, 5);
-  EXPECT_EQ(view.written, (Names{"GAME/title.png", "GAME/end.png", "GAME-2/title.png"}));
+  EXPECT_EQ(view.written, (Names{"GAME/title.png", "GAME/end.png", "GAME-scl/title.png"}));
   ASSERT_EQ(view.failures.size(), 2u);
   EXPECT_EQ(view.failures[0].first, "disks/notes.txt");
   EXPECT_EQ(view.failures[1],
             std::make_pair(std::string("disks/missing.scr"), std::string("File not found")));
   // The output folder was made; an image without screens and the failed ones made none.
-  EXPECT_EQ(files.folders, (std::set<std::string>{"out", "out/GAME", "out/GAME-2"}));
-  EXPECT_TRUE(files.files.contains("out/GAME-2/title.png"));
+  EXPECT_EQ(files.folders, (std::set<std::string>{"out", "out/GAME", "out/GAME-scl"}));
+  EXPECT_TRUE(files.files.contains("out/GAME-scl/title.png"));
 }
 
 TEST(ExportImages, ScreensWrittenBeforeAnImageFailsAreCounted) {
@@ -142,8 +142,8 @@ TEST(ExportImages, OneNamedFileGoesIntoTheOutputFolderAndOneNamedArchiveDoesNot)
   const ImagesExportResult archive = ExportAll(files, {"z.zip"}, view);
   EXPECT_FALSE(archive.singleImage);
   EXPECT_EQ(archive.images, 1);
-  EXPECT_EQ(view.written, (Names{"PIC0.bmp", "z/in/b/b.bmp"}));
-  EXPECT_EQ(files.files.at("out/z/in/b/b.bmp").size(), kBmpFileSize);
+  EXPECT_EQ(view.written, (Names{"PIC0.bmp", "z/in/b.bmp"}));  // a screen has no folder of its own
+  EXPECT_EQ(files.files.at("out/z/in/b.bmp").size(), kBmpFileSize);
 
   // A named file that fails is still the one image.
   RecordingImagesView failed;

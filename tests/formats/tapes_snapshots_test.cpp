@@ -63,16 +63,15 @@ TEST(TapesAndSnapshotsCli, SnapshotsExportUnderTheirFileNamesAndWarningsShow) {
   const CliRun run = Cli({"export", z80, tzx, "--output-dir", output.Path()});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out,
-            "jet pac/jet pac.bmp\n"
+            "jet pac.bmp\n"  // a snapshot is one picture, with no folder of its own
             "cut/cut-block1.bmp\n"
             "2 screens exported from 2 images\n");
   EXPECT_EQ(run.err, "orlaspin-cli: warning: " + tzx +
                          ": block 1: an SNA snapshot of 9179 bytes, not 49179, 131103 or 147487\n"
                          "orlaspin-cli: warning: " +
                          tzx + ": tape cut short in block 1\n");
-  EXPECT_EQ(
-      FirstDifference(ReadFileBytes(output.File("jet pac/jet pac.bmp")), OracleBitmapFile(screen)),
-      "");
+  EXPECT_EQ(FirstDifference(ReadFileBytes(output.File("jet pac.bmp")), OracleBitmapFile(screen)),
+            "");
   EXPECT_EQ(FirstDifference(ReadFileBytes(output.File("cut/cut-block1.bmp")),
                             OracleBitmapFile(ColourfulScreen(8))),
             "");

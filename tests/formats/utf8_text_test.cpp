@@ -1,4 +1,4 @@
-#include "encoders/utf8_text.h"
+#include "text/utf8_text.h"
 
 #include <gtest/gtest.h>
 

@@ -28,14 +28,20 @@ namespace {
 using namespace orlaspin;
 using namespace orlaspin::testing;
 
-// name is the safe stem's file name with "1" appended some number of times, then ".bmp".
+// name is the safe stem's file name with "1" appended some number of times, then ".bmp"; or,
+// past the length a name may have, the stem's start, "~", a number and ".bmp".
 bool IsUniqueFormOf(const std::string& fileName, const std::string& stemFileName) {
   const std::string extension(kBitmapExtension);
-  if (!fileName.starts_with(stemFileName) || !fileName.ends_with(extension)) return false;
-  if (fileName.size() < stemFileName.size() + extension.size()) return false;
-  const std::string suffix = fileName.substr(
-      stemFileName.size(), fileName.size() - stemFileName.size() - extension.size());
-  return suffix.find_first_not_of('1') == std::string::npos;
+  if (!fileName.ends_with(extension)) return false;
+  const std::string base = fileName.substr(0, fileName.size() - extension.size());
+  const std::size_t mark = base.rfind(kNumberMark);
+  if (mark != std::string::npos && mark + 1 < base.size() &&
+      base.find_first_not_of("0123456789", mark + 1) == std::string::npos &&
+      stemFileName.starts_with(base.substr(0, mark))) {
+    return true;
+  }
+  if (!base.starts_with(stemFileName)) return false;
+  return base.find_first_not_of('1', stemFileName.size()) == std::string::npos;
 }
 
 // folder: the output folder as it was before the run; afterwards, as the run left it. Returns the
@@ -70,7 +76,7 @@ std::vector<std::string> ExportAndCheck(const ListedImage& state, const Bytes& i
     FuzzRequire(after.at(name) == expected.At(taken[i].offset),
                 "a written file is the complete bitmap of its entry's screen");
     FuzzRequire(IsUniqueFormOf(name, FileNameFromCatalogueBytes(MakeSafeName(taken[i].name))),
-                "a file is named by its entry's safe stem and some 1s");
+                "a file is named by its entry's safe stem and some 1s, or numbered");
   }
 
   if (error) {
