@@ -131,7 +131,7 @@ class GalleryPrinter final : public ReportListener {
     gallery_.Add(report);
     printer_.Reported(report);
   }
-  const std::vector<GalleryImage>& Images() const { return gallery_.Images(); }
+  const GalleryRecorder& Gallery() const { return gallery_; }
 
  private:
   ReportPrinter& printer_;
@@ -152,7 +152,7 @@ std::string SkippedAndFailed(int skippedFiles, int failedImages) {
 std::string ExportSummary(const ImagesExportResult& result) {
   std::string text = CountOf(result.screens, "screen") + " exported";
   if (!result.singleImage) {
-    text += " from " + CountOf(result.images - result.failedImages, "image");
+    text += " from " + CountOf(result.readImages, "image");
   }
   if (result.skippedScreens > 0) {
     text += ", " + std::to_string(result.skippedScreens) + " skipped as identical";
@@ -179,7 +179,7 @@ int RunExport(const CliCommand& command, std::ostream& out, std::ostream& err, b
   const ImagesExportResult result = ExportImages(files, run, listener);
   progress.Clear();
   if (command.gallery && !result.diskFull) {
-    const std::string page = SaveGallery(files, command.outputDir, gallery.Images());
+    const std::string page = SaveGallery(files, command.outputDir, gallery.Gallery());
     if (!quiet) out << page << '\n';
   }
   // One image that failed has said why; a summary of nothing would add nothing.

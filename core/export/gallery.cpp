@@ -117,13 +117,13 @@ void AppendImage(std::string& html, const GalleryImage& image) {
 
 }  // namespace
 
-std::string GalleryHtml(std::span<const GalleryImage> images) {
+std::string GalleryHtml(std::span<const GalleryImage> images, std::size_t imagesRead) {
   std::size_t pictures = 0;
   for (const GalleryImage& image : images) pictures += image.pictures.size();
 
   std::string html(kPageStart);
   html += "<p class=\"about\">" + Counted(pictures, "picture") + " from " +
-          Counted(images.size(), "image") + "</p>\n";
+          Counted(imagesRead, "image") + "</p>\n";
   for (const GalleryImage& image : images) AppendImage(html, image);
   html += kPageEnd;
   return html;

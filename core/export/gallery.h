@@ -36,7 +36,8 @@ struct GalleryImage {
   std::vector<GalleryPicture> pictures;
 };
 
-// The text of index.html for the output folder: one section per image, in order, with its
+// The text of index.html for the output folder: how many pictures from how many images read (the
+// images without pictures have no section), then one section per image, in order, with its
 // heading, container and number of pictures, then a grid of its pictures, each shown 256 pixels
 // wide as a link to the file, with its name, type, start and length in bytes. It works offline
 // from the folder: links are relative, no script, font or style comes from elsewhere.
@@ -45,6 +46,6 @@ struct GalleryImage {
 // Each part of a file's path is percent-encoded but for letters, digits and "-._~". Throws
 // std::invalid_argument for a file that is not a path inside the folder: empty, starting with a
 // separator, or with an empty, "." or ".." part ("\" also counts as a separator here).
-std::string GalleryHtml(std::span<const GalleryImage> images);
+std::string GalleryHtml(std::span<const GalleryImage> images, std::size_t imagesRead);
 
 }  // namespace orlaspin

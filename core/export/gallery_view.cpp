@@ -7,6 +7,7 @@
 namespace orlaspin {
 
 void GalleryRecorder::Add(const ImageReport& report) {
+  if (report.kind) ++imagesRead_;
   if (!report.kind || report.pictures.empty()) return;
   images_.push_back({report.path, std::string(KindName(*report.kind)), {}});
   GalleryImage& image = images_.back();
@@ -37,8 +38,8 @@ bool IsOurGallery(FileSystem& files, const std::string& path) {
 }  // namespace
 
 std::string SaveGallery(FileSystem& files, const std::string& outputDir,
-                        std::span<const GalleryImage> images) {
-  const std::string page = GalleryHtml(images);
+                        const GalleryRecorder& gallery) {
+  const std::string page = GalleryHtml(gallery.Images(), gallery.ImagesRead());
   const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(page.data()),
                                             page.size());
   const std::span<const std::uint8_t> parts[] = {bytes};

@@ -20,15 +20,19 @@ class GalleryRecorder {
 
   // The images with pictures, in the order of the run.
   const std::vector<GalleryImage>& Images() const { return images_; }
+  // The images read, as a run's summary counts them: those with pictures and those without,
+  // those that failed after being read too.
+  std::size_t ImagesRead() const { return imagesRead_; }
 
  private:
   std::vector<GalleryImage> images_;
+  std::size_t imagesRead_ = 0;
 };
 
 // Writes the page of the images as index.html in outputDir, replacing (in one step) a page of
 // ours found there (kGalleryMarker near its start); when something else has that name, under the
 // next free name ("index1.html", ...). Returns the name written.
 std::string SaveGallery(FileSystem& files, const std::string& outputDir,
-                        std::span<const GalleryImage> images);
+                        const GalleryRecorder& gallery);
 
 }  // namespace orlaspin

@@ -75,6 +75,7 @@ class ExportTask final : public ImageTask {
   }
 
   void Told(const ImageReport& report, const SourceImage*, const Collection*) override {
+    if (report.kind) ++result_.readImages;
     if (report.isImage) {
       result_.singleImage = IsSingleImage(report.path);
       ++told_.images;

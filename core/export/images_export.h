@@ -29,8 +29,9 @@ class ReportListener {
 };
 
 struct ImagesExportResult {
-  int images = 0;  // images read, failed ones included
+  int images = 0;  // images tried, failed ones included
   int failedImages = 0;
+  int readImages = 0;      // images whose reading succeeded, also those whose export failed later
   int screens = 0;         // files written, also those of an image that failed later
   int skippedScreens = 0;  // found already present
   int skippedFiles = 0;    // files of walked folders and archives that are no known image

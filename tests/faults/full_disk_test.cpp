@@ -85,7 +85,7 @@ TEST(FullDisk, AFullDiskEndsARunOfManyImagesWithOneMessage) {
   EXPECT_EQ(errors.str(), told + std::strerror(ENOSPC) + ".\n");
 #endif
   EXPECT_EQ(printed.str(),
-            "a/SCR0.bmp\na/SCR1.bmp\n2 screens exported from 0 images, 1 failed; the "
+            "a/SCR0.bmp\na/SCR1.bmp\n2 screens exported from 1 image, 1 failed; the "
             "disk is full, the images after it were not tried\n");
   const FolderContents written = ReadFolder(JoinPath(disk, "a"));
   EXPECT_EQ(written, (FolderContents{{"SCR0.bmp", OracleBitmapFile(ColourfulScreen(0))},

@@ -115,7 +115,7 @@ void WriteDemo(const std::string& folder) {
       std::cout << "picture\t" << file << '\t' << Hex(screen.name) << '\n';
     }
   }
-  const std::string html = GalleryHtml(gallery);
+  const std::string html = GalleryHtml(gallery, gallery.size());
   WriteFileBytes(folder + "/" + std::string(kGalleryStem) + std::string(kGalleryExtension),
                  std::span(reinterpret_cast<const std::uint8_t*>(html.data()), html.size()));
   WriteSheet(folder, "sheet.png", {}, images, "default");
