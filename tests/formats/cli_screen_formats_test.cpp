@@ -3,6 +3,7 @@
 // pixel, with what the formats' layouts say.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -330,9 +331,9 @@ TEST_F(CliScreenFormatsTest, ASnapshotInTimexHiResIsExportedAs512By384) {
   const std::vector<SzxPage> pages = {{5, page, true}};
   const std::string szx = Put("timex.szx", BuildSzx(8, SzxSpecRegs{1, 0}, pages, scld));
   // The file the snapshot's display amounts to: both pixel screens, then the mode.
-  Bytes hiRes(page.begin(), page.begin() + 6144);
-  hiRes.insert(hiRes.end(), page.begin() + 0x2000, page.begin() + 0x2000 + 6144);
-  hiRes.push_back(mode);
+  Bytes hiRes(2 * 6144 + 1, mode);
+  std::copy_n(page.begin(), 6144, hiRes.begin());
+  std::copy_n(page.begin() + 0x2000, 6144, hiRes.begin() + 6144);
   const DecodedPng png = ExportedPng(szx, "timex", {"--palette", "fuse"});
   EXPECT_EQ(DifferenceFrom(PictureOf(png), 512, 384,
                            [&](int x, int y) { return HiResPixel(hiRes, x, y); }),

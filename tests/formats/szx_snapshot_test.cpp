@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "archive_builders.h"
@@ -102,8 +103,9 @@ TEST(SzxSnapshot, DamageIsAWarning) {
 // The bytes a Timex mode shows from a page: the pixels at its start, the attributes or the second
 // pixel screen 0x2000 into it.
 Bytes TimexHalves(const Bytes& page) {
-  Bytes bytes(page.begin(), page.begin() + 6144);
-  bytes.insert(bytes.end(), page.begin() + 0x2000, page.begin() + 0x2000 + 6144);
+  Bytes bytes(2 * 6144);
+  std::copy_n(page.begin(), 6144, bytes.begin());
+  std::copy_n(page.begin() + 0x2000, 6144, bytes.begin() + 6144);
   return bytes;
 }
 
