@@ -1,11 +1,19 @@
 # Sourced by the scripts that run Windows executables: makes sure there is an X display and a
 # Wine prefix, keeps the Wine server up while they run, and stops on exit what it started.
 # Uses DISPLAY and WINEPREFIX when they are given.
+#   wine_session_start PREFIX_DIR    all of it, returning when Wine is ready
+#   wine_session_begin PREFIX_DIR    the same, the prefix made ready in the background, while the
+#   wine_session_ready               caller builds; then this waits for it
 
 wine_session_started_xvfb=""
 wine_session_started_server=""
+wine_session_boot=""
 
 wine_session_stop() {
+  if [ -n "$wine_session_boot" ]; then
+    kill "$wine_session_boot" 2>/dev/null || true
+    wait "$wine_session_boot" 2>/dev/null || true
+  fi
   if [ -n "$wine_session_started_server" ]; then
     wineserver -k 2>/dev/null || true
     wineserver -w 2>/dev/null || true
@@ -18,6 +26,19 @@ wine_session_stop() {
 
 # wine_session_start PREFIX_DIR: PREFIX_DIR is used when WINEPREFIX is not set.
 wine_session_start() {
+  wine_session_begin "$1" && wine_session_ready
+}
+
+wine_session_ready() {
+  [ -n "$wine_session_boot" ] || return 0
+  local status=0
+  wait "$wine_session_boot" || status=$?
+  wine_session_boot=""
+  [ "$status" -eq 0 ] || echo "Wine's prefix could not be made ready in $WINEPREFIX" >&2
+  return "$status"
+}
+
+wine_session_begin() {
   trap wine_session_stop EXIT
   export WINEDEBUG="${WINEDEBUG:--all}"
   export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
@@ -49,10 +70,23 @@ wine_session_start() {
   else
     wineserver -p60 >/dev/null 2>&1 || true
   fi
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i >/dev/null 2>&1 </dev/null
-  fi
-  # Start Wine's background services now, with their output nowhere: started by the first test,
-  # they would hold the test runner's output open and it would wait for them.
-  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+  # Our Xvfb has no window manager: on it Wine's windows are its own (unmanaged), framed by Wine as
+  # on Windows, where Wine would otherwise wait two seconds for a window manager each time one of
+  # them closes. On a display of the caller's, its window manager manages them. A prefix of the
+  # caller's is left as it is.
+  local managed=Y
+  [ -n "$wine_session_started_xvfb" ] && managed=N
+  (
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      wineboot -i >/dev/null 2>&1 </dev/null
+    fi
+    if [ -n "$wine_session_started_server" ] &&
+      ! grep -q "^\"Managed\"=\"$managed\"" "$WINEPREFIX/user.reg" 2>/dev/null; then
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f
+    fi
+    # Start Wine's background services now, with their output nowhere: started by the first test,
+    # they would hold the test runner's output open and it would wait for them.
+    wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+  ) >/dev/null 2>&1 </dev/null &
+  wine_session_boot=$!
 }

@@ -1,5 +1,5 @@
-// Writes the seed corpus of the disk image fuzz targets into <folder>/<target>/: small disks made
-// by the disk builders, whole, damaged and cut short.
+// Writes the seeds of container_fuzzer's disk image rows into <folder>/container_fuzzer/: small
+// disks made by the disk builders, whole, damaged and cut short.
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "container_fuzz_rows.h"
 #include "disk_builders.h"
 #include "screens.h"
 #include "trd_builder.h"
@@ -18,10 +19,13 @@ namespace {
 using namespace orlaspin::testing;
 using Bytes = std::vector<std::uint8_t>;
 
-void Write(const std::filesystem::path& folder, const std::string& target, const std::string& name,
-           std::span<const std::uint8_t> bytes) {
-  std::filesystem::create_directories(folder / target);
-  std::ofstream out(folder / target / name, std::ios::binary | std::ios::trunc);
+// An image for container_fuzzer's row of its kind.
+void Write(const std::filesystem::path& folder, const std::string& row, const std::string& name,
+           std::span<const std::uint8_t> image) {
+  const Bytes bytes = ContainerFuzzSeed(row, image);
+  std::filesystem::create_directories(folder / "container_fuzzer");
+  std::ofstream out(folder / "container_fuzzer" / (row + "-" + name),
+                    std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write seed " + name);
@@ -70,28 +74,28 @@ int main(int argc, char** argv) {
   const DiskRecord disk = SmallTrDosDisk();
   const DiskRecord damaged = DamagedTrDosDisk();
 
-  Write(folder, "fdi_fuzzer", "small", BuildFdi(disk));
-  Write(folder, "fdi_fuzzer", "damaged", BuildFdi(damaged));
-  Write(folder, "fdi_fuzzer", "cut", Half(BuildFdi(disk)));
+  Write(folder, "fdi", "small", BuildFdi(disk));
+  Write(folder, "fdi", "damaged", BuildFdi(damaged));
+  Write(folder, "fdi", "cut", Half(BuildFdi(disk)));
 
-  Write(folder, "udi_fuzzer", "raw-tracks", BuildUdi(disk, {{1, 2, 3}, false}));
-  Write(folder, "udi_fuzzer", "compressed", BuildUdi(damaged, {{}, true}));
-  Write(folder, "udi_fuzzer", "cut", Half(BuildUdi(disk, {{}, true})));
+  Write(folder, "udi", "raw-tracks", BuildUdi(disk, {{1, 2, 3}, false}));
+  Write(folder, "udi", "compressed", BuildUdi(damaged, {{}, true}));
+  Write(folder, "udi", "cut", Half(BuildUdi(disk, {{}, true})));
 
-  Write(folder, "td0_fuzzer", "small", BuildTd0(disk, {"seed", false}));
-  Write(folder, "td0_fuzzer", "damaged", BuildTd0(damaged));
-  Write(folder, "td0_fuzzer", "cut", Half(BuildTd0(disk)));
+  Write(folder, "td0", "small", BuildTd0(disk, {"seed", false}));
+  Write(folder, "td0", "damaged", BuildTd0(damaged));
+  Write(folder, "td0", "cut", Half(BuildTd0(disk)));
 
   const auto files = Plus3Files();
   const Plus3Format small{.tracksPerSide = 4};
-  Write(folder, "dsk_fuzzer", "plus3-standard", BuildDsk(Plus3Disk(files, small), false));
-  Write(folder, "dsk_fuzzer", "plus3-extended", BuildDsk(Plus3Disk(files, small), true));
+  Write(folder, "dsk", "plus3-standard", BuildDsk(Plus3Disk(files, small), false));
+  Write(folder, "dsk", "plus3-extended", BuildDsk(Plus3Disk(files, small), true));
   Write(
-      folder, "dsk_fuzzer", "plus3-double-sided",
+      folder, "dsk", "plus3-double-sided",
       BuildDsk(Plus3Disk(files,
                          {.sides = 2, .tracksPerSide = 3, .blockSize = 2048, .directoryBlocks = 1}),
                true));
-  Write(folder, "dsk_fuzzer", "trdos", BuildDsk(damaged, true));
-  Write(folder, "dsk_fuzzer", "cut", Half(BuildDsk(Plus3Disk(files, small), false)));
+  Write(folder, "dsk", "trdos", BuildDsk(damaged, true));
+  Write(folder, "dsk", "cut", Half(BuildDsk(Plus3Disk(files, small), false)));
   return 0;
 }

@@ -15,6 +15,7 @@
 
 #include "archive_builders.h"
 #include "packers.h"
+#include "container_fuzz_rows.h"
 #include "screens/screen.h"
 #include "screens.h"
 #include "trd_builder.h"
@@ -41,6 +42,12 @@ class SeedWriter {
 
   void Write(const std::string& target, const std::string& name, const std::string& text) {
     Write(target, name, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+  }
+
+  // An image for container_fuzzer's row of its kind.
+  void WriteContainer(const std::string& row, const std::string& name,
+                      std::span<const std::uint8_t> image) {
+    Write("container_fuzzer", row + "-" + name, ContainerFuzzSeed(row, image));
   }
 
  private:
@@ -175,21 +182,21 @@ Bytes RepeatedRows(const Bytes& choices, std::size_t width, int scale) {
 void WriteArchiveSeeds(SeedWriter& seeds) {
   const std::vector<ArchivedFile> archived = ArchivedFiles();
   const Bytes scl = BuildScl(archived);
-  seeds.Write("scl_fuzzer", "four-files", scl);
-  seeds.Write("scl_fuzzer", "no-files", BuildScl({}));
-  seeds.Write("scl_fuzzer", "cut-in-data", Cut(scl, scl.size() - 3000));
-  seeds.Write("scl_fuzzer", "cut-in-headers", Cut(scl, 9 + 2 * 14 + 5));
-  seeds.Write("scl_fuzzer", "wrong-checksum", WithLastByteChanged(scl));
-  seeds.Write("scl_fuzzer", "signature-only", "SINCLAIR");
+  seeds.WriteContainer("scl", "four-files", scl);
+  seeds.WriteContainer("scl", "no-files", BuildScl({}));
+  seeds.WriteContainer("scl", "cut-in-data", Cut(scl, scl.size() - 3000));
+  seeds.WriteContainer("scl", "cut-in-headers", Cut(scl, 9 + 2 * 14 + 5));
+  seeds.WriteContainer("scl", "wrong-checksum", WithLastByteChanged(scl));
+  seeds.WriteContainer("scl", "signature-only", Bytes{'S', 'I', 'N', 'C', 'L', 'A', 'I', 'R'});
 
   const Bytes hobeta = BuildHobeta(archived[0]);
-  seeds.Write("hobeta_fuzzer", "screen", hobeta);
-  seeds.Write("hobeta_fuzzer", "code", BuildHobeta(archived[1]));
-  seeds.Write("hobeta_fuzzer", "claims-a-screen", BuildHobeta(archived[3]));
-  seeds.Write("hobeta_fuzzer", "cut-in-data", Cut(hobeta, 17 + 100));
-  seeds.Write("hobeta_fuzzer", "header-only", Cut(hobeta, 17));
-  seeds.Write("hobeta_fuzzer", "header-cut", Cut(hobeta, 16));
-  seeds.Write("hobeta_fuzzer", "wrong-checksum", WithWrongHobetaChecksum(hobeta));
+  seeds.WriteContainer("hobeta", "screen", hobeta);
+  seeds.WriteContainer("hobeta", "code", BuildHobeta(archived[1]));
+  seeds.WriteContainer("hobeta", "claims-a-screen", BuildHobeta(archived[3]));
+  seeds.WriteContainer("hobeta", "cut-in-data", Cut(hobeta, 17 + 100));
+  seeds.WriteContainer("hobeta", "header-only", Cut(hobeta, 17));
+  seeds.WriteContainer("hobeta", "header-cut", Cut(hobeta, 16));
+  seeds.WriteContainer("hobeta", "wrong-checksum", WithWrongHobetaChecksum(hobeta));
 }
 
 // The first byte picks the file's name; each kind, and bytes that fit two kinds.

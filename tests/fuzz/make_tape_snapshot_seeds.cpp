@@ -1,9 +1,10 @@
-// Writes the seed corpus of the tape and snapshot readers' fuzz targets into <folder>/<target>/:
+// Writes the seeds of container_fuzzer's tape and snapshot rows into <folder>/container_fuzzer/:
 // tapes and snapshots made by the tests' builders, whole, cut short and damaged.
 #include <filesystem>
 #include <iostream>
 #include <string>
 
+#include "container_fuzz_rows.h"
 #include "screens.h"
 #include "snapshot_builders.h"
 #include "tape_builders.h"
@@ -74,42 +75,42 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string folder = argv[1];
-  const auto write = [&](const std::string& target, const std::string& name, const Bytes& bytes) {
-    std::filesystem::create_directories(PathFromUtf8(folder + "/" + target));
-    WriteFileBytes(folder + "/" + target + "/" + name, bytes);
+  const auto write = [&](const std::string& row, const std::string& name, const Bytes& image) {
+    std::filesystem::create_directories(PathFromUtf8(folder + "/container_fuzzer"));
+    WriteFileBytes(folder + "/container_fuzzer/" + row + "-" + name, ContainerFuzzSeed(row, image));
   };
 
   const Bytes tap = Tap();
-  write("tap_fuzzer", "files", tap);
-  write("tap_fuzzer", "cut", Cut(tap, tap.size() / 2));
+  write("tap", "files", tap);
+  write("tap", "cut", Cut(tap, tap.size() / 2));
   Bytes damaged = tap;
   damaged[3000] ^= 0x55;
-  write("tap_fuzzer", "checksum", damaged);
+  write("tap", "checksum", damaged);
 
   const Bytes tzx = Tzx();
-  write("tzx_fuzzer", "blocks", tzx);
-  write("tzx_fuzzer", "snapshots", TzxWithSnapshots());
-  write("tzx_fuzzer", "cut", Cut(tzx, 7000));
+  write("tzx", "blocks", tzx);
+  write("tzx", "snapshots", TzxWithSnapshots());
+  write("tzx", "cut", Cut(tzx, 7000));
 
   const Bytes pzx = Pzx();
-  write("pzx_fuzzer", "blocks", pzx);
-  write("pzx_fuzzer", "cut", Cut(pzx, pzx.size() - 3000));
+  write("pzx", "blocks", pzx);
+  write("pzx", "cut", Cut(pzx, pzx.size() - 3000));
 
   const auto banks = DistinctBanks();
-  write("sna_fuzzer", "48k", BuildSna48(Ram48(ColourfulScreen(9)), 3));
-  write("sna_fuzzer", "128k-shadow", BuildSna128(banks, 0x0F, 4));
-  write("sna_fuzzer", "128k-paged-twice", BuildSna128(banks, 0x0A, 5));
+  write("sna", "48k", BuildSna48(Ram48(ColourfulScreen(9)), 3));
+  write("sna", "128k-shadow", BuildSna128(banks, 0x0F, 4));
+  write("sna", "128k-paged-twice", BuildSna128(banks, 0x0A, 5));
 
-  write("z80_fuzzer", "v1-compressed", BuildZ80Version1(Ram48(RunsScreen(10)), 6, true));
-  write("z80_fuzzer", "v1-stored", Cut(BuildZ80Version1(Ram48(RunsScreen(11)), 7, false), 9000));
-  write("z80_fuzzer", "v2-128k", BuildZ80Version2Or3(23, 3, 0x08, 1, Pages128(true)));
+  write("z80", "v1-compressed", BuildZ80Version1(Ram48(RunsScreen(10)), 6, true));
+  write("z80", "v1-stored", Cut(BuildZ80Version1(Ram48(RunsScreen(11)), 7, false), 9000));
+  write("z80", "v2-128k", BuildZ80Version2Or3(23, 3, 0x08, 1, Pages128(true)));
   const Z80Page stored[] = {{4, Bytes(kPageSize, 0xED)},
                             {8, PageWithScreen(RunsScreen(12)), false}};
-  write("z80_fuzzer", "v3-stored", BuildZ80Version2Or3(54, 0, 0, 2, stored));
+  write("z80", "v3-stored", BuildZ80Version2Or3(54, 0, 0, 2, stored));
 
   const SzxPage raw[] = {{5, banks[5]}, {7, banks[7]}};
   const SzxPage packed[] = {{7, banks[7], true}, {5, banks[5], true}};
-  write("szx_fuzzer", "raw", BuildSzx(1, SzxSpecRegs{3, 0}, raw));
-  write("szx_fuzzer", "zlib-shadow", BuildSzx(2, SzxSpecRegs{4, 0x08}, packed));
+  write("szx", "raw", BuildSzx(1, SzxSpecRegs{3, 0}, raw));
+  write("szx", "zlib-shadow", BuildSzx(2, SzxSpecRegs{4, 0x08}, packed));
   return 0;
 }
