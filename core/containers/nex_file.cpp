@@ -52,7 +52,7 @@ bool StartsWith(Bytes bytes, std::string_view text) {
 }
 
 ImageFormatError NotANex(const std::string& why) {
-  return ImageFormatError("not a NEX file: " + why);
+  return ImageFormatError("not a NEX program: " + why);
 }
 
 // Bytes as text to quote, a byte that is not printable as "?".
@@ -128,7 +128,7 @@ class NexReader {
   // True when the image holds size bytes at; else warns that it is cut short there.
   bool Holds(std::size_t at, std::size_t size, const std::string& what) {
     if (at + size <= image_.size()) return true;
-    collection_.warnings.push_back("the NEX file is cut short: its " + what + " has " +
+    collection_.warnings.push_back("the NEX program is cut short: its " + what + " has " +
                                    std::to_string(image_.size() - std::min(at, image_.size())) +
                                    " of " + std::to_string(size) + " bytes");
     return false;

@@ -903,14 +903,14 @@ TEST(NexFiles, ABrokenHeaderIsRefusedNamingItsFieldAndACutFileListsWhatItHolds) 
       ReadCollection("game.nex", file);
       ADD_FAILURE() << message;
     } catch (const ImageFormatError& error) {
-      EXPECT_EQ(error.Message(), "not a NEX file: " + message);
+      EXPECT_EQ(error.Message(), "not a NEX program: " + message);
     }
   }
   const Collection cut = ReadCollection("game.nex", Bytes(whole.begin(), whole.end() - 100));
   ASSERT_EQ(cut.files.size(), 1u);
   EXPECT_EQ(cut.warnings,
             std::vector<std::string>{
-                "the NEX file is cut short: its standard screen has 6812 of 6912 bytes"});
+                "the NEX program is cut short: its standard screen has 6812 of 6912 bytes"});
 }
 
 // Any row's file behind a PLUS3DOS header (a file copied off a +3 disk) is the same screen,
