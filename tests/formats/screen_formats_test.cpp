@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <functional>
 #include <map>
 #include <numeric>
 #include <set>
@@ -803,13 +802,10 @@ TEST(ScreenDecoders, AnAnimationShowsEachScreenForItsOwnDelay) {
       "");
 }
 
-// ---- Next palette files and NEX programs ----
-
 // A Next palette file colours the Next's screens without a palette, by its layout.
 TEST(NextPalettes, AFileColoursTheNextScreensWithoutAPalette) {
-  const Bytes nine = ColourfulBytes(512, 30), eight = ColourfulBytes(256, 31);
-  Bytes npl = nine;
-  npl.push_back(0xE3);
+  const Bytes npl = ColourfulBytes(513, 30), nine(npl.begin(), npl.end() - 1),
+              eight = ColourfulBytes(256, 31);
   const auto ninth = [&](int i) { return NextEntry(nine, 0, i); };
   const auto eighth = [&](int i) { return NextRgb(eight[static_cast<std::size_t>(i)]); };
   const struct {
@@ -838,7 +834,6 @@ TEST(NexFiles, EveryFlaggedScreenShowsItsBlock) {
               hicolour = ColourfulBytes(12288, 45), wide = ColourfulBytes(81920, 46);
   constexpr std::uint8_t kColour = 0x1B;  // hi-res ink 3, palette offset 11
   Bytes hires = ColourfulBytes(12288, 44);
-  const auto at = [](const Bytes& b, int i) { return b[static_cast<std::size_t>(i)]; };
   struct Screen {
     std::string name;
     int width, height;
@@ -851,24 +846,24 @@ TEST(NexFiles, EveryFlaggedScreenShowsItsBlock) {
       {BuildNex({"V1.3", 0x5F, 5, kColour, 2},
                 std::vector<Bytes>{palette, layer2, ula, lores, hires, hicolour, wide}),
        {{"layer2", 256, 192,
-         [&](int x, int y) { return NextEntry(palette, 0, at(layer2, y * 256 + x)); }},
+         [&](int x, int y) { return NextEntry(palette, 0, layer2[y * 256 + x]); }},
         {"ula", 256, 192, [&](int x, int y) { return Single(StandardCell(ula, x, y)); }},
         {"lores", 256, 192,
-         [&](int x, int y) { return NextEntry(palette, 0, at(lores, (y / 2) * 128 + x / 2)); }},
+         [&](int x, int y) { return NextEntry(palette, 0, lores[(y / 2) * 128 + x / 2]); }},
         {"hires", 512, 384,
          [&](int x, int y) { return kSrgbColours[TimexHiResColour(hires, 0, x, y)]; }},
         {"hicolour", 256, 192,
          [&](int x, int y) { return Single(TimexHiColourCell(hicolour, x, y)); }},
         {"layer2-640", 640, 512,
          [&](int x, int y) {
-           const int pair = at(wide, (x / 2) * 256 + y / 2);
+           const int pair = wide[(x / 2) * 256 + y / 2];
            return NextEntry(palette, 0, 176 + (x % 2 == 0 ? pair / 16 : pair % 16));
          }}}},
       // No palette block: the default colours, the offset turning the 320 screen's indices.
       {BuildNex({"V1.3", 0xC0, 9, kColour, 1}, std::vector<Bytes>{wide}),
        {{"layer2-320", 320, 256,
          [&](int x, int y) {
-           return NextRgb(static_cast<std::uint8_t>(at(wide, x * 256 + y) + 176));
+           return NextRgb(static_cast<std::uint8_t>(wide[x * 256 + y] + 176));
          }}}},
   };
   hires.push_back(kColour);  // the Timex hi-res layout's colour byte, for TimexHiResColour

@@ -40,8 +40,7 @@ namespace {
 using namespace orlaspin;
 using namespace orlaspin::testing;
 
-// LoRes made 256 x 192 with the palette, Timex hi-res with its colour, a wide screen's colours.
-constexpr std::size_t kNexMadeBytesLimit = 49664 + 12289 + 82432;
+constexpr std::size_t kNexMadeBytesLimit = 49664 + 12289 + 82432;  // LoRes, hi-res, wide
 constexpr std::size_t kTrDosDiskBytes = kTrDosTrackLimit * kTrDosSectorsPerTrack * kTrDosSectorSize;
 
 void CheckScl(const std::uint8_t* data, std::size_t size) {
