@@ -6,6 +6,7 @@
 
 #include "encoders/output_format.h"
 #include "screens/palettes.h"
+#include "screens/screen_format.h"
 #include "screens/screen_frames.h"
 
 namespace orlaspin {
@@ -54,6 +55,42 @@ std::vector<std::string> PaletteNames() {
   std::vector<std::string> names;
   for (const ScreenPalette& palette : NamedPalettes()) names.push_back(palette.name);
   return names;
+}
+
+// The extensions of the screen formats whose rows pass keep: ".a, .b or .c".
+std::string ScreenExtensionsWhere(bool (*keep)(const ScreenFormatRow&), std::string_view last) {
+  std::vector<std::string> extensions;
+  for (const ScreenFormatRow& row : ScreenFormatRows()) {
+    if (!keep(row)) continue;
+    for (const std::string_view extension : row.extensions) {
+      if (!extension.empty()) extensions.push_back("." + std::string(extension));
+    }
+  }
+  return JoinedWith(extensions, last);
+}
+
+const std::string& GigascreenHelp() {
+  static const std::string help =
+      "a gigascreen (" +
+      ScreenExtensionsWhere(
+          [](const ScreenFormatRow& row) { return row.twoScreens == TwoScreens::Always; }, "or") +
+      ", or a " +
+      ScreenExtensionsWhere(
+          [](const ScreenFormatRow& row) { return row.twoScreens == TwoScreens::WhenTheFileSays; },
+          "or") +
+      " file of two screens) as one picture of its two screens mixed (blend, the default), or "
+      "with --format png as both shown in turn, 20 ms each, looping (flicker)";
+  return help;
+}
+
+const std::string& BorderHelp() {
+  static const std::string help =
+      "show the screen inside its border, 32 pixels left and right and 24 above and below (before "
+      "scaling): of colour N when given, else the colour that a snapshot, a tape's screen block "
+      "or a NEX file records, else white (7), the border after reset; " +
+      ScreenExtensionsWhere([](const ScreenFormatRow& row) { return row.ownBorder; }, "and") +
+      " files show their own border, or none";
+  return help;
 }
 
 [[noreturn]] void NotInRange(std::string_view option, const std::string& text, int most) {
@@ -169,17 +206,12 @@ const CliOption kOptions[] = {
      SetSkipIdentical},
     {"palette", 0, kExport | kSheet, Required, "NAME|FILE", File, PaletteNames, false,
      "the colours: orlaspin (the default), fuse, srgb, pulsar, alone, orthodox or skoolkit, or a "
-     "palette file (see below); ULA+ screens keep their own colours",
+     "palette file (see below); ULA+ screens and Next screens with a palette keep their own "
+     "colours",
      SetPalette},
     {"gigascreen", 0, kExport | kSheet, Required, "", Nothing, GigascreenNames, false,
-     "a gigascreen (.img, chr$ of 18-byte cells) as one picture of its two screens mixed (blend, "
-     "the default), or with --format png as both shown in turn, 20 ms each, looping (flicker)",
-     SetGigascreen},
-    {"border", 0, kExport | kSheet, Optional, "[0-7]", Nothing, BorderNames, false,
-     "show the screen inside its border, 32 pixels left and right and 24 above and below (before "
-     "scaling): of colour N when given, else the colour that a snapshot or a tape's screen block "
-     "records, else white (7), the border after reset; .bsc and .bmc4 files show their own "
-     "border, chr$ pictures none",
+     GigascreenHelp(), SetGigascreen},
+    {"border", 0, kExport | kSheet, Optional, "[0-7]", Nothing, BorderNames, false, BorderHelp(),
      SetBorder},
     {"gallery", 0, kExport, None, "", Nothing, nullptr, false,
      "also write index.html in the output folder: every picture with its name and what it is, "

@@ -34,6 +34,7 @@ enum class ImageKind {
   Td0,
   Dsk,
   PackedFile,
+  Nex,
 };
 
 // One file of an image, as listed.

@@ -247,7 +247,9 @@ TEST_F(CliScreenFormatsTest, APaletteIsANameOrAFileAndAnythingElseIsAUsageError)
       "");
 
   const std::string notAPalette = Put("notes.txt", Bytes{'h', 'i', '\n'});
-  for (const std::string& bad : {std::string("sepia"), notAPalette, input.File("gone.pal")}) {
+  const std::string shortNext = Put("short.npl", Bytes(511, 0));
+  for (const std::string& bad :
+       {std::string("sepia"), notAPalette, input.File("gone.pal"), shortNext}) {
     SCOPED_TRACE(bad);
     const CliRun run = Export(image, {"--palette", bad});
     EXPECT_EQ(run.status, 2);
@@ -260,6 +262,8 @@ TEST_F(CliScreenFormatsTest, APaletteIsANameOrAFileAndAnythingElseIsAUsageError)
           .err.find("the palettes are orlaspin, fuse, srgb, pulsar, alone, orthodox, skoolkit"),
       std::string::npos);
   EXPECT_NE(Export(image, {"--palette", notAPalette}).err.find("not a palette file"),
+            std::string::npos);
+  EXPECT_NE(Export(image, {"--palette", shortNext}).err.find("it holds 511 bytes"),
             std::string::npos);
   EXPECT_EQ(Export(image, {"--palette"}).status, 2);
   // Names are exact: no palette is called FUSE.

@@ -8,10 +8,13 @@
 #include <stdexcept>
 
 #include "archive_builders.h"
+#include "fake_file_system.h"
 #include "containers/image_reader.h"
 #include "screen_format_oracle.h"
 #include "screens.h"
+#include "screens/palette_file.h"
 #include "screens/screen_format.h"
+#include "snapshot_builders.h"
 #include "test_files.h"
 
 namespace orlaspin::testing {
@@ -797,6 +800,112 @@ TEST(ScreenDecoders, AnAnimationShowsEachScreenForItsOwnDelay) {
                        return kExpectedPalette[CellColour(StandardCell(file, x, y, 16 + 6912))];
                      }),
       "");
+}
+
+// A Next palette file colours the Next's screens without a palette, by its layout.
+TEST(NextPalettes, AFileColoursTheNextScreensWithoutAPalette) {
+  const Bytes npl = ColourfulBytes(513, 30), nine(npl.begin(), npl.end() - 1),
+              eight = ColourfulBytes(256, 31);
+  const auto ninth = [&](int i) { return NextEntry(nine, 0, i); };
+  const auto eighth = [&](int i) { return NextRgb(eight[static_cast<std::size_t>(i)]); };
+  const struct {
+    std::string path;
+    Bytes bytes;
+    std::function<Rgb(int)> entry;
+  } files[] = {{"/p/a.PAL", nine, ninth}, {"/p/b.npl", npl, ninth}, {"/p/c.pal", eight, eighth}};
+  const Bytes pixels = ColourfulBytes(49152, 32);
+  for (const auto& file : files) {
+    FakeFileSystem system;
+    system.files[file.path] = file.bytes;
+    const ScreenOptions options{.palette = ReadPaletteFile(system, file.path)};
+    EXPECT_EQ(DifferenceFrom(Decode(ScreenFormat::NextImage, pixels, options).frames[0], 256, 192,
+                             [&](int x, int y) { return file.entry(pixels[y * 256 + x]); }),
+              "")
+        << file.path;
+  }
+}
+
+// Every screen a NEX header flags, in the file's order, shows its block as the layout says: the
+// palette block colours Layer 2, LoRes and the wide screens, byte 138 gives the hi-res colour
+// (bits 3-5) and the wide screens' palette offset (bits 0-3, 16 entries each).
+TEST(NexFiles, EveryFlaggedScreenShowsItsBlock) {
+  const Bytes palette = ColourfulBytes(512, 40), layer2 = ColourfulBytes(49152, 41),
+              ula = ColourfulBytes(6912, 42), lores = ColourfulBytes(12288, 43),
+              hicolour = ColourfulBytes(12288, 45), wide = ColourfulBytes(81920, 46);
+  constexpr std::uint8_t kColour = 0x1B;  // hi-res ink 3, palette offset 11
+  Bytes hires = ColourfulBytes(12288, 44);
+  struct Screen {
+    std::string name;
+    int width, height;
+    ExpectedPixel pixel;
+  };
+  const struct {
+    Bytes file;
+    std::vector<Screen> screens;
+  } cases[] = {
+      {BuildNex({"V1.3", 0x5F, 5, kColour, 2},
+                std::vector<Bytes>{palette, layer2, ula, lores, hires, hicolour, wide}),
+       {{"layer2", 256, 192,
+         [&](int x, int y) { return NextEntry(palette, 0, layer2[y * 256 + x]); }},
+        {"ula", 256, 192, [&](int x, int y) { return Single(StandardCell(ula, x, y)); }},
+        {"lores", 256, 192,
+         [&](int x, int y) { return NextEntry(palette, 0, lores[(y / 2) * 128 + x / 2]); }},
+        {"hires", 512, 384,
+         [&](int x, int y) { return kSrgbColours[TimexHiResColour(hires, 0, x, y)]; }},
+        {"hicolour", 256, 192,
+         [&](int x, int y) { return Single(TimexHiColourCell(hicolour, x, y)); }},
+        {"layer2-640", 640, 512,
+         [&](int x, int y) {
+           const int pair = wide[(x / 2) * 256 + y / 2];
+           return NextEntry(palette, 0, 176 + (x % 2 == 0 ? pair / 16 : pair % 16));
+         }}}},
+      // No palette block: the default colours, the offset turning the 320 screen's indices.
+      {BuildNex({"V1.3", 0xC0, 9, kColour, 1}, std::vector<Bytes>{wide}),
+       {{"layer2-320", 320, 256,
+         [&](int x, int y) {
+           return NextRgb(static_cast<std::uint8_t>(wide[x * 256 + y] + 176));
+         }}}},
+  };
+  hires.push_back(kColour);  // the Timex hi-res layout's colour byte, for TimexHiResColour
+  for (const auto& c : cases) {
+    const Collection collection = ReadCollection("dir/game.nex", c.file);
+    ASSERT_EQ(collection.files.size(), c.screens.size());
+    for (std::size_t i = 0; i < c.screens.size(); ++i) {
+      const CollectionFile& file = collection.files[i];
+      const Screen& screen = c.screens[i];
+      EXPECT_EQ(file.name, "game-" + screen.name);
+      EXPECT_EQ(file.border, c.file[11] < 8 ? std::optional(c.file[11]) : std::nullopt);
+      const ScreenPictures pictures =
+          Decode(file.screenFormat, CollectionScreenFile(collection, c.file, file), SrgbOptions());
+      EXPECT_EQ(DifferenceFrom(pictures.frames[0], screen.width, screen.height, screen.pixel), "")
+          << screen.name;
+    }
+  }
+}
+
+TEST(NexFiles, ABrokenHeaderIsRefusedNamingItsFieldAndACutFileListsWhatItHolds) {
+  const Bytes whole = BuildNex({"V1.3", 0x83}, std::vector<Bytes>{Bytes(49152), Bytes(6912)});
+  const std::pair<Bytes, std::string> refused[] = {
+      {Bytes(whole.begin(), whole.begin() + 511),
+       "it holds 511 bytes, less than its 512-byte header"},
+      {BuildNex({"V2.0", 1}, {}),
+       "its version (bytes 4-7) is \"V2.0\", expected V1.0, V1.1, V1.2 or V1.3"},
+      {BuildNex({"V1.3", 0x40, 0, 0, 4}, {}),
+       "its second screen flags (byte 152) are 4, expected 1, 2 or 3 with bit 6 of byte 10 set"},
+  };
+  for (const auto& [file, message] : refused) {
+    try {
+      ReadCollection("game.nex", file);
+      ADD_FAILURE() << message;
+    } catch (const ImageFormatError& error) {
+      EXPECT_EQ(error.Message(), "not a NEX program: " + message);
+    }
+  }
+  const Collection cut = ReadCollection("game.nex", Bytes(whole.begin(), whole.end() - 100));
+  ASSERT_EQ(cut.files.size(), 1u);
+  EXPECT_EQ(cut.warnings,
+            std::vector<std::string>{
+                "the NEX program is cut short: its standard screen has 6812 of 6912 bytes"});
 }
 
 // Any row's file behind a PLUS3DOS header (a file copied off a +3 disk) is the same screen,
