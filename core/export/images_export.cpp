@@ -43,12 +43,16 @@ class ReportingView final : public ExportView {
 // Raised from a report of a full disk: nothing more can be written, so the walk stops there.
 struct DiskFullStop {};
 
-// The last part of a path inside the output folder, and the part before it ("" for none).
-std::string_view LastPart(std::string_view path) {
-  return path.substr(path.rfind('/') == path.npos ? 0 : path.rfind('/') + 1);
+// Where the last part of a path inside the output folder begins.
+std::size_t LastPartStart(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == path.npos ? 0 : slash + 1;
 }
+
+// The path's part before its last, "" for none.
 std::string ParentPart(std::string_view path) {
-  return std::string(path.substr(0, path.rfind('/') == path.npos ? 0 : path.rfind('/')));
+  const std::size_t last = LastPartStart(path);
+  return std::string(path.substr(0, last > 0 ? last - 1 : 0));
 }
 
 // The fields of each screen of the collection that a picture's name is made from.
@@ -67,19 +71,14 @@ std::vector<PictureFields> FieldsOfScreens(const Collection& collection,
   return fields;
 }
 
-bool HasScreens(const Collection& collection) {
-  return std::any_of(collection.files.begin(), collection.files.end(),
-                     [](const CollectionFile& file) { return file.isScreen; });
-}
-
 class ExportTask final : public ImageTask {
  public:
   ExportTask(FileSystem& files, const ImagesExport& run, ReportListener& listener)
       : files_(files), run_(run), listener_(listener), folders_(files, run.outputDir) {}
 
   // The folder for the image's screens; for an image that is one picture, which gets no folder
-  // of its own, the path of its picture without the extension.
-  // Flat, the image's name, unique among the images of the run.
+  // of its own, the path of its picture without the extension; in the flat layout, the image's
+  // name, unique among the images of the run.
   std::string Place(const SourceImage& image, const Collection& collection) override {
     const bool flat = run_.layout == PictureLayout::Flat;
     if (!HasScreens(collection) || (IsSingleImage(image.path) && !flat)) return {};
@@ -122,7 +121,7 @@ class ExportTask final : public ImageTask {
     const bool onePicture = HoldsOnePicture(collection);
     const bool intoPlace = run_.layout == PictureLayout::Tree && !onePicture;
     const std::string imageName =
-        place.empty() ? MakeSafeName(image.folders.back()) : std::string(LastPart(place));
+        place.empty() ? MakeSafeName(image.folders.back()) : place.substr(LastPartStart(place));
     const std::vector<PictureFields> fields = FieldsOfScreens(collection, imageName, run_.options);
     Collection named = collection;
     auto next = fields.begin();

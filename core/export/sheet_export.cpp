@@ -63,10 +63,7 @@ class SheetTask final : public ImageTask {
 
  private:
   void Draw(const SourceImage& image, const Collection& collection) {
-    if (std::none_of(collection.files.begin(), collection.files.end(),
-                     [](const CollectionFile& file) { return file.isScreen; })) {
-      return;
-    }
+    if (!HasScreens(collection)) return;  // no heading, and no end to a shared one
     CollectionScreenSource source(collection, image.bytes);
     const bool shares = HoldsOnePicture(collection);
     const std::string_view name = FileNamePart(image.path);
