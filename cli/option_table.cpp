@@ -163,8 +163,9 @@ constexpr CliCommandRow kCommands[] = {
      "folder named after the image (NAME-2, NAME-3, ... when that is taken), below folders for "
      "the folders and archives it was found in"},
     {"sheet", CliAction::Sheet, kSheet,
-     "draw every screen as a thumbnail with its name, under a heading per image, on PNG pages of "
-     "at most 1600 x 1200"},
+     "draw every screen as a thumbnail with its name, under a heading per image (bare screens "
+     "and snapshots found one after another in a folder share rows under the folder's path), on "
+     "PNG pages of at most 1600 x 1200"},
 };
 
 using enum ValueUse;

@@ -20,7 +20,7 @@ struct ImagesExport {
   OutputOptions options;
   int jobs = 1;  // images read and exported at once, each on a thread of its own
   PictureLayout layout = PictureLayout::Tree;
-  std::optional<NameTemplate> pictureName;  // absent: DefaultPictureName
+  std::optional<NameTemplate> pictureName = {};  // absent: DefaultPictureName
   PathFilter filter = {};
 };
 
