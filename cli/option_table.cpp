@@ -123,11 +123,16 @@ void SetName(CliCommand& command, const Value& value) {
     throw UsageError{"--name " + *value + ": " + problem.what()};
   }
 }
+// A glob of nothing would match no part of a path.
+std::string Glob(std::string_view option, const std::string& value) {
+  if (value.empty()) throw UsageError{"--" + std::string(option) + " needs a GLOB, not nothing"};
+  return value;
+}
 void SetInclude(CliCommand& command, const Value& value) {
-  command.filter.includes.push_back(*value);
+  command.filter.includes.push_back(Glob("include", *value));
 }
 void SetExclude(CliCommand& command, const Value& value) {
-  command.filter.excludes.push_back(*value);
+  command.filter.excludes.push_back(Glob("exclude", *value));
 }
 void SetColumns(CliCommand& command, const Value& value) {
   command.sheetLayout.columns = WholeNumber("columns", *value, 64);

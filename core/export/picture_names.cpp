@@ -53,8 +53,8 @@ NameTemplate::NameTemplate(std::string_view text) {
     const int field = FieldNumber(name);
     if (field < 0) {
       std::string known;
-      for (const std::string& field : FieldNames()) known += (known.empty() ? "" : " ") + field;
-      Refuse("no field {" + std::string(name) + "}; the fields are " + known);
+      for (const Field& field : kFields) known += " {" + std::string(field.name) + "}";
+      Refuse("no field {" + std::string(name) + "}; the fields are" + known);
     }
     pieces_.push_back({{}, field});
     at = close + 1;
@@ -67,12 +67,6 @@ std::string NameTemplate::NameFor(const PictureFields& fields) const {
     name += piece.field < 0 ? piece.text : kFields[piece.field].value(fields);
   }
   return MakeSafeName(name);
-}
-
-std::vector<std::string> NameTemplate::FieldNames() {
-  std::vector<std::string> names;
-  for (const Field& field : kFields) names.push_back("{" + std::string(field.name) + "}");
-  return names;
 }
 
 std::string DefaultPictureName(PictureLayout layout, bool onePicture, const PictureFields& fields) {

@@ -32,13 +32,10 @@ class NameTemplate {
   // The template with its fields filled in, made safe as a catalogue name (MakeSafeName).
   std::string NameFor(const PictureFields& fields) const;
 
-  // The names of the fields, in braces, in the order they are documented.
-  static std::vector<std::string> FieldNames();
-
  private:
   struct Piece {
     std::string text;  // literal text
-    int field = -1;    // or the field of this number in FieldNames
+    int field = -1;    // or the number of a field, in the order they are documented
   };
   std::vector<Piece> pieces_;
 };
