@@ -24,9 +24,8 @@ std::vector<std::uint8_t> Screen(std::uint32_t seed) {
 
 Names FilesBelow(const std::string& folder) {
   Names names;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
     if (entry.is_regular_file()) names.push_back(relative(entry.path(), folder).generic_string());
-  }
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -93,8 +92,7 @@ TEST_F(CliLayoutTest, LayoutsAndTemplatesNameEveryPictureSafelyWithoutReplacingO
   }
 }
 
-// An image is taken by its path or by its files' names; a folder left out is not walked.
-TEST_F(CliLayoutTest, FiltersTakeImagesFoldersMembersAndFilesByTheirPaths) {
+TEST_F(CliLayoutTest, FiltersTakeImagesByPathOrFileNamesAndDoNotWalkAFolderLeftOut) {
   const std::string games = input.File("games");
   Put("games/notes.txt", {'h', 'i'});
   const CliRun run = Cli({"export", "-r", games, "-o", output.Path(), "--include", "*.TRD",
