@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <stdexcept>
 #include <system_error>
 
 #include "encoders/output_format.h"
@@ -23,6 +24,8 @@ struct Named {
 constexpr Named<GigascreenView> kGigascreenViews[] = {{"blend", GigascreenView::Blend},
                                                       {"flicker", GigascreenView::Flicker}};
 constexpr char kBorderColours[] = "01234567";
+constexpr Named<PictureLayout> kLayouts[] = {{"tree", PictureLayout::Tree},
+                                             {"flat", PictureLayout::Flat}};
 
 template <typename T, std::size_t N>
 std::vector<std::string> NamesOf(const Named<T> (&table)[N]) {
@@ -46,6 +49,7 @@ std::vector<std::string> FormatNames() {
   return names;
 }
 std::vector<std::string> GigascreenNames() { return NamesOf(kGigascreenViews); }
+std::vector<std::string> LayoutNames() { return NamesOf(kLayouts); }
 std::vector<std::string> BorderNames() {
   std::vector<std::string> names;
   for (const char colour : std::string_view(kBorderColours)) names.emplace_back(1, colour);
@@ -93,23 +97,27 @@ const std::string& BorderHelp() {
   return help;
 }
 
-[[noreturn]] void NotInRange(std::string_view option, const std::string& text, int most) {
-  throw UsageError{"--" + std::string(option) + " is a whole number from 1 to " +
-                   std::to_string(most) + ", not \"" + text + "\""};
+[[noreturn]] void NotInRange(std::string_view option, const std::string& text, int most,
+                             int least = 1) {
+  throw UsageError{"--" + std::string(option) + " is a whole number from " + std::to_string(least) +
+                   " to " + std::to_string(most) + ", not \"" + text + "\""};
 }
 
-// A whole number from 1 to most, as the option's value.
-int WholeNumber(std::string_view option, const std::string& text, int most) {
+// A whole number from least to most, as the option's value.
+int WholeNumber(std::string_view option, const std::string& text, int most, int least = 1) {
   int number = 0;
   const char* end = text.data() + text.size();
   const auto [stop, error] = std::from_chars(text.data(), end, number);
-  if (error != std::errc() || stop != end || number < 1 || number > most) {
-    NotInRange(option, text, most);
+  if (error != std::errc() || stop != end || number < least || number > most) {
+    NotInRange(option, text, most, least);
   }
   return number;
 }
 
 using Value = std::optional<std::string>;
+
+constexpr int kNarrowestThumbnail = 32;
+constexpr int kWidestThumbnail = 512;
 
 void SetRecursive(CliCommand& command, const Value&) { command.recursive = true; }
 void SetJson(CliCommand& command, const Value&) { command.json = true; }
@@ -142,6 +150,36 @@ void SetBorder(CliCommand& command, const Value& value) {
   command.output.border.colour = static_cast<std::uint8_t>(colour);
 }
 void SetGallery(CliCommand& command, const Value&) { command.gallery = true; }
+void SetLayout(CliCommand& command, const Value& value) {
+  command.layout = ByName(kLayouts, "layout", *value);
+}
+void SetName(CliCommand& command, const Value& value) {
+  try {
+    command.pictureName.emplace(*value);
+  } catch (const std::invalid_argument& problem) {
+    throw UsageError{"--name " + *value + ": " + problem.what()};
+  }
+}
+// A glob of nothing would match no part of a path.
+std::string Glob(std::string_view option, const std::string& value) {
+  if (value.empty()) throw UsageError{"--" + std::string(option) + " needs a GLOB, not nothing"};
+  return value;
+}
+void SetInclude(CliCommand& command, const Value& value) {
+  command.filter.includes.push_back(Glob("include", *value));
+}
+void SetExclude(CliCommand& command, const Value& value) {
+  command.filter.excludes.push_back(Glob("exclude", *value));
+}
+void SetColumns(CliCommand& command, const Value& value) {
+  command.sheetLayout.columns = WholeNumber("columns", *value, 64);
+}
+// A thumbnail keeps the screen's shape, three quarters as high as wide.
+void SetThumbWidth(CliCommand& command, const Value& value) {
+  const int width = WholeNumber("thumb-width", *value, kWidestThumbnail, kNarrowestThumbnail);
+  command.sheetLayout.thumbnailWidth = width;
+  command.sheetLayout.thumbnailHeight = width * 3 / 4;
+}
 void SetQuiet(CliCommand& command, const Value&) {
   command.verbosity = CliCommand::Verbosity::Quiet;
 }
@@ -167,8 +205,9 @@ constexpr CliCommandRow kCommands[] = {
      "folder named after the image (NAME-2, NAME-3, ... when that is taken), below folders for "
      "the folders and archives it was found in"},
     {"sheet", CliAction::Sheet, kSheet,
-     "draw every screen as a thumbnail with its name, under a heading per image, on PNG pages of "
-     "at most 1600 x 1200"},
+     "draw every screen as a thumbnail with its name, under a heading per image (bare screens "
+     "and snapshots found one after another in a folder share rows under the folder's path), on "
+     "PNG pages of at most 1600 x 1200"},
 };
 
 using enum ValueUse;
@@ -213,6 +252,25 @@ const CliOption kOptions[] = {
      GigascreenHelp(), SetGigascreen},
     {"border", 0, kExport | kSheet, Optional, "[0-7]", Nothing, BorderNames, false, BorderHelp(),
      SetBorder},
+    {"layout", 0, kExport, Required, "", Nothing, LayoutNames, false,
+     "tree (the default): each image's pictures in a folder named after it, below folders for "
+     "the folders and archives it was found in; flat: every picture in the output folder "
+     "itself, its name prefixed by its image's (GAME-SCREEN.bmp)",
+     SetLayout},
+    {"name", 0, kExport, Required, "TEMPLATE", Nothing, nullptr, false,
+     "name each picture by TEMPLATE, its fields {image}, {name}, {ext}, {kind}, {start} and "
+     "{index} filled in (see the README); the name is still made safe and never replaces a "
+     "file",
+     SetName},
+    {"include", 0, kList | kExport | kSheet, Required, "GLOB", Nothing, nullptr, false,
+     "take only the images and files whose path matches GLOB (repeatable; a file's path is its "
+     "image's, \"/\" and its name): * any characters but /, ? one, [a-z] one of a set, letters "
+     "in either case; a GLOB without / matches any one part of the path",
+     SetInclude},
+    {"exclude", 0, kList | kExport | kSheet, Required, "GLOB", Nothing, nullptr, false,
+     "leave out the images, folders, archives and files whose path matches GLOB, as for "
+     "--include (repeatable; a folder or archive left out is not read)",
+     SetExclude},
     {"gallery", 0, kExport, None, "", Nothing, nullptr, false,
      "also write index.html in the output folder: every picture with its name and what it is, "
      "grouped by image, for a browser",
@@ -235,6 +293,10 @@ const CliOption kOptions[] = {
      "the page to write; FILE-001.png, FILE-002.png, ... when the screens need more than one; an "
      "existing file is never replaced",
      SetSheetPath},
+    {"columns", 0, kSheet, Required, "N", Nothing, nullptr, false,
+     "at most N thumbnails to a row (1 to 64; default: as many as fit in 1600 pixels)", SetColumns},
+    {"thumb-width", 0, kSheet, Required, "N", Nothing, nullptr, false,
+     "thumbnails N pixels wide and three quarters as high (32 to 512, default 128)", SetThumbWidth},
     {"help", 'h', kAlone | kList | kExport | kSheet, None, "", Nothing, nullptr, false,
      "show this help", SetHelp},
     {"version", 0, kAlone, None, "", Nothing, nullptr, false,

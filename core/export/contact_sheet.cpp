@@ -113,6 +113,7 @@ ContactSheet::ContactSheet(const SheetLayout& layout) : layout_(layout) {
   }
   columns_ =
       (layout.maxPageWidth - 2 * kSheetMargin + kSheetGap) / (layout.thumbnailWidth + kSheetGap);
+  if (layout.columns > 0) columns_ = std::min(columns_, layout.columns);
 }
 
 void ContactSheet::StartGroup(std::string_view heading) {
