@@ -82,7 +82,7 @@ std::string Entry(const std::string& label, std::string_view help) {
          Wrapped(help, kHelpColumn, kHelpColumn);
 }
 
-// "[-j N]", or "-o FILE.png" for an option the command needs.
+// "[-j N]", or "-o FILE.png|FILE.bmp" for an option the command needs.
 std::string UsageToken(const CliOption& option) {
   std::string token = option.shortName ? ShortForm(option) : LongForm(option);
   if (option.valueUse != ValueUse::None) token += ' ' + ValueText(option);

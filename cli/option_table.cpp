@@ -289,9 +289,9 @@ const CliOption kOptions[] = {
      "convert N images at once (1 to 256; default: one per core); the output is the same "
      "whatever N is",
      SetJobs},
-    {"output", 'o', kSheet, Required, "FILE.png", File, nullptr, true,
-     "the page to write; FILE-001.png, FILE-002.png, ... when the screens need more than one; an "
-     "existing file is never replaced",
+    {"output", 'o', kSheet, Required, "FILE.png|FILE.bmp", File, nullptr, true,
+     "the page to write, as PNG or BMP by its extension; FILE-001.png, FILE-002.png, ... when the "
+     "screens need more than one; an existing file is never replaced",
      SetSheetPath},
     {"columns", 0, kSheet, Required, "N", Nothing, nullptr, false,
      "at most N thumbnails to a row (1 to 64; default: as many as fit in 1600 pixels)", SetColumns},
