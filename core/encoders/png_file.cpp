@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <new>
 #include <optional>
 
@@ -76,65 +77,91 @@ class PaletteIndex {
   std::uint8_t lastIndex_ = 0;
 };
 
-// The filtered scanlines: each row a filter byte, then its bytes. A row equal to the one above
-// is stored with the Up filter as zeros, which deflate packs at once: a scaled picture repeats
-// every row.
+// The filtered scanlines of the frame enlarged scale times, into lines: each row a filter byte,
+// then the rowBytes that packRow(row, out) writes of it. A row equal to the one above is stored
+// with the Up filter as zeros, which deflate packs at once: every enlarged row but the first of
+// its block is one.
 template <typename PackRow>
-Bytes Scanlines(const Picture& frame, std::size_t rowBytes, PackRow packRow) {
-  Bytes lines;
-  lines.reserve((rowBytes + 1) * frame.height);
+void PutScanlines(const Picture& frame, int scale, std::size_t rowBytes, PackRow packRow,
+                  Bytes& lines) {
+  lines.resize((rowBytes + 1) * static_cast<std::size_t>(frame.height) * scale);
+  std::uint8_t* out = lines.data();
   const std::size_t width = static_cast<std::size_t>(frame.width);
   for (int y = 0; y < frame.height; ++y) {
-    const Colour* row = frame.pixels.data() + y * width;
-    if (y > 0 && std::equal(row, row + width, row - width)) {
-      lines.push_back(kFilterUp);
-      lines.insert(lines.end(), rowBytes, 0);
-    } else {
-      lines.push_back(kFilterNone);
-      packRow(row, lines);
+    const std::span<const Colour> row(frame.pixels.data() + y * width, width);
+    const bool likeAbove = y > 0 && std::equal(row.begin(), row.end(), row.begin() - width);
+    for (int copy = 0; copy < scale; ++copy, out += rowBytes) {
+      if (likeAbove || copy > 0) {
+        *out++ = kFilterUp;
+        std::fill_n(out, rowBytes, 0);
+      } else {
+        *out++ = kFilterNone;
+        packRow(row, out);
+      }
     }
   }
-  return lines;
 }
 
 // Two pixels to a byte, the left one high.
-Bytes PaletteScanlines(const Picture& frame, const std::vector<Colour>& palette) {
+void PutPaletteScanlines(const Picture& frame, int scale, const std::vector<Colour>& palette,
+                         Bytes& lines) {
   PaletteIndex index(palette);
-  const int width = frame.width;
-  return Scanlines(frame, (static_cast<std::size_t>(width) + 1) / 2,
-                   [&](const Colour* row, Bytes& lines) {
-                     for (int x = 0; x < width; x += 2) {
-                       const std::uint8_t right = x + 1 < width ? index(row[x + 1]) : 0;
-                       lines.push_back(static_cast<std::uint8_t>((index(row[x]) << 4) | right));
-                     }
-                   });
+  const std::size_t pixels = static_cast<std::size_t>(frame.width) * scale;
+  // One index more, 0, for the right half of the last byte of an odd row.
+  std::vector<std::uint8_t> indexes(pixels + 1);
+  const std::size_t rowBytes = (pixels + 1) / 2;
+  PutScanlines(
+      frame, scale, rowBytes,
+      [&](std::span<const Colour> row, std::uint8_t* out) {
+        ScaleRow(row, scale, indexes.data(), index);
+        for (std::size_t i = 0; i < rowBytes; ++i) {
+          out[i] = static_cast<std::uint8_t>((indexes[2 * i] << 4) | indexes[2 * i + 1]);
+        }
+      },
+      lines);
 }
 
-Bytes RgbScanlines(const Picture& frame) {
-  const int width = frame.width;
-  return Scanlines(frame, static_cast<std::size_t>(width) * 3,
-                   [&](const Colour* row, Bytes& lines) {
-                     for (int x = 0; x < width; ++x) {
-                       lines.insert(lines.end(), {RedOf(row[x]), GreenOf(row[x]), BlueOf(row[x])});
-                     }
-                   });
+void PutRgbScanlines(const Picture& frame, int scale, Bytes& lines) {
+  using Rgb = std::array<std::uint8_t, 3>;
+  std::vector<Rgb> rgb(static_cast<std::size_t>(frame.width) * scale);
+  PutScanlines(
+      frame, scale, rgb.size() * sizeof(Rgb),
+      [&](std::span<const Colour> row, std::uint8_t* out) {
+        ScaleRow(row, scale, rgb.data(), [](Colour colour) {
+          return Rgb{RedOf(colour), GreenOf(colour), BlueOf(colour)};
+        });
+        std::memcpy(out, rgb.data(), rgb.size() * sizeof(Rgb));
+      },
+      lines);
 }
 
-Bytes Deflated(const Bytes& raw) {
-  uLongf size = compressBound(static_cast<uLong>(raw.size()));
-  Bytes packed(size);
-  if (compress2(packed.data(), &size, raw.data(), static_cast<uLong>(raw.size()),
+// A chunk of type whose data is prefix then the deflated lines, deflated straight into png.
+void PutDeflatedChunk(Bytes& png, std::string_view type, std::span<const std::uint8_t> prefix,
+                      const Bytes& lines) {
+  const std::size_t lengthAt = png.size();
+  const std::size_t packedAt = lengthAt + 4 + type.size() + prefix.size();
+  uLongf packedSize = compressBound(static_cast<uLong>(lines.size()));
+  png.resize(packedAt + packedSize);
+  std::copy(type.begin(), type.end(), png.begin() + static_cast<std::ptrdiff_t>(lengthAt + 4));
+  std::copy(prefix.begin(), prefix.end(),
+            png.begin() + static_cast<std::ptrdiff_t>(lengthAt + 4 + type.size()));
+  if (compress2(png.data() + packedAt, &packedSize, lines.data(), static_cast<uLong>(lines.size()),
                 Z_DEFAULT_COMPRESSION) != Z_OK) {
     throw std::bad_alloc();  // the only failure left once the buffer is large enough
   }
-  packed.resize(size);
-  return packed;
+  png.resize(packedAt + packedSize);
+  const std::size_t dataSize = prefix.size() + packedSize;
+  for (int shift = 24, at = 0; shift >= 0; shift -= 8, ++at) {
+    png[lengthAt + at] = static_cast<std::uint8_t>(dataSize >> shift);
+  }
+  const uLong crc = crc32(0, png.data() + lengthAt + 4, static_cast<uInt>(type.size() + dataSize));
+  PutU32BE(png, static_cast<std::uint32_t>(crc));
 }
 
-Bytes HeaderChunk(const Picture& first, bool withPalette) {
+Bytes HeaderChunk(const Picture& first, int scale, bool withPalette) {
   Bytes header;
-  PutU32BE(header, static_cast<std::uint32_t>(first.width));
-  PutU32BE(header, static_cast<std::uint32_t>(first.height));
+  PutU32BE(header, static_cast<std::uint32_t>(first.width * scale));
+  PutU32BE(header, static_cast<std::uint32_t>(first.height * scale));
   header.push_back(withPalette ? 4 : 8);  // bit depth
   header.push_back(withPalette ? kColourTypePalette : kColourTypeRgb);
   header.insert(header.end(), {0, 0, 0});  // deflate, adaptive filters, no interlace
@@ -156,12 +183,12 @@ Bytes AnimationControlChunk(std::size_t frameCount) {
   return control;
 }
 
-Bytes FrameControlChunk(std::uint32_t sequence, const Picture& frame,
+Bytes FrameControlChunk(std::uint32_t sequence, const Picture& frame, int scale,
                         std::uint16_t frameMilliseconds) {
   Bytes control;
   PutU32BE(control, sequence);
-  PutU32BE(control, static_cast<std::uint32_t>(frame.width));
-  PutU32BE(control, static_cast<std::uint32_t>(frame.height));
+  PutU32BE(control, static_cast<std::uint32_t>(frame.width * scale));
+  PutU32BE(control, static_cast<std::uint32_t>(frame.height * scale));
   PutU32BE(control, 0);  // x offset
   PutU32BE(control, 0);  // y offset
   PutU16BE(control, frameMilliseconds);
@@ -173,36 +200,41 @@ Bytes FrameControlChunk(std::uint32_t sequence, const Picture& frame,
 }  // namespace
 
 std::vector<std::uint8_t> EncodePng(std::span<const Picture> frames,
-                                    std::uint16_t frameMilliseconds) {
-  return EncodePng(frames, std::vector<std::uint16_t>(frames.size(), frameMilliseconds));
+                                    std::uint16_t frameMilliseconds, int scale) {
+  std::vector<std::uint8_t> png;
+  EncodePng(frames, std::vector<std::uint16_t>(frames.size(), frameMilliseconds), scale, png);
+  return png;
 }
 
-std::vector<std::uint8_t> EncodePng(std::span<const Picture> frames,
-                                    std::span<const std::uint16_t> delays) {
+void EncodePng(std::span<const Picture> frames, std::span<const std::uint16_t> delays, int scale,
+               std::vector<std::uint8_t>& png) {
   const std::optional<std::vector<Colour>> palette = SmallPalette(frames);
   const bool animated = frames.size() > 1;
 
-  Bytes png(kSignature.begin(), kSignature.end());
-  PutChunk(png, "IHDR", HeaderChunk(frames.front(), palette.has_value()));
+  png.assign(kSignature.begin(), kSignature.end());
+  PutChunk(png, "IHDR", HeaderChunk(frames.front(), scale, palette.has_value()));
   if (animated) PutChunk(png, "acTL", AnimationControlChunk(frames.size()));
   if (palette) PutChunk(png, "PLTE", PaletteChunk(*palette));
 
+  // Kept for the next file, as the lines of a picture are as long as those of the one before.
+  thread_local Bytes lines;
   std::uint32_t sequence = 0;
   for (std::size_t i = 0; i < frames.size(); ++i) {
-    if (animated) PutChunk(png, "fcTL", FrameControlChunk(sequence++, frames[i], delays[i]));
-    const Bytes data =
-        Deflated(palette ? PaletteScanlines(frames[i], *palette) : RgbScanlines(frames[i]));
-    if (i == 0) {
-      PutChunk(png, "IDAT", data);
+    if (animated) PutChunk(png, "fcTL", FrameControlChunk(sequence++, frames[i], scale, delays[i]));
+    if (palette) {
+      PutPaletteScanlines(frames[i], scale, *palette, lines);
     } else {
-      Bytes frameData;
-      PutU32BE(frameData, sequence++);
-      frameData.insert(frameData.end(), data.begin(), data.end());
-      PutChunk(png, "fdAT", frameData);
+      PutRgbScanlines(frames[i], scale, lines);
+    }
+    if (i == 0) {
+      PutDeflatedChunk(png, "IDAT", {}, lines);
+    } else {
+      Bytes number;
+      PutU32BE(number, sequence++);
+      PutDeflatedChunk(png, "fdAT", number, lines);
     }
   }
   PutChunk(png, "IEND", {});
-  return png;
 }
 
 }  // namespace orlaspin
