@@ -165,8 +165,8 @@ int Write(const fs::path& packPath, const fs::path& folder) {
       if (prefix != std::string::npos) {
         const std::size_t head = 4 + prefix;
         uLongf packed = compressBound(static_cast<uLong>(size - head));
-        Bytes data(bytes, bytes + head);
-        data.resize(head + packed);
+        Bytes data(head + packed);
+        std::copy(bytes, bytes + head, data.begin());
         compress2(data.data() + head, &packed, bytes + head, static_cast<uLong>(size - head),
                   Z_DEFAULT_COMPRESSION);
         PutChunk(file, data.data(), head + packed);

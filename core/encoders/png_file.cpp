@@ -6,7 +6,6 @@
 #include <array>
 #include <cstring>
 #include <new>
-#include <optional>
 
 namespace orlaspin {
 
@@ -40,41 +39,49 @@ void PutChunk(Bytes& png, std::string_view type, std::span<const std::uint8_t> d
   PutU32BE(png, static_cast<std::uint32_t>(crc));
 }
 
-// The colours of all frames in order of first appearance, when there are few enough for the
-// 4-bit palette.
-std::optional<std::vector<Colour>> SmallPalette(std::span<const Picture> frames) {
-  std::vector<Colour> palette;
-  for (const Picture& frame : frames) {
-    Colour last = frame.pixels.empty() ? 0 : ~frame.pixels.front();
-    for (const Colour colour : frame.pixels) {
-      if (colour == last) continue;
-      last = colour;
-      if (std::find(palette.begin(), palette.end(), colour) != palette.end()) continue;
-      if (palette.size() == kLargestPalette) return std::nullopt;
-      palette.push_back(colour);
-    }
-  }
-  return palette;
-}
-
-// Finds palette indices, remembering the last colour: neighbouring pixels mostly agree.
-class PaletteIndex {
+// The palette of the frames as their pixels are met in order: each new colour gets the next
+// index, up to 16. A small hash table finds a colour's index without a search; most pixels
+// repeat the one before and skip even that.
+class SmallPalette {
  public:
-  explicit PaletteIndex(const std::vector<Colour>& palette)
-      : palette_(palette), lastColour_(palette.empty() ? 0 : palette.front()) {}
+  SmallPalette() = default;
+  SmallPalette(const SmallPalette&) = delete;  // one palette for all frames, never a copy
+  SmallPalette& operator=(const SmallPalette&) = delete;
+
+  // The colour's index; once a 17th colour is met, Full() and the index means nothing.
   std::uint8_t operator()(Colour colour) {
-    if (colour != lastColour_) {
-      lastColour_ = colour;
-      lastIndex_ = static_cast<std::uint8_t>(std::find(palette_.begin(), palette_.end(), colour) -
-                                             palette_.begin());
+    if (colour == lastColour_ && !colours_.empty()) return lastIndex_;
+    std::size_t slot = static_cast<std::uint32_t>(colour * 0x9E3779B1u) >> (32 - kSlotBits);
+    while (slots_[slot].used && slots_[slot].colour != colour) slot = (slot + 1) % slots_.size();
+    if (!slots_[slot].used) {
+      if (colours_.size() == kLargestPalette) {
+        full_ = true;
+        return 0;
+      }
+      slots_[slot] = {colour, static_cast<std::uint8_t>(colours_.size()), true};
+      colours_.push_back(colour);
     }
+    lastColour_ = colour;
+    lastIndex_ = slots_[slot].index;
     return lastIndex_;
   }
 
+  bool Full() const { return full_; }
+  const std::vector<Colour>& Colours() const { return colours_; }
+
  private:
-  const std::vector<Colour>& palette_;
-  Colour lastColour_;
+  static constexpr int kSlotBits = 6;  // four times the palette's entries: short probes
+  struct Slot {
+    Colour colour = 0;
+    std::uint8_t index = 0;
+    bool used = false;
+  };
+
+  std::array<Slot, std::size_t{1} << kSlotBits> slots_{};
+  std::vector<Colour> colours_;
+  Colour lastColour_ = 0;
   std::uint8_t lastIndex_ = 0;
+  bool full_ = false;
 };
 
 // The filtered scanlines of the frame enlarged scale times, into lines: each row a filter byte,
@@ -102,10 +109,8 @@ void PutScanlines(const Picture& frame, int scale, std::size_t rowBytes, PackRow
   }
 }
 
-// Two pixels to a byte, the left one high.
-void PutPaletteScanlines(const Picture& frame, int scale, const std::vector<Colour>& palette,
-                         Bytes& lines) {
-  PaletteIndex index(palette);
+// Two pixels to a byte, the left one high, each the index the palette gives its colour.
+void PutPaletteScanlines(const Picture& frame, int scale, SmallPalette& index, Bytes& lines) {
   const std::size_t pixels = static_cast<std::size_t>(frame.width) * scale;
   // One index more, 0, for the right half of the last byte of an odd row.
   std::vector<std::uint8_t> indexes(pixels + 1);
@@ -113,7 +118,7 @@ void PutPaletteScanlines(const Picture& frame, int scale, const std::vector<Colo
   PutScanlines(
       frame, scale, rowBytes,
       [&](std::span<const Colour> row, std::uint8_t* out) {
-        ScaleRow(row, scale, indexes.data(), index);
+        ScaleRow(row, scale, indexes.data(), [&](Colour colour) { return index(colour); });
         for (std::size_t i = 0; i < rowBytes; ++i) {
           out[i] = static_cast<std::uint8_t>((indexes[2 * i] << 4) | indexes[2 * i + 1]);
         }
@@ -135,26 +140,23 @@ void PutRgbScanlines(const Picture& frame, int scale, Bytes& lines) {
       lines);
 }
 
-// A chunk of type whose data is prefix then the deflated lines, deflated straight into png.
+// A chunk of type whose data is prefix then the deflated lines.
 void PutDeflatedChunk(Bytes& png, std::string_view type, std::span<const std::uint8_t> prefix,
                       const Bytes& lines) {
-  const std::size_t lengthAt = png.size();
-  const std::size_t packedAt = lengthAt + 4 + type.size() + prefix.size();
+  // Kept from file to file: only a larger picture than any before makes it grow.
+  thread_local Bytes packed;
   uLongf packedSize = compressBound(static_cast<uLong>(lines.size()));
-  png.resize(packedAt + packedSize);
-  std::copy(type.begin(), type.end(), png.begin() + static_cast<std::ptrdiff_t>(lengthAt + 4));
-  std::copy(prefix.begin(), prefix.end(),
-            png.begin() + static_cast<std::ptrdiff_t>(lengthAt + 4 + type.size()));
-  if (compress2(png.data() + packedAt, &packedSize, lines.data(), static_cast<uLong>(lines.size()),
+  if (packed.size() < packedSize) packed.resize(packedSize);
+  if (compress2(packed.data(), &packedSize, lines.data(), static_cast<uLong>(lines.size()),
                 Z_DEFAULT_COMPRESSION) != Z_OK) {
     throw std::bad_alloc();  // the only failure left once the buffer is large enough
   }
-  png.resize(packedAt + packedSize);
-  const std::size_t dataSize = prefix.size() + packedSize;
-  for (int shift = 24, at = 0; shift >= 0; shift -= 8, ++at) {
-    png[lengthAt + at] = static_cast<std::uint8_t>(dataSize >> shift);
-  }
-  const uLong crc = crc32(0, png.data() + lengthAt + 4, static_cast<uInt>(type.size() + dataSize));
+  PutU32BE(png, static_cast<std::uint32_t>(prefix.size() + packedSize));
+  const std::size_t typeAt = png.size();
+  png.insert(png.end(), type.begin(), type.end());
+  png.insert(png.end(), prefix.begin(), prefix.end());
+  png.insert(png.end(), packed.begin(), packed.begin() + static_cast<std::ptrdiff_t>(packedSize));
+  const uLong crc = crc32(0, png.data() + typeAt, static_cast<uInt>(png.size() - typeAt));
   PutU32BE(png, static_cast<std::uint32_t>(crc));
 }
 
@@ -208,30 +210,33 @@ std::vector<std::uint8_t> EncodePng(std::span<const Picture> frames,
 
 void EncodePng(std::span<const Picture> frames, std::span<const std::uint16_t> delays, int scale,
                std::vector<std::uint8_t>& png) {
-  const std::optional<std::vector<Colour>> palette = SmallPalette(frames);
+  // Each frame's scanlines, kept for the next file: its lines are mostly as long as these.
+  thread_local std::vector<Bytes> lines;
+  lines.resize(frames.size());
+  SmallPalette palette;
+  for (std::size_t i = 0; i < frames.size() && !palette.Full(); ++i) {
+    PutPaletteScanlines(frames[i], scale, palette, lines[i]);
+  }
+  const bool withPalette = !palette.Full();
+  if (!withPalette) {
+    for (std::size_t i = 0; i < frames.size(); ++i) PutRgbScanlines(frames[i], scale, lines[i]);
+  }
   const bool animated = frames.size() > 1;
 
   png.assign(kSignature.begin(), kSignature.end());
-  PutChunk(png, "IHDR", HeaderChunk(frames.front(), scale, palette.has_value()));
+  PutChunk(png, "IHDR", HeaderChunk(frames.front(), scale, withPalette));
   if (animated) PutChunk(png, "acTL", AnimationControlChunk(frames.size()));
-  if (palette) PutChunk(png, "PLTE", PaletteChunk(*palette));
+  if (withPalette) PutChunk(png, "PLTE", PaletteChunk(palette.Colours()));
 
-  // Kept for the next file, as the lines of a picture are as long as those of the one before.
-  thread_local Bytes lines;
   std::uint32_t sequence = 0;
   for (std::size_t i = 0; i < frames.size(); ++i) {
     if (animated) PutChunk(png, "fcTL", FrameControlChunk(sequence++, frames[i], scale, delays[i]));
-    if (palette) {
-      PutPaletteScanlines(frames[i], scale, *palette, lines);
-    } else {
-      PutRgbScanlines(frames[i], scale, lines);
-    }
     if (i == 0) {
-      PutDeflatedChunk(png, "IDAT", {}, lines);
+      PutDeflatedChunk(png, "IDAT", {}, lines[i]);
     } else {
       Bytes number;
       PutU32BE(number, sequence++);
-      PutDeflatedChunk(png, "fdAT", number, lines);
+      PutDeflatedChunk(png, "fdAT", number, lines[i]);
     }
   }
   PutChunk(png, "IEND", {});
