@@ -2,10 +2,10 @@
 // orlaspin-cli wrote. scripts/bench times it beside orlaspin-cli.
 //
 //   orlaspin-bench-floor pack FOLDER PACK   keeps FOLDER's .bmp files as they are and, of its
-//                                           still .png files, the chunks and the scanlines
+//                                           .png files, the chunks and the scanlines
 //   orlaspin-bench-floor write PACK FOLDER  writes every file again into FOLDER: a bitmap as
-//                                           it is; a PNG with its scanlines deflated by zlib at
-//                                           level 6 and every chunk's CRC computed
+//                                           it is; a PNG (or APNG) with its scanlines deflated
+//                                           by zlib at level 6 and every chunk's CRC computed
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -46,8 +46,8 @@ Bytes ReadAll(const fs::path& path) {
 }
 
 // The pack: per file its name, a kind byte (0 bitmap, 1 PNG) and its parts, each a 32-bit
-// length and its bytes. A PNG's parts are its chunks (type then data) with the IDAT chunks'
-// data replaced by one part of scanlines, "IDAT" then the inflated bytes.
+// length and its bytes. A PNG's parts are its chunks (type then data) with the deflated data of
+// each IDAT and fdAT chunk (after an fdAT's sequence number) inflated: the scanlines.
 void PutPart(Bytes& pack, const Bytes& part) {
   PutU32BE(pack, static_cast<std::uint32_t>(part.size()));
   pack.insert(pack.end(), part.begin(), part.end());
@@ -67,25 +67,25 @@ Bytes Inflated(const Bytes& packed) {
   }
 }
 
+// The bytes of an image data chunk before its deflated data: the sequence number of an fdAT.
+std::size_t DataPrefix(const std::uint8_t* type) {
+  if (std::equal(type, type + 4, "IDAT")) return 0;
+  if (std::equal(type, type + 4, "fdAT")) return 4;
+  return std::string::npos;
+}
+
 std::vector<Bytes> PngParts(const Bytes& png) {
   std::vector<Bytes> parts;
-  Bytes idat;
   for (std::size_t at = sizeof kPngSignature; at + 12 <= png.size();) {
     const std::uint32_t length = U32BE(&png[at]);
-    const Bytes typed(png.begin() + at + 4, png.begin() + at + 8 + length);
-    const std::string type(typed.begin(), typed.begin() + 4);
-    if (type == "IDAT") {
-      idat.insert(idat.end(), typed.begin() + 4, typed.end());
-    } else {
-      if (type == "IEND") {
-        Bytes scanlines = {'I', 'D', 'A', 'T'};
-        const Bytes raw = Inflated(idat);
-        scanlines.insert(scanlines.end(), raw.begin(), raw.end());
-        parts.push_back(std::move(scanlines));
-      }
-      if (type == "acTL") throw std::runtime_error("animations are not packed");
-      parts.push_back(typed);
+    Bytes typed(png.begin() + at + 4, png.begin() + at + 8 + length);
+    const std::size_t prefix = DataPrefix(typed.data());
+    if (prefix != std::string::npos) {
+      const Bytes raw = Inflated(Bytes(typed.begin() + 4 + prefix, typed.end()));
+      typed.resize(4 + prefix);
+      typed.insert(typed.end(), raw.begin(), raw.end());
     }
+    parts.push_back(std::move(typed));
     at += 12 + length;
   }
   return parts;
@@ -161,13 +161,15 @@ int Write(const fs::path& packPath, const fs::path& folder) {
     file.assign(std::begin(kPngSignature), std::end(kPngSignature));
     for (std::uint32_t i = 0; i < count; ++i) {
       const std::uint8_t* bytes = part(size);
-      if (std::equal(bytes, bytes + 4, "IDAT") && size > 4) {
-        Bytes idat = {'I', 'D', 'A', 'T'};
-        uLongf packed = compressBound(static_cast<uLong>(size - 4));
-        idat.resize(4 + packed);
-        compress2(idat.data() + 4, &packed, bytes + 4, static_cast<uLong>(size - 4),
+      const std::size_t prefix = DataPrefix(bytes);
+      if (prefix != std::string::npos) {
+        const std::size_t head = 4 + prefix;
+        uLongf packed = compressBound(static_cast<uLong>(size - head));
+        Bytes data(head + packed);
+        std::copy(bytes, bytes + head, data.begin());
+        compress2(data.data() + head, &packed, bytes + head, static_cast<uLong>(size - head),
                   Z_DEFAULT_COMPRESSION);
-        PutChunk(file, idat.data(), 4 + packed);
+        PutChunk(file, data.data(), head + packed);
       } else {
         PutChunk(file, bytes, size);
       }

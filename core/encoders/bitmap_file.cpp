@@ -1,17 +1,52 @@
 #include "encoders/bitmap_file.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include "screens/screen_frames.h"
+
 namespace orlaspin {
 
 namespace {
 
-void PutU16LE(std::vector<std::uint8_t>& out, std::uint16_t value) {
-  out.push_back(static_cast<std::uint8_t>(value));
-  out.push_back(static_cast<std::uint8_t>(value >> 8));
+std::uint8_t* PutU16LE(std::uint8_t* out, std::uint16_t value) {
+  out[0] = static_cast<std::uint8_t>(value);
+  out[1] = static_cast<std::uint8_t>(value >> 8);
+  return out + 2;
 }
 
-void PutU32LE(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  PutU16LE(out, static_cast<std::uint16_t>(value));
-  PutU16LE(out, static_cast<std::uint16_t>(value >> 16));
+std::uint8_t* PutU32LE(std::uint8_t* out, std::uint32_t value) {
+  return PutU16LE(PutU16LE(out, static_cast<std::uint16_t>(value)),
+                  static_cast<std::uint16_t>(value >> 16));
+}
+
+// A pixel as the file stores it, read as a little-endian word: blue, green, red, then 0.
+constexpr std::uint32_t BitmapPixel(Colour colour) {
+  return std::uint32_t{BlueOf(colour)} | (std::uint32_t{GreenOf(colour)} << 8) |
+         (std::uint32_t{RedOf(colour)} << 16);
+}
+
+void PutHeaders(std::uint8_t* out, int width, int height, std::uint32_t pixelBytes) {
+  // File header.
+  *out++ = 'B';
+  *out++ = 'M';
+  out = PutU32LE(out, static_cast<std::uint32_t>(kBitmapHeadersSize) + pixelBytes);
+  out = PutU16LE(out, 0);
+  out = PutU16LE(out, 0);
+  out = PutU32LE(out, kBitmapHeadersSize);
+
+  // Info header.
+  out = PutU32LE(out, 40);
+  out = PutU32LE(out, static_cast<std::uint32_t>(width));
+  out = PutU32LE(out, static_cast<std::uint32_t>(height));  // positive: rows stored bottom-up
+  out = PutU16LE(out, 1);                                   // planes
+  out = PutU16LE(out, 32);                                  // bits per pixel
+  out = PutU32LE(out, 0);                                   // no compression
+  out = PutU32LE(out, pixelBytes);
+  out = PutU32LE(out, 0);  // horizontal resolution
+  out = PutU32LE(out, 0);  // vertical resolution
+  out = PutU32LE(out, 0);  // colours used
+  PutU32LE(out, 0);        // important colours
 }
 
 }  // namespace
@@ -21,37 +56,29 @@ std::vector<std::uint8_t> EncodeBitmap(const PreviewRaster& raster) {
 }
 
 std::vector<std::uint8_t> EncodeBitmap(std::span<const Colour> pixels, int width, int height) {
-  const auto pixelBytes = static_cast<std::uint32_t>(pixels.size() * 4);
   std::vector<std::uint8_t> file;
-  file.reserve(kBitmapHeadersSize + pixelBytes);
+  EncodeBitmap(pixels, width, height, 1, file);
+  return file;
+}
 
-  // File header.
-  file.push_back('B');
-  file.push_back('M');
-  PutU32LE(file, static_cast<std::uint32_t>(kBitmapHeadersSize) + pixelBytes);
-  PutU16LE(file, 0);
-  PutU16LE(file, 0);
-  PutU32LE(file, kBitmapHeadersSize);
+void EncodeBitmap(std::span<const Colour> pixels, int width, int height, int scale,
+                  std::vector<std::uint8_t>& file) {
+  const std::size_t rowPixels = static_cast<std::size_t>(width) * scale;
+  const std::size_t rowBytes = rowPixels * 4;
+  const std::size_t rows = static_cast<std::size_t>(height) * scale;
+  file.resize(kBitmapHeadersSize + rowBytes * rows);
+  PutHeaders(file.data(), static_cast<int>(rowPixels), static_cast<int>(rows),
+             static_cast<std::uint32_t>(rowBytes * rows));
 
-  // Info header.
-  PutU32LE(file, 40);
-  PutU32LE(file, static_cast<std::uint32_t>(width));
-  PutU32LE(file, static_cast<std::uint32_t>(height));  // positive: rows stored bottom-up
-  PutU16LE(file, 1);                                   // planes
-  PutU16LE(file, 32);                                  // bits per pixel
-  PutU32LE(file, 0);                                   // no compression
-  PutU32LE(file, pixelBytes);
-  PutU32LE(file, 0);  // horizontal resolution
-  PutU32LE(file, 0);  // vertical resolution
-  PutU32LE(file, 0);  // colours used
-  PutU32LE(file, 0);  // important colours
-
+  std::vector<std::uint32_t> row(rowPixels);
+  std::uint8_t* out = file.data() + kBitmapHeadersSize;
   for (int y = height - 1; y >= 0; --y) {
-    for (const Colour colour : pixels.subspan(static_cast<std::size_t>(y) * width, width)) {
-      file.insert(file.end(), {BlueOf(colour), GreenOf(colour), RedOf(colour), 0});
+    ScaleRow(pixels.subspan(static_cast<std::size_t>(y) * width, width), scale, row.data(),
+             BitmapPixel);
+    for (int copy = 0; copy < scale; ++copy, out += rowBytes) {
+      std::memcpy(out, row.data(), rowBytes);
     }
   }
-  return file;
 }
 
 std::array<std::span<const std::uint8_t>, 3> BitmapParts(std::span<const std::uint8_t> bitmap) {

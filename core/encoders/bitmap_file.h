@@ -23,6 +23,11 @@ std::vector<std::uint8_t> EncodeBitmap(const PreviewRaster& raster);
 // The same layout for a picture of any size: width x height pixels, row by row from the top left.
 std::vector<std::uint8_t> EncodeBitmap(std::span<const Colour> pixels, int width, int height);
 
+// The same for the picture enlarged scale (1-8) times each way, into file, whose bytes it
+// replaces (its storage is kept for the next file).
+void EncodeBitmap(std::span<const Colour> pixels, int width, int height, int scale,
+                  std::vector<std::uint8_t>& file);
+
 // The file in the parts it is written in, one write each: the file header, the info header and
 // the pixels.
 std::array<std::span<const std::uint8_t>, 3> BitmapParts(std::span<const std::uint8_t> bitmap);

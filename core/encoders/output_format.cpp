@@ -9,16 +9,16 @@ namespace orlaspin {
 
 namespace {
 
-std::vector<std::uint8_t> BitmapOf(const ScreenPictures& pictures) {
+void BitmapOf(const ScreenPictures& pictures, int scale, std::vector<std::uint8_t>& file) {
   const Picture& picture = pictures.frames.front();
-  return EncodeBitmap(picture.pixels, picture.width, picture.height);
+  EncodeBitmap(picture.pixels, picture.width, picture.height, scale, file);
 }
 
-std::vector<std::uint8_t> PngOf(const ScreenPictures& pictures) {
-  return EncodePng(pictures.frames, DelaysOf(pictures));
+void PngOf(const ScreenPictures& pictures, int scale, std::vector<std::uint8_t>& file) {
+  EncodePng(pictures.frames, DelaysOf(pictures), scale, file);
 }
 
-// A bitmap goes out as its file header, its info header and its pixels, as the window writes it.
+// The window writes a bitmap as its file header, its info header and its pixels.
 FileParts BitmapWrites(std::span<const std::uint8_t> file) {
   const auto parts = BitmapParts(file);
   return {parts.begin(), parts.end()};

@@ -20,10 +20,11 @@ struct OutputFormatRow {
   OutputFormat format;
   std::string_view name;       // as the command line names it: "bmp"
   std::string_view extension;  // with its dot: ".bmp"
-  // The whole file; a format that does not animate takes the first frame.
-  std::vector<std::uint8_t> (*encode)(const ScreenPictures& pictures);
-  // The file's bytes in the parts written one write each.
-  FileParts (*parts)(std::span<const std::uint8_t> file);
+  // The whole file of the pictures enlarged scale (1-8) times, into file, whose bytes it replaces;
+  // a format that does not animate takes the first frame.
+  void (*encode)(const ScreenPictures& pictures, int scale, std::vector<std::uint8_t>& file);
+  // The file's bytes in the parts the window writes, one write each.
+  FileParts (*windowParts)(std::span<const std::uint8_t> file);
   bool animates;  // holds several frames (FLASH, a flickering gigascreen)
 };
 

@@ -12,15 +12,17 @@ namespace orlaspin {
 
 inline constexpr std::string_view kPngExtension = ".png";
 
-// The whole file. One frame gives a still image; more give an APNG that shows each frame for
-// frameMilliseconds and loops for ever, the first frame also being the still image of readers that
-// know no animation. There is at least one frame, and all share one size. Pictures of at most 16
-// colours are stored with a 4-bit palette, others as 8-bit RGB.
+// The whole file, of the frames enlarged scale (1-8) times each way. One frame gives a still
+// image; more give an APNG that shows each frame for frameMilliseconds and loops for ever, the
+// first frame also being the still image of readers that know no animation. There is at least
+// one frame, and all share one size. Pictures of at most 16 colours are stored with a 4-bit
+// palette, others as 8-bit RGB.
 std::vector<std::uint8_t> EncodePng(std::span<const Picture> frames,
-                                    std::uint16_t frameMilliseconds);
+                                    std::uint16_t frameMilliseconds, int scale = 1);
 
-// The same with each frame shown for its own time: delays has one entry per frame.
-std::vector<std::uint8_t> EncodePng(std::span<const Picture> frames,
-                                    std::span<const std::uint16_t> delays);
+// The same with each frame shown for its own time (delays has one entry per frame), into png,
+// whose bytes it replaces (its storage is kept for the next file).
+void EncodePng(std::span<const Picture> frames, std::span<const std::uint16_t> delays, int scale,
+               std::vector<std::uint8_t>& png);
 
 }  // namespace orlaspin

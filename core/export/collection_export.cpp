@@ -8,7 +8,6 @@
 #include "containers/trd_image.h"
 #include "encoders/output_format.h"
 #include "screens/screen_format.h"
-#include "screens/screen_frames.h"
 #include "text/zx_characters.h"
 
 namespace orlaspin {
@@ -36,26 +35,20 @@ int FittingScale(const Picture& picture, int scale) {
   return scale;
 }
 
-// The frames of a screen file, enlarged by the scale asked for or the largest that fits, which a
-// warning to the view then names.
-ScreenPictures FramesOf(const CollectionFile& file, std::span<const std::uint8_t> bytes,
-                        const OutputOptions& options, const std::string& imagePath,
-                        ExportView& view) {
-  ScreenPictures pictures =
-      DecodeScreenFile(file.screenFormat, bytes, ScreenOptionsFor(file, options));
-  const Picture& first = pictures.frames.front();
-  const int scale = FittingScale(first, options.scale);
+// The scale asked for, or the largest at which the picture fits, which a warning to the view then
+// names.
+int ScaleToWrite(const Picture& picture, const CollectionFile& file, const OutputOptions& options,
+                 const std::string& imagePath, ExportView& view) {
+  const int scale = FittingScale(picture, options.scale);
   if (scale < options.scale) {
     view.Warning(imagePath, OutputStem(file, options) + ": a picture of " +
-                                std::to_string(first.width) + " x " + std::to_string(first.height) +
-                                " pixels enlarged " + std::to_string(options.scale) +
-                                " times would pass " + std::to_string(kLargestPictureSide) +
-                                " pixels; enlarged " + std::to_string(scale) + " times instead");
+                                std::to_string(picture.width) + " x " +
+                                std::to_string(picture.height) + " pixels enlarged " +
+                                std::to_string(options.scale) + " times would pass " +
+                                std::to_string(kLargestPictureSide) + " pixels; enlarged " +
+                                std::to_string(scale) + " times instead");
   }
-  if (scale > 1) {
-    for (Picture& frame : pictures.frames) frame = ScaledPicture(frame, scale);
-  }
-  return pictures;
+  return scale;
 }
 
 // The first 6912 bytes of a screen file, zeros past its end.
@@ -118,17 +111,20 @@ int ExportCollection(FileSystem& files, const Collection& collection, ScreenSour
                      const std::string& imagePath, const std::string& outputDir,
                      const std::string& subfolder, const OutputOptions& options, ExportView& view) {
   const std::string folder = JoinPath(outputDir, subfolder);
+  const OutputFormatRow& output = OutputFormatRowOf(options.format);
+  std::vector<std::uint8_t> bytes;  // each file's in turn
   int count = 0;
   for (const CollectionFile& file : collection.files) {
     if (!file.isScreen) continue;
     const std::vector<std::uint8_t> screen = source.ScreenFile(file);
-    const ScreenPictures pictures = FramesOf(file, screen, options, imagePath, view);
+    const ScreenPictures pictures =
+        DecodeScreenFile(file.screenFormat, screen, ScreenOptionsFor(file, options));
+    const int scale = ScaleToWrite(pictures.frames.front(), file, options, imagePath, view);
     view.ScreenDecoded(FirstScreenBytes(screen), pictures.frames.front());
-    const OutputFormatRow& output = OutputFormatRowOf(options.format);
-    const std::vector<std::uint8_t> bytes = output.encode(pictures);
-    const SavedFile saved =
-        SaveUnderFreeName(files, folder, OutputStem(file, options), output.extension,
-                          output.parts(bytes), options.skipIdentical);
+    output.encode(pictures, scale, bytes);
+    const FileParts parts = options.windowWrites ? output.windowParts(bytes) : FileParts{bytes};
+    const SavedFile saved = SaveUnderFreeName(files, folder, OutputStem(file, options),
+                                              output.extension, parts, options.skipIdentical);
     const std::string name = subfolder.empty() ? saved.fileName : subfolder + "/" + saved.fileName;
     if (saved.alreadyPresent) {
       view.FileSkipped(name);
@@ -148,6 +144,7 @@ int ExportListedScreens(FileSystem& files, const CatalogueTable& table, int entr
   OutputOptions options;
   options.palette = {DefaultPalette().name, palette, std::nullopt};
   options.windowNames = true;
+  options.windowWrites = true;
   try {
     return ExportCollection(files, CollectionOfCatalogue(table, entryCount), source, imagePath,
                             outputDir, {}, options, view);

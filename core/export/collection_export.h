@@ -55,6 +55,8 @@ struct OutputOptions {
   // Catalogue names become file names as the window takes them (FileNameFromCatalogueBytes),
   // not by the ZX character table that is the same on every build.
   bool windowNames = false;
+  // Files are written as the window writes them (OutputFormatRow::windowParts), not in one write.
+  bool windowWrites = false;
 };
 
 // What the decoder of a listed file's screen is asked for, at scale 1: the palette, FLASH and a
@@ -90,7 +92,7 @@ class ExportView {
   // A fault of a screen that loses nothing: a picture enlarged less than asked.
   virtual void Warning(const std::string& /*imagePath*/, const std::string& /*text*/) {}
   // A screen was decoded, before its file is written: screen is the first 6912 bytes of its file
-  // (all of a standard screen's), picture its first frame.
+  // (all of a standard screen's), picture its first frame before it is enlarged.
   virtual void ScreenDecoded(const ScreenBytes& /*screen*/, const Picture& /*picture*/) {}
   // A file was written; name is its path inside the output folder, "/" after a subfolder.
   virtual void FileWritten(const std::string& name) = 0;
@@ -104,10 +106,10 @@ class ExportView {
 // Exports every screen of a collection, in catalogue order, each read from source at its turn and
 // decoded as its format (DecodeScreenFile), into outputDir's subfolder (outputDir itself when
 // subfolder is empty; the current folder when both are), which must exist; the collection's own
-// warnings are the caller's to tell. A picture that the scale would make larger than kLargestPictureSide is written at the
-// largest scale that fits, with a warning. Returns the number of screens written. An error (a
-// screen file its format's decoder refuses among them) ends the export where it occurs; the
-// files written stay.
+// warnings are the caller's to tell. A picture that the scale would make larger than
+// kLargestPictureSide is written at the largest scale that fits, with a warning. Returns the number
+// of screens written. An error (a screen file its format's decoder refuses among them) ends the
+// export where it occurs; the files written stay.
 int ExportCollection(FileSystem& files, const Collection& collection, ScreenSource& source,
                      const std::string& imagePath, const std::string& outputDir,
                      const std::string& subfolder, const OutputOptions& options, ExportView& view);

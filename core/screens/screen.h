@@ -62,4 +62,7 @@ class PreviewRaster {
 // where it is 0, bright from bit 6 of the attribute; flash (bit 7) is ignored.
 void DecodeScreen(const ScreenBytes& screen, const Palette& palette, PreviewRaster& raster);
 
+// The same into 256 x 192 pixels, row by row from the top left.
+void DecodeScreen(const ScreenBytes& screen, const Palette& palette, std::span<Colour> pixels);
+
 }  // namespace orlaspin

@@ -13,31 +13,14 @@ std::span<const std::uint8_t> Attributes(const ScreenBytes& screen) {
   return std::span(screen).subspan(kPixelBytes);
 }
 
-Picture ScaledPixels(std::span<const Colour> source, int width, int height, int scale) {
-  Picture picture{width * scale, height * scale, {}};
-  picture.pixels.resize(static_cast<std::size_t>(picture.width) * picture.height);
-  auto out = picture.pixels.begin();
-  for (int y = 0; y < height; ++y) {
-    const auto rowStart = out;
-    for (const Colour colour : source.subspan(static_cast<std::size_t>(y) * width, width)) {
-      out = std::fill_n(out, scale, colour);
-    }
-    // The other lines of the block repeat the first.
-    for (int copy = 1; copy < scale; ++copy)
-      out = std::copy(rowStart, rowStart + picture.width, out);
-  }
+Picture ScreenPicture(const ScreenBytes& screen, const Palette& palette) {
+  Picture picture{PreviewRaster::kWidth, PreviewRaster::kHeight,
+                  std::vector<Colour>(std::size_t{PreviewRaster::kWidth} * PreviewRaster::kHeight)};
+  DecodeScreen(screen, palette, picture.pixels);
   return picture;
 }
 
 }  // namespace
-
-Picture ScaledPicture(const PreviewRaster& raster, int scale) {
-  return ScaledPixels(raster.Pixels(), PreviewRaster::kWidth, PreviewRaster::kHeight, scale);
-}
-
-Picture ScaledPicture(const Picture& picture, int scale) {
-  return ScaledPixels(picture.pixels, picture.width, picture.height, scale);
-}
 
 std::vector<std::uint16_t> DelaysOf(const ScreenPictures& pictures) {
   if (!pictures.frameDelays.empty()) return pictures.frameDelays;
@@ -64,13 +47,8 @@ ScreenBytes FlashPhase(const ScreenBytes& screen) {
 
 std::vector<Picture> ScreenFrames(const ScreenBytes& screen, const Palette& palette,
                                   bool withFlash) {
-  PreviewRaster raster;
-  DecodeScreen(screen, palette, raster);
-  std::vector<Picture> frames{ScaledPicture(raster, 1)};
-  if (withFlash && HasFlash(screen)) {
-    DecodeScreen(FlashPhase(screen), palette, raster);
-    frames.push_back(ScaledPicture(raster, 1));
-  }
+  std::vector<Picture> frames{ScreenPicture(screen, palette)};
+  if (withFlash && HasFlash(screen)) frames.push_back(ScreenPicture(FlashPhase(screen), palette));
   return frames;
 }
 

@@ -1,7 +1,9 @@
 // The pictures written for one screen: scaled up, and with the FLASH cells' second phase.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "screens/screen.h"
@@ -33,10 +35,17 @@ inline constexpr std::uint16_t kFlickerFrameMilliseconds = 20;
 
 inline constexpr int kLargestScale = 8;
 
-// The raster enlarged scale (1-8) times each way, nearest neighbour: every pixel becomes a
-// scale x scale block.
-Picture ScaledPicture(const PreviewRaster& raster, int scale);
-Picture ScaledPicture(const Picture& picture, int scale);
+// One row of a picture enlarged scale (1-8) times, nearest neighbour, as an encoder stores it:
+// every pixel becomes scale copies of what stored makes of it, written from out on. The encoders
+// repeat each enlarged row scale times, so that every pixel becomes a scale x scale block.
+// Returns the end of what was written.
+template <typename Stored, typename Store>
+Stored* ScaleRow(std::span<const Colour> row, int scale, Stored* out, Store stored) {
+  // Pictures at their own size are the most common: a plain loop the compiler vectorises.
+  if (scale == 1) return std::transform(row.begin(), row.end(), out, stored);
+  for (const Colour colour : row) out = std::fill_n(out, scale, stored(colour));
+  return out;
+}
 
 // True when some attribute has FLASH (bit 7) set.
 bool HasFlash(const ScreenBytes& screen);

@@ -44,10 +44,12 @@ class FakeReadableFile final : public ReadableFile {
 
 class FakeWritableFile final : public WritableFile {
  public:
-  FakeWritableFile(std::vector<std::uint8_t>& bytes, FileFaults& faults)
-      : bytes_(bytes), faults_(faults) {}
+  FakeWritableFile(std::vector<std::uint8_t>& bytes, FileFaults& faults,
+                   std::vector<std::size_t>& writeSizes)
+      : bytes_(bytes), faults_(faults), writeSizes_(writeSizes) {}
 
   std::size_t Write(std::span<const std::uint8_t> data) override {
+    writeSizes_.push_back(data.size());
     const std::size_t stored = std::min(data.size(), faults_.writeCapacity);
     faults_.writeCapacity -= stored;
     bytes_.insert(bytes_.end(), data.begin(), data.begin() + static_cast<std::ptrdiff_t>(stored));
@@ -59,6 +61,7 @@ class FakeWritableFile final : public WritableFile {
  private:
   std::vector<std::uint8_t>& bytes_;
   FileFaults& faults_;
+  std::vector<std::size_t>& writeSizes_;
 };
 
 }  // namespace
@@ -80,7 +83,7 @@ std::unique_ptr<WritableFile> FakeFileSystem::CreateTemporary(const std::string&
   const std::size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   temporaryPath = folder + "~" + std::to_string(++temporaries_);
-  return std::make_unique<FakeWritableFile>(files[temporaryPath], faults);
+  return std::make_unique<FakeWritableFile>(files[temporaryPath], faults, writeSizes);
 }
 
 bool FakeFileSystem::RenameWithoutReplacing(const std::string& temporaryPath,

@@ -44,7 +44,8 @@ class FakeFileSystem final : public FileSystem {
   std::map<std::string, int> unlistable;
   FileFaults faults;
   std::size_t nameLimit = 255;
-  int opens = 0;  // calls of OpenForReading
+  int opens = 0;                        // calls of OpenForReading
+  std::vector<std::size_t> writeSizes;  // the bytes of every write to a created file, in turn
 
   bool IsFile(const std::string& path) override { return files.contains(path); }
   bool Exists(const std::string& path) override { return IsFile(path) || IsFolder(path); }

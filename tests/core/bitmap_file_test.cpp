@@ -73,6 +73,29 @@ TEST(BitmapLayout, MatchesTheOracleForDecodedScreens) {
   }
 }
 
+TEST(BitmapLayout, AnEnlargedScreenHasABlockOfItsColourForEveryPixel) {
+  const ScreenBytes screen = testing::ColourfulScreen(7);
+  const PreviewRaster raster = Decoded(screen);
+  std::vector<std::uint8_t> file = {1, 2, 3};  // bytes of an earlier file are replaced
+  for (const int scale : {3, 1, 2}) {
+    EncodeBitmap(raster.Pixels(), 256, 192, scale, file);
+    const std::uint32_t width = 256u * scale, height = 192u * scale;
+    ASSERT_EQ(file.size(), 54 + width * height * 4) << scale;
+    EXPECT_EQ(U32At(file, 2), file.size());
+    EXPECT_EQ(U32At(file, 18), width);
+    EXPECT_EQ(U32At(file, 22), height);
+    EXPECT_EQ(U32At(file, 34), width * height * 4);
+    for (std::uint32_t y = 0; y < height; ++y) {
+      for (std::uint32_t x = 0; x < width; ++x) {
+        const std::size_t at = 54 + ((height - 1 - y) * width + x) * 4;
+        const testing::Rgb want = testing::OraclePixel(screen, x / scale, y / scale);
+        ASSERT_EQ(U32At(file, at), std::uint32_t{want.b} | (want.g << 8) | (want.r << 16))
+            << x << ", " << y << " at scale " << scale;
+      }
+    }
+  }
+}
+
 TEST(BitmapParts, AreTheTwoHeadersThenThePixels) {
   const std::vector<std::uint8_t> file = EncodeBitmap(Decoded(testing::ColourfulScreen(9)));
   const auto parts = BitmapParts(file);

@@ -11,6 +11,8 @@
 #include "export/file_names.h"
 #include "encoders/bitmap_file.h"
 #include "containers/catalogue.h"
+#include "containers/screen_source.h"
+#include "containers/trd_image.h"
 #include "io/errors.h"
 #include "export_runs.h"
 #include "fake_file_system.h"
@@ -211,6 +213,30 @@ TEST_P(BitmapWriteFallsShort, RemovesTheIncompleteFileAndKeepsTheOthers) {
 
 INSTANTIATE_TEST_SUITE_P(EveryWrite, BitmapWriteFallsShort,
                          ::testing::Values(0, 7, 14, 30, 54, 54 + 100000, kBitmapFileSize - 1));
+
+TEST_F(FileLayerFaults, TheWindowWritesABitmapInItsThreePartsAndTheCliInOneWrite) {
+  testing::OpenImage(state, files, kImage);
+  RecordingExportView view;
+  ASSERT_EQ(testing::ExportListed(state, files, view, ""), kScreens);
+  std::vector<std::size_t> threeParts;
+  for (int i = 0; i < kScreens; ++i)
+    threeParts.insert(threeParts.end(), {14, 40, kBitmapPixelBytes});
+  EXPECT_EQ(files.writeSizes, threeParts);
+
+  files.writeSizes.clear();
+  ImageFileScreenSource source(files, kImage);
+  for (const OutputFormat format : {OutputFormat::Bmp, OutputFormat::Png}) {
+    OutputOptions options;
+    options.format = format;
+    ExportCollection(files, CollectionOfCatalogue(state.Catalogue, state.EntryCount), source,
+                     kImage, "", "", options, view);
+  }
+  ASSERT_EQ(files.writeSizes.size(), 2u * kScreens);
+  // The bitmaps, each its whole file at once; the PNG files are smaller.
+  EXPECT_EQ(files.writeSizes.front(), kBitmapFileSize);
+  EXPECT_EQ(files.writeSizes[kScreens - 1], kBitmapFileSize);
+  EXPECT_EQ(files.files.at("SCR0.png").size(), files.writeSizes[kScreens]);
+}
 
 TEST_F(FileLayerFaults, AFailedCloseOfABitmapRemovesItAndEndsTheRun) {
   const ExportOutcome run =

@@ -10,10 +10,8 @@
 namespace orlaspin::testing {
 namespace {
 
-Picture ScreenPicture(const ScreenBytes& screen, int scale) {
-  PreviewRaster raster;
-  DecodeScreen(screen, kZxPaletteColours, raster);
-  return ScaledPicture(raster, scale);
+Picture ScreenPicture(const ScreenBytes& screen) {
+  return ScreenFrames(screen, kZxPaletteColours, false).front();
 }
 
 std::vector<Rgb> OraclePixels(const ScreenBytes& screen, int scale) {
@@ -37,7 +35,7 @@ std::string FirstPixelDifference(const std::vector<Rgb>& got, const std::vector<
 TEST(Png, AStillScreenIsAFourBitPaletteImageOfTheScreensPixels) {
   for (const char* name : kRealScreenNames) {
     const ScreenBytes screen = RealScreen(name);
-    const Picture picture = ScreenPicture(screen, 1);
+    const Picture picture = ScreenPicture(screen);
     const DecodedPng png = DecodePng(EncodePng(std::span(&picture, 1), 320));
     EXPECT_EQ(png.ChunkTypes(), (std::vector<std::string>{"IHDR", "PLTE", "IDAT", "IEND"})) << name;
     EXPECT_EQ(png.width, 256u);
@@ -53,9 +51,9 @@ TEST(Png, AStillScreenIsAFourBitPaletteImageOfTheScreensPixels) {
 
 TEST(Png, ScaledPicturesKeepTheirPixels) {
   const ScreenBytes screen = ColourfulScreen(11);
+  const Picture picture = ScreenPicture(screen);
   for (const int scale : {2, 3, 8}) {
-    const Picture picture = ScreenPicture(screen, scale);
-    const DecodedPng png = DecodePng(EncodePng(std::span(&picture, 1), 320));
+    const DecodedPng png = DecodePng(EncodePng(std::span(&picture, 1), 320, scale));
     EXPECT_EQ(png.width, 256u * scale);
     EXPECT_EQ(png.height, 192u * scale);
     ASSERT_EQ(png.frames.size(), 1u);
@@ -66,10 +64,9 @@ TEST(Png, ScaledPicturesKeepTheirPixels) {
 TEST(Png, TwoFramesMakeALoopingAnimationOf320MillisecondFrames) {
   ScreenBytes screen = RealScreen("UzixLS_zx-midiplayer__title.scr");
   for (int column = 0; column < 32; column += 2) screen[AttributeIndex(column, 5)] |= 0x80;
-  std::vector<Picture> frames = ScreenFrames(screen, kZxPaletteColours, true);
+  const std::vector<Picture> frames = ScreenFrames(screen, kZxPaletteColours, true);
   ASSERT_EQ(frames.size(), 2u);
-  for (Picture& frame : frames) frame = ScaledPicture(frame, 2);
-  const DecodedPng png = DecodePng(EncodePng(frames, 320));
+  const DecodedPng png = DecodePng(EncodePng(frames, 320, 2));
 
   EXPECT_EQ(png.ChunkTypes(), (std::vector<std::string>{"IHDR", "acTL", "PLTE", "fcTL", "IDAT",
                                                         "fcTL", "fdAT", "IEND"}));
@@ -115,16 +112,22 @@ TEST(Png, PicturesOfManyColoursAreStoredAsRgb) {
     picture.pixels.push_back(
         MakeColour(static_cast<std::uint8_t>(j * 5), 7, static_cast<std::uint8_t>(255 - j)));
   }
-  const DecodedPng png = DecodePng(EncodePng(std::span(&picture, 1), 320));
-  EXPECT_EQ(png.colourType, 2);
-  EXPECT_EQ(png.bitDepth, 8);
-  EXPECT_EQ(png.ChunkTypes(), (std::vector<std::string>{"IHDR", "IDAT", "IEND"}));
-  ASSERT_EQ(png.frames.size(), 1u);
-  ASSERT_EQ(png.frames[0].size(), 51u);
-  for (int i = 0; i < 51; ++i) {
-    const int j = i < 34 ? i : i - 17;
-    EXPECT_EQ(png.frames[0][i],
-              (Rgb{static_cast<std::uint8_t>(j * 5), 7, static_cast<std::uint8_t>(255 - j)}));
+  for (const int scale : {1, 3}) {
+    const DecodedPng png = DecodePng(EncodePng(std::span(&picture, 1), 320, scale));
+    EXPECT_EQ(png.colourType, 2);
+    EXPECT_EQ(png.bitDepth, 8);
+    EXPECT_EQ(png.ChunkTypes(), (std::vector<std::string>{"IHDR", "IDAT", "IEND"}));
+    ASSERT_EQ(png.frames.size(), 1u);
+    ASSERT_EQ(png.frames[0].size(), 51u * scale * scale);
+    for (int y = 0; y < 3 * scale; ++y) {
+      for (int x = 0; x < 17 * scale; ++x) {
+        const int i = y / scale * 17 + x / scale;
+        const int j = i < 34 ? i : i - 17;
+        EXPECT_EQ(png.frames[0][y * 17 * scale + x],
+                  (Rgb{static_cast<std::uint8_t>(j * 5), 7, static_cast<std::uint8_t>(255 - j)}))
+            << x << ", " << y << " at scale " << scale;
+      }
+    }
   }
 }
 
@@ -138,6 +141,15 @@ TEST(Png, AnOddWidthFillsTheLastByteOfEachRow) {
   ASSERT_EQ(png.frames.size(), 1u);
   const Rgb r{200, 0, 0}, g{0, 200, 0}, b{0, 0, 200};
   EXPECT_EQ(png.frames[0], (std::vector<Rgb>{r, g, b, b, r, r}));
+  // Enlarged three times, 9 pixels a row: the odd width comes of the scale.
+  const DecodedPng scaled = DecodePng(EncodePng(std::span(&picture, 1), 320, 3));
+  ASSERT_EQ(scaled.frames.size(), 1u);
+  const std::vector<Rgb> top = {r, r, r, g, g, g, b, b, b}, bottom = {b, b, b, r, r, r, r, r, r};
+  std::vector<Rgb> want;
+  for (const auto* row : {&top, &top, &top, &bottom, &bottom, &bottom}) {
+    want.insert(want.end(), row->begin(), row->end());
+  }
+  EXPECT_EQ(scaled.frames[0], want);
 }
 
 TEST(Png, SixteenColoursStillFitThePaletteAndSeventeenDoNot) {
