@@ -54,8 +54,9 @@ INSTANTIATE_TEST_SUITE_P(Unpackers, EachPacker, ::testing::ValuesIn(TestPackers(
 // Real ZX0 screens: ZX0 reads them whole, no other format does.
 TEST(Unpackers, RealZx0ScreensUnpackByZx0Alone) {
   for (const char* name : {"tv5.scr.zx0", "cat1.scr.zx0"}) {
-    const auto packed =
-        ReadFileBytes(std::string(ORLASPIN_TESTDATA) + "/packed/akanyuk_mbf_zx128__" + name);
+    std::string path = ORLASPIN_TESTDATA;
+    path.append("/packed/akanyuk_mbf_zx128__").append(name);
+    const auto packed = ReadFileBytes(path);
     for (const Unpacker& unpacker : Unpackers()) {
       bool whole = false;
       try {
