@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
 
 namespace orlaspin {
@@ -11,17 +12,16 @@ namespace {
 constexpr std::size_t kDiskIdentifierAt = 8 * 256 + 0xE7;
 constexpr std::uint8_t kTrDosIdentifier = 0x10;
 
-// Empty when the screen's 6912 bytes are all in the image.
-std::string PastTheEndWarning(const CatalogueEntry& entry, std::size_t imageSize) {
+// Nothing when the screen's 6912 bytes are all in the image.
+std::optional<Warning> PastTheEndWarning(const CatalogueEntry& entry, std::size_t imageSize) {
   const std::size_t offset = entry.FileOffset();
-  if (offset + kScreenFileLength <= imageSize) return {};
+  if (offset + kScreenFileLength <= imageSize) return std::nullopt;
   std::string_view name = entry.NameText();
   while (name.ends_with(' ')) name.remove_suffix(1);
-  const std::string screen = "the screen \"" + EscapeCatalogueText(name) + "\" lies ";
-  if (offset >= imageSize) return screen + "wholly past the end of the image: it comes out black";
-  return screen + "partly past the end of the image: " +
-         std::to_string(offset + kScreenFileLength - imageSize) + " of its " +
-         std::to_string(kScreenFileLength) + " bytes are missing and come out black";
+  std::string where = EscapeCatalogueText(name);
+  if (offset >= imageSize) return Warning{Problem::ScreenWhollyPastEnd, std::move(where)};
+  return Warning{Problem::ScreenPartlyPastEnd, std::move(where),
+                 Details(offset + kScreenFileLength - imageSize, kScreenFileLength)};
 }
 
 }  // namespace
@@ -59,14 +59,12 @@ Collection ReadTrdImage(std::span<const std::uint8_t> image) {
   CatalogueTable table{};
   Collection collection = ListTrdCatalogue(image, table);
   if (!HasTrdDiskIdentifier(image)) {
-    collection.warnings.push_back(
-        "the disk information sector lacks the TR-DOS mark; the image is read as a TR-DOS disk "
-        "all the same");
+    collection.warnings.push_back({Problem::TrdMarkMissing});
   }
   for (std::size_t i = 0; i < collection.files.size(); ++i) {
     if (!collection.files[i].isScreen) continue;
-    if (std::string warning = PastTheEndWarning(table[i], image.size()); !warning.empty()) {
-      collection.warnings.push_back(std::move(warning));
+    if (auto warning = PastTheEndWarning(table[i], image.size())) {
+      collection.warnings.push_back(std::move(*warning));
     }
   }
   return collection;

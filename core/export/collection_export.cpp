@@ -46,11 +46,9 @@ ScreenPictures FramesOf(const CollectionFile& file, std::span<const std::uint8_t
   const Picture& first = pictures.frames.front();
   const int scale = FittingScale(first, options.scale);
   if (scale < options.scale) {
-    view.Warning(imagePath, OutputStem(file, options) + ": a picture of " +
-                                std::to_string(first.width) + " x " + std::to_string(first.height) +
-                                " pixels enlarged " + std::to_string(options.scale) +
-                                " times would pass " + std::to_string(kLargestPictureSide) +
-                                " pixels; enlarged " + std::to_string(scale) + " times instead");
+    view.Warn(imagePath,
+              {Problem::PictureScaleReduced, OutputStem(file, options),
+               Details(first.width, first.height, options.scale, kLargestPictureSide, scale)});
   }
   if (scale > 1) {
     for (Picture& frame : pictures.frames) frame = ScaledPicture(frame, scale);

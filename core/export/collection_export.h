@@ -12,6 +12,7 @@
 #include "containers/hidden_screens.h"
 #include "encoders/output_format.h"
 #include "io/errors.h"
+#include "io/problems.h"
 #include "screens/palettes.h"
 #include "screens/screen.h"
 #include "screens/screen_options.h"
@@ -88,7 +89,7 @@ class ExportView {
  public:
   virtual ~ExportView() = default;
   // A fault of a screen that loses nothing: a picture enlarged less than asked.
-  virtual void Warning(const std::string& /*imagePath*/, const std::string& /*text*/) {}
+  virtual void Warn(const std::string& /*imagePath*/, const Warning& /*warning*/) {}
   // A screen was decoded, before its file is written: screen is the first 6912 bytes of its file
   // (all of a standard screen's), picture its first frame.
   virtual void ScreenDecoded(const ScreenBytes& /*screen*/, const Picture& /*picture*/) {}

@@ -16,8 +16,8 @@ namespace {
 class ReportingView final : public ExportView {
  public:
   explicit ReportingView(ImageReport& report) : report_(report) {}
-  void Warning(const std::string& /*imagePath*/, const std::string& text) override {
-    report_.warnings.push_back(text);
+  void Warn(const std::string& /*imagePath*/, const Warning& warning) override {
+    report_.warnings.push_back(warning);
   }
   void FileWritten(const std::string& /*name*/) override { alreadyPresent_ = false; }
   void FileSkipped(const std::string& /*name*/) override { alreadyPresent_ = true; }
