@@ -39,7 +39,6 @@ BENCHMARK(EncodeOneBitmap);
 
 class NoView final : public ExportView {
  public:
-  void Warning(const std::string&, const std::string&) override {}
   void FileWritten(const std::string&) override {}
 };
 

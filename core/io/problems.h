@@ -89,6 +89,8 @@ struct Warning {
   // The part of the image that holds what the problem is about, when that is an image of its own
   // (a tape's block holding a snapshot); empty otherwise.
   std::string within = {};
+
+  friend bool operator==(const Warning&, const Warning&) = default;
 };
 
 // The values of a warning's detail, numbers in decimal.
