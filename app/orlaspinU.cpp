@@ -333,7 +333,7 @@ void TForm1::LoadCatalogue(const std::string& path) {
 void TForm1::DrawScreen(const ScreenBytes& screen) {
   state_.ScreenBuffer = screen;
   if (!state_.Preview) state_.Preview = std::make_unique<PreviewRaster>();
-  DecodeScreen(state_.ScreenBuffer, state_.ZxPalette, *state_.Preview);
+  DecodeScreen(state_.ScreenBuffer, state_.ZxPalette, state_.Preview->Pixels());
   RepaintPreviewNow();
 }
 

@@ -16,6 +16,7 @@
 #include "gdi_helpers.h"
 #include "open_dialog.h"
 #include "painted_controls.h"
+#include "preview_raster.h"
 #include "screens/screen.h"
 #include "string_grid.h"
 #include "window_base.h"

@@ -16,10 +16,6 @@ void PutU32LE(std::vector<std::uint8_t>& out, std::uint32_t value) {
 
 }  // namespace
 
-std::vector<std::uint8_t> EncodeBitmap(const PreviewRaster& raster) {
-  return EncodeBitmap(raster.Pixels(), PreviewRaster::kWidth, PreviewRaster::kHeight);
-}
-
 std::vector<std::uint8_t> EncodeBitmap(std::span<const Colour> pixels, int width, int height) {
   const auto pixelBytes = static_cast<std::uint32_t>(pixels.size() * 4);
   std::vector<std::uint8_t> file;

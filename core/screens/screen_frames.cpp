@@ -31,8 +31,10 @@ Picture ScaledPixels(std::span<const Colour> source, int width, int height, int 
 
 }  // namespace
 
-Picture ScaledPicture(const PreviewRaster& raster, int scale) {
-  return ScaledPixels(raster.Pixels(), PreviewRaster::kWidth, PreviewRaster::kHeight, scale);
+Picture ScreenPicture(const ScreenBytes& screen, const Palette& palette) {
+  Picture picture{kScreenWidth, kScreenHeight, std::vector<Colour>(kScreenWidth * kScreenHeight)};
+  DecodeScreen(screen, palette, picture.pixels);
+  return picture;
 }
 
 Picture ScaledPicture(const Picture& picture, int scale) {
@@ -64,13 +66,8 @@ ScreenBytes FlashPhase(const ScreenBytes& screen) {
 
 std::vector<Picture> ScreenFrames(const ScreenBytes& screen, const Palette& palette,
                                   bool withFlash) {
-  PreviewRaster raster;
-  DecodeScreen(screen, palette, raster);
-  std::vector<Picture> frames{ScaledPicture(raster, 1)};
-  if (withFlash && HasFlash(screen)) {
-    DecodeScreen(FlashPhase(screen), palette, raster);
-    frames.push_back(ScaledPicture(raster, 1));
-  }
+  std::vector<Picture> frames{ScreenPicture(screen, palette)};
+  if (withFlash && HasFlash(screen)) frames.push_back(ScreenPicture(FlashPhase(screen), palette));
   return frames;
 }
 

@@ -33,9 +33,11 @@ inline constexpr std::uint16_t kFlickerFrameMilliseconds = 20;
 
 inline constexpr int kLargestScale = 8;
 
-// The raster enlarged scale (1-8) times each way, nearest neighbour: every pixel becomes a
+// The picture of a standard screen (DecodeScreen).
+Picture ScreenPicture(const ScreenBytes& screen, const Palette& palette);
+
+// The picture enlarged scale (1-8) times each way, nearest neighbour: every pixel becomes a
 // scale x scale block.
-Picture ScaledPicture(const PreviewRaster& raster, int scale);
 Picture ScaledPicture(const Picture& picture, int scale);
 
 // True when some attribute has FLASH (bit 7) set.

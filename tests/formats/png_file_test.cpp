@@ -11,9 +11,7 @@ namespace orlaspin::testing {
 namespace {
 
 Picture ScreenPicture(const ScreenBytes& screen, int scale) {
-  PreviewRaster raster;
-  DecodeScreen(screen, kZxPaletteColours, raster);
-  return ScaledPicture(raster, scale);
+  return ScaledPicture(orlaspin::ScreenPicture(screen, kZxPaletteColours), scale);
 }
 
 std::vector<Rgb> OraclePixels(const ScreenBytes& screen, int scale) {

@@ -38,10 +38,9 @@ std::string DifferenceFromScaled(const Picture& picture, const ScreenBytes& scre
 
 TEST(ScaledPicture, EveryPixelBecomesABlockOfItsColour) {
   const ScreenBytes screen = ColourfulScreen(7);
-  PreviewRaster raster;
-  DecodeScreen(screen, kZxPaletteColours, raster);
+  const Picture picture = ScreenPicture(screen, kZxPaletteColours);
   for (const int scale : {1, 2, 3, 8}) {
-    EXPECT_EQ(DifferenceFromScaled(ScaledPicture(raster, scale), screen, scale, OraclePixel), "")
+    EXPECT_EQ(DifferenceFromScaled(ScaledPicture(picture, scale), screen, scale, OraclePixel), "")
         << "scale " << scale;
   }
 }
@@ -69,9 +68,9 @@ TEST(FlashPhase, ShowsEveryPixelAsTheFlashOracleSays) {
         screen[AttributeIndex(column, row)] |= 0x80;
       }
     }
-    PreviewRaster raster;
-    DecodeScreen(FlashPhase(screen), kZxPaletteColours, raster);
-    EXPECT_EQ(DifferenceFromScaled(ScaledPicture(raster, 1), screen, 1, OracleFlashPixel), "")
+    EXPECT_EQ(DifferenceFromScaled(ScreenPicture(FlashPhase(screen), kZxPaletteColours), screen, 1,
+                                   OracleFlashPixel),
+              "")
         << name;
   }
 }
