@@ -30,34 +30,33 @@ bool HasTrdDiskIdentifier(std::span<const std::uint8_t> image) {
   return image.size() > kDiskIdentifierAt && image[kDiskIdentifierAt] == kTrDosIdentifier;
 }
 
-Collection CollectionOfCatalogue(const CatalogueTable& table, int entryCount) {
-  Collection collection{ImageKind::TrdImage, {}, {}, {}};
-  for (int i = 0; i < entryCount; ++i) {
-    CollectionFile& file =
-        collection.files.emplace_back(FileFromCatalogueEntry(table[i], table[i].FileOffset()));
-    file.isScreen = table[i].IsScreen == 1;  // the table's own mark, as listed
-  }
-  return collection;
-}
-
 namespace {
 
-Collection ListTrdCatalogue(std::span<const std::uint8_t> image, CatalogueTable& table) {
+// The entries that ListCatalogue lists in the image's first 2048 bytes (zero past a short image's
+// end).
+std::vector<CatalogueEntry> ListTrdCatalogue(std::span<const std::uint8_t> image) {
   std::array<std::uint8_t, kCatalogueBytes> catalogue{};
   std::copy_n(image.begin(), std::min(image.size(), catalogue.size()), catalogue.begin());
-  return CollectionOfCatalogue(table, ListCatalogue(catalogue, table));
+  return ListCatalogue(catalogue);
+}
+
+Collection CollectionOfEntries(std::span<const CatalogueEntry> entries) {
+  Collection collection{ImageKind::TrdImage, {}, {}, {}};
+  for (const CatalogueEntry& entry : entries) {
+    collection.files.push_back(FileFromCatalogueEntry(entry, entry.FileOffset()));
+  }
+  return collection;
 }
 
 }  // namespace
 
 Collection ReadTrdCatalogue(std::span<const std::uint8_t> image) {
-  CatalogueTable table{};
-  return ListTrdCatalogue(image, table);
+  return CollectionOfEntries(ListTrdCatalogue(image));
 }
 
 Collection ReadTrdImage(std::span<const std::uint8_t> image) {
-  CatalogueTable table{};
-  Collection collection = ListTrdCatalogue(image, table);
+  const std::vector<CatalogueEntry> table = ListTrdCatalogue(image);
+  Collection collection = CollectionOfEntries(table);
   if (!HasTrdDiskIdentifier(image)) {
     collection.warnings.push_back({Problem::TrdMarkMissing});
   }

@@ -5,7 +5,6 @@
 #include "export/file_names.h"
 #include "io/disk_file.h"
 #include "containers/screen_source.h"
-#include "containers/trd_image.h"
 #include "encoders/output_format.h"
 #include "screens/screen_format.h"
 #include "screens/screen_frames.h"
@@ -137,22 +136,6 @@ int ExportCollection(FileSystem& files, const Collection& collection, ScreenSour
     view.ScreenSaved(file, name);
   }
   return count;
-}
-
-int ExportListedScreens(FileSystem& files, const CatalogueTable& table, int entryCount,
-                        const std::string& imagePath, const Palette& palette,
-                        const std::string& outputDir, ExportView& view) {
-  ImageFileScreenSource source(files, imagePath);
-  OutputOptions options;
-  options.palette = {DefaultPalette().name, palette, std::nullopt};
-  options.windowNames = true;
-  try {
-    return ExportCollection(files, CollectionOfCatalogue(table, entryCount), source, imagePath,
-                            outputDir, {}, options, view);
-  } catch (const WriteError&) {
-    // The window names every failed write alike, a full disk too.
-    throw StreamWriteError();
-  }
 }
 
 }  // namespace orlaspin

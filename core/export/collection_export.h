@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "containers/catalogue.h"
 #include "containers/hidden_screens.h"
 #include "encoders/output_format.h"
 #include "io/errors.h"
@@ -112,12 +111,5 @@ class ExportView {
 int ExportCollection(FileSystem& files, const Collection& collection, ScreenSource& source,
                      const std::string& imagePath, const std::string& outputDir,
                      const std::string& subfolder, const OutputOptions& options, ExportView& view);
-
-// Exports the screens of the first entryCount entries of a listed TR-DOS catalogue as BMP files
-// into outputDir (the current folder when empty), each read from the image file at imagePath at
-// its turn. Returns the number of screens written. A failed write raises "Stream write error".
-int ExportListedScreens(FileSystem& files, const CatalogueTable& table, int entryCount,
-                        const std::string& imagePath, const Palette& palette,
-                        const std::string& outputDir, ExportView& view);
 
 }  // namespace orlaspin

@@ -64,7 +64,7 @@ class FileLayerFaults : public ::testing::Test {
 
   Snapshot Take() const {
     Snapshot snapshot{{}, state.EntryCount, state.ImagePath};
-    for (const CatalogueEntry& entry : state.Catalogue) {
+    for (const app::CatalogueSlot& entry : state.Catalogue) {
       snapshot.catalogue.insert(snapshot.catalogue.end(), entry.Bytes.begin(), entry.Bytes.end());
       snapshot.catalogue.push_back(entry.IsScreen);
     }
@@ -119,7 +119,7 @@ TEST_P(CatalogueLoadFault, ShowsItsTextAndKeepsTheEarlierImage) {
   const Snapshot before = Take();
   files.faults = GetParam().faults;
   try {
-    ReadCatalogue(files, kImage, state.Catalogue);
+    state.ReadCatalogue(files, kImage);
     ADD_FAILURE() << "the load completed";
   } catch (const Error& error) {
     EXPECT_EQ(error.Message(), GetParam().message);
