@@ -4,7 +4,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <optional>
 
 #include "application.h"
 #include "screens/screen_frames.h"

@@ -4,6 +4,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace orlaspin {
 
@@ -24,14 +25,6 @@ std::optional<Warning> PastTheEndWarning(const CatalogueEntry& entry, std::size_
                  Details(offset + kScreenFileLength - imageSize, kScreenFileLength)};
 }
 
-}  // namespace
-
-bool HasTrdDiskIdentifier(std::span<const std::uint8_t> image) {
-  return image.size() > kDiskIdentifierAt && image[kDiskIdentifierAt] == kTrDosIdentifier;
-}
-
-namespace {
-
 // The entries that ListCatalogue lists in the image's first 2048 bytes (zero past a short image's
 // end).
 std::vector<CatalogueEntry> ListTrdCatalogue(std::span<const std::uint8_t> image) {
@@ -49,6 +42,10 @@ Collection CollectionOfEntries(std::span<const CatalogueEntry> entries) {
 }
 
 }  // namespace
+
+bool HasTrdDiskIdentifier(std::span<const std::uint8_t> image) {
+  return image.size() > kDiskIdentifierAt && image[kDiskIdentifierAt] == kTrDosIdentifier;
+}
 
 Collection ReadTrdCatalogue(std::span<const std::uint8_t> image) {
   return CollectionOfEntries(ListTrdCatalogue(image));
