@@ -1,11 +1,15 @@
 // The command line of orlaspin-cli: what to do, on which images, with which output options.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "export/collection_export.h"
+#include "export/contact_sheet.h"
+#include "export/path_filter.h"
+#include "export/picture_names.h"
 
 namespace orlaspin {
 
@@ -20,8 +24,12 @@ struct CliCommand {
   std::string paletteName;  // export and sheet: a palette's name or a palette file; empty: default
   int jobs = 0;             // export: images at once; 0 means one per core
   bool gallery = false;     // export: index.html beside the pictures
-  std::string sheetPath;    // sheet: the page's file
-  bool json = false;        // list
+  PictureLayout layout = PictureLayout::Tree;  // export
+  std::optional<NameTemplate> pictureName;     // export: absent, the layout's default names
+  PathFilter filter;                           // list, export and sheet
+  std::string sheetPath;                       // sheet: the page's file
+  SheetLayout sheetLayout;                     // sheet: its thumbnails' size and columns
+  bool json = false;                           // list
   // What is printed besides errors: nothing (export and sheet), or also each file skipped and, at
   // the end, the images that failed.
   enum class Verbosity { Quiet, Normal, Verbose } verbosity = Verbosity::Normal;

@@ -52,6 +52,11 @@ class VerboseNotes {
       out_.flush();
       err_ << kProgram << "skipped: " << report.path << ": " << report.skippedBecause << '\n';
     }
+    if (report.filesLeftOut > 0) {
+      out_.flush();
+      err_ << kProgram << "skipped: " << report.path << ": " << CountOf(report.filesLeftOut, "file")
+           << " in it left out by --include or --exclude\n";
+    }
     if (report.failure) failed_.push_back(report.path);
   }
 
@@ -170,8 +175,14 @@ bool MayHoldSeveralImages(const CliCommand& command) {
 
 int RunExport(const CliCommand& command, std::ostream& out, std::ostream& err, bool errIsTerminal) {
   FileSystem& files = SystemFileSystem();
-  const ImagesExport run{command.images, command.recursive, command.outputDir, command.output,
-                         command.jobs > 0 ? command.jobs : AllCoresJobCount()};
+  const ImagesExport run{command.images,
+                         command.recursive,
+                         command.outputDir,
+                         command.output,
+                         command.jobs > 0 ? command.jobs : AllCoresJobCount(),
+                         command.layout,
+                         command.pictureName,
+                         command.filter};
   const bool quiet = command.verbosity == Verbosity::Quiet;
   ProgressLine progress(err, errIsTerminal && !quiet && MayHoldSeveralImages(command));
   ReportPrinter printer(out, err, progress, command.verbosity);
@@ -198,8 +209,11 @@ int RunSheet(const CliCommand& command, std::ostream& out, std::ostream& err) {
   }
   ProgressLine noProgress(err, false);
   ReportPrinter printer(out, err, noProgress, command.verbosity);
-  const SheetExportResult result = ExportSheet(
-      files, {command.images, command.recursive, command.sheetPath, command.output, {}}, printer);
+  const SheetExportResult result =
+      ExportSheet(files,
+                  {command.images, command.recursive, command.sheetPath, command.output,
+                   command.sheetLayout, command.filter},
+                  printer);
   printer.Finish(CountOf(result.screens, "screen") + " on " + CountOf(result.pages, "page") +
                  " from " + CountOf(result.images - result.failedImages, "image") +
                  SkippedAndFailed(result.skippedFiles, result.failedImages));
@@ -246,7 +260,8 @@ class ListTask final : public ImageTask {
 int RunList(const CliCommand& command, std::ostream& out, std::ostream& err) {
   ListTask task(command, out, err);
   const WalkCounts counts = WalkImages(
-      SystemFileSystem(), {command.images, command.recursive, 1, command.output.hidden}, task);
+      SystemFileSystem(),
+      {command.images, command.recursive, 1, command.output.hidden, command.filter}, task);
   task.Finish();
   if (counts.skippedFiles > 0) {
     out.flush();

@@ -24,7 +24,10 @@ constexpr HelpNote kNotes[] = {
      "A palette file is text: the 16 colours as #RRGGBB, one a line, in the Spectrum's order "
      "(black, blue, red, magenta, green, cyan, yellow, white, then the same eight bright). Blank "
      "lines are skipped, and \"#\" followed by a space, a tab or the line's end begins a comment, "
-     "on a line of its own or after a colour."},
+     "on a line of its own or after a colour. A Next palette file (.npl, or a .pal that is not "
+     "text) colours the Next's screens that carry no palette (.nxi, .sl2, .slr, NEX files): 256 "
+     "one-byte colours RRRGGGBB, 512 two-byte ones (bit 0 of the second byte the blue's lowest "
+     "bit), or those and one byte more (.npl); the other screens keep the default colours."},
     {"NOTES",
      "A picture that the scale would make wider or taller than 4096 pixels is enlarged as far as "
      "fits, with a warning."},
@@ -79,7 +82,7 @@ std::string Entry(const std::string& label, std::string_view help) {
          Wrapped(help, kHelpColumn, kHelpColumn);
 }
 
-// "[-j N]", or "-o FILE.png" for an option the command needs.
+// "[-j N]", or "-o FILE.png|FILE.bmp" for an option the command needs.
 std::string UsageToken(const CliOption& option) {
   std::string token = option.shortName ? ShortForm(option) : LongForm(option);
   if (option.valueUse != ValueUse::None) token += ' ' + ValueText(option);

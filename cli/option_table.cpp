@@ -2,10 +2,12 @@
 
 #include <charconv>
 #include <cstdint>
+#include <stdexcept>
 #include <system_error>
 
 #include "encoders/output_format.h"
 #include "screens/palettes.h"
+#include "screens/screen_format.h"
 #include "screens/screen_frames.h"
 
 namespace orlaspin {
@@ -22,6 +24,8 @@ struct Named {
 constexpr Named<GigascreenView> kGigascreenViews[] = {{"blend", GigascreenView::Blend},
                                                       {"flicker", GigascreenView::Flicker}};
 constexpr char kBorderColours[] = "01234567";
+constexpr Named<PictureLayout> kLayouts[] = {{"tree", PictureLayout::Tree},
+                                             {"flat", PictureLayout::Flat}};
 
 template <typename T, std::size_t N>
 std::vector<std::string> NamesOf(const Named<T> (&table)[N]) {
@@ -45,6 +49,7 @@ std::vector<std::string> FormatNames() {
   return names;
 }
 std::vector<std::string> GigascreenNames() { return NamesOf(kGigascreenViews); }
+std::vector<std::string> LayoutNames() { return NamesOf(kLayouts); }
 std::vector<std::string> BorderNames() {
   std::vector<std::string> names;
   for (const char colour : std::string_view(kBorderColours)) names.emplace_back(1, colour);
@@ -56,23 +61,63 @@ std::vector<std::string> PaletteNames() {
   return names;
 }
 
-[[noreturn]] void NotInRange(std::string_view option, const std::string& text, int most) {
-  throw UsageError{"--" + std::string(option) + " is a whole number from 1 to " +
-                   std::to_string(most) + ", not \"" + text + "\""};
+// The extensions of the screen formats whose rows pass keep: ".a, .b or .c".
+std::string ScreenExtensionsWhere(bool (*keep)(const ScreenFormatRow&), std::string_view last) {
+  std::vector<std::string> extensions;
+  for (const ScreenFormatRow& row : ScreenFormatRows()) {
+    if (!keep(row)) continue;
+    for (const std::string_view extension : row.extensions) {
+      if (!extension.empty()) extensions.push_back("." + std::string(extension));
+    }
+  }
+  return JoinedWith(extensions, last);
 }
 
-// A whole number from 1 to most, as the option's value.
-int WholeNumber(std::string_view option, const std::string& text, int most) {
+const std::string& GigascreenHelp() {
+  static const std::string help =
+      "a gigascreen (" +
+      ScreenExtensionsWhere(
+          [](const ScreenFormatRow& row) { return row.twoScreens == TwoScreens::Always; }, "or") +
+      ", or a " +
+      ScreenExtensionsWhere(
+          [](const ScreenFormatRow& row) { return row.twoScreens == TwoScreens::WhenTheFileSays; },
+          "or") +
+      " file of two screens) as one picture of its two screens mixed (blend, the default), or "
+      "with --format png as both shown in turn, 20 ms each, looping (flicker)";
+  return help;
+}
+
+const std::string& BorderHelp() {
+  static const std::string help =
+      "show the screen inside its border, 32 pixels left and right and 24 above and below (before "
+      "scaling): of colour N when given, else the colour that a snapshot, a tape's screen block "
+      "or a NEX file records, else white (7), the border after reset; " +
+      ScreenExtensionsWhere([](const ScreenFormatRow& row) { return row.ownBorder; }, "and") +
+      " files show their own border, or none";
+  return help;
+}
+
+[[noreturn]] void NotInRange(std::string_view option, const std::string& text, int most,
+                             int least = 1) {
+  throw UsageError{"--" + std::string(option) + " is a whole number from " + std::to_string(least) +
+                   " to " + std::to_string(most) + ", not \"" + text + "\""};
+}
+
+// A whole number from least to most, as the option's value.
+int WholeNumber(std::string_view option, const std::string& text, int most, int least = 1) {
   int number = 0;
   const char* end = text.data() + text.size();
   const auto [stop, error] = std::from_chars(text.data(), end, number);
-  if (error != std::errc() || stop != end || number < 1 || number > most) {
-    NotInRange(option, text, most);
+  if (error != std::errc() || stop != end || number < least || number > most) {
+    NotInRange(option, text, most, least);
   }
   return number;
 }
 
 using Value = std::optional<std::string>;
+
+constexpr int kNarrowestThumbnail = 32;
+constexpr int kWidestThumbnail = 512;
 
 void SetRecursive(CliCommand& command, const Value&) { command.recursive = true; }
 void SetJson(CliCommand& command, const Value&) { command.json = true; }
@@ -105,6 +150,36 @@ void SetBorder(CliCommand& command, const Value& value) {
   command.output.border.colour = static_cast<std::uint8_t>(colour);
 }
 void SetGallery(CliCommand& command, const Value&) { command.gallery = true; }
+void SetLayout(CliCommand& command, const Value& value) {
+  command.layout = ByName(kLayouts, "layout", *value);
+}
+void SetName(CliCommand& command, const Value& value) {
+  try {
+    command.pictureName.emplace(*value);
+  } catch (const std::invalid_argument& problem) {
+    throw UsageError{"--name " + *value + ": " + problem.what()};
+  }
+}
+// A glob of nothing would match no part of a path.
+std::string Glob(std::string_view option, const std::string& value) {
+  if (value.empty()) throw UsageError{"--" + std::string(option) + " needs a GLOB, not nothing"};
+  return value;
+}
+void SetInclude(CliCommand& command, const Value& value) {
+  command.filter.includes.push_back(Glob("include", *value));
+}
+void SetExclude(CliCommand& command, const Value& value) {
+  command.filter.excludes.push_back(Glob("exclude", *value));
+}
+void SetColumns(CliCommand& command, const Value& value) {
+  command.sheetLayout.columns = WholeNumber("columns", *value, 64);
+}
+// A thumbnail keeps the screen's shape, three quarters as high as wide.
+void SetThumbWidth(CliCommand& command, const Value& value) {
+  const int width = WholeNumber("thumb-width", *value, kWidestThumbnail, kNarrowestThumbnail);
+  command.sheetLayout.thumbnailWidth = width;
+  command.sheetLayout.thumbnailHeight = width * 3 / 4;
+}
 void SetQuiet(CliCommand& command, const Value&) {
   command.verbosity = CliCommand::Verbosity::Quiet;
 }
@@ -130,8 +205,9 @@ constexpr CliCommandRow kCommands[] = {
      "folder named after the image (NAME-2, NAME-3, ... when that is taken), below folders for "
      "the folders and archives it was found in"},
     {"sheet", CliAction::Sheet, kSheet,
-     "draw every screen as a thumbnail with its name, under a heading per image, on PNG pages of "
-     "at most 1600 x 1200"},
+     "draw every screen as a thumbnail with its name, under a heading per image (bare screens "
+     "and snapshots found one after another in a folder share rows under the folder's path), on "
+     "PNG pages of at most 1600 x 1200"},
 };
 
 using enum ValueUse;
@@ -169,18 +245,32 @@ const CliOption kOptions[] = {
      SetSkipIdentical},
     {"palette", 0, kExport | kSheet, Required, "NAME|FILE", File, PaletteNames, false,
      "the colours: orlaspin (the default), fuse, srgb, pulsar, alone, orthodox or skoolkit, or a "
-     "palette file (see below); ULA+ screens keep their own colours",
+     "palette file (see below); ULA+ screens and Next screens with a palette keep their own "
+     "colours",
      SetPalette},
     {"gigascreen", 0, kExport | kSheet, Required, "", Nothing, GigascreenNames, false,
-     "a gigascreen (.img, chr$ of 18-byte cells) as one picture of its two screens mixed (blend, "
-     "the default), or with --format png as both shown in turn, 20 ms each, looping (flicker)",
-     SetGigascreen},
-    {"border", 0, kExport | kSheet, Optional, "[0-7]", Nothing, BorderNames, false,
-     "show the screen inside its border, 32 pixels left and right and 24 above and below (before "
-     "scaling): of colour N when given, else the colour that a snapshot or a tape's screen block "
-     "records, else white (7), the border after reset; .bsc and .bmc4 files show their own "
-     "border, chr$ pictures none",
+     GigascreenHelp(), SetGigascreen},
+    {"border", 0, kExport | kSheet, Optional, "[0-7]", Nothing, BorderNames, false, BorderHelp(),
      SetBorder},
+    {"layout", 0, kExport, Required, "", Nothing, LayoutNames, false,
+     "tree (the default): each image's pictures in a folder named after it, below folders for "
+     "the folders and archives it was found in; flat: every picture in the output folder "
+     "itself, its name prefixed by its image's (GAME-SCREEN.bmp)",
+     SetLayout},
+    {"name", 0, kExport, Required, "TEMPLATE", Nothing, nullptr, false,
+     "name each picture by TEMPLATE, its fields {image}, {name}, {ext}, {kind}, {start} and "
+     "{index} filled in (see the README); the name is still made safe and never replaces a "
+     "file",
+     SetName},
+    {"include", 0, kList | kExport | kSheet, Required, "GLOB", Nothing, nullptr, false,
+     "take only the images and files whose path matches GLOB (repeatable; a file's path is its "
+     "image's, \"/\" and its name): * any characters but /, ? one, [a-z] one of a set, letters "
+     "in either case; a GLOB without / matches any one part of the path",
+     SetInclude},
+    {"exclude", 0, kList | kExport | kSheet, Required, "GLOB", Nothing, nullptr, false,
+     "leave out the images, folders, archives and files whose path matches GLOB, as for "
+     "--include (repeatable; a folder or archive left out is not read)",
+     SetExclude},
     {"gallery", 0, kExport, None, "", Nothing, nullptr, false,
      "also write index.html in the output folder: every picture with its name and what it is, "
      "grouped by image, for a browser",
@@ -199,10 +289,14 @@ const CliOption kOptions[] = {
      "convert N images at once (1 to 256; default: one per core); the output is the same "
      "whatever N is",
      SetJobs},
-    {"output", 'o', kSheet, Required, "FILE.png", File, nullptr, true,
-     "the page to write; FILE-001.png, FILE-002.png, ... when the screens need more than one; an "
-     "existing file is never replaced",
+    {"output", 'o', kSheet, Required, "FILE.png|FILE.bmp", File, nullptr, true,
+     "the page to write, as PNG or BMP by its extension; FILE-001.png, FILE-002.png, ... when the "
+     "screens need more than one; an existing file is never replaced",
      SetSheetPath},
+    {"columns", 0, kSheet, Required, "N", Nothing, nullptr, false,
+     "at most N thumbnails to a row (1 to 64; default: as many as fit in 1600 pixels)", SetColumns},
+    {"thumb-width", 0, kSheet, Required, "N", Nothing, nullptr, false,
+     "thumbnails N pixels wide and three quarters as high (32 to 512, default 128)", SetThumbWidth},
     {"help", 'h', kAlone | kList | kExport | kSheet, None, "", Nothing, nullptr, false,
      "show this help", SetHelp},
     {"version", 0, kAlone, None, "", Nothing, nullptr, false,

@@ -35,6 +35,7 @@ enum class ImageKind {
   Td0,
   Dsk,
   PackedFile,
+  Nex,
 };
 
 // One file of an image, as listed.

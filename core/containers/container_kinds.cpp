@@ -7,6 +7,7 @@
 #include "containers/fdi_image.h"
 #include "containers/hobeta_file.h"
 #include "containers/image_reader.h"
+#include "containers/nex_file.h"
 #include "containers/packed_file.h"
 #include "unpack/unpackers.h"
 #include "containers/pzx_file.h"
@@ -41,6 +42,7 @@ constexpr std::string_view kPzxExtensions[] = {"pzx"};
 constexpr std::string_view kSnaExtensions[] = {"sna"};
 constexpr std::string_view kZ80Extensions[] = {"z80"};
 constexpr std::string_view kSzxExtensions[] = {"szx"};
+constexpr std::string_view kNexExtensions[] = {"nex"};
 
 bool HasScreenFormat(std::string_view extension, Bytes bytes) {
   return ScreenFormatOf(extension, bytes).has_value();
@@ -65,13 +67,13 @@ Collection ReadPackedScreenFile(Bytes bytes, std::string_view path) {
 
 constexpr ContainerKind kRows[] = {
     {ImageKind::TrdImage, "trd", "TR-DOS image", "", kTrdExtensions, nullptr, HasTrdDiskIdentifier,
-     11, [](Bytes b, std::string_view) { return ReadTrdImage(b); }},
+     12, [](Bytes b, std::string_view) { return ReadTrdImage(b); }},
     {ImageKind::SclArchive, "scl", "SCL archive", "", kSclExtensions, nullptr, HasSclSignature, 1,
      [](Bytes b, std::string_view) { return ReadSclArchive(b); }},
     {ImageKind::HobetaFile, "hobeta", "Hobeta file", "", kHobetaExtensions, nullptr,
-     HasHobetaHeader, 9, [](Bytes b, std::string_view) { return ReadHobetaFile(b); }},
+     HasHobetaHeader, 10, [](Bytes b, std::string_view) { return ReadHobetaFile(b); }},
     {ImageKind::BareScreen, "scr", "6912-byte screen", "", kScreenExtensions, HasScreenFormat,
-     LooksLikeScreen, 10, ReadScreenFile, true},
+     LooksLikeScreen, 11, ReadScreenFile, true},
     {ImageKind::PackedFile, "packed", "packed screen", "", kPackedExtensions, nullptr, nullptr, 0,
      ReadPackedScreenFile, true},
     {ImageKind::Fdi, "fdi", "FDI", "disk image", kFdiExtensions, nullptr, HasFdiSignature, 2,
@@ -82,20 +84,22 @@ constexpr ContainerKind kRows[] = {
      [](Bytes b, std::string_view) { return ReadTd0Image(b); }},
     {ImageKind::Dsk, "dsk", "DSK", "disk image", kDskExtensions, nullptr, HasDskSignature, 5,
      [](Bytes b, std::string_view) { return ReadDskImage(b); }},
-    {ImageKind::Tap, "tap", "TAP", "tape", kTapExtensions, nullptr, LooksLikeTap, 12,
+    {ImageKind::Tap, "tap", "TAP", "tape", kTapExtensions, nullptr, LooksLikeTap, 13,
      [](Bytes b, std::string_view path) { return ReadTapFile(b, FileStem(path)); }},
     {ImageKind::Tzx, "tzx", "TZX", "tape", kTzxExtensions, nullptr, HasTzxSignature, 6,
      [](Bytes b, std::string_view path) { return ReadTzxFile(b, FileStem(path)); }},
     {ImageKind::Pzx, "pzx", "PZX", "tape", kPzxExtensions, nullptr, HasPzxSignature, 7,
      [](Bytes b, std::string_view path) { return ReadPzxFile(b, FileStem(path)); }},
     {ImageKind::Sna, "sna", "SNA", "snapshot", kSnaExtensions, nullptr,
-     [](Bytes b) { return HasSnaSize(b.size()); }, 13,
+     [](Bytes b) { return HasSnaSize(b.size()); }, 14,
      [](Bytes b, std::string_view path) { return ReadSnaSnapshot(b, FileStem(path)); }, true},
     // A Z80 snapshot has no signature: its extension alone names it.
     {ImageKind::Z80, "z80", "Z80", "snapshot", kZ80Extensions, nullptr, nullptr, 0,
      [](Bytes b, std::string_view path) { return ReadZ80Snapshot(b, FileStem(path)); }, true},
     {ImageKind::Szx, "szx", "SZX", "snapshot", kSzxExtensions, nullptr, HasSzxSignature, 8,
      [](Bytes b, std::string_view path) { return ReadSzxSnapshot(b, FileStem(path)); }, true},
+    {ImageKind::Nex, "nex", "NEX program", "", kNexExtensions, nullptr, HasNexSignature, 9,
+     [](Bytes b, std::string_view path) { return ReadNexFile(b, FileStem(path)); }},
 };
 
 bool MatchesPattern(std::string_view pattern, std::string_view extension) {

@@ -14,12 +14,17 @@ namespace {
 constexpr int kSmallestThumbnail = 16;
 constexpr char32_t kEllipsis = U'…';
 
-// Text of at most maxCharacters: whole, or its start (or its end) with an ellipsis.
-std::u32string Elided(std::u32string text, int maxCharacters, bool keepEnd) {
+enum class Keep { End, BothEnds };
+
+// Text of at most maxCharacters: whole, or its end (or its start and end) with an ellipsis. A
+// label keeps both ends: names in one folder often share a start and differ in the extension.
+std::u32string Elided(std::u32string text, int maxCharacters, Keep keep) {
   const auto limit = static_cast<std::size_t>(std::max(maxCharacters, 1));
   if (text.size() <= limit) return text;
-  if (keepEnd) return kEllipsis + text.substr(text.size() - (limit - 1));
-  return text.substr(0, limit - 1) + kEllipsis;
+  if (keep == Keep::End) return kEllipsis + text.substr(text.size() - (limit - 1));
+  const std::size_t head = (limit - 1) / 2;
+  const std::size_t tail = limit - 1 - head;
+  return text.substr(0, head) + kEllipsis + text.substr(text.size() - tail);
 }
 
 int TextWidth(std::u32string_view text) { return static_cast<int>(text.size()) * kGlyphSize; }
@@ -113,11 +118,12 @@ ContactSheet::ContactSheet(const SheetLayout& layout) : layout_(layout) {
   }
   columns_ =
       (layout.maxPageWidth - 2 * kSheetMargin + kSheetGap) / (layout.thumbnailWidth + kSheetGap);
+  if (layout.columns > 0) columns_ = std::min(columns_, layout.columns);
 }
 
 void ContactSheet::StartGroup(std::string_view heading) {
   const int maxCharacters = (layout_.maxPageWidth - 2 * kSheetMargin) / kGlyphSize;
-  heading_ = Elided(DecodeUtf8(heading), maxCharacters, true);
+  heading_ = Elided(DecodeUtf8(heading), maxCharacters, Keep::End);
   headingOnPage_ = false;
 }
 
@@ -128,7 +134,7 @@ void ContactSheet::AddScreen(std::string_view name, const Picture& picture) {
   }
   if (!headingOnPage_ || column_ == columns_) StartRow();
   const int maxCharacters = layout_.thumbnailWidth / kGlyphSize;
-  DrawCell(column_++, Elided(DecodeUtf8(name), maxCharacters, false), picture);
+  DrawCell(column_++, Elided(DecodeUtf8(name), maxCharacters, Keep::BothEnds), picture);
 }
 
 std::vector<Picture> ContactSheet::TakeFullPages() { return std::exchange(fullPages_, {}); }

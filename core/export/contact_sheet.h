@@ -17,6 +17,8 @@ struct SheetLayout {
   // A page grows up to this size; it must hold a heading and one row of thumbnails.
   int maxPageWidth = 1600;
   int maxPageHeight = 1200;
+  // Cells to a row at most; 0: as many as fit in maxPageWidth, which also bounds a number given.
+  int columns = 0;
 };
 
 // The spacing of a page, in pixels. A cell is a thumbnail box with its name's line under it.
@@ -40,11 +42,12 @@ Picture Thumbnail(const Picture& picture, int width, int height);
 // needs all its pictures at once.
 //
 // A page is filled row by row from its top left, as many cells to a row as fit in
-// maxPageWidth. Each group begins a new row under its heading, drawn in kSheetHeading and kept
-// with its first row; a group carried onto a new page repeats its heading there. A thumbnail sits
-// centred in its box inside a 1-pixel frame, its name centred under the box in kSheetText. A
-// heading too long for the page keeps its end after an ellipsis ("…/disks/GAMES.trd"); a name too
-// long for the box keeps its start ("LONG_NAM…"). A page is cut to its content plus the margin.
+// maxPageWidth (and the layout's columns allow). Each group begins a new row under its heading,
+// drawn in kSheetHeading and kept with its first row; a group carried onto a new page repeats its
+// heading there. A thumbnail sits centred in its box inside a 1-pixel frame, its name centred under
+// the box in kSheetText. A heading too long for the page keeps its end after an ellipsis
+// ("…/disks/GAMES.trd"); a name too long for the box keeps its start ("LONG_NAM…"). A page is cut
+// to its content plus the margin.
 //
 // Text is UTF-8 (a catalogue name is to be turned into UTF-8 first); a byte that is not valid
 // UTF-8, or a character the font lacks, shows as the font's hatched box.

@@ -61,8 +61,12 @@ bool HasZipExtension(std::string_view path) {
                     [](char c, char lower) { return (c | 0x20) == lower; });
 }
 
-ImageSources::ImageSources(FileSystem& files, std::vector<std::string> namedPaths, bool walkFolders)
-    : files_(files), named_(std::move(namedPaths)), walkFolders_(walkFolders) {}
+ImageSources::ImageSources(FileSystem& files, std::vector<std::string> namedPaths, bool walkFolders,
+                           PathFilter filter)
+    : files_(files),
+      named_(std::move(namedPaths)),
+      walkFolders_(walkFolders),
+      filter_(std::move(filter)) {}
 
 ImageSources::~ImageSources() = default;
 
@@ -89,6 +93,7 @@ std::optional<SourceItem> ImageSources::Next() {
 }
 
 void ImageSources::VisitNamed(const std::string& path) {
+  if (LeftOut(std::string(ShownNamedPath(path)))) return;
   if (path == kStandardInputPath) {
     const std::string name(kStandardInputName);
     try {
@@ -133,6 +138,7 @@ void ImageSources::VisitFile(const std::string& path, const std::vector<std::str
 void ImageSources::VisitFolderEntry(Level& folder) {
   const FolderEntry& entry = folder.entries[folder.next++];
   const std::string path = JoinPath(folder.path, entry.name);
+  if (LeftOut(path)) return;
   switch (entry.kind) {
     case EntryKind::File: VisitFile(path, folder.folders, false); return;
     case EntryKind::Folder: OpenFolder(path, WithPart(folder.folders, entry.name)); return;
@@ -147,6 +153,7 @@ void ImageSources::VisitFolderEntry(Level& folder) {
 void ImageSources::VisitMember(Level& archive) {
   const ZipMember& member = archive.members[archive.next++];
   const std::string path = archive.path + "/" + member.name;
+  if (LeftOut(path)) return;
   ZipMemberData data = ExtractZipMember(archive.bytes, member);
   if (data.problem) {
     Warn(path, std::move(*data.problem));
@@ -178,6 +185,8 @@ void ImageSources::Offer(const std::string& path, std::string_view name,
     folders.emplace_back(FileStem(name));
     ready_.emplace_back(
         SourceImage{path, std::string(name), std::move(folders), std::move(bytes), nextNamed_ - 1});
+  } else if (!filter_.IsIncluded(path)) {
+    ready_.emplace_back(SourceSkipped{path, std::string(kNotIncluded)});
   } else {
     Skip(path, "of no known kind");
   }
@@ -250,6 +259,13 @@ void ImageSources::Warn(const std::string& path, Warning warning) {
 
 void ImageSources::Fail(const std::string& path, const Error& error) {
   ready_.emplace_back(SourceFailure{path, error});
+}
+
+bool ImageSources::LeftOut(const std::string& path) {
+  const std::string glob = filter_.ExcludedBy(path);
+  if (glob.empty()) return false;
+  ready_.emplace_back(SourceSkipped{path, ExcludedText(glob)});
+  return true;
 }
 
 void ImageSources::Skip(const std::string& path, std::string why) {

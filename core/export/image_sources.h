@@ -13,6 +13,7 @@
 #include <variant>
 #include <vector>
 
+#include "export/path_filter.h"
 #include "io/errors.h"
 #include "io/problems.h"
 
@@ -61,8 +62,9 @@ struct SourceFailure {
   Error error;
 };
 
-// A file passed over: of no known kind, or an entry of a walked folder that is neither a file nor
-// a folder (a link to a folder, a device), which is never followed. why says which.
+// A file passed over: of no known kind, an entry of a walked folder that is neither a file nor
+// a folder (a link to a folder, a device), which is never followed, or a file, folder or member
+// the filter leaves out. why says which.
 struct SourceSkipped {
   std::string path;
   std::string why;
@@ -95,9 +97,15 @@ inline constexpr std::size_t kLargestArchiveRead = std::size_t{256} << 20;
 // image kind, and its members are read, wherever it is, to kDeepestArchive archives deep. A gzip
 // file, known by its extension ".gz" or its signature, is read as the file inside it, at most
 // kLargestImageRead bytes long (kLargestArchiveRead for a ".zip" inside).
+//
+// A named path, folder entry or member whose path (as SourceImage::path, "stdin" for standard
+// input) an exclude of the filter matches is left out unread, a folder or archive with all in it;
+// so is a file of no known kind that no include matches. Whether an image is kept by its
+// includes is for WalkImages to decide once it is read, as its files' names may match them.
 class ImageSources {
  public:
-  ImageSources(FileSystem& files, std::vector<std::string> namedPaths, bool walkFolders);
+  ImageSources(FileSystem& files, std::vector<std::string> namedPaths, bool walkFolders,
+               PathFilter filter = {});
   ~ImageSources();
   ImageSources(const ImageSources&) = delete;
   ImageSources& operator=(const ImageSources&) = delete;
@@ -132,11 +140,14 @@ class ImageSources {
   void Warn(const std::string& path, Warning warning);
   void Fail(const std::string& path, const Error& error);
   void Skip(const std::string& path, std::string why);
+  // True when the filter leaves path out, which is then told.
+  bool LeftOut(const std::string& path);
 
   FileSystem& files_;
   std::vector<std::string> named_;
   std::size_t nextNamed_ = 0;
   bool walkFolders_;
+  PathFilter filter_;
   // The folders and archives being read, innermost last.
   std::vector<std::unique_ptr<Level>> levels_;
   // Items found but not yet returned, in order.

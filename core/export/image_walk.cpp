@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "containers/image_reader.h"
+#include "export/collection_export.h"
 #include "export/job_pool.h"
 
 namespace orlaspin {
@@ -25,6 +26,30 @@ struct Outcome {
   std::optional<SourceImage> image;
   std::optional<Collection> collection;
 };
+
+// Drops the files the filter leaves out; false when it leaves out the whole image: its path is
+// not included and it has no file kept, or could not be read.
+bool FilterImage(const PathFilter& filter, const std::string& path,
+                 std::optional<Collection>& collection, ImageReport& report) {
+  if (filter.IsEmpty()) return true;
+  if (collection) {
+    std::vector<CollectionFile>& files = collection->files;
+    const auto kept = std::stable_partition(files.begin(), files.end(), [&](const auto& file) {
+      std::string name = ShownName(file);
+      name.erase(name.find_last_not_of(' ') + 1);  // a catalogue name's padding
+      return filter.Keeps(path + "/" + name);
+    });
+    report.filesLeftOut = static_cast<int>(files.end() - kept);
+    files.erase(kept, files.end());
+  }
+  if (filter.IsIncluded(path) || (collection && !collection->files.empty())) return true;
+  report = ImageReport{};
+  report.path = path;
+  report.isImage = false;
+  report.skippedBecause = kNotIncluded;
+  collection.reset();
+  return false;
+}
 
 // Runs step; an error it raises becomes the report's failure. False when it raised.
 template <typename Step>
@@ -46,7 +71,7 @@ class Walk {
       : files_(files), walk_(walk), task_(task) {}
 
   WalkCounts Run() {
-    ImageSources sources(files_, walk_.paths, walk_.walkFolders);
+    ImageSources sources(files_, walk_.paths, walk_.walkFolders, walk_.filter);
     {
       const int jobs = std::max(walk_.jobs, 1);
       JobPool pool(jobs, 2 * static_cast<std::size_t>(jobs));
@@ -82,6 +107,11 @@ class Walk {
         outcome.collection = ReadCollection(image->name, image->bytes);
         RevealHiddenScreens(*outcome.collection, image->bytes, walk_.hidden);
       });
+      if (!FilterImage(walk_.filter, image->path, outcome.collection, report)) {
+        const TurnOrder::Turn turn = turns_.Take(index);
+        outcome.image.reset();
+        return outcome;
+      }
       std::string place;
       const bool placed = Guarded(report, [&] {
         const TurnOrder::Turn turn = turns_.Take(index);

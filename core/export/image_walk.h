@@ -21,6 +21,10 @@ struct ImageWalk {
   bool walkFolders = false;        // a named folder is walked, not refused
   int jobs = 1;                    // images worked on at once, each on a thread of its own
   HiddenScreens hidden = {};       // screens brought out of each image's files as it is read
+  // Which images and files are taken. A listed file's path is its image's, "/", and its name
+  // as list shows it without trailing spaces; an image whose path no include matches is kept only
+  // for its files that one matches, and left out when it has none or cannot be read.
+  PathFilter filter = {};
 };
 
 // A picture an image's export saved: its path inside the output folder ("/" after a subfolder)
@@ -40,6 +44,7 @@ struct ImageReport {
   std::vector<SavedPicture> pictures;
   std::optional<Error> failure;  // nothing more could be done with the image
   std::string skippedBecause;    // not empty: a file the walk passed over, and why
+  int filesLeftOut = 0;          // the image's listed files the filter left out
 
   int WrittenCount() const;
 };

@@ -7,6 +7,7 @@
 
 #include "export/collection_export.h"
 #include "export/image_walk.h"
+#include "export/picture_names.h"
 
 namespace orlaspin {
 
@@ -18,6 +19,9 @@ struct ImagesExport {
   std::string outputDir;           // created with its parents when missing
   OutputOptions options;
   int jobs = 1;  // images read and exported at once, each on a thread of its own
+  PictureLayout layout = PictureLayout::Tree;
+  std::optional<NameTemplate> pictureName = {};  // absent: DefaultPictureName
+  PathFilter filter = {};
 };
 
 // Hears each image's report in the order of the walk, whatever the number of jobs, from one
@@ -42,11 +46,13 @@ struct ImagesExportResult {
   bool diskFull = false;
 };
 
-// Exports every image that the walk finds in the paths. A single named file that is an image has
-// its screens written into the output folder itself; otherwise each image gets a folder
-// (OutputFolders), made only when it has screens. Names and contents of the files do not depend
-// on the number of jobs. A full disk ends the run: it is told once, in the report of the image
-// being written. Raises only when the output folder cannot be made.
+// Exports every image that the walk finds in the paths. In the tree layout, a single named file
+// that is an image has its screens written into the output folder itself; otherwise each image
+// gets a folder (OutputFolders), made only when it has screens. In the flat layout every picture
+// goes into the output folder itself, its image's name (PictureFields::image) the name that
+// image's folder would get there were all folders side by side. Names and contents of the files do
+// not depend on the number of jobs. A full disk ends the run: it is told once, in the report of the
+// image being written. Raises only when the output folder cannot be made.
 ImagesExportResult ExportImages(FileSystem& files, const ImagesExport& run,
                                 ReportListener& listener);
 

@@ -79,4 +79,9 @@ bool HoldsOnePicture(const Collection& collection) {
          collection.files.front().isScreen;
 }
 
+bool HasScreens(const Collection& collection) {
+  return std::any_of(collection.files.begin(), collection.files.end(),
+                     [](const CollectionFile& file) { return file.isScreen; });
+}
+
 }  // namespace orlaspin

@@ -19,6 +19,9 @@ struct Collection;
 // holds its screen.
 bool HoldsOnePicture(const Collection& collection);
 
+// True when the collection lists a screen.
+bool HasScreens(const Collection& collection);
+
 class OutputFolders {
  public:
   // outputDir must exist; the current folder when empty.

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cctype>
 
+#include "containers/image_reader.h"
 #include "containers/screen_source.h"
 #include "encoders/bitmap_file.h"
 #include "encoders/png_file.h"
+#include "export/output_folders.h"
 #include "export/image_walk.h"
 #include "io/disk_file.h"
 #include "io/errors.h"
@@ -22,6 +24,12 @@ bool AsksForBitmap(std::string_view path) {
   return std::equal(tail.begin(), tail.end(), kBitmapExtension.begin(), [](char c, char lower) {
     return std::tolower(static_cast<unsigned char>(c)) == lower;
   });
+}
+
+// The heading of images that share rows: their folder's path with its "/", "./" for none.
+std::string FolderHeading(std::string_view path) {
+  const std::size_t folder = path.size() - FileNamePart(path).size();
+  return folder > 0 ? std::string(path.substr(0, folder)) : std::string("./");
 }
 
 class SheetTask final : public ImageTask {
@@ -55,14 +63,19 @@ class SheetTask final : public ImageTask {
 
  private:
   void Draw(const SourceImage& image, const Collection& collection) {
+    if (!HasScreens(collection)) return;  // no heading, and no end to a shared one
     CollectionScreenSource source(collection, image.bytes);
-    sheet_.StartGroup(image.path);
+    const bool shares = HoldsOnePicture(collection);
+    const std::string_view name = FileNamePart(image.path);
+    const std::string heading = shares ? FolderHeading(image.path) : image.path;
+    if (!shares || heading != sharedHeading_) sheet_.StartGroup(heading);
+    sharedHeading_ = shares ? heading : std::string();
     for (const CollectionFile& file : collection.files) {
       if (!file.isScreen) continue;
       const Picture picture = DecodeScreenFile(file.screenFormat, source.ScreenFile(file),
                                                ScreenOptionsFor(file, run_.options))
                                   .frames.front();
-      sheet_.AddScreen(ShownName(file), picture);
+      sheet_.AddScreen(shares ? std::string(name) : ShownName(file), picture);
       ++result_.screens;
     }
   }
@@ -89,6 +102,8 @@ class SheetTask final : public ImageTask {
   const SheetExport& run_;
   SheetListener& listener_;
   ContactSheet sheet_;
+  // The heading of the images of one picture being drawn in shared rows; empty when none is.
+  std::string sharedHeading_;
   SheetExportResult result_;
 };
 
@@ -96,7 +111,7 @@ class SheetTask final : public ImageTask {
 
 SheetExportResult ExportSheet(FileSystem& files, const SheetExport& run, SheetListener& listener) {
   SheetTask task(files, run, listener);
-  return task.Finish(WalkImages(files, {run.paths, run.walkFolders, 1}, task));
+  return task.Finish(WalkImages(files, {run.paths, run.walkFolders, 1, {}, run.filter}, task));
 }
 
 }  // namespace orlaspin

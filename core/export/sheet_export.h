@@ -20,6 +20,7 @@ struct SheetExport {
   std::string sheetPath;
   OutputOptions options;  // the palette; a thumbnail is made from the picture at scale 1
   SheetLayout layout;
+  PathFilter filter = {};
 };
 
 struct SheetExportResult {
@@ -37,8 +38,10 @@ class SheetListener : public ReportListener {
 };
 
 // Draws the screens of every image the walk finds in the paths, each image under a heading of its
-// path, and writes the pages as they fill, as BMP files when sheetPath ends in ".bmp" (any case),
-// else as PNG files, telling each page's path. A page never replaces a
+// path; images that are one picture by nature (HoldsOnePicture) found one after another in one
+// folder share a heading of the folder's path ("art/", "./" for none), and rows, each picture
+// named by its image's file name, and writes the pages as they fill, as BMP files when sheetPath
+// ends in ".bmp" (any case), else as PNG files, telling each page's path. A page never replaces a
 // file: a name that is taken raises the file-creation error and ends the run, as does a failed
 // write; a fault of one image (a screen its decoder refuses among them) only fails that image.
 SheetExportResult ExportSheet(FileSystem& files, const SheetExport& run, SheetListener& listener);

@@ -10,7 +10,7 @@ namespace orlaspin {
 namespace {
 
 // Each problem's text: "{where}" stands for the place, "{0}", "{1}" ... for the detail's values.
-constexpr std::array<std::pair<Problem, std::string_view>, 62> kTexts{{
+constexpr std::array<std::pair<Problem, std::string_view>, 63> kTexts{{
     {Problem::TapeCutShort, "tape cut short in {where}"},
     {Problem::DataPastBlockEnd, "the data of {where} runs past the block's end"},
     {Problem::WrongBlockChecksum, "wrong checksum in {where}"},
@@ -29,6 +29,7 @@ constexpr std::array<std::pair<Problem, std::string_view>, 62> kTexts{{
     {Problem::Z80ScreenPageMissing, "the snapshot holds no page {0}, where its screen is"},
     {Problem::SzxScreenPageMissing, "the snapshot holds no RAM page {0}, where its screen is"},
     {Problem::SzxScreenPageShort, "RAM page {0} does not unpack to 16384 bytes"},
+    {Problem::NexCutShort, "the NEX program is cut short: its {where} has {0} of {1} bytes"},
     {Problem::TrdMarkMissing,
      "the disk information sector lacks the TR-DOS mark; the image is read as a TR-DOS disk all "
      "the same"},

@@ -29,6 +29,7 @@ enum class Problem {
   Z80ScreenPageMissing,    // detail: the page
   SzxScreenPageMissing,    // detail: the page
   SzxScreenPageShort,      // detail: the page
+  NexCutShort,             // where: the block; detail: bytes present, bytes needed
   // TR-DOS files.
   TrdMarkMissing,
   ScreenWhollyPastEnd,  // where: the screen's name

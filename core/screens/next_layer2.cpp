@@ -2,24 +2,16 @@
 
 #include <vector>
 
-#include "screens/colour_levels.h"
+#include "screens/next_palette.h"
 
 namespace orlaspin {
 
 namespace {
 
-// A palette of count colours of one byte each, or of two when there are twice as many bytes;
-// the Next's default (entry i is colour byte i) when there are none.
-std::vector<Colour> PaletteOf(std::span<const std::uint8_t> bytes, std::size_t count) {
-  std::vector<Colour> palette(count);
-  for (std::size_t i = 0; i < count; ++i) {
-    if (bytes.size() == 2 * count) {
-      palette[i] = NextColour(bytes[2 * i], bytes[2 * i + 1]);
-    } else {
-      palette[i] = NextColour(bytes.empty() ? static_cast<std::uint8_t>(i) : bytes[i]);
-    }
-  }
-  return palette;
+// The file's palette of count colours, else the one the options give or the Next's default.
+std::vector<Colour> PaletteOf(std::span<const std::uint8_t> bytes, std::size_t count,
+                              const ScreenOptions& options) {
+  return NextColours(bytes, count, options.palette.next.value_or(DefaultNextPalette()));
 }
 
 // A width x height picture of the pixels' palette entries: indexAt(x, y), each line shown
@@ -45,33 +37,35 @@ constexpr std::size_t kLargePixels = 81920;
 
 }  // namespace
 
-ScreenPictures NxiPictures(std::span<const std::uint8_t> bytes, const ScreenOptions&) {
+ScreenPictures NxiPictures(std::span<const std::uint8_t> bytes, const ScreenOptions& options) {
   const std::size_t paletteBytes = bytes.size() - kSmallPixels;
-  return RowByRow(bytes.subspan(paletteBytes), PaletteOf(bytes.first(paletteBytes), 256));
+  return RowByRow(bytes.subspan(paletteBytes), PaletteOf(bytes.first(paletteBytes), 256, options));
 }
 
-ScreenPictures Sl2Pictures(std::span<const std::uint8_t> bytes, const ScreenOptions&) {
-  return RowByRow(bytes, PaletteOf(bytes.subspan(kSmallPixels), 256));
+ScreenPictures Sl2Pictures(std::span<const std::uint8_t> bytes, const ScreenOptions& options) {
+  return RowByRow(bytes, PaletteOf(bytes.subspan(kSmallPixels), 256, options));
 }
 
-ScreenPictures Sl2WidePictures(std::span<const std::uint8_t> bytes, const ScreenOptions&) {
-  return Indexed(320, 256, 1, PaletteOf(bytes.subspan(kLargePixels), 256), [&](int x, int y) {
-    return bytes[static_cast<std::size_t>(x) * 256 + static_cast<std::size_t>(y)];
-  });
+ScreenPictures Sl2WidePictures(std::span<const std::uint8_t> bytes, const ScreenOptions& options) {
+  return Indexed(320, 256, 1, PaletteOf(bytes.subspan(kLargePixels), 256, options),
+                 [&](int x, int y) {
+                   return bytes[static_cast<std::size_t>(x) * 256 + static_cast<std::size_t>(y)];
+                 });
 }
 
-ScreenPictures SlrPictures(std::span<const std::uint8_t> bytes, const ScreenOptions&) {
-  return Indexed(256, 96, 2, PaletteOf({}, 256), [&](int x, int y) {
+ScreenPictures SlrPictures(std::span<const std::uint8_t> bytes, const ScreenOptions& options) {
+  return Indexed(256, 96, 2, PaletteOf({}, 256, options), [&](int x, int y) {
     return bytes[static_cast<std::size_t>(y) * 128 + static_cast<std::size_t>(x >> 1)];
   });
 }
 
-ScreenPictures Sl2HiResPictures(std::span<const std::uint8_t> bytes, const ScreenOptions&) {
-  return Indexed(640, 256, 2, PaletteOf(bytes.subspan(kLargePixels), 16), [&](int x, int y) {
-    const std::uint8_t pair =
-        bytes[static_cast<std::size_t>(x >> 1) * 256 + static_cast<std::size_t>(y)];
-    return (x & 1) ? pair & 15 : pair >> 4;
-  });
+ScreenPictures Sl2HiResPictures(std::span<const std::uint8_t> bytes, const ScreenOptions& options) {
+  return Indexed(640, 256, 2, PaletteOf(bytes.subspan(kLargePixels), 16, options),
+                 [&](int x, int y) {
+                   const std::uint8_t pair =
+                       bytes[static_cast<std::size_t>(x >> 1) * 256 + static_cast<std::size_t>(y)];
+                   return (x & 1) ? pair & 15 : pair >> 4;
+                 });
 }
 
 }  // namespace orlaspin

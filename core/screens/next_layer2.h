@@ -1,5 +1,6 @@
 // ZX Spectrum Next Layer 2 and LoRes pictures (.nxi, .sl2, .slr): a byte or a nibble a pixel,
-// indexing a palette of 9-bit colours (NextColour) that the file carries or the Next's default.
+// indexing a palette of 9-bit colours (NextColour): the file's own, else the options' Next
+// palette (a Next palette file), else the Next's default.
 #pragma once
 
 #include <cstdint>
@@ -20,8 +21,8 @@ ScreenPictures Sl2Pictures(std::span<const std::uint8_t> bytes, const ScreenOpti
 // .sl2 of 320 x 256: 81920 bytes column by column, a palette after them as in Sl2Pictures.
 ScreenPictures Sl2WidePictures(std::span<const std::uint8_t> bytes, const ScreenOptions& options);
 
-// .slr, LoRes: 128 x 96, a byte a pixel row by row (12288 bytes), in the default palette; each
-// pixel is shown as 2 x 2, 256 x 192.
+// .slr, LoRes: 128 x 96, a byte a pixel row by row (12288 bytes), in the options' Next palette
+// or the default; each pixel is shown as 2 x 2, 256 x 192.
 ScreenPictures SlrPictures(std::span<const std::uint8_t> bytes, const ScreenOptions& options);
 
 // .sl2 of 640 x 256, 16 colours: 81920 bytes column by column, a byte two pixels (the left in

@@ -1,9 +1,11 @@
 #include "screens/palette_file.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
 #include "io/disk_file.h"
+#include "screens/next_palette.h"
 
 namespace orlaspin {
 
@@ -60,7 +62,46 @@ std::string Quoted(std::string_view line) {
   return "\"" + shown + (line.size() > kLongest ? "...\"" : "\"");
 }
 
+constexpr std::size_t kNextPaletteSizes[] = {256, 512, 513};
+
+std::string LowerExtension(std::string_view path) {
+  const std::size_t dot = path.find_last_of("./\\");
+  if (dot == std::string_view::npos || path[dot] != '.') return {};
+  std::string extension(path.substr(dot + 1));
+  for (char& c : extension) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return extension;
+}
+
+// A control byte other than a tab or a line end: no text palette holds one, a Next palette's
+// two-byte colours nearly always do.
+bool HoldsBinary(std::span<const std::uint8_t> bytes) {
+  return std::ranges::any_of(bytes, [](std::uint8_t b) {
+    return (b < ' ' && b != '\t' && b != '\r' && b != '\n') || b == 0x7F;
+  });
+}
+
+// .npl is the Next's alone; .pal names text palettes too, so there the content decides.
+bool IsNextPaletteFile(std::string_view path, std::span<const std::uint8_t> bytes) {
+  const std::string extension = LowerExtension(path);
+  return extension == "npl" || (extension == "pal" && HoldsBinary(bytes));
+}
+
 }  // namespace
+
+NextPalette ParseNextPalette(std::span<const std::uint8_t> bytes) {
+  if (std::ranges::count(kNextPaletteSizes, bytes.size()) == 0) {
+    throw NotAPalette("it holds " + std::to_string(bytes.size()) +
+                      " bytes; a Next palette file holds 256, 512 or 513");
+  }
+  const std::size_t colourBytes = bytes.size() == 256 ? 256 : 512;
+  const std::vector<Colour> colours =
+      NextColours(bytes.first(colourBytes), 256, DefaultNextPalette());
+  NextPalette palette{};
+  std::ranges::copy(colours, palette.begin());
+  return palette;
+}
 
 ScreenPalette ParsePalette(std::string_view text, std::string name) {
   if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
@@ -99,6 +140,12 @@ ScreenPalette ReadPaletteFile(FileSystem& files, const std::string& path) {
   file->Close();
   if (bytes.size() > kLargestPaletteFile) {
     throw NotAPalette("it is longer than " + std::to_string(kLargestPaletteFile) + " bytes");
+  }
+  if (IsNextPaletteFile(path, bytes)) {
+    ScreenPalette palette = DefaultPalette();
+    palette.name = path;
+    palette.next = ParseNextPalette(bytes);
+    return palette;
   }
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   return ParsePalette(text, path);

@@ -10,9 +10,16 @@
 //   #000000   # black
 //   #0000C0   # blue
 //   ... (14 more)
+//
+// A Next palette file (.npl, or a .pal that is not text) holds the colours of the Next's
+// screens instead, by its size: 256 one-byte colours (RRRGGGBB), 512 two-byte colours (the
+// second byte's bit 0 the blue's low bit), or 513, the two-byte colours and a byte that is no
+// colour (a transparent index or a colour mask).
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -37,9 +44,14 @@ class PaletteFileError : public Error {
 // colour, and for fewer than 16.
 ScreenPalette ParsePalette(std::string_view text, std::string name);
 
-// The palette in the file at path, named by the path. A missing file raises "File not found", a
-// failed open, read or close its I/O error, and a file longer than kLargestPaletteFile or not of
-// the form above PaletteFileError.
+// The colours of a Next palette file's bytes. Raises PaletteFileError naming the size found and
+// the sizes such a file has.
+NextPalette ParseNextPalette(std::span<const std::uint8_t> bytes);
+
+// The palette in the file at path, named by the path: a Next palette file's colours for the
+// Next's screens (and the default palette's for the others), else the text's. A missing file raises
+// "File not found", a failed open, read or close its I/O error, and a file longer than
+// kLargestPaletteFile or not of either form above PaletteFileError.
 ScreenPalette ReadPaletteFile(FileSystem& files, const std::string& path);
 
 // The palette named nameOrPath, else the palette file at that path. When neither exists, raises

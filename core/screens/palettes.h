@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "screens/next_palette.h"
 #include "screens/screen.h"
 
 namespace orlaspin {
@@ -27,6 +28,9 @@ struct ScreenPalette {
   // Absent: two channel values mix as their mean in linear light (the sRGB curve), the rule that
   // srgb's level table follows.
   std::optional<GigascreenLevels> gigascreen;
+  // The colours of the Next's screens that carry no palette (a Next palette file); absent: the
+  // Next's default.
+  std::optional<NextPalette> next = std::nullopt;
 };
 
 // orlaspin (the program's own colours, the default), fuse, srgb, pulsar, alone, orthodox and

@@ -45,7 +45,8 @@ ScreenPictures Multicolour8x4Pictures(std::span<const std::uint8_t> bytes,
 using enum ScreenFormat;
 
 // One row a format: key, name, extensions, sizes (none: the header check decides), header
-// check, decoder, own border, picture at scale 1.
+// check, decoder, own border, picture at scale 1, and whether it is a gigascreen (Never when
+// left out).
 // clang-format off
 constexpr ScreenFormatRow kRows[] = {
     {Standard, "standard", {"scr"}, {6912, 6913}, nullptr, StandardPictures, false, "256 x 192"},
@@ -57,7 +58,8 @@ constexpr ScreenFormatRow kRows[] = {
      TimexHiColourPictures, false, "256 x 192"},
     {TimexHiRes, "Timex hi-res", {"scr"}, {12289}, nullptr, TimexHiResPictures, false,
      "512 x 384"},
-    {Gigascreen, "gigascreen", {"img"}, {13824}, nullptr, GigascreenPictures, false, "256 x 192"},
+    {Gigascreen, "gigascreen", {"img"}, {13824}, nullptr, GigascreenPictures, false, "256 x 192",
+     TwoScreens::Always},
     {Multicolour8x1, "multicolour 8x1", {"mlt"}, {12288}, nullptr, Multicolour8x1Pictures, false,
      "256 x 192"},
     {Multicolour8x1Linear, "multicolour 8x1 linear", {"mc"}, {12288}, nullptr,
@@ -72,18 +74,21 @@ constexpr ScreenFormatRow kRows[] = {
      "384 x 304"},
     {BorderMulticolour, "border multicolour 8x4", {"bmc4"}, {11904}, nullptr,
      BorderMulticolourPictures, true, "384 x 304"},
-    {Chr, "chr$", {"ch$", "chr$"}, {}, ChrHeaderFault, ChrPictures, true, "up to 2040 x 2040"},
+    {Chr, "chr$", {"ch$", "chr$"}, {}, ChrHeaderFault, ChrPictures, true, "up to 2040 x 2040",
+     TwoScreens::WhenTheFileSays},
     {Tricolour, "tricolour", {"3", "rgb"}, {18432}, nullptr, TricolourPictures, false,
      "256 x 192"},
     {MultiArtist, "MultiArtist", {"mg1", "mg2", "mg4", "mg8"}, {}, MultiArtistHeaderFault,
-     MultiArtistPictures, false, "256 x 192"},
+     MultiArtistPictures, false, "256 x 192", TwoScreens::Always},
     {LowResGigascreen, "attribute gigascreen", {"hlr"}, {1628}, nullptr, LowResGigascreenPictures,
-     false, "256 x 192"},
+     false, "256 x 192", TwoScreens::Always},
     {TimexHiResGigascreen, "Timex hi-res gigascreen", {"hrg"}, {24578}, nullptr,
-     TimexHiResGigascreenPictures, false, "512 x 384"},
-    {Stellar, "Stellar", {"stl"}, {3072}, nullptr, StellarPictures, false, "256 x 192"},
+     TimexHiResGigascreenPictures, false, "512 x 384", TwoScreens::Always},
+    {Stellar, "Stellar", {"stl"}, {3072}, nullptr, StellarPictures, false, "256 x 192",
+     TwoScreens::Always},
     {ScaAnimation, "animation", {"sca"}, {}, ScaHeaderFault, ScaPictures, false, "256 x 192"},
-    {BspScreen, "bsp border screen", {"bsp"}, {}, BspHeaderFault, BspPictures, true, "384 x 304"},
+    {BspScreen, "bsp border screen", {"bsp"}, {}, BspHeaderFault, BspPictures, true, "384 x 304",
+     TwoScreens::WhenTheFileSays},
     {NextImage, "Next image", {"nxi"}, {49152, 49664}, nullptr, NxiPictures, false, "256 x 192"},
     {NextLayer2, "Next Layer 2", {"sl2"}, {49152, 49408, 49664}, nullptr, Sl2Pictures, false,
      "256 x 192"},

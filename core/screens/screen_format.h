@@ -67,6 +67,9 @@ using ScreenDecoder = ScreenPictures (*)(std::span<const std::uint8_t> bytes,
 // What is wrong with a file's header for its size ("not a chr$ file: ..."), empty when nothing.
 using ScreenHeaderCheck = std::string (*)(std::span<const std::uint8_t> bytes);
 
+// Whether a file of the format is a gigascreen: two screens shown in turn, or mixed.
+enum class TwoScreens { Never, Always, WhenTheFileSays };
+
 struct ScreenFormatRow {
   ScreenFormat format;
   std::string_view name;                       // the type word of listings: "Timex hi-res"
@@ -76,6 +79,7 @@ struct ScreenFormatRow {
   ScreenDecoder decode;
   bool ownBorder;            // draws its border itself, or has none: a plain border is not added
   std::string_view picture;  // the picture's size at scale 1, as the help and README say it
+  TwoScreens twoScreens = TwoScreens::Never;
 };
 
 // Every row, in the order of the ScreenFormat values.

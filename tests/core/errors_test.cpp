@@ -30,9 +30,11 @@ TEST(CreateFileError, CarriesThePathAndTheTrimmedReason) {
 }
 
 TEST(CreateFileError, CutsTheReasonTo256CharactersBeforeTrimming) {
-  const std::string reason = std::string(255, 'a') + ". tail";
-  EXPECT_EQ(CreateFileError("x", reason, 1).Message(),
-            "Cannot create file \"x\". " + std::string(255, 'a'));
+  std::string reason(255, 'a');
+  reason.append(". tail");
+  std::string expected = "Cannot create file \"x\". ";
+  expected.append(255, 'a');
+  EXPECT_EQ(CreateFileError("x", reason, 1).Message(), expected);
   // Characters, not bytes: 300 Cyrillic letters of two bytes each keep 256 letters.
   std::string russian;
   for (int i = 0; i < 300; ++i) russian += "\xD0\x96";

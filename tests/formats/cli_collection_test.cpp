@@ -161,7 +161,7 @@ TEST(CliCollectionOptions, WrongJobsAndASheetWithoutItsFileAreUsageErrors) {
            {{"export", "a.trd", "--jobs=x"}, "--jobs is a whole number from 1 to 256, not \"x\""},
            {{"export", "a.trd", "-j", "257"},
             "--jobs is a whole number from 1 to 256, not \"257\""},
-           {{"sheet", "a.trd"}, "sheet needs -o FILE.png"},
+           {{"sheet", "a.trd"}, "sheet needs -o FILE.png|FILE.bmp"},
            {{"list", "a.trd", "--gallery"}, "list has no option --gallery"},
            {{"export", "a.trd", "-rx"}, "export has no option -rx"},
        }) {

@@ -118,8 +118,8 @@ TEST_F(CliFormatsTest, AFileOfNoKnownKindIsNamedInTheError) {
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "orlaspin-cli: " + text +
                          ": not a TR-DOS image, SCL archive, Hobeta file, 6912-byte screen, packed "
-                         "screen, FDI, UDI, TD0 or DSK disk image, TAP, TZX or PZX tape, or SNA, "
-                         "Z80 or SZX snapshot.\n");
+                         "screen, FDI, UDI, TD0 or DSK disk image, TAP, TZX or PZX tape, SNA, "
+                         "Z80 or SZX snapshot, or NEX program.\n");
   const CliRun exportRun = Cli({"export", text, "--output-dir", output.Path()});
   EXPECT_EQ(exportRun.status, 1);
   EXPECT_EQ(exportRun.err, run.err);

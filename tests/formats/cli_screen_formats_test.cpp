@@ -88,7 +88,7 @@ Bytes ChrFile(int columns, int rows, int cellBytes, std::uint32_t seed) {
                  static_cast<std::uint8_t>(columns),
                  static_cast<std::uint8_t>(rows),
                  static_cast<std::uint8_t>(cellBytes)};
-  const Bytes cells = ColourfulBytes(static_cast<std::size_t>(columns * rows * cellBytes), seed);
+  const Bytes cells = PseudoRandomBytes(seed, static_cast<std::size_t>(columns * rows * cellBytes));
   bytes.insert(bytes.end(), cells.begin(), cells.end());
   return bytes;
 }
@@ -149,27 +149,28 @@ TEST_F(CliScreenFormatsTest, EveryBareScreenFormatIsExportedAsItsLayoutSays) {
       };
     };
   };
-  Bytes withExtraByte = ColourfulBytes(6912, 2);
+  Bytes withExtraByte = PseudoRandomBytes(2, 6912);
   withExtraByte.push_back(0xFF);
   const std::vector<FormatCase> cases = {
-      {"standard.scr", ColourfulBytes(6912, 1), 256, 192, cells(Standard)},
+      {"standard.scr", PseudoRandomBytes(1, 6912), 256, 192, cells(Standard)},
       {"plus.SCR", withExtraByte, 256, 192, cells(Standard)},
-      {"pixels.scr", ColourfulBytes(6144, 3), 256, 192, cells(PixelsOnlyCell)},
-      {"ulaplus.scr", ColourfulBytes(6976, 4), 256, 192, ulaPlus(6912, Standard)},
-      {"hicolour.scr", ColourfulBytes(12288, 5), 256, 192, cells(TimexHiColourCell)},
-      {"hicolourplus.scr", ColourfulBytes(12352, 6), 256, 192, ulaPlus(12288, TimexHiColourCell)},
-      {"hires.scr", ColourfulBytes(12289, 7), 512, 384,
+      {"pixels.scr", PseudoRandomBytes(3, 6144), 256, 192, cells(PixelsOnlyCell)},
+      {"ulaplus.scr", PseudoRandomBytes(4, 6976), 256, 192, ulaPlus(6912, Standard)},
+      {"hicolour.scr", PseudoRandomBytes(5, 12288), 256, 192, cells(TimexHiColourCell)},
+      {"hicolourplus.scr", PseudoRandomBytes(6, 12352), 256, 192,
+       ulaPlus(12288, TimexHiColourCell)},
+      {"hires.scr", PseudoRandomBytes(7, 12289), 512, 384,
        [](const Bytes& bytes) -> ExpectedPixel {
          return [&bytes](int x, int y) { return HiResPixel(bytes, x, y); };
        }},
-      {"lines.mlt", ColourfulBytes(12288, 8), 256, 192, cells(MltCell)},
-      {"linear.mc", ColourfulBytes(12288, 9), 256, 192, cells(McCell)},
-      {"two.ifl", ColourfulBytes(9216, 10), 256, 192, cells(IflCell)},
-      {"four.mc4", ColourfulBytes(7680, 11), 256, 192, cells(Mc4Cell)},
-      {"cells.atr", ColourfulBytes(768, 12), 256, 192, cells(AttributesOnlyCell)},
-      {"framed.bsc", ColourfulBytes(11136, 13), 384, 304,
+      {"lines.mlt", PseudoRandomBytes(8, 12288), 256, 192, cells(MltCell)},
+      {"linear.mc", PseudoRandomBytes(9, 12288), 256, 192, cells(McCell)},
+      {"two.ifl", PseudoRandomBytes(10, 9216), 256, 192, cells(IflCell)},
+      {"four.mc4", PseudoRandomBytes(11, 7680), 256, 192, cells(Mc4Cell)},
+      {"cells.atr", PseudoRandomBytes(12, 768), 256, 192, cells(AttributesOnlyCell)},
+      {"framed.bsc", PseudoRandomBytes(13, 11136), 384, 304,
        [](const Bytes& bytes) { return BorderScreenPixel(bytes, 6912, Standard); }},
-      {"framed4.bmc4", ColourfulBytes(11904, 14), 384, 304,
+      {"framed4.bmc4", PseudoRandomBytes(14, 11904), 384, 304,
        [](const Bytes& bytes) { return BorderScreenPixel(bytes, 7680, Bmc4Cell); }},
       {"small.chr$", ChrFile(3, 2, 9, 15), 24, 16,
        [](const Bytes& bytes) -> ExpectedPixel {
@@ -188,7 +189,7 @@ TEST_F(CliScreenFormatsTest, EveryBareScreenFormatIsExportedAsItsLayoutSays) {
 }
 
 TEST_F(CliScreenFormatsTest, AGigascreenBlendsInTheBmpAndFlickersInAnAnimatedPng) {
-  const Bytes bytes = ColourfulBytes(13824, 20);
+  const Bytes bytes = PseudoRandomBytes(20, 13824);
   const std::string image = Put("giga.img", bytes);
   const auto colourOf = [&bytes](int x, int y, std::size_t screen) {
     return CellColour(StandardCell(bytes, x, y, screen));
@@ -226,7 +227,7 @@ TEST_F(CliScreenFormatsTest, AGigascreenBlendsInTheBmpAndFlickersInAnAnimatedPng
 }
 
 TEST_F(CliScreenFormatsTest, APaletteIsANameOrAFileAndAnythingElseIsAUsageError) {
-  const Bytes screen = ColourfulBytes(6912, 30);
+  const Bytes screen = PseudoRandomBytes(30, 6912);
   const std::string image = Put("pic.scr", screen);
   // Sixteen colours of the file's own, each channel telling its index apart.
   RgbPalette own{};
@@ -247,7 +248,9 @@ TEST_F(CliScreenFormatsTest, APaletteIsANameOrAFileAndAnythingElseIsAUsageError)
       "");
 
   const std::string notAPalette = Put("notes.txt", Bytes{'h', 'i', '\n'});
-  for (const std::string& bad : {std::string("sepia"), notAPalette, input.File("gone.pal")}) {
+  const std::string shortNext = Put("short.npl", Bytes(511, 0));
+  for (const std::string& bad :
+       {std::string("sepia"), notAPalette, input.File("gone.pal"), shortNext}) {
     SCOPED_TRACE(bad);
     const CliRun run = Export(image, {"--palette", bad});
     EXPECT_EQ(run.status, 2);
@@ -260,6 +263,8 @@ TEST_F(CliScreenFormatsTest, APaletteIsANameOrAFileAndAnythingElseIsAUsageError)
           .err.find("the palettes are orlaspin, fuse, srgb, pulsar, alone, orthodox, skoolkit"),
       std::string::npos);
   EXPECT_NE(Export(image, {"--palette", notAPalette}).err.find("not a palette file"),
+            std::string::npos);
+  EXPECT_NE(Export(image, {"--palette", shortNext}).err.find("it holds 511 bytes"),
             std::string::npos);
   EXPECT_EQ(Export(image, {"--palette"}).status, 2);
   // Names are exact: no palette is called FUSE.
@@ -275,7 +280,7 @@ ExpectedPixel Framed(const Bytes& screen, int border) {
 }
 
 TEST_F(CliScreenFormatsTest, ABorderIsTheSourcesColourOrWhiteUnlessAColourIsGiven) {
-  const Bytes screen = ColourfulBytes(6912, 40);
+  const Bytes screen = PseudoRandomBytes(40, 6912);
   const std::string bare = Put("bare.scr", screen);
   // A bare screen records no border: white, as after reset.
   EXPECT_EQ(DifferenceFrom(PictureOf(ExportedPng(bare, "bare", {"--palette", "fuse", "--border"})),
@@ -308,7 +313,7 @@ TEST_F(CliScreenFormatsTest, ABorderIsTheSourcesColourOrWhiteUnlessAColourIsGive
   EXPECT_EQ(scaled.height, 480u);
 
   // A border screen keeps its own border.
-  const Bytes bsc = ColourfulBytes(11136, 41);
+  const Bytes bsc = PseudoRandomBytes(41, 11136);
   const DecodedPng own =
       ExportedPng(Put("own.bsc", bsc), "own", {"--palette", "fuse", "--border", "3"});
   EXPECT_EQ(DifferenceFrom(PictureOf(own), 384, 304, BorderScreenPixel(bsc, 6912, Standard)), "");
@@ -325,7 +330,7 @@ TEST_F(CliScreenFormatsTest, ABorderIsTheSourcesColourOrWhiteUnlessAColourIsGive
 }
 
 TEST_F(CliScreenFormatsTest, ASnapshotInTimexHiResIsExportedAs512By384) {
-  Bytes page = ColourfulBytes(kPageSize, 50);
+  Bytes page = PseudoRandomBytes(50, kPageSize);
   const std::uint8_t mode = 0x16;  // hi-res, ink 2 on paper 5
   const SzxChunk scld[] = {{{'S', 'C', 'L', 'D'}, {0x00, mode}}};
   const std::vector<SzxPage> pages = {{5, page, true}};
@@ -362,7 +367,7 @@ TEST_F(CliScreenFormatsTest, APictureTooLargeForTheScaleGetsTheLargestScaleThatF
   EXPECT_EQ(PngSize(ReadFileBytes(folder + "/wide.png")),
             (std::pair<std::uint32_t, std::uint32_t>{4080, 1376}));
   // Timex hi-res inside a border at scale 8 would be 5120 wide; 6 is the largest that fits.
-  const std::string hiRes = Put("hires.scr", ColourfulBytes(12289, 61));
+  const std::string hiRes = Put("hires.scr", PseudoRandomBytes(61, 12289));
   const CliRun framed = Export(hiRes, {"-f", "png", "-s", "8", "--border"});
   EXPECT_NE(framed.err.find("enlarged 6 times instead"), std::string::npos) << framed.err;
   EXPECT_EQ(PngSize(ReadFileBytes(folder + "/hires.png")),

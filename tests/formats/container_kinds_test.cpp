@@ -45,6 +45,8 @@ std::map<ImageKind, Bytes> SampleOfEveryKind() {
       {ImageKind::Sna, BuildSna48(Ram48(screen), 0)},
       {ImageKind::Z80, BuildZ80Version1(Ram48(screen), 0, true)},
       {ImageKind::Szx, BuildSzx(1, std::nullopt, pages)},
+      {ImageKind::Nex,
+       BuildNex({.screens = 0x02}, std::vector<Bytes>{Bytes(screen.begin(), screen.end())})},
   };
 }
 

@@ -95,8 +95,8 @@ TEST(ReadCollection, AFileOfNoKindSaysWhatItIsNot) {
   } catch (const ImageFormatError& error) {
     EXPECT_EQ(error.Message(),
               "not a TR-DOS image, SCL archive, Hobeta file, 6912-byte screen, packed screen, "
-              "FDI, UDI, TD0 or DSK disk image, TAP, TZX or PZX tape, or SNA, Z80 or SZX "
-              "snapshot");
+              "FDI, UDI, TD0 or DSK disk image, TAP, TZX or PZX tape, SNA, Z80 or SZX "
+              "snapshot, or NEX program");
   }
   // A disk without its identifier is not known by its contents.
   EXPECT_THROW(ReadCollection("disk.img", SampleTrd()), ImageFormatError);

@@ -10,18 +10,6 @@ ScreenPalette PaletteOf(const RgbPalette& colours) {
   return palette;
 }
 
-Bytes ColourfulBytes(std::size_t size, std::uint32_t seed) {
-  Bytes bytes(size);
-  std::uint32_t state = seed * 2246822519u + 7;
-  for (auto& byte : bytes) {
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    byte = static_cast<std::uint8_t>(state >> 7);
-  }
-  return bytes;
-}
-
 bool BitOf(std::uint8_t byte, int x) { return (byte & (0x80 >> (x % 8))) != 0; }
 
 std::size_t InterleavedByte(int x, int y) {

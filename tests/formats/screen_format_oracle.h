@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "oracle.h"
+#include "screens.h"
 #include "screens/palettes.h"
 #include "screens/screen_frames.h"
 
@@ -41,9 +42,6 @@ inline constexpr RgbPalette kSrgbColours = {{
 
 // A palette for the decoders with these colours and no level table of its own.
 ScreenPalette PaletteOf(const RgbPalette& colours);
-
-// Bytes from a pseudo-random sequence: every bit pattern, bright and flash included.
-Bytes ColourfulBytes(std::size_t size, std::uint32_t seed);
 
 // What a pixel shows: its ink bit and the attribute that colours it.
 struct PixelCell {

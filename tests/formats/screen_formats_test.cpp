@@ -8,10 +8,13 @@
 #include <stdexcept>
 
 #include "archive_builders.h"
+#include "fake_file_system.h"
 #include "containers/image_reader.h"
 #include "screen_format_oracle.h"
 #include "screens.h"
+#include "screens/palette_file.h"
 #include "screens/screen_format.h"
+#include "snapshot_builders.h"
 #include "test_files.h"
 
 namespace orlaspin::testing {
@@ -136,7 +139,7 @@ TEST(DecodeScreenFile, RefusesASizeTheFormatDoesNotHave) {
 // ---- The standard screen and its parts ----
 
 TEST(StandardFormat, IsTheWindowsDecodeWithFlashAsASecondFrame) {
-  Bytes bytes = ColourfulBytes(6913, 1);
+  Bytes bytes = PseudoRandomBytes(1, 6913);
   ScreenBytes screen;
   std::copy_n(bytes.begin(), kScreenBytes, screen.begin());
   ASSERT_TRUE(std::any_of(screen.begin() + kPixelBytes, screen.end(),
@@ -174,7 +177,7 @@ TEST(AttributesOnlyFormat, ColoursACheckerboardWhoseOddPixelsAreInk) {
   EXPECT_EQ(at(255, 191), kSrgbColours[15]);
   EXPECT_EQ(at(254, 191), kSrgbColours[12]);
 
-  const Bytes colourful = ColourfulBytes(768, 3);
+  const Bytes colourful = PseudoRandomBytes(3, 768);
   const ScreenPictures flashing = Decode(ScreenFormat::AttributesOnly, colourful,
                                          {.palette = PaletteOf(kSrgbColours), .flash = true});
   ASSERT_EQ(flashing.frames.size(), 2u);
@@ -246,7 +249,7 @@ TEST(UlaPlusFormat, AllFourTablesByHand) {
 // ---- Timex hi-res ----
 
 TEST(TimexHiResFormat, InterleavesTheTwoScreensColumnsAndShowsEachLineTwice) {
-  Bytes bytes = ColourfulBytes(12289, 7);
+  Bytes bytes = PseudoRandomBytes(7, 12289);
   for (int code = 0; code < 8; ++code) {
     bytes[12288] = static_cast<std::uint8_t>(0xC7 | (code << 3));  // the other bits set
     const ScreenPictures pictures = Decode(ScreenFormat::TimexHiRes, bytes, {.flash = true});
@@ -269,7 +272,7 @@ TEST(TimexHiResFormat, InterleavesTheTwoScreensColumnsAndShowsEachLineTwice) {
 constexpr LevelTable kSrgbLevels = {0x00, 0x96, 0xCD, 0xE8, 0xFF, 0xBC};
 
 TEST(GigascreenFormat, FlickersBetweenTheTwoScreensEveryFiftiethOfASecond) {
-  const Bytes bytes = ColourfulBytes(13824, 9);
+  const Bytes bytes = PseudoRandomBytes(9, 13824);
   ScreenOptions options = SrgbOptions();
   options.gigascreen = GigascreenView::Flicker;
   options.flash = true;
@@ -288,7 +291,7 @@ TEST(GigascreenFormat, FlickersBetweenTheTwoScreensEveryFiftiethOfASecond) {
 }
 
 TEST(GigascreenFormat, TwoEqualScreensBlendIntoThemselvesInEveryPalette) {
-  Bytes bytes = ColourfulBytes(6912, 10);
+  Bytes bytes = PseudoRandomBytes(10, 6912);
   bytes.insert(bytes.end(), bytes.begin(), bytes.end());
   for (const ScreenPalette& palette : NamedPalettes()) {
     const Picture picture = Decode(ScreenFormat::Gigascreen, bytes, {.palette = palette}).frames[0];
@@ -330,7 +333,7 @@ Bytes ChrFile(int columns, int rows, int cellBytes, std::uint32_t seed,
   bytes.push_back(static_cast<std::uint8_t>(columns));
   bytes.push_back(static_cast<std::uint8_t>(rows));
   bytes.push_back(static_cast<std::uint8_t>(cellBytes));
-  const Bytes cells = ColourfulBytes(static_cast<std::size_t>(columns * rows * cellBytes), seed);
+  const Bytes cells = PseudoRandomBytes(seed, static_cast<std::size_t>(columns * rows * cellBytes));
   bytes.insert(bytes.end(), cells.begin(), cells.end());
   return bytes;
 }
@@ -391,7 +394,7 @@ TEST(ChrFormat, RefusesFilesWhoseHeaderDoesNotFit) {
 // ---- A border of one colour ----
 
 TEST(PlainBorder, AnEighthOfThePictureAroundItInTheNormalColour) {
-  const Bytes bytes = ColourfulBytes(6912, 17);
+  const Bytes bytes = PseudoRandomBytes(17, 6912);
   ScreenBytes screen;
   std::copy_n(bytes.begin(), kScreenBytes, screen.begin());
   for (const std::uint8_t colour : {0, 5, 7}) {
@@ -446,7 +449,7 @@ int TimexHiResColour(const Bytes& bytes, std::size_t base, int x, int y) {
 }
 
 Bytes MultiArtistFile(int cellHeight, std::size_t size) {
-  Bytes bytes = ColourfulBytes(size, 20 + cellHeight);
+  Bytes bytes = PseudoRandomBytes(20 + cellHeight, size);
   const Bytes header = {'M', 'G', 'H', 1, static_cast<std::uint8_t>(cellHeight), 1, 2};
   std::copy(header.begin(), header.end(), bytes.begin());
   return bytes;
@@ -497,7 +500,7 @@ struct DecoderCase {
 
 // Two frames of 0.1 s and 0.3 s, their screens at 16 after the header and the two delays.
 Bytes ScaFile() {
-  Bytes bytes = ColourfulBytes(14 + 2 + 2 * 6912, 21);
+  Bytes bytes = PseudoRandomBytes(21, 14 + 2 + 2 * 6912);
   const Bytes header = {'S', 'C', 'A', 1, 0, 1, 192, 0, 3, 2, 0, 0, 14, 0, 5, 15};
   std::copy(header.begin(), header.end(), bytes.begin());
   return bytes;
@@ -507,7 +510,7 @@ Bytes ScaFile() {
 // and 3, then colour 4 to the end; on row y, colour y % 8 left of the screen (the whole row above
 // and below it) and (y + 1) % 8 right of it.
 Bytes BspFile() {
-  Bytes bytes = ColourfulBytes(70 + 6912, 23);
+  Bytes bytes = PseudoRandomBytes(23, 70 + 6912);
   std::copy_n("bsp\x40", 4, bytes.begin());
   bytes.insert(bytes.end(), {2 << 3 | 1, 1 << 3 | 2, 10, 3 << 3 | 3, 4});
   for (int y = 1; y < 304; ++y) {
@@ -564,7 +567,7 @@ Rgb SamMode4Pixel(const Bytes& b, int x, int y) {
 }
 
 Bytes ProfiGrfFile() {
-  Bytes bytes = ColourfulBytes(30848, 36);
+  Bytes bytes = PseudoRandomBytes(36, 30848);
   const Bytes header = {0x00, 0x02, 0xF0, 0x00, 0x04, 0x00, 0x80, 0x00, 0x01, 0x13};
   std::copy(header.begin(), header.end(), bytes.begin());
   return bytes;
@@ -586,7 +589,7 @@ Rgb ProfiGrfPixel(const Bytes& b, int x, int y) {
 // its pixels after them.
 Bytes SxgFile(int type, int width, int height, int entries) {
   const std::size_t pixels = static_cast<std::size_t>(width * height / (type == 1 ? 2 : 1));
-  Bytes bytes = ColourfulBytes(16 + 2 * static_cast<std::size_t>(entries) + pixels, 37 + type);
+  Bytes bytes = PseudoRandomBytes(37 + type, 16 + 2 * static_cast<std::size_t>(entries) + pixels);
   const Bytes header = {0x7F,
                         'S',
                         'X',
@@ -642,46 +645,46 @@ Bytes WithPlus3DosHeader(const Bytes& data) {
 std::vector<DecoderCase> DecoderCases() {
   using enum ScreenFormat;
   return {
-      {Standard, ColourfulBytes(6913, 1), 256, 192,
+      {Standard, PseudoRandomBytes(1, 6913), 256, 192,
        [](const Bytes& b, int x, int y) { return Single(StandardCell(b, x, y)); }},
-      {PixelsOnly, ColourfulBytes(6144, 2), 256, 192,
+      {PixelsOnly, PseudoRandomBytes(2, 6144), 256, 192,
        [](const Bytes& b, int x, int y) { return Single(PixelsOnlyCell(b, x, y)); }},
-      {UlaPlus, ColourfulBytes(6976, 3), 256, 192,
+      {UlaPlus, PseudoRandomBytes(3, 6976), 256, 192,
        [](const Bytes& b, int x, int y) {
          return UlaPlusCellColour(b, 6912, StandardCell(b, x, y));
        }},
-      {TimexHiColour, ColourfulBytes(12288, 4), 256, 192,
+      {TimexHiColour, PseudoRandomBytes(4, 12288), 256, 192,
        [](const Bytes& b, int x, int y) { return Single(TimexHiColourCell(b, x, y)); }},
-      {TimexHiColourUlaPlus, ColourfulBytes(12352, 5), 256, 192,
+      {TimexHiColourUlaPlus, PseudoRandomBytes(5, 12352), 256, 192,
        [](const Bytes& b, int x, int y) {
          return UlaPlusCellColour(b, 12288, TimexHiColourCell(b, x, y));
        }},
-      {TimexHiRes, ColourfulBytes(12289, 6), 512, 384,
+      {TimexHiRes, PseudoRandomBytes(6, 12289), 512, 384,
        [](const Bytes& b, int x, int y) { return kSrgbColours[TimexHiResColour(b, 0, x, y)]; }},
-      {Gigascreen, ColourfulBytes(13824, 7), 256, 192,
+      {Gigascreen, PseudoRandomBytes(7, 13824), 256, 192,
        [](const Bytes& b, int x, int y) {
          return Blend(StandardCell(b, x, y), GigascreenSecondCell(b, x, y));
        }},
-      {Multicolour8x1, ColourfulBytes(12288, 8), 256, 192,
+      {Multicolour8x1, PseudoRandomBytes(8, 12288), 256, 192,
        [](const Bytes& b, int x, int y) { return Single(MltCell(b, x, y)); }},
-      {Multicolour8x1Linear, ColourfulBytes(12288, 9), 256, 192,
+      {Multicolour8x1Linear, PseudoRandomBytes(9, 12288), 256, 192,
        [](const Bytes& b, int x, int y) { return Single(McCell(b, x, y)); }},
-      {Multicolour8x2, ColourfulBytes(9216, 10), 256, 192,
+      {Multicolour8x2, PseudoRandomBytes(10, 9216), 256, 192,
        [](const Bytes& b, int x, int y) { return Single(IflCell(b, x, y)); }},
-      {Multicolour8x4, ColourfulBytes(7680, 11), 256, 192,
+      {Multicolour8x4, PseudoRandomBytes(11, 7680), 256, 192,
        [](const Bytes& b, int x, int y) { return Single(Mc4Cell(b, x, y)); }},
-      {AttributesOnly, ColourfulBytes(768, 12), 256, 192,
+      {AttributesOnly, PseudoRandomBytes(12, 768), 256, 192,
        [](const Bytes& b, int x, int y) { return Single(AttributesOnlyCell(b, x, y)); }},
-      {BorderScreen, ColourfulBytes(11136, 13), 384, 304,
+      {BorderScreen, PseudoRandomBytes(13, 11136), 384, 304,
        [](const Bytes& b, int x, int y) {
          return Bordered(b, 6912, x, y,
                          [](const Bytes& c, int cx, int cy) { return StandardCell(c, cx, cy); });
        }},
-      {BorderMulticolour, ColourfulBytes(11904, 14), 384, 304,
+      {BorderMulticolour, PseudoRandomBytes(14, 11904), 384, 304,
        [](const Bytes& b, int x, int y) { return Bordered(b, 7680, x, y, Bmc4Cell); }},
       {Chr, ChrFile(3, 4, 8, 15), 24, 32,
        [](const Bytes& b, int x, int y) { return Single(ChrCell(b, 3, 8, 0, x, y)); }},
-      {Tricolour, ColourfulBytes(18432, 16), 256, 192,
+      {Tricolour, PseudoRandomBytes(16, 18432), 256, 192,
        [](const Bytes& b, int x, int y) {
          const auto on = [&](std::size_t screen) -> std::uint8_t {
            return BitOf(b[screen * 6144 + InterleavedByte(x, y)], x) ? 0xFF : 0;
@@ -690,61 +693,61 @@ std::vector<DecoderCase> DecoderCases() {
        }},
       {MultiArtist, MultiArtistFile(1, 19456), 256, 192, MultiArtistPixel<1>},
       {MultiArtist, MultiArtistFile(4, 15616), 256, 192, MultiArtistPixel<4>},
-      {LowResGigascreen, ColourfulBytes(1628, 17), 256, 192,
+      {LowResGigascreen, PseudoRandomBytes(17, 1628), 256, 192,
        [](const Bytes& b, int x, int y) {
          return Blend(LowResCell(b, 0, x, y), LowResCell(b, 1, x, y));
        }},
-      {TimexHiResGigascreen, ColourfulBytes(24578, 18), 512, 384,
+      {TimexHiResGigascreen, PseudoRandomBytes(18, 24578), 512, 384,
        [](const Bytes& b, int x, int y) {
          return GigascreenRgb(kSrgbLevels, TimexHiResColour(b, 0, x, y),
                               TimexHiResColour(b, 12289, x, y));
        }},
-      {Stellar, ColourfulBytes(3072, 19), 256, 192,
+      {Stellar, PseudoRandomBytes(19, 3072), 256, 192,
        [](const Bytes& b, int x, int y) {
          return Blend(StellarCell(b, 0, x, y), StellarCell(b, 1, x, y));
        }},
       {ScaAnimation, ScaFile(), 256, 192,
        [](const Bytes& b, int x, int y) { return Single(StandardCell(b, x, y, 16)); }, 2},
       {BspScreen, BspFile(), 384, 304, BspPixel},
-      {NextImage, ColourfulBytes(49664, 24), 256, 192,
+      {NextImage, PseudoRandomBytes(24, 49664), 256, 192,
        [](const Bytes& b, int x, int y) {
          return NextEntry(b, 0, b[512 + static_cast<std::size_t>(y * 256 + x)]);
        }},
-      {NextLayer2, ColourfulBytes(49408, 25), 256, 192,
+      {NextLayer2, PseudoRandomBytes(25, 49408), 256, 192,
        [](const Bytes& b, int x, int y) {
          return NextRgb(b[49152 + b[static_cast<std::size_t>(y * 256 + x)]]);
        }},
-      {NextLayer2Wide, ColourfulBytes(82432, 26), 320, 256,
+      {NextLayer2Wide, PseudoRandomBytes(26, 82432), 320, 256,
        [](const Bytes& b, int x, int y) {
          return NextEntry(b, 81920, b[static_cast<std::size_t>(x * 256 + y)]);
        }},
-      {NextLayer2HiRes, ColourfulBytes(81952, 27), 640, 512,
+      {NextLayer2HiRes, PseudoRandomBytes(27, 81952), 640, 512,
        [](const Bytes& b, int x, int y) {
          const std::uint8_t pair = b[static_cast<std::size_t>((x / 2) * 256 + y / 2)];
          return NextEntry(b, 81920, x % 2 == 0 ? pair / 16 : pair % 16);
        }},
-      {SamMode1, ColourfulBytes(6928, 29), 256, 192,
+      {SamMode1, PseudoRandomBytes(29, 6928), 256, 192,
        [](const Bytes& b, int x, int y) {
          return SamRgb(b[6912 + static_cast<std::size_t>(CellColour(StandardCell(b, x, y)))]);
        }},
-      {SamMode2, ColourfulBytes(12304, 30), 256, 192,
+      {SamMode2, PseudoRandomBytes(30, 12304), 256, 192,
        [](const Bytes& b, int x, int y) {
          const auto at = static_cast<std::size_t>(y * 32 + x / 8);
          const PixelCell cell{BitOf(b[at], x), b[6144 + at]};
          return SamRgb(b[12288 + static_cast<std::size_t>(CellColour(cell))]);
        }},
-      {SamMode3, ColourfulBytes(24580, 31), 512, 384, SamMode3Pixel},
-      {SamMode4, ColourfulBytes(24592, 32), 256, 192, SamMode4Pixel},
-      {SamScreen3, ColourfulBytes(24617, 34), 512, 384, SamMode3Pixel},
-      {SamScreen4, ColourfulBytes(24617, 35), 256, 192, SamMode4Pixel},
+      {SamMode3, PseudoRandomBytes(31, 24580), 512, 384, SamMode3Pixel},
+      {SamMode4, PseudoRandomBytes(32, 24592), 256, 192, SamMode4Pixel},
+      {SamScreen3, PseudoRandomBytes(34, 24617), 512, 384, SamMode3Pixel},
+      {SamScreen4, PseudoRandomBytes(35, 24617), 256, 192, SamMode4Pixel},
       {ProfiGrf, ProfiGrfFile(), 512, 480, ProfiGrfPixel},
       {ZxEvolution, SxgFile(1, 10, 6, 16), 10, 6, SxgPixel},
       {ZxEvolution, SxgFile(2, 7, 5, 200), 7, 5, SxgPixel},
-      {SamRaw, ColourfulBytes(98304, 33), 512, 384,
+      {SamRaw, PseudoRandomBytes(33, 98304), 512, 384,
        [](const Bytes& b, int x, int y) {
          return SamRgb(b[static_cast<std::size_t>((y / 2) * 512 + x)] & 0x7F);
        }},
-      {NextLoRes, ColourfulBytes(12288, 28), 256, 192,
+      {NextLoRes, PseudoRandomBytes(28, 12288), 256, 192,
        [](const Bytes& b, int x, int y) {
          return NextRgb(b[static_cast<std::size_t>((y / 2) * 128 + x / 2)]);
        }},
@@ -799,6 +802,111 @@ TEST(ScreenDecoders, AnAnimationShowsEachScreenForItsOwnDelay) {
       "");
 }
 
+// A Next palette file colours the Next's screens without a palette, by its layout.
+TEST(NextPalettes, AFileColoursTheNextScreensWithoutAPalette) {
+  const Bytes npl = PseudoRandomBytes(30, 513), nine(npl.begin(), npl.end() - 1),
+              eight = PseudoRandomBytes(31, 256);
+  const auto ninth = [&](int i) { return NextEntry(nine, 0, i); };
+  const auto eighth = [&](int i) { return NextRgb(eight[static_cast<std::size_t>(i)]); };
+  const struct {
+    std::string path;
+    Bytes bytes;
+    std::function<Rgb(int)> entry;
+  } files[] = {{"/p/a.PAL", nine, ninth}, {"/p/b.npl", npl, ninth}, {"/p/c.pal", eight, eighth}};
+  const Bytes pixels = PseudoRandomBytes(32, 49152);
+  for (const auto& file : files) {
+    FakeFileSystem system;
+    system.files[file.path] = file.bytes;
+    const ScreenOptions options{.palette = ReadPaletteFile(system, file.path)};
+    EXPECT_EQ(DifferenceFrom(Decode(ScreenFormat::NextImage, pixels, options).frames[0], 256, 192,
+                             [&](int x, int y) { return file.entry(pixels[y * 256 + x]); }),
+              "")
+        << file.path;
+  }
+}
+
+// Every screen a NEX header flags, in the file's order, shows its block as the layout says: the
+// palette block colours Layer 2, LoRes and the wide screens, byte 138 gives the hi-res colour
+// (bits 3-5) and the wide screens' palette offset (bits 0-3, 16 entries each).
+TEST(NexFiles, EveryFlaggedScreenShowsItsBlock) {
+  const Bytes palette = PseudoRandomBytes(40, 512), layer2 = PseudoRandomBytes(41, 49152),
+              ula = PseudoRandomBytes(42, 6912), lores = PseudoRandomBytes(43, 12288),
+              hicolour = PseudoRandomBytes(45, 12288), wide = PseudoRandomBytes(46, 81920);
+  constexpr std::uint8_t kColour = 0x1B;  // hi-res ink 3, palette offset 11
+  Bytes hires = PseudoRandomBytes(44, 12288);
+  struct Screen {
+    std::string name;
+    int width, height;
+    ExpectedPixel pixel;
+  };
+  const struct {
+    Bytes file;
+    std::vector<Screen> screens;
+  } cases[] = {
+      {BuildNex({"V1.3", 0x5F, 5, kColour, 2},
+                std::vector<Bytes>{palette, layer2, ula, lores, hires, hicolour, wide}),
+       {{"layer2", 256, 192,
+         [&](int x, int y) { return NextEntry(palette, 0, layer2[y * 256 + x]); }},
+        {"ula", 256, 192, [&](int x, int y) { return Single(StandardCell(ula, x, y)); }},
+        {"lores", 256, 192,
+         [&](int x, int y) { return NextEntry(palette, 0, lores[(y / 2) * 128 + x / 2]); }},
+        {"hires", 512, 384,
+         [&](int x, int y) { return kSrgbColours[TimexHiResColour(hires, 0, x, y)]; }},
+        {"hicolour", 256, 192,
+         [&](int x, int y) { return Single(TimexHiColourCell(hicolour, x, y)); }},
+        {"layer2-640", 640, 512,
+         [&](int x, int y) {
+           const int pair = wide[(x / 2) * 256 + y / 2];
+           return NextEntry(palette, 0, 176 + (x % 2 == 0 ? pair / 16 : pair % 16));
+         }}}},
+      // No palette block: the default colours, the offset turning the 320 screen's indices.
+      {BuildNex({"V1.3", 0xC0, 9, kColour, 1}, std::vector<Bytes>{wide}),
+       {{"layer2-320", 320, 256,
+         [&](int x, int y) {
+           return NextRgb(static_cast<std::uint8_t>(wide[x * 256 + y] + 176));
+         }}}},
+  };
+  hires.push_back(kColour);  // the Timex hi-res layout's colour byte, for TimexHiResColour
+  for (const auto& c : cases) {
+    const Collection collection = ReadCollection("dir/game.nex", c.file);
+    ASSERT_EQ(collection.files.size(), c.screens.size());
+    for (std::size_t i = 0; i < c.screens.size(); ++i) {
+      const CollectionFile& file = collection.files[i];
+      const Screen& screen = c.screens[i];
+      EXPECT_EQ(file.name, "game-" + screen.name);
+      EXPECT_EQ(file.border, c.file[11] < 8 ? std::optional(c.file[11]) : std::nullopt);
+      const ScreenPictures pictures =
+          Decode(file.screenFormat, CollectionScreenFile(collection, c.file, file), SrgbOptions());
+      EXPECT_EQ(DifferenceFrom(pictures.frames[0], screen.width, screen.height, screen.pixel), "")
+          << screen.name;
+    }
+  }
+}
+
+TEST(NexFiles, ABrokenHeaderIsRefusedNamingItsFieldAndACutFileListsWhatItHolds) {
+  const Bytes whole = BuildNex({"V1.3", 0x83}, std::vector<Bytes>{Bytes(49152), Bytes(6912)});
+  const std::pair<Bytes, std::string> refused[] = {
+      {Bytes(whole.begin(), whole.begin() + 511),
+       "it holds 511 bytes, less than its 512-byte header"},
+      {BuildNex({"V2.0", 1}, {}),
+       "its version (bytes 4-7) is \"V2.0\", expected V1.0, V1.1, V1.2 or V1.3"},
+      {BuildNex({"V1.3", 0x40, 0, 0, 4}, {}),
+       "its second screen flags (byte 152) are 4, expected 1, 2 or 3 with bit 6 of byte 10 set"},
+  };
+  for (const auto& [file, message] : refused) {
+    try {
+      ReadCollection("game.nex", file);
+      ADD_FAILURE() << message;
+    } catch (const ImageFormatError& error) {
+      EXPECT_EQ(error.Message(), "not a NEX program: " + message);
+    }
+  }
+  const Collection cut = ReadCollection("game.nex", Bytes(whole.begin(), whole.end() - 100));
+  ASSERT_EQ(cut.files.size(), 1u);
+  EXPECT_EQ(cut.warnings,
+            (std::vector<Warning>{{Problem::NexCutShort, "standard screen", Details(6812, 6912)}}));
+}
+
 // Any row's file behind a PLUS3DOS header (a file copied off a +3 disk) is the same screen,
 // its data at 128; a standard screen so is whatever its extension, and a wrong checksum is no
 // header.
@@ -814,7 +922,7 @@ TEST(ScreenDecoders, APlus3DosHeaderInFrontOfAnyRowIsSkipped) {
     EXPECT_EQ(ScreenFileData(headed, screen),
               Bytes(c.file.begin(), c.file.begin() + ScreenFileSize(screen)));
   }
-  const Bytes screen = ColourfulBytes(6912, 22);
+  const Bytes screen = PseudoRandomBytes(22, 6912);
   EXPECT_EQ(ReadCollection("SCREEN", WithPlus3DosHeader(screen)).files.at(0).offset, 128u);
   Bytes broken = WithPlus3DosHeader(screen);
   broken[127] ^= 1;

@@ -186,4 +186,16 @@ Bytes BuildSzx(std::uint8_t machine, std::optional<SzxSpecRegs> specRegs,
   return szx;
 }
 
+Bytes BuildNex(const NexHeader& header, std::span<const Bytes> blocks) {
+  Bytes nex(512, 0);
+  std::copy_n("Next", 4, nex.begin());
+  std::copy_n(header.version.begin(), 4, nex.begin() + 4);
+  nex[10] = header.screens;
+  nex[11] = header.border;
+  nex[138] = header.colour;
+  nex[152] = header.wide;
+  for (const Bytes& block : blocks) Append(nex, block);
+  return nex;
+}
+
 }  // namespace orlaspin::testing

@@ -1,10 +1,12 @@
-// Builds SNA, Z80 and SZX snapshots in memory for tests, written from the formats' layouts.
+// Builds SNA, Z80 and SZX snapshots and NEX programs in memory for tests, written from the
+// formats' layouts.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "screens/screen.h"
@@ -76,5 +78,13 @@ struct SzxChunk {
 // and a chunk of another kind whose body holds "RAMP".
 Bytes BuildSzx(std::uint8_t machine, std::optional<SzxSpecRegs> specRegs,
                std::span<const SzxPage> pages, std::span<const SzxChunk> chunks = {});
+
+// A NEX header's screen fields: bytes 10 (screens), 11, 138 and 152; the others are zero.
+struct NexHeader {
+  std::string_view version = "V1.3";
+  std::uint8_t screens = 0, border = 0, colour = 0, wide = 0;
+};
+
+Bytes BuildNex(const NexHeader& header, std::span<const Bytes> blocks);
 
 }  // namespace orlaspin::testing

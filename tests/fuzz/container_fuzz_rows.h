@@ -15,7 +15,7 @@ namespace orlaspin::testing {
 
 // The type words of the container table.
 inline constexpr std::string_view kContainerFuzzRows[] = {
-    "scl", "hobeta", "tap", "tzx", "pzx", "sna", "z80", "szx", "fdi", "udi", "td0", "dsk"};
+    "scl", "hobeta", "tap", "tzx", "pzx", "sna", "z80", "szx", "fdi", "udi", "td0", "dsk", "nex"};
 
 // An image as a seed of its row: the byte that picks the row, then the image.
 inline std::vector<std::uint8_t> ContainerFuzzSeed(std::string_view row,

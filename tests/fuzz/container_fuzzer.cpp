@@ -6,7 +6,8 @@
 //   after the header, warned of for a wrong checksum and for data shorter than the length, and
 //   its header recognised by content exactly when the checksum holds;
 // - tapes and snapshots by the promises of every reader (reader_fuzz_check.h);
-// - disk images (FDI, UDI, TD0, DSK) by the promises of every disk reader (disk_fuzz_check.h).
+// - disk images (FDI, UDI, TD0, DSK) by the promises of every disk reader (disk_fuzz_check.h);
+// - NEX programs by the promises of every reader.
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -18,6 +19,7 @@
 #include "containers/dsk_image.h"
 #include "containers/fdi_image.h"
 #include "containers/hobeta_file.h"
+#include "containers/nex_file.h"
 #include "containers/plus3dos_disk.h"
 #include "containers/pzx_file.h"
 #include "containers/scl_image.h"
@@ -38,6 +40,7 @@ namespace {
 using namespace orlaspin;
 using namespace orlaspin::testing;
 
+constexpr std::size_t kNexMadeBytesLimit = 49664 + 12289 + 82432;  // LoRes, hi-res, wide
 constexpr std::size_t kTrDosDiskBytes = kTrDosTrackLimit * kTrDosSectorsPerTrack * kTrDosSectorSize;
 
 void CheckScl(const std::uint8_t* data, std::size_t size) {
@@ -90,6 +93,9 @@ constexpr Row kRows[] = {
      }},
     {"dsk", [](const std::uint8_t* data, std::size_t size) {
        CheckDiskReader(data, size, ReadDskImage, ImageKind::Dsk, kLargestPlus3Files);
+     }},
+    {"nex", [](const std::uint8_t* data, std::size_t size) {
+       CheckReader(ReadNexFile, ImageKind::Nex, data, size, size + kNexMadeBytesLimit);
      }},
 };
 

@@ -112,5 +112,13 @@ int main(int argc, char** argv) {
   const SzxPage packed[] = {{7, banks[7], true}, {5, banks[5], true}};
   write("szx", "raw", BuildSzx(1, SzxSpecRegs{3, 0}, raw));
   write("szx", "zlib-shadow", BuildSzx(2, SzxSpecRegs{4, 0x08}, packed));
+
+  // Every screen with the palette and the 640 x 256 one; then the ULA screen alone, cut.
+  const ScreenBytes ula = ColourfulScreen(13);
+  const Bytes screen(ula.begin(), ula.end()), timex(12288, 0x5A);
+  const std::vector<Bytes> all = {
+      Bytes(512, 0x4D), Bytes(49152, 0x2A), screen, timex, timex, timex, Bytes(81920, 0x96)};
+  write("nex", "all-screens", BuildNex({"V1.3", 0x5F, 2, 0x13, 2}, all));
+  write("nex", "cut", Cut(BuildNex({"V1.1", 0x82, 1}, std::vector<Bytes>{screen}), 5000));
   return 0;
 }

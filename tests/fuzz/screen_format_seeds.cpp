@@ -11,23 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "screens.h"
 #include "screens/screen_format.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes Colourful(std::size_t size, std::uint32_t seed) {
-  Bytes bytes(size);
-  std::uint32_t state = seed * 2654435761u + 1;
-  for (auto& byte : bytes) {
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    byte = static_cast<std::uint8_t>(state >> 11);
-  }
-  return bytes;
-}
+using orlaspin::testing::PseudoRandomBytes;
 
 Bytes Chr(int columns, int rows, int cellBytes) {
   Bytes bytes = {'c',
@@ -37,7 +27,7 @@ Bytes Chr(int columns, int rows, int cellBytes) {
                  static_cast<std::uint8_t>(columns),
                  static_cast<std::uint8_t>(rows),
                  static_cast<std::uint8_t>(cellBytes)};
-  const Bytes cells = Colourful(static_cast<std::size_t>(columns * rows * cellBytes), 5);
+  const Bytes cells = PseudoRandomBytes(5, static_cast<std::size_t>(columns * rows * cellBytes));
   bytes.insert(bytes.end(), cells.begin(), cells.end());
   return bytes;
 }
@@ -79,7 +69,7 @@ int main(int argc, char** argv) {
     for (const std::size_t size : rows[i].sizes) {
       if (size == 0) continue;
       Write(folder / (stem + "-" + std::to_string(size)), row, choices[(i + size) % 3],
-            Colourful(size, static_cast<std::uint32_t>(i)));
+            PseudoRandomBytes(static_cast<std::uint32_t>(i), size));
     }
   }
 
