@@ -4,10 +4,8 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <optional>
 
 #include "application.h"
-#include "containers/trd_image.h"
 #include "screens/screen_frames.h"
 #include "io/disk_file.h"
 #include "message_boxes.h"
@@ -192,8 +190,8 @@ void TForm1::OpenImage(const std::wstring& path) {
     const std::wstring folder(full.data(), name);
     if (!SetCurrentDirectoryW(folder.c_str())) RaiseLastError("SetCurrentDirectoryW");
   }
-  state_.ImagePath = Narrow(full.data());
-  LoadCatalogue(state_.ImagePath);
+  state_.Document.ImagePath = Narrow(full.data());
+  LoadCatalogue(state_.Document.ImagePath);
 }
 
 void TForm1::OnDropFiles(HDROP drop) {
@@ -205,8 +203,7 @@ void TForm1::OnDropFiles(HDROP drop) {
 
 void TForm1::SpeedButton1Click(PaintedControl& /*sender*/) {
   // Files go into the current folder, which the open action left at the image's.
-  const int count = ExportListedScreens(SystemFileSystem(), state_.Catalogue, state_.EntryCount,
-                                        state_.ImagePath, state_.ZxPalette, {}, *this);
+  const int count = state_.Document.ExportScreens(SystemFileSystem(), state_.ZxPalette, {}, *this);
   ShowNotice(application_.Boxes(), kCompletionText + std::to_wstring(count));
 }
 
@@ -312,28 +309,27 @@ void TForm1::OnActivate(WORD state) {
 void TForm1::OnDestroy() { PostQuitMessage(0); }
 
 void TForm1::LoadCatalogue(const std::string& path) {
-  const std::optional<int> entryCount = ReadCatalogue(SystemFileSystem(), path, state_.Catalogue);
-  if (!entryCount) return;
-  state_.EntryCount = *entryCount;
-  const Collection listed = CollectionOfCatalogue(state_.Catalogue, state_.EntryCount);
-  for (int row = 0; row < state_.EntryCount; ++row) {
+  ImageDocument& document = state_.Document;
+  if (!document.ReadCatalogue(SystemFileSystem(), path)) return;
+  const Collection listed = document.Listing();
+  for (int row = 0; row < document.EntryCount; ++row) {
     const auto cells = ListingCells(listed.files[row]);
     for (int column = 0; column < StringGrid::kColumns; ++column) {
       StringGrid1.SetCell(column, row, WidenAnsi(cells[column]));
     }
   }
   // The grid never has fewer than one row; with no entries that row is blank.
-  if (state_.EntryCount == 0) {
+  if (document.EntryCount == 0) {
     for (int column = 0; column < StringGrid::kColumns; ++column)
       StringGrid1.SetCell(column, 0, {});
   }
-  StringGrid1.SetRowCount(std::max(state_.EntryCount, 1));
+  StringGrid1.SetRowCount(std::max(document.EntryCount, 1));
 }
 
 void TForm1::DrawScreen(const ScreenBytes& screen) {
   state_.ScreenBuffer = screen;
   if (!state_.Preview) state_.Preview = std::make_unique<PreviewRaster>();
-  DecodeScreen(state_.ScreenBuffer, state_.ZxPalette, *state_.Preview);
+  DecodeScreen(state_.ScreenBuffer, state_.ZxPalette, state_.Preview->Pixels());
   RepaintPreviewNow();
 }
 

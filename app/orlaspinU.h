@@ -10,12 +10,13 @@
 #include <memory>
 #include <string>
 
-#include "containers/catalogue.h"
 #include "display_scale.h"
 #include "export/collection_export.h"
 #include "gdi_helpers.h"
+#include "image_document.h"
 #include "open_dialog.h"
 #include "painted_controls.h"
+#include "preview_raster.h"
 #include "screens/screen.h"
 #include "string_grid.h"
 #include "window_base.h"
@@ -41,18 +42,17 @@ struct FormFonts {
 // "Conversion finished. Number of files: ", followed by the count.
 inline constexpr wchar_t kCompletionText[] = L"Конвертирование завершено. Количество файлов: ";
 
-// The program-wide state, each piece with one writer: the open action (ImagePath),
-// LoadCatalogue (Catalogue, EntryCount), FormCreate (ZxPalette) and DrawScreen (ScreenBuffer,
-// Preview).
+// The program-wide state, each piece with one writer: the open action (Document.ImagePath),
+// LoadCatalogue (Document.Catalogue, Document.EntryCount), FormCreate (ZxPalette) and DrawScreen
+// (ScreenBuffer, Preview).
 struct ProgramState {
-  CatalogueTable Catalogue{};
-  std::int32_t EntryCount = 0;
+  // The open image. The window shows no reader warnings: it reads only the catalogue and the
+  // screens' bytes, and writes every picture at its own size, so there are none to show.
+  ImageDocument Document;
   ScreenBytes ScreenBuffer{};
   Palette ZxPalette{};
   // Absent until the first screen is decoded, then kept for the whole run.
   std::unique_ptr<PreviewRaster> Preview;
-  // Full path of the last image accepted; empty at start.
-  std::string ImagePath;
 };
 
 class TForm1 final : public Window, private ExportView {
@@ -100,8 +100,7 @@ class TForm1 final : public Window, private ExportView {
   PaintedControl* ControlAt(int x, int y) const;
   void Invalidate(const PaintedControl& control);
 
-  // ExportView. The window shows no warnings: its batch reads the listed catalogue, which has
-  // none, and writes every picture at its own size.
+  // ExportView: each picture of the batch is drawn before its file is written.
   void ScreenDecoded(const ScreenBytes& screen, const Picture& picture) override;
   void FileWritten(const std::string& fileName) override;
 

@@ -1,6 +1,6 @@
 #include "painted_controls.h"
 
-#include "screens/screen.h"
+#include "preview_raster.h"
 
 namespace orlaspin::app {
 

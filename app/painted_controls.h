@@ -11,11 +11,9 @@
 
 #include "display_scale.h"
 
-namespace orlaspin {
-class PreviewRaster;
-}
-
 namespace orlaspin::app {
+
+class PreviewRaster;
 
 class PaintedControl {
  public:

@@ -21,25 +21,25 @@ namespace {
 
 void DecodeOneScreen(benchmark::State& state) {
   const ScreenBytes screen = testing::ColourfulScreen(1);
-  PreviewRaster raster;
+  Picture picture = ScreenPicture(screen, kZxPaletteColours);
   for (auto _ : state) {
-    DecodeScreen(screen, kZxPaletteColours, raster);
-    benchmark::DoNotOptimize(raster.Pixels().data());
+    DecodeScreen(screen, kZxPaletteColours, picture.pixels);
+    benchmark::DoNotOptimize(picture.pixels.data());
     benchmark::ClobberMemory();
   }
 }
 BENCHMARK(DecodeOneScreen);
 
 void EncodeOneBitmap(benchmark::State& state) {
-  PreviewRaster raster;
-  DecodeScreen(testing::ColourfulScreen(2), kZxPaletteColours, raster);
-  for (auto _ : state) benchmark::DoNotOptimize(EncodeBitmap(raster));
+  const Picture picture = ScreenPicture(testing::ColourfulScreen(2), kZxPaletteColours);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(EncodeBitmap(picture.pixels, picture.width, picture.height));
+  }
 }
 BENCHMARK(EncodeOneBitmap);
 
 class NoView final : public ExportView {
  public:
-  void Warning(const std::string&, const std::string&) override {}
   void FileWritten(const std::string&) override {}
 };
 

@@ -14,6 +14,7 @@
 #include "help_text.h"
 #include "io/disk_file.h"
 #include "io/errors.h"
+#include "io/problems.h"
 #include "listing.h"
 #include "progress_line.h"
 #include "screens/palette_file.h"
@@ -33,8 +34,8 @@ void PrintImageError(std::ostream& out, std::ostream& err, const std::string& im
   err << kProgram << imagePath << ": " << WithFullStop(error.Message()) << '\n';
 }
 
-void PrintWarning(std::ostream& err, const std::string& imagePath, const std::string& text) {
-  err << kProgram << "warning: " << imagePath << ": " << text << '\n';
+void PrintWarning(std::ostream& err, const std::string& imagePath, const Warning& warning) {
+  err << kProgram << "warning: " << imagePath << ": " << WarningText(warning) << '\n';
 }
 
 using Verbosity = CliCommand::Verbosity;
@@ -89,7 +90,7 @@ class ReportPrinter final : public SheetListener {
       if (report.failure) PrintImageError(out_, err_, report.path, *report.failure);
       return;
     }
-    for (const std::string& warning : report.warnings) {
+    for (const Warning& warning : report.warnings) {
       progress_.Clear();
       out_.flush();
       PrintWarning(err_, report.path, warning);
@@ -227,7 +228,7 @@ class ListTask final : public ImageTask {
 
   void Told(const ImageReport& report, const SourceImage*, const Collection* collection) override {
     notes_.Note(report);
-    for (const std::string& warning : report.warnings) PrintWarning(err_, report.path, warning);
+    for (const Warning& warning : report.warnings) PrintWarning(err_, report.path, warning);
     if (report.failure) {
       if (command_.json) json_.AddFailure(report.path, report.failure->Message());
       PrintImageError(out_, err_, report.path, *report.failure);

@@ -145,7 +145,7 @@ void JsonListing::AddImage(const std::string& path, const Collection& collection
   BeginImage(path);
   out_ << ", \"kind\": " << JsonString(KindName(collection.kind)) << ", \"warnings\": [";
   for (std::size_t i = 0; i < collection.warnings.size(); ++i) {
-    out_ << (i > 0 ? ", " : "") << JsonString(collection.warnings[i]);
+    out_ << (i > 0 ? ", " : "") << JsonString(WarningText(collection.warnings[i]));
   }
   out_ << "], \"files\": [";
   for (std::size_t i = 0; i < collection.files.size(); ++i) {

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "io/disk_file.h"
-
 namespace orlaspin {
 
 std::string_view CatalogueEntry::NameText() const {
@@ -27,36 +25,15 @@ std::string EscapeCatalogueText(std::string_view text) {
   return escaped;
 }
 
-int ListCatalogue(std::span<const std::uint8_t, kCatalogueBytes> bytes, CatalogueTable& table) {
-  for (int slot = 0; slot < kCatalogueSlots; ++slot) {
-    std::copy_n(bytes.begin() + slot * kCatalogueEntrySize, kCatalogueEntrySize,
-                table[slot].Bytes.begin());
+std::vector<CatalogueEntry> ListCatalogue(std::span<const std::uint8_t, kCatalogueBytes> bytes) {
+  std::vector<CatalogueEntry> entries;
+  for (std::size_t at = 0; at < bytes.size(); at += kCatalogueEntrySize) {
+    CatalogueEntry entry;
+    std::copy_n(bytes.begin() + at, kCatalogueEntrySize, entry.Bytes.begin());
+    if (entry.NameText().empty()) break;
+    entries.push_back(entry);
   }
-  for (int row = 0; row < kCatalogueSlots; ++row) {
-    CatalogueEntry& entry = table[row];
-    // The mark is set before the end test, so the terminating entry is marked too.
-    entry.IsScreen = entry.HasScreenLength() ? 1 : 0;
-    if (entry.NameText().empty()) return row;
-  }
-  return kCatalogueSlots;
-}
-
-std::optional<int> ReadCatalogue(FileSystem& files, const std::string& path,
-                                 CatalogueTable& table) {
-  if (!files.IsFile(path)) return std::nullopt;
-
-  // Read into a zeroed buffer and build the new table aside, so that a failure at any step leaves
-  // the previous image in place and a short image cannot show bytes of an earlier one.
-  std::array<std::uint8_t, kCatalogueBytes> bytes{};
-  {
-    const auto file = files.OpenForReading(path);
-    ReadFully(*file, bytes);
-    file->Close();
-  }
-  CatalogueTable read = table;
-  const int entryCount = ListCatalogue(bytes, read);
-  table = read;
-  return entryCount;
+  return entries;
 }
 
 }  // namespace orlaspin

@@ -4,26 +4,23 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "containers/little_endian.h"
 
 namespace orlaspin {
-
-class FileSystem;
 
 inline constexpr int kCatalogueSlots = 128;
 inline constexpr std::size_t kCatalogueEntrySize = 16;
 inline constexpr std::size_t kCatalogueBytes = kCatalogueSlots * kCatalogueEntrySize;  // 2048
 inline constexpr std::uint16_t kScreenFileLength = 6912;
 
-// One catalogue entry: its 16 bytes exactly as stored in the image, and the screen mark.
+// One catalogue entry: its 16 bytes exactly as stored in the image.
 struct CatalogueEntry {
   std::array<std::uint8_t, kCatalogueEntrySize> Bytes{};
-  std::uint8_t IsScreen = 0;
 
   std::span<const std::uint8_t, 8> Name() const { return std::span(Bytes).first<8>(); }
   std::uint8_t Extension() const { return Bytes[8]; }
@@ -40,19 +37,11 @@ struct CatalogueEntry {
   bool HasScreenLength() const { return Length() == kScreenFileLength; }
 };
 
-using CatalogueTable = std::array<CatalogueEntry, kCatalogueSlots>;
-
 // A catalogue text with bytes outside 0x20-0x7E, and the backslash, written as \xHH.
 std::string EscapeCatalogueText(std::string_view text);
 
-// Replaces the table's bytes with those of an image's catalogue area (missing bytes are zero),
-// marks the screens of the entries it examines and returns the number of listed entries.
-int ListCatalogue(std::span<const std::uint8_t, kCatalogueBytes> bytes, CatalogueTable& table);
-
-// Reads the catalogue of the image at path into table and returns the number of listed entries.
-// A path naming no file returns nothing and changes nothing. A failed open, read or close raises
-// its I/O error and leaves the table as it was; the table is otherwise fully replaced, but for
-// the screen marks past the terminating entry, which keep their earlier values.
-std::optional<int> ReadCatalogue(FileSystem& files, const std::string& path, CatalogueTable& table);
+// The entries of an image's catalogue area in use: those before the first whose name is empty
+// (begins with a zero byte), at most kCatalogueSlots.
+std::vector<CatalogueEntry> ListCatalogue(std::span<const std::uint8_t, kCatalogueBytes> bytes);
 
 }  // namespace orlaspin

@@ -11,6 +11,7 @@
 
 #include "containers/little_endian.h"
 #include "io/errors.h"
+#include "io/problems.h"
 #include "screens/screen.h"
 #include "screens/screen_format.h"
 
@@ -71,7 +72,7 @@ struct Collection {
   ImageKind kind = ImageKind::TrdImage;
   std::vector<CollectionFile> files;
   // Faults that lose nothing, such as a wrong checksum: told to the user, not fatal.
-  std::vector<std::string> warnings;
+  std::vector<Warning> warnings;
   // Bytes the reader made itself (a decompressed snapshot, a disk turned into a linear TR-DOS
   // image): when not empty, the files' offsets point here instead of into the image's bytes.
   std::vector<std::uint8_t> unpacked;

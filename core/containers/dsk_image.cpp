@@ -52,7 +52,7 @@ class DskReader {
       : image_(image), extended_(StartsWith(image, kExtendedSignature)) {}
 
   // Every sector of every track, in the image's order.
-  std::vector<DiskSector> ReadSectors(std::vector<std::string>& warnings) {
+  std::vector<DiskSector> ReadSectors(std::vector<Warning>& warnings) {
     std::vector<DiskSector> sectors;
     const std::size_t trackCount = std::size_t{image_[kTrackCountAt]} * image_[kSideCountAt];
     const std::size_t tableSize = kDiskInfoSize - kTrackSizeTableAt;
@@ -64,16 +64,14 @@ class DskReader {
                                                : 0;
       if (size == 0) continue;  // an unformatted track: no information block
       if (at >= image_.size()) {
-        warnings.push_back("the DSK image is cut short: it ends before track " + std::to_string(i) +
-                           " of " + std::to_string(trackCount));
+        warnings.push_back({Problem::DskCutShort, {}, Details(i, trackCount)});
         break;
       }
       if (!ReadTrack(RecordedBytes(image_, at, size), sectors)) ++unreadable;
       at += size;
     }
     if (unreadable > 0) {
-      warnings.push_back("tracks without a track information block, not read: " +
-                         std::to_string(unreadable));
+      warnings.push_back({Problem::DskTracksUnreadable, {}, Details(unreadable)});
     }
     return sectors;
   }
@@ -143,7 +141,7 @@ Collection ReadDskImage(std::span<const std::uint8_t> image) {
         "not a complete DSK disk image: its 256-byte disk information block "
         "is cut short");
   }
-  std::vector<std::string> warnings;
+  std::vector<Warning> warnings;
   const std::vector<DiskSector> sectors = DskReader(image).ReadSectors(warnings);
   const std::size_t sides = image[kSideCountAt] == 2 ? 2 : 1;
   Collection collection =

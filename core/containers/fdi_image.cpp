@@ -45,15 +45,14 @@ Collection ReadFdiImage(std::span<const std::uint8_t> image) {
   std::size_t at = kHeaderSize + U16At(image, kExtraHeaderSizeAt);
 
   TrDosSectors sectors;
-  std::vector<std::string> warnings;
+  std::vector<Warning> warnings;
   std::size_t cutSectors = 0;
   for (std::size_t track = 0; track < trackCount; ++track) {
     const std::size_t count =
         at + kTrackHeaderSize <= image.size() ? image[at + kSectorCountAt] : 0;
     const std::size_t end = at + kTrackHeaderSize + count * kSectorHeaderSize;
     if (end > image.size()) {
-      warnings.push_back("the FDI image is cut short: the track headers end at track " +
-                         std::to_string(track) + " of " + std::to_string(trackCount));
+      warnings.push_back({Problem::FdiTrackHeadersCutShort, {}, Details(track, trackCount)});
       break;
     }
     const std::uint64_t trackData = std::uint64_t{dataArea} + U32At(image, at);
@@ -71,8 +70,7 @@ Collection ReadFdiImage(std::span<const std::uint8_t> image) {
     at = end;
   }
   if (cutSectors > 0) {
-    warnings.push_back("the FDI image is cut short; sectors with data past its end: " +
-                       std::to_string(cutSectors));
+    warnings.push_back({Problem::FdiSectorsCutShort, {}, Details(cutSectors)});
   }
   Collection collection = std::move(sectors).ReadCatalogue(ImageKind::Fdi);
   collection.warnings.insert(collection.warnings.begin(), warnings.begin(), warnings.end());

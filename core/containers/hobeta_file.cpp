@@ -39,15 +39,11 @@ Collection ReadHobetaFile(std::span<const std::uint8_t> image) {
   const std::uint16_t stored = U16At(image, kChecksumAt);
   const std::uint16_t computed = HobetaChecksum(image);
   if (stored != computed) {
-    collection.warnings.push_back("wrong Hobeta header checksum: the header says " +
-                                  std::to_string(stored) + ", its bytes give " +
-                                  std::to_string(computed));
+    collection.warnings.push_back({Problem::HobetaWrongChecksum, {}, Details(stored, computed)});
   }
   const std::size_t present = image.size() - kHobetaHeaderSize;
   if (present < entry.Length()) {
-    collection.warnings.push_back("the Hobeta file is cut short: " + std::to_string(present) +
-                                  " of " + std::to_string(entry.Length()) +
-                                  " data bytes; the missing bytes read as zero");
+    collection.warnings.push_back({Problem::HobetaCutShort, {}, Details(present, entry.Length())});
   }
   return collection;
 }

@@ -128,9 +128,8 @@ class NexReader {
   // True when the image holds size bytes at; else warns that it is cut short there.
   bool Holds(std::size_t at, std::size_t size, const std::string& what) {
     if (at + size <= image_.size()) return true;
-    collection_.warnings.push_back("the NEX program is cut short: its " + what + " has " +
-                                   std::to_string(image_.size() - std::min(at, image_.size())) +
-                                   " of " + std::to_string(size) + " bytes");
+    collection_.warnings.push_back(
+        {Problem::NexCutShort, what, Details(image_.size() - std::min(at, image_.size()), size)});
     return false;
   }
 

@@ -243,8 +243,8 @@ class FileAssembler {
     const std::string what = FileDescription(listed.name);
     WarnOfDamage(what, damage, collection_.warnings);
     if (records * kRecordSize > size) {
-      collection_.warnings.push_back(what + ": its blocks hold " + std::to_string(size) +
-                                     " of its " + std::to_string(records * kRecordSize) + " bytes");
+      collection_.warnings.push_back(
+          {Problem::Plus3BlocksShort, what, Details(size, records * kRecordSize)});
     }
     Describe(listed, start, static_cast<std::size_t>(size));
     collection_.files.push_back(std::move(listed));
@@ -288,10 +288,8 @@ class FileAssembler {
       listed.type = kHeadedType;
     }
     if (fileLength > size) {
-      collection_.warnings.push_back(FileDescription(listed.name) +
-                                     " is cut short: " + std::to_string(size - kHeaderSize) +
-                                     " of its " + std::to_string(listed.length) +
-                                     " data bytes; the missing bytes read as zero");
+      collection_.warnings.push_back({Problem::Plus3FileCutShort, FileDescription(listed.name),
+                                      Details(size - kHeaderSize, listed.length)});
       const std::size_t padded = std::min<std::size_t>(listed.length, kLongestPadding);
       bytes.resize(std::max(bytes.size(), start + kHeaderSize + padded), 0);
     }
@@ -316,10 +314,9 @@ Collection ReadPlus3DosFiles(std::span<const DiskSector> sectors) {
   FileAssembler assembler(disk, collection);
   for (const DirectoryFile& file : GroupEntries(directory)) {
     if (!assembler.Add(file)) {
-      collection.warnings.push_back("the directory lists more than " +
-                                    std::to_string(kLargestPlus3Files >> 20) +
-                                    " MB of files; the files after " +
-                                    std::to_string(collection.files.size()) + " were not read");
+      collection.warnings.push_back({Problem::Plus3TooManyFiles,
+                                     {},
+                                     Details(kLargestPlus3Files >> 20, collection.files.size())});
       break;
     }
   }

@@ -49,7 +49,7 @@ Collection ReadPzxFile(std::span<const std::uint8_t> image, std::string_view ste
   std::size_t at = 0;
   for (int number = 1; at < image.size(); ++number) {
     if (image.size() - at < kBlockHeaderSize) {
-      collection.warnings.push_back(TapeCutShortWarning(number));
+      collection.warnings.push_back(TapeCutShort(number));
       break;
     }
     const auto tag = image.subspan(at, 4);
@@ -58,10 +58,10 @@ Collection ReadPzxFile(std::span<const std::uint8_t> image, std::string_view ste
     const auto body = image.subspan(at, std::min(size, image.size() - at));
     const bool fits = !TaggedAs(tag, kDataTag) || AddData(body, at, number, lister);
     if (body.size() < size) {
-      collection.warnings.push_back(TapeCutShortWarning(number));
+      collection.warnings.push_back(TapeCutShort(number));
       break;
     }
-    if (!fits) collection.warnings.push_back(DataPastBlockWarning(number));
+    if (!fits) collection.warnings.push_back({Problem::DataPastBlockEnd, BlockName(number)});
     at += size;
   }
   lister.Finish();

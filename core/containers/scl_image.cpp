@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
 #include <string_view>
 
 #include "containers/catalogue.h"
@@ -16,18 +17,16 @@ constexpr std::size_t kHeadersAt = kFileCountAt + 1;
 constexpr std::size_t kChecksumSize = 4;
 constexpr std::size_t kSectorSize = 256;
 
-std::string ChecksumWarning(std::span<const std::uint8_t> image, std::size_t dataEnd) {
+std::optional<Warning> ChecksumWarning(std::span<const std::uint8_t> image, std::size_t dataEnd) {
   const std::size_t expectedSize = dataEnd + kChecksumSize;
   if (image.size() < expectedSize) {
-    return "the SCL archive is cut short: " + std::to_string(image.size()) + " of " +
-           std::to_string(expectedSize) + " bytes; the missing bytes read as zero";
+    return Warning{Problem::SclCutShort, {}, Details(image.size(), expectedSize)};
   }
   const std::uint32_t stored = U32At(image, dataEnd);
   const std::uint32_t sum = std::accumulate(
       image.begin(), image.begin() + static_cast<std::ptrdiff_t>(dataEnd), std::uint32_t{0});
-  if (stored == sum) return {};
-  return "wrong SCL checksum: the archive says " + std::to_string(stored) +
-         ", its bytes add up to " + std::to_string(sum);
+  if (stored == sum) return std::nullopt;
+  return Warning{Problem::SclWrongChecksum, {}, Details(stored, sum)};
 }
 
 }  // namespace
@@ -60,9 +59,7 @@ Collection ReadSclArchive(std::span<const std::uint8_t> image) {
     collection.files.push_back(FileFromCatalogueEntry(entry, offset));
     offset += entry.SectorCount() * kSectorSize;
   }
-  if (std::string warning = ChecksumWarning(image, offset); !warning.empty()) {
-    collection.warnings.push_back(std::move(warning));
-  }
+  if (auto warning = ChecksumWarning(image, offset)) collection.warnings.push_back(*warning);
   return collection;
 }
 

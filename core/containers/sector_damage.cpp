@@ -11,15 +11,12 @@ std::string FileDescription(std::string_view name) {
 }
 
 void WarnOfDamage(const std::string& what, const SectorDamage& damage,
-                  std::vector<std::string>& warnings) {
-  const std::string ofAll = " of " + std::to_string(damage.sectors) + " sectors ";
+                  std::vector<Warning>& warnings) {
   if (damage.missing > 0) {
-    warnings.push_back(what + ": " + std::to_string(damage.missing) + ofAll +
-                       "missing, read as zeros");
+    warnings.push_back({Problem::SectorsMissing, what, Details(damage.missing, damage.sectors)});
   }
   if (damage.damaged > 0) {
-    warnings.push_back(what + ": " + std::to_string(damage.damaged) + ofAll +
-                       "damaged (CRC error or cut short), read as recorded");
+    warnings.push_back({Problem::SectorsDamaged, what, Details(damage.damaged, damage.sectors)});
   }
 }
 

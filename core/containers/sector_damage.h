@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "io/problems.h"
+
 namespace orlaspin {
 
 struct SectorDamage {
@@ -20,6 +22,6 @@ std::string FileDescription(std::string_view name);
 
 // One warning for the missing sectors of what and one for its damaged ones, if any.
 void WarnOfDamage(const std::string& what, const SectorDamage& damage,
-                  std::vector<std::string>& warnings);
+                  std::vector<Warning>& warnings);
 
 }  // namespace orlaspin

@@ -41,8 +41,7 @@ Collection ReadSnaSnapshot(std::span<const std::uint8_t> image, std::string_view
   }
   Collection collection{ImageKind::Sna, {}, {}, {}};
   if (!HasSnaSize(image.size())) {
-    collection.warnings.push_back("an SNA snapshot of " + std::to_string(image.size()) +
-                                  " bytes, not 49179, 131103 or 147487");
+    collection.warnings.push_back({Problem::SnaOddSize, {}, Details(image.size())});
   }
   std::size_t screenAt = kHeaderSize;
   if (image.size() >= k128KSize && (image[kPortAt] & kShadowScreenBit)) {

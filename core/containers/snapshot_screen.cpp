@@ -83,9 +83,8 @@ void ListUnpackedScreen(Collection& collection, std::string_view stem,
   const ScreenFormat format = FormatOf(display);
   const std::size_t shown = PageBytesShown(format);
   if (memory.size() < shown) {
-    collection.warnings.push_back("the snapshot is cut short: its screen has " +
-                                  std::to_string(memory.size()) + " of " + std::to_string(shown) +
-                                  " bytes");
+    collection.warnings.push_back(
+        {Problem::SnapshotScreenCutShort, {}, Details(memory.size(), shown)});
   }
   memory.resize(std::max(memory.size(), shown));
   collection.unpacked = ScreenFileOf(format, memory, display);

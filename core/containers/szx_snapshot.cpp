@@ -82,13 +82,13 @@ void ReadDisplayChunk(std::span<const std::uint8_t> name, std::span<const std::u
   }
 }
 
-Chunks FindChunks(std::span<const std::uint8_t> image, std::vector<std::string>& warnings) {
+Chunks FindChunks(std::span<const std::uint8_t> image, std::vector<Warning>& warnings) {
   Chunks chunks;
   std::size_t at = kHeaderSize;
   for (int number = 1; at < image.size(); ++number) {
     if (image.size() - at < kChunkHeaderSize) {
-      warnings.push_back("the snapshot is cut short in the header of chunk " +
-                         std::to_string(number));
+      warnings.push_back(
+          {Problem::SnapshotCutShort, "the header of chunk " + std::to_string(number)});
       break;
     }
     const auto name = image.subspan(at, 4);
@@ -107,7 +107,7 @@ Chunks FindChunks(std::span<const std::uint8_t> image, std::vector<std::string>&
     }
     ReadDisplayChunk(name, body, chunks.display);
     if (body.size() < size) {
-      warnings.push_back("the snapshot is cut short in chunk " + std::to_string(number));
+      warnings.push_back({Problem::SnapshotCutShort, "chunk " + std::to_string(number)});
       break;
     }
     at += size;
@@ -168,8 +168,7 @@ Collection ReadSzxSnapshot(std::span<const std::uint8_t> image, std::string_view
   const std::uint8_t screenPage = shadow ? kShadowScreenPage : kScreenPage;
   const std::optional<RamPage>& page = shadow ? chunks.shadowScreenPage : chunks.screenPage;
   if (!page) {
-    collection.warnings.push_back("the snapshot holds no RAM page " + std::to_string(screenPage) +
-                                  ", where its screen is");
+    collection.warnings.push_back({Problem::SzxScreenPageMissing, {}, Details(screenPage)});
     return collection;
   }
   std::optional<std::uint8_t> border;
@@ -182,8 +181,7 @@ Collection ReadSzxSnapshot(std::span<const std::uint8_t> image, std::string_view
   }
   Inflated memory = InflatePage(data);
   if (!memory.complete) {
-    collection.warnings.push_back("RAM page " + std::to_string(screenPage) +
-                                  " does not unpack to 16384 bytes");
+    collection.warnings.push_back({Problem::SzxScreenPageShort, {}, Details(screenPage)});
   }
   ListUnpackedScreen(collection, stem, std::move(memory.bytes), border, chunks.display);
   return collection;

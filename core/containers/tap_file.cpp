@@ -32,7 +32,7 @@ Collection ReadTapFile(std::span<const std::uint8_t> image, std::string_view ste
   std::size_t at = 0;
   for (int number = 1; at < image.size(); ++number) {
     if (image.size() - at < kLengthSize) {
-      collection.warnings.push_back(TapeCutShortWarning(number));
+      collection.warnings.push_back(TapeCutShort(number));
       break;
     }
     const std::size_t size = U16At(image, at);
@@ -40,7 +40,7 @@ Collection ReadTapFile(std::span<const std::uint8_t> image, std::string_view ste
     const auto bytes = image.subspan(at, std::min(size, image.size() - at));
     lister.Add({number, bytes, at, size, true, true});
     if (bytes.size() < size) {
-      collection.warnings.push_back(TapeCutShortWarning(number));
+      collection.warnings.push_back(TapeCutShort(number));
       break;
     }
     at += size;

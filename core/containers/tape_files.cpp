@@ -42,13 +42,9 @@ bool ChecksumHolds(std::span<const std::uint8_t> block) {
                          std::bit_xor<std::uint8_t>()) == 0;
 }
 
-std::string TapeCutShortWarning(int number) {
-  return "tape cut short in block " + std::to_string(number);
-}
+std::string BlockName(int number) { return "block " + std::to_string(number); }
 
-std::string DataPastBlockWarning(int number) {
-  return "the data of block " + std::to_string(number) + " runs past the block's end";
-}
+Warning TapeCutShort(int number) { return {Problem::TapeCutShort, BlockName(number)}; }
 
 std::string TapeBlockName(std::string_view stem, int number) {
   return std::string(stem) + "-block" + std::to_string(number);
@@ -56,7 +52,7 @@ std::string TapeBlockName(std::string_view stem, int number) {
 
 void TapeFileLister::Add(const TapeBlock& block) {
   if (block.checksummed && IsComplete(block) && !ChecksumHolds(block.bytes)) {
-    collection_.warnings.push_back("wrong checksum in block " + std::to_string(block.number));
+    collection_.warnings.push_back({Problem::WrongBlockChecksum, BlockName(block.number)});
   }
   if (IsHeader(block)) {
     Finish();
@@ -73,8 +69,8 @@ void TapeFileLister::Add(const TapeBlock& block) {
 
 void TapeFileLister::Finish() {
   if (!waiting_) return;
-  collection_.warnings.push_back("the header in block " + std::to_string(waiting_->number) +
-                                 " (\"" + waiting_->name + "\") has no data block after it");
+  collection_.warnings.push_back(
+      {Problem::HeaderWithoutData, BlockName(waiting_->number), Details(waiting_->name)});
   waiting_.reset();
 }
 

@@ -27,11 +27,11 @@ struct TapeBlock {
 // True when the XOR of a block's bytes, flag and checksum included, is zero.
 bool ChecksumHolds(std::span<const std::uint8_t> block);
 
-// "tape cut short in block <number>".
-std::string TapeCutShortWarning(int number);
+// Where a block lies on its tape: "block <number>".
+std::string BlockName(int number);
 
-// "the data of block <number> runs past the block's end".
-std::string DataPastBlockWarning(int number);
+// The tape ends inside the block.
+Warning TapeCutShort(int number);
 
 // The name of a block without a header: the tape's file name, then "-block" and its number.
 std::string TapeBlockName(std::string_view stem, int number);

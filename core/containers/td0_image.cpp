@@ -83,7 +83,7 @@ std::size_t DecodeRuns(std::span<const std::uint8_t> in, std::span<std::uint8_t>
 class Td0Reader {
  public:
   Td0Reader(std::span<const std::uint8_t> image, TrDosSectors& sectors,
-            std::vector<std::string>& warnings)
+            std::vector<Warning>& warnings)
       : image_(image),
         sectors_(sectors),
         warnings_(warnings),
@@ -95,18 +95,16 @@ class Td0Reader {
     std::size_t tracks = 0;
     while (at_ >= image_.size() || image_[at_] != kEndOfImage) {
       if (!ReadTrack()) {
-        warnings_.push_back("the TD0 image is cut short after " + std::to_string(tracks) +
-                            " whole tracks");
+        warnings_.push_back({Problem::Td0CutShort, {}, Details(tracks)});
         break;
       }
       ++tracks;
     }
     if (badTrackHeaders_ > 0) {
-      warnings_.push_back("track headers with a wrong CRC: " + std::to_string(badTrackHeaders_));
+      warnings_.push_back({Problem::Td0WrongTrackHeaderCrcs, {}, Details(badTrackHeaders_)});
     }
     if (unknownMethods_ > 0) {
-      warnings_.push_back("sectors stored by an unknown method, read as zeros: " +
-                          std::to_string(unknownMethods_));
+      warnings_.push_back({Problem::Td0UnknownMethods, {}, Details(unknownMethods_)});
     }
   }
 
@@ -114,9 +112,8 @@ class Td0Reader {
   void CheckHeaderCrc() {
     const std::uint16_t computed = TeledisksCrc(image_.first(kHeaderCrcAt));
     if (computed != U16At(image_, kHeaderCrcAt)) {
-      warnings_.push_back("wrong TD0 header CRC: the image says " +
-                          std::to_string(U16At(image_, kHeaderCrcAt)) + ", its bytes give " +
-                          std::to_string(computed));
+      warnings_.push_back(
+          {Problem::Td0WrongHeaderCrc, {}, Details(U16At(image_, kHeaderCrcAt), computed)});
     }
   }
 
@@ -129,7 +126,7 @@ class Td0Reader {
     std::vector<std::uint8_t> covered(header.begin() + 2, header.end());
     covered.insert(covered.end(), text.begin(), text.end());
     if (TeledisksCrc(covered) != U16At(header, 0)) {
-      warnings_.push_back("wrong CRC of the TD0 comment");
+      warnings_.push_back({Problem::Td0WrongCommentCrc});
     }
   }
 
@@ -180,7 +177,7 @@ class Td0Reader {
 
   std::span<const std::uint8_t> image_;
   TrDosSectors& sectors_;
-  std::vector<std::string>& warnings_;
+  std::vector<Warning>& warnings_;
   const std::size_t sides_;
   std::size_t at_ = kHeaderSize;
   std::size_t badTrackHeaders_ = 0;
@@ -207,7 +204,7 @@ Collection ReadTd0Image(std::span<const std::uint8_t> image) {
     throw ImageFormatError("not a complete TD0 disk image: its 12-byte header is cut short");
   }
   TrDosSectors sectors;
-  std::vector<std::string> warnings;
+  std::vector<Warning> warnings;
   Td0Reader(image, sectors, warnings).Read();
   Collection collection = std::move(sectors).ReadCatalogue(ImageKind::Td0);
   collection.warnings.insert(collection.warnings.begin(), warnings.begin(), warnings.end());

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace orlaspin {
 
@@ -11,17 +13,32 @@ namespace {
 constexpr std::size_t kDiskIdentifierAt = 8 * 256 + 0xE7;
 constexpr std::uint8_t kTrDosIdentifier = 0x10;
 
-// Empty when the screen's 6912 bytes are all in the image.
-std::string PastTheEndWarning(const CatalogueEntry& entry, std::size_t imageSize) {
+// Nothing when the screen's 6912 bytes are all in the image.
+std::optional<Warning> PastTheEndWarning(const CatalogueEntry& entry, std::size_t imageSize) {
   const std::size_t offset = entry.FileOffset();
-  if (offset + kScreenFileLength <= imageSize) return {};
+  if (offset + kScreenFileLength <= imageSize) return std::nullopt;
   std::string_view name = entry.NameText();
   while (name.ends_with(' ')) name.remove_suffix(1);
-  const std::string screen = "the screen \"" + EscapeCatalogueText(name) + "\" lies ";
-  if (offset >= imageSize) return screen + "wholly past the end of the image: it comes out black";
-  return screen + "partly past the end of the image: " +
-         std::to_string(offset + kScreenFileLength - imageSize) + " of its " +
-         std::to_string(kScreenFileLength) + " bytes are missing and come out black";
+  std::string where = EscapeCatalogueText(name);
+  if (offset >= imageSize) return Warning{Problem::ScreenWhollyPastEnd, std::move(where)};
+  return Warning{Problem::ScreenPartlyPastEnd, std::move(where),
+                 Details(offset + kScreenFileLength - imageSize, kScreenFileLength)};
+}
+
+// The entries that ListCatalogue lists in the image's first 2048 bytes (zero past a short image's
+// end).
+std::vector<CatalogueEntry> ListTrdCatalogue(std::span<const std::uint8_t> image) {
+  std::array<std::uint8_t, kCatalogueBytes> catalogue{};
+  std::copy_n(image.begin(), std::min(image.size(), catalogue.size()), catalogue.begin());
+  return ListCatalogue(catalogue);
+}
+
+Collection CollectionOfEntries(std::span<const CatalogueEntry> entries) {
+  Collection collection{ImageKind::TrdImage, {}, {}, {}};
+  for (const CatalogueEntry& entry : entries) {
+    collection.files.push_back(FileFromCatalogueEntry(entry, entry.FileOffset()));
+  }
+  return collection;
 }
 
 }  // namespace
@@ -30,43 +47,20 @@ bool HasTrdDiskIdentifier(std::span<const std::uint8_t> image) {
   return image.size() > kDiskIdentifierAt && image[kDiskIdentifierAt] == kTrDosIdentifier;
 }
 
-Collection CollectionOfCatalogue(const CatalogueTable& table, int entryCount) {
-  Collection collection{ImageKind::TrdImage, {}, {}, {}};
-  for (int i = 0; i < entryCount; ++i) {
-    CollectionFile& file =
-        collection.files.emplace_back(FileFromCatalogueEntry(table[i], table[i].FileOffset()));
-    file.isScreen = table[i].IsScreen == 1;  // the table's own mark, as listed
-  }
-  return collection;
-}
-
-namespace {
-
-Collection ListTrdCatalogue(std::span<const std::uint8_t> image, CatalogueTable& table) {
-  std::array<std::uint8_t, kCatalogueBytes> catalogue{};
-  std::copy_n(image.begin(), std::min(image.size(), catalogue.size()), catalogue.begin());
-  return CollectionOfCatalogue(table, ListCatalogue(catalogue, table));
-}
-
-}  // namespace
-
 Collection ReadTrdCatalogue(std::span<const std::uint8_t> image) {
-  CatalogueTable table{};
-  return ListTrdCatalogue(image, table);
+  return CollectionOfEntries(ListTrdCatalogue(image));
 }
 
 Collection ReadTrdImage(std::span<const std::uint8_t> image) {
-  CatalogueTable table{};
-  Collection collection = ListTrdCatalogue(image, table);
+  const std::vector<CatalogueEntry> table = ListTrdCatalogue(image);
+  Collection collection = CollectionOfEntries(table);
   if (!HasTrdDiskIdentifier(image)) {
-    collection.warnings.push_back(
-        "the disk information sector lacks the TR-DOS mark; the image is read as a TR-DOS disk "
-        "all the same");
+    collection.warnings.push_back({Problem::TrdMarkMissing});
   }
   for (std::size_t i = 0; i < collection.files.size(); ++i) {
     if (!collection.files[i].isScreen) continue;
-    if (std::string warning = PastTheEndWarning(table[i], image.size()); !warning.empty()) {
-      collection.warnings.push_back(std::move(warning));
+    if (auto warning = PastTheEndWarning(table[i], image.size())) {
+      collection.warnings.push_back(std::move(*warning));
     }
   }
   return collection;

@@ -13,10 +13,6 @@ namespace orlaspin {
 // Only a file of unknown extension needs it; a .trd is read whatever it holds.
 bool HasTrdDiskIdentifier(std::span<const std::uint8_t> image);
 
-// The first entryCount entries of a listed catalogue, each at its FileOffset, marked as screens
-// by the table's own marks.
-Collection CollectionOfCatalogue(const CatalogueTable& table, int entryCount);
-
 // The entries that ListCatalogue lists (up to the first empty name, at most 128), each at its
 // FileOffset, without a word on the image: for a disk whose reader has checked its sectors.
 Collection ReadTrdCatalogue(std::span<const std::uint8_t> image);

@@ -216,7 +216,7 @@ class TzxReader {
       const bool cut = !length || body.size() < *length;
       if (length && !ReadBlock(id, body, at + 1, number, cut)) break;
       if (cut) {
-        Warn(TapeCutShortWarning(number));
+        Warn(TapeCutShort(number));
         break;
       }
       at += 1 + body.size();
@@ -227,7 +227,7 @@ class TzxReader {
   }
 
  private:
-  void Warn(std::string text) { collection_.warnings.push_back(std::move(text)); }
+  void Warn(Warning warning) { collection_.warnings.push_back(std::move(warning)); }
 
   // Reads a block whose body lies at bodyAt, cut short or not; false ends the tape. The data
   // blocks give where their loaded bytes begin, how many they are and the bits of the last.
@@ -261,7 +261,7 @@ class TzxReader {
     const std::optional<TwoSymbolData> data = FindTwoSymbolData(body);
     if (!data) return true;
     if (!data->fits) {
-      Warn(DataPastBlockWarning(number));
+      Warn({Problem::DataPastBlockEnd, BlockName(number)});
       return true;
     }
     TapeBlock block{number,           data->bytes, bodyAt + data->at, data->bytes.size(),
@@ -293,7 +293,7 @@ class TzxReader {
     const std::size_t borderAt = kDescriptionAt + descriptionSize;
     const std::size_t screenAt = borderAt + 1;
     if (U32At(body, kLengthAt) < screenAt - kDescriptionSizeAt + kScreenBytes) {
-      Warn("the screen in block " + std::to_string(number) + " is shorter than 6912 bytes");
+      Warn({Problem::ScreenBlockTooShort, BlockName(number)});
       return;
     }
     if (body.size() <= borderAt) return;
@@ -311,7 +311,7 @@ class TzxReader {
 
   // The snapshot's type (0 Z80, 1 SNA), its 24-bit length, the snapshot.
   bool AddSnapshot(std::span<const std::uint8_t> body, std::size_t bodyAt, int number) {
-    const std::string where = "block " + std::to_string(number) + ": ";
+    const std::string where = BlockName(number);
     const std::string name = TapeBlockName(stem_, number);
     const auto snapshotBytes = body.subspan(4);
     Collection snapshot;
@@ -319,13 +319,16 @@ class TzxReader {
       switch (body[0]) {
         case 0: snapshot = ReadZ80Snapshot(snapshotBytes, name); break;
         case 1: snapshot = ReadSnaSnapshot(snapshotBytes, name); break;
-        default: Warn(where + "a snapshot of unknown type " + std::to_string(body[0])); return true;
+        default: Warn({Problem::UnknownSnapshotType, where, Details(body[0])}); return true;
       }
     } catch (const ImageFormatError& error) {
-      Warn(where + error.Message());
+      Warn({Problem::SnapshotBlockUnreadable, where, Details(error.Message())});
       return true;
     }
-    for (const std::string& warning : snapshot.warnings) Warn(where + warning);
+    for (Warning& warning : snapshot.warnings) {
+      warning.within = where;
+      Warn(std::move(warning));
+    }
     std::uint64_t base = bodyAt + 4;
     if (!snapshot.unpacked.empty()) {
       const auto kept = made_.Keep(std::move(snapshot.unpacked));
@@ -340,8 +343,7 @@ class TzxReader {
   }
 
   bool MadeBytesLimitReached(int number) {
-    Warn("block " + std::to_string(number) +
-         " would unpack past 16 MiB of bytes; the rest of the tape is not read");
+    Warn({Problem::TapeMadeBytesLimit, BlockName(number)});
     return false;
   }
 

@@ -13,6 +13,8 @@ namespace orlaspin {
 
 namespace {
 
+std::string TrackName(std::size_t track) { return "track " + std::to_string(track); }
+
 constexpr std::string_view kSignature = "UDI!";
 constexpr std::string_view kCompressedSignature = "udi!";
 constexpr std::size_t kHeaderSize = 16;
@@ -132,7 +134,7 @@ std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> packed, std::siz
 class TrackReader {
  public:
   TrackReader(std::span<const std::uint8_t> tracks, TrDosSectors& sectors,
-              std::vector<std::string>& warnings)
+              std::vector<Warning>& warnings)
       : tracks_(tracks), sectors_(sectors), warnings_(warnings) {}
 
   // Reads up to trackCount track records in order, stopping where they cannot be walked past.
@@ -144,8 +146,7 @@ class TrackReader {
 
   void WarnOfSkippedTracks() const {
     if (skippedFm_ > 0) {
-      warnings_.push_back("tracks recorded in FM, which TR-DOS does not use, not read: " +
-                          std::to_string(skippedFm_));
+      warnings_.push_back({Problem::UdiFmTracksSkipped, {}, Details(skippedFm_)});
     }
   }
 
@@ -156,8 +157,7 @@ class TrackReader {
     const std::uint8_t type = tracks_[at_];
     if (type == kCompressedType) return ReadCompressedTrack(track);
     if (!IsKnownType(type)) {
-      warnings_.push_back("track " + std::to_string(track) + " has the unknown type " +
-                          std::to_string(type) + "; it and the tracks after it were not read");
+      warnings_.push_back({Problem::UdiUnknownTrackType, TrackName(track), Details(type)});
       return false;
     }
     const std::size_t length = U16At(tracks_, at_ + 1);
@@ -180,8 +180,7 @@ class TrackReader {
                                                ? Inflate(packed, TrackBodySize(type, length))
                                                : std::vector<std::uint8_t>();
     if (body.empty()) {
-      warnings_.push_back("track " + std::to_string(track) +
-                          ": its compressed data is damaged; it was not read");
+      warnings_.push_back({Problem::UdiTrackDataDamaged, TrackName(track)});
       sectors_.AddTrack(track);
       return true;
     }
@@ -200,13 +199,13 @@ class TrackReader {
   }
 
   bool CutShort(std::size_t track) {
-    warnings_.push_back("the UDI image's tracks end early, at track " + std::to_string(track));
+    warnings_.push_back({Problem::UdiTracksEndEarly, TrackName(track)});
     return false;
   }
 
   std::span<const std::uint8_t> tracks_;
   TrDosSectors& sectors_;
-  std::vector<std::string>& warnings_;
+  std::vector<Warning>& warnings_;
   std::size_t at_ = 0;
   std::size_t skippedFm_ = 0;
 };
@@ -246,18 +245,17 @@ Collection ReadUdiImage(std::span<const std::uint8_t> image) {
   if (image.size() < kHeaderSize) {
     throw ImageFormatError("not a complete UDI disk image: its 16-byte header is cut short");
   }
-  std::vector<std::string> warnings;
+  std::vector<Warning> warnings;
   const std::uint64_t checksumAt = U32At(image, kChecksumPlaceAt);
   if (checksumAt + kChecksumSize > image.size()) {
-    warnings.push_back("the UDI image is cut short: " + std::to_string(image.size()) + " of " +
-                       std::to_string(checksumAt + kChecksumSize) + " bytes");
+    warnings.push_back(
+        {Problem::UdiCutShort, {}, Details(image.size(), checksumAt + kChecksumSize)});
   } else {
     const auto at = static_cast<std::size_t>(checksumAt);
     const std::uint32_t stored = U32At(image, at);
     const std::uint32_t computed = UdiChecksum(image.first(at));
     if (stored != computed) {
-      warnings.push_back("wrong UDI checksum: the image says " + std::to_string(stored) +
-                         ", its bytes give " + std::to_string(computed));
+      warnings.push_back({Problem::UdiWrongChecksum, {}, Details(stored, computed)});
     }
   }
   const std::size_t tracksEnd =

@@ -75,26 +75,21 @@ std::vector<std::uint8_t> ExpandZ80Memory(std::span<const std::uint8_t> packed, 
   return memory;
 }
 
-std::string PageWarning(std::uint8_t page, std::size_t size) {
-  return "page " + std::to_string(page) + " unpacks to " + std::to_string(size) +
-         " bytes, not 16384";
-}
+std::string PageName(std::uint8_t page) { return "page " + std::to_string(page); }
 
 void ReadVersion1(Collection& collection, std::span<const std::uint8_t> image,
                   std::string_view stem, std::uint8_t flags, std::uint8_t border) {
   const auto memory = image.subspan(kHeaderSize);
   if (!(flags & kCompressedBit)) {
     if (memory.size() != kRamSize) {
-      collection.warnings.push_back("the memory holds " + std::to_string(memory.size()) +
-                                    " bytes, not 49152");
+      collection.warnings.push_back({Problem::Z80MemorySize, {}, Details(memory.size())});
     }
     ListStoredScreen(collection, stem, memory, kHeaderSize, border);
     return;
   }
   std::vector<std::uint8_t> ram = ExpandZ80Memory(memory, kRamSize, true);
   if (ram.size() != kRamSize) {
-    collection.warnings.push_back("the memory unpacks to " + std::to_string(ram.size()) +
-                                  " bytes, not 49152");
+    collection.warnings.push_back({Problem::Z80MemoryUnpackedSize, {}, Details(ram.size())});
   }
   ListUnpackedScreen(collection, stem, std::move(ram), border);
 }
@@ -105,12 +100,12 @@ void ReadPages(Collection& collection, std::span<const std::uint8_t> image, std:
                std::string_view stem, std::uint8_t screenPage, std::uint8_t border,
                const SnapshotDisplay& display, bool keepBank7) {
   bool listed = false;
-  const auto warn = [&](std::string text) {
-    if (!listed) collection.warnings.push_back(std::move(text));
+  const auto cutShort = [&](std::string where) {
+    if (!listed) collection.warnings.push_back({Problem::SnapshotCutShort, std::move(where)});
   };
   while (at < image.size()) {
     if (image.size() - at < kPageHeaderSize) {
-      warn("the snapshot is cut short in a page header");
+      cutShort("a page header");
       break;
     }
     const std::uint16_t length = U16At(image, at);
@@ -118,14 +113,15 @@ void ReadPages(Collection& collection, std::span<const std::uint8_t> image, std:
     at += kPageHeaderSize;
     const std::size_t size = length == kStoredPage ? kMemoryPageSize : length;
     const auto data = image.subspan(at, std::min(size, image.size() - at));
-    if (data.size() < size) warn("the snapshot is cut short in page " + std::to_string(page));
+    if (data.size() < size) cutShort(PageName(page));
     if (page == screenPage && !listed) {
       if (length == kStoredPage) {
         ListStoredScreen(collection, stem, data, at, border, display);
       } else {
         std::vector<std::uint8_t> memory = ExpandZ80Memory(data, kMemoryPageSize, false);
         if (memory.size() != kMemoryPageSize && data.size() == size) {
-          collection.warnings.push_back(PageWarning(page, memory.size()));
+          collection.warnings.push_back(
+              {Problem::Z80PageUnpackedSize, PageName(page), Details(memory.size())});
         }
         ListUnpackedScreen(collection, stem, std::move(memory), border, display);
       }
@@ -139,7 +135,8 @@ void ReadPages(Collection& collection, std::span<const std::uint8_t> image, std:
     if (listed && (!keepBank7 || collection.bank7)) return;
     at += data.size();
   }
-  warn("the snapshot holds no page " + std::to_string(screenPage) + ", where its screen is");
+  if (!listed)
+    collection.warnings.push_back({Problem::Z80ScreenPageMissing, {}, Details(screenPage)});
 }
 
 }  // namespace

@@ -259,7 +259,7 @@ ZipListing ScanLocalHeaders(Bytes archive) {
     if (!Fits(archive, header, kLocalHeaderSize) ||
         !Fits(archive, header + kLocalHeaderSize,
               U16At(archive, header + 26) + U16At(archive, header + 28))) {
-      listing.warnings.push_back("the archive ends inside a local header");
+      listing.warnings.push_back({Problem::ZipEndsInLocalHeader});
       break;
     }
     const std::size_t nameLength = U16At(archive, header + 26);
@@ -281,8 +281,7 @@ ZipListing ScanLocalHeaders(Bytes archive) {
       const auto descriptor =
           FindDescriptor(archive, dataAt, FindExtraField(extra, kZip64ExtraId).has_value());
       if (!descriptor) {
-        listing.warnings.push_back(member.name +
-                                   ": its sizes are in a data descriptor that was not found");
+        listing.warnings.push_back({Problem::ZipDescriptorMissing, member.name});
         at = dataAt;
         continue;
       }
@@ -315,7 +314,9 @@ std::string SizeText(std::uint64_t bytes) {
   return std::to_string(bytes) + " bytes";
 }
 
-ZipMemberData Refused(std::string problem) { return {{}, std::move(problem)}; }
+ZipMemberData Refused(Problem problem, std::vector<std::string> detail = {}) {
+  return {{}, Warning{problem, {}, std::move(detail)}};
+}
 
 }  // namespace
 
@@ -335,29 +336,26 @@ ZipListing ListZipMembers(std::span<const std::uint8_t> archive) {
   }
   ZipListing listing = ScanLocalHeaders(archive);
   listing.warnings.insert(listing.warnings.begin(),
-                          endAt ? "the central directory is damaged; members were found by "
-                                  "their local headers"
-                                : "the archive has no end record (cut short?); members were "
-                                  "found by their local headers");
+                          {endAt ? Problem::ZipDirectoryDamaged : Problem::ZipNoEndRecord});
   return listing;
 }
 
 ZipMemberData ExtractZipMember(std::span<const std::uint8_t> archive, const ZipMember& member,
                                std::uint64_t largest) {
-  if (member.IsEncrypted()) return Refused("encrypted");
+  if (member.IsEncrypted()) return Refused(Problem::MemberEncrypted);
   if (member.method != kStored && member.method != kDeflated) {
-    return Refused("compression method " + std::to_string(member.method) + " is not supported");
+    return Refused(Problem::MemberMethodUnsupported, Details(member.method));
   }
-  if (member.size > largest) return Refused("larger than " + SizeText(largest));
+  if (member.size > largest) return Refused(Problem::MemberTooLarge, {SizeText(largest)});
   const std::uint64_t headerAt = member.localHeaderAt;
   if (!Fits(archive, headerAt, kLocalHeaderSize) ||
       !SignatureAt(archive, headerAt, kLocalHeaderSignature)) {
-    return Refused("its local header is missing");
+    return Refused(Problem::MemberLocalHeaderMissing);
   }
   const auto header = static_cast<std::size_t>(headerAt);
   const std::uint64_t dataAt =
       headerAt + kLocalHeaderSize + U16At(archive, header + 26) + U16At(archive, header + 28);
-  if (dataAt > archive.size()) return Refused("cut short");
+  if (dataAt > archive.size()) return Refused(Problem::MemberCutShort);
   const Bytes data = archive.subspan(
       static_cast<std::size_t>(dataAt),
       static_cast<std::size_t>(std::min(member.compressedSize, archive.size() - dataAt)));
@@ -367,21 +365,21 @@ ZipMemberData ExtractZipMember(std::span<const std::uint8_t> archive, const ZipM
   ZipMemberData result;
   if (member.method == kStored) {
     if (member.compressedSize > member.size) {
-      return Refused("stored in " + SizeText(member.compressedSize) + " but " +
-                     SizeText(member.size) + " long");
+      return Refused(Problem::MemberSizeMismatch,
+                     {SizeText(member.compressedSize), SizeText(member.size)});
     }
-    if (data.size() < member.compressedSize) return Refused("cut short");
+    if (data.size() < member.compressedSize) return Refused(Problem::MemberCutShort);
     result.bytes.assign(data.begin(), data.end());
   } else {
     switch (Inflate(data, -MAX_WBITS, member.size, result.bytes)) {
       case InflateEnd::Complete: break;
       case InflateEnd::TooLong:
-        return Refused("inflates to more than its " + SizeText(member.size));
-      case InflateEnd::CutShort: return Refused("cut short");
-      case InflateEnd::Broken: return Refused("broken deflate data");
+        return Refused(Problem::MemberInflatesTooLong, {SizeText(member.size)});
+      case InflateEnd::CutShort: return Refused(Problem::MemberCutShort);
+      case InflateEnd::Broken: return Refused(Problem::MemberBrokenDeflate);
     }
   }
-  if (Crc32(result.bytes) != member.crc) return Refused("wrong CRC-32");
+  if (Crc32(result.bytes) != member.crc) return Refused(Problem::MemberWrongCrc);
   return result;
 }
 

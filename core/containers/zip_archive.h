@@ -5,7 +5,10 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <optional>
 #include <vector>
+
+#include "io/problems.h"
 
 namespace orlaspin {
 
@@ -29,7 +32,7 @@ struct ZipMember {
 struct ZipListing {
   std::vector<ZipMember> members;  // in archive order; folders are left out
   // What is wrong with the archive as a whole, e.g. a damaged central directory.
-  std::vector<std::string> warnings;
+  std::vector<Warning> warnings;
 };
 
 // The bytes begin with a local file header, or are an empty archive's end record.
@@ -48,7 +51,7 @@ struct ZipMemberData {
   // Why the member cannot be read: encrypted, an unsupported method, larger than allowed, cut
   // short, a broken deflate stream, more bytes than its size, a wrong CRC-32. Empty when bytes
   // hold the member.
-  std::string problem;
+  std::optional<Warning> problem;
 };
 
 // The member's bytes, stored or inflated (raw deflate), checked against its CRC-32. They are

@@ -51,10 +51,6 @@ void PutHeaders(std::uint8_t* out, int width, int height, std::uint32_t pixelByt
 
 }  // namespace
 
-std::vector<std::uint8_t> EncodeBitmap(const PreviewRaster& raster) {
-  return EncodeBitmap(raster.Pixels(), PreviewRaster::kWidth, PreviewRaster::kHeight);
-}
-
 std::vector<std::uint8_t> EncodeBitmap(std::span<const Colour> pixels, int width, int height) {
   std::vector<std::uint8_t> file;
   EncodeBitmap(pixels, width, height, 1, file);

@@ -1,4 +1,4 @@
-// The preview raster as a Windows bitmap file: 32 bits per pixel, bottom-up, uncompressed.
+// A picture as a Windows bitmap file: 32 bits per pixel, bottom-up, uncompressed.
 #pragma once
 
 #include <array>
@@ -17,10 +17,8 @@ inline constexpr std::size_t kBitmapHeadersSize = 14 + 40;
 inline constexpr std::size_t kBitmapPixelBytes = 256 * 192 * 4;
 inline constexpr std::size_t kBitmapFileSize = kBitmapHeadersSize + kBitmapPixelBytes;  // 196,662
 
-// The whole file: file header, info header, then the rows from the bottom one up.
-std::vector<std::uint8_t> EncodeBitmap(const PreviewRaster& raster);
-
-// The same layout for a picture of any size: width x height pixels, row by row from the top left.
+// The whole file for a picture of width x height pixels, given row by row from the top left: file
+// header, info header, then the rows from the bottom one up.
 std::vector<std::uint8_t> EncodeBitmap(std::span<const Colour> pixels, int width, int height);
 
 // The same for the picture enlarged scale (1-8) times each way, into file, whose bytes it

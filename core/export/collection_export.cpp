@@ -5,7 +5,6 @@
 #include "export/file_names.h"
 #include "io/disk_file.h"
 #include "containers/screen_source.h"
-#include "containers/trd_image.h"
 #include "encoders/output_format.h"
 #include "screens/screen_format.h"
 #include "text/zx_characters.h"
@@ -41,12 +40,9 @@ int ScaleToWrite(const Picture& picture, const CollectionFile& file, const Outpu
                  const std::string& imagePath, ExportView& view) {
   const int scale = FittingScale(picture, options.scale);
   if (scale < options.scale) {
-    view.Warning(imagePath, OutputStem(file, options) + ": a picture of " +
-                                std::to_string(picture.width) + " x " +
-                                std::to_string(picture.height) + " pixels enlarged " +
-                                std::to_string(options.scale) + " times would pass " +
-                                std::to_string(kLargestPictureSide) + " pixels; enlarged " +
-                                std::to_string(scale) + " times instead");
+    view.Warn(imagePath,
+              {Problem::PictureScaleReduced, OutputStem(file, options),
+               Details(picture.width, picture.height, options.scale, kLargestPictureSide, scale)});
   }
   return scale;
 }
@@ -135,23 +131,6 @@ int ExportCollection(FileSystem& files, const Collection& collection, ScreenSour
     view.ScreenSaved(file, name);
   }
   return count;
-}
-
-int ExportListedScreens(FileSystem& files, const CatalogueTable& table, int entryCount,
-                        const std::string& imagePath, const Palette& palette,
-                        const std::string& outputDir, ExportView& view) {
-  ImageFileScreenSource source(files, imagePath);
-  OutputOptions options;
-  options.palette = {DefaultPalette().name, palette, std::nullopt};
-  options.windowNames = true;
-  options.windowWrites = true;
-  try {
-    return ExportCollection(files, CollectionOfCatalogue(table, entryCount), source, imagePath,
-                            outputDir, {}, options, view);
-  } catch (const WriteError&) {
-    // The window names every failed write alike, a full disk too.
-    throw StreamWriteError();
-  }
 }
 
 }  // namespace orlaspin

@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "containers/catalogue.h"
 #include "containers/hidden_screens.h"
 #include "encoders/output_format.h"
 #include "io/errors.h"
+#include "io/problems.h"
 #include "screens/palettes.h"
 #include "screens/screen.h"
 #include "screens/screen_options.h"
@@ -90,7 +90,7 @@ class ExportView {
  public:
   virtual ~ExportView() = default;
   // A fault of a screen that loses nothing: a picture enlarged less than asked.
-  virtual void Warning(const std::string& /*imagePath*/, const std::string& /*text*/) {}
+  virtual void Warn(const std::string& /*imagePath*/, const Warning& /*warning*/) {}
   // A screen was decoded, before its file is written: screen is the first 6912 bytes of its file
   // (all of a standard screen's), picture its first frame before it is enlarged.
   virtual void ScreenDecoded(const ScreenBytes& /*screen*/, const Picture& /*picture*/) {}
@@ -113,12 +113,5 @@ class ExportView {
 int ExportCollection(FileSystem& files, const Collection& collection, ScreenSource& source,
                      const std::string& imagePath, const std::string& outputDir,
                      const std::string& subfolder, const OutputOptions& options, ExportView& view);
-
-// Exports the screens of the first entryCount entries of a listed TR-DOS catalogue as BMP files
-// into outputDir (the current folder when empty), each read from the image file at imagePath at
-// its turn. Returns the number of screens written. A failed write raises "Stream write error".
-int ExportListedScreens(FileSystem& files, const CatalogueTable& table, int entryCount,
-                        const std::string& imagePath, const Palette& palette,
-                        const std::string& outputDir, ExportView& view);
 
 }  // namespace orlaspin

@@ -25,8 +25,6 @@ struct ImageSources::Level {
 
 namespace {
 
-constexpr const char* kMemberSkipped = "; member skipped";
-
 // The parts with name added, unless it is no folder name of its own.
 std::vector<std::string> WithPart(std::vector<std::string> parts, std::string_view name) {
   if (!name.empty() && name != "." && name != "..") parts.emplace_back(name);
@@ -157,8 +155,8 @@ void ImageSources::VisitMember(Level& archive) {
   const std::string path = archive.path + "/" + member.name;
   if (LeftOut(path)) return;
   ZipMemberData data = ExtractZipMember(archive.bytes, member);
-  if (!data.problem.empty()) {
-    Warn(path, data.problem + kMemberSkipped);
+  if (data.problem) {
+    Warn(path, std::move(*data.problem));
     return;
   }
   Offer(path, FileNamePart(member.name), WithMemberFolders(archive.folders, member.name),
@@ -176,7 +174,7 @@ void ImageSources::Offer(const std::string& path, std::string_view name,
     OfferGzip(path, name, parentFolders, bytes, named, depth);
   } else if (!isImage && (zipByName || HasZipSignature(bytes))) {
     if (depth == kDeepestArchive) {
-      Warn(path, "an archive inside " + std::to_string(depth) + " archives; not opened");
+      Warn(path, {Problem::ArchiveTooDeep, {}, Details(depth)});
       return;
     }
     OpenArchive(path, WithPart(parentFolders, FileStem(name)), std::move(bytes), depth + 1);
@@ -207,12 +205,12 @@ void ImageSources::OfferGzip(const std::string& path, std::string_view name,
     if (named) {
       Fail(path, ImageFormatError(inner.problem));
     } else {
-      Warn(path, inner.problem + "; skipped");
+      Warn(path, {Problem::GzipFileSkipped, {}, Details(inner.problem)});
     }
     return;
   }
   if (HasGzipExtension(innerName) || HasGzipSignature(inner.bytes)) {
-    Warn(path, "a gzip file inside a gzip file; not opened");
+    Warn(path, {Problem::GzipInsideGzip});
     return;
   }
   Offer(path, innerName, parentFolders, std::move(inner.bytes), named, depth);
@@ -237,13 +235,12 @@ void ImageSources::OpenArchive(const std::string& path, std::vector<std::string>
                                std::vector<std::uint8_t> bytes, int depth) {
   if (bytes.size() > kLargestArchiveRead) {
     bytes.resize(kLargestArchiveRead);
-    Warn(path, "longer than " + std::to_string(kLargestArchiveRead >> 20) +
-                   " MiB; members past that are not read");
+    Warn(path, {Problem::ArchiveTooLong, {}, Details(kLargestArchiveRead >> 20)});
   }
   auto level = std::make_unique<Level>();
   try {
     ZipListing listing = ListZipMembers(bytes);
-    for (std::string& warning : listing.warnings) Warn(path, std::move(warning));
+    for (Warning& warning : listing.warnings) Warn(path, std::move(warning));
     level->members = std::move(listing.members);
   } catch (const ImageFormatError& error) {
     Fail(path, error);
@@ -256,8 +253,8 @@ void ImageSources::OpenArchive(const std::string& path, std::vector<std::string>
   levels_.push_back(std::move(level));
 }
 
-void ImageSources::Warn(const std::string& path, std::string text) {
-  ready_.emplace_back(SourceWarning{path, std::move(text)});
+void ImageSources::Warn(const std::string& path, Warning warning) {
+  ready_.emplace_back(SourceWarning{path, std::move(warning)});
 }
 
 void ImageSources::Fail(const std::string& path, const Error& error) {

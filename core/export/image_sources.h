@@ -15,6 +15,7 @@
 
 #include "export/path_filter.h"
 #include "io/errors.h"
+#include "io/problems.h"
 
 namespace orlaspin {
 
@@ -46,10 +47,10 @@ struct SourceImage {
 
 // A fault that loses only what it names: a member skipped (encrypted, damaged, too large, an
 // archive nested too deep) or damage to an archive's directory. path is the member's or the
-// archive's, as SourceImage::path; text says what is wrong, e.g. "wrong CRC-32; member skipped".
+// archive's, as SourceImage::path.
 struct SourceWarning {
   std::string path;
-  std::string text;
+  Warning warning;
 };
 
 // Nothing could be read at path: a named path that does not exist ("File not found"), a named
@@ -136,7 +137,7 @@ class ImageSources {
   void OpenFolder(const std::string& path, std::vector<std::string> folders);
   void OpenArchive(const std::string& path, std::vector<std::string> folders,
                    std::vector<std::uint8_t> bytes, int depth);
-  void Warn(const std::string& path, std::string text);
+  void Warn(const std::string& path, Warning warning);
   void Fail(const std::string& path, const Error& error);
   void Skip(const std::string& path, std::string why);
   // True when the filter leaves path out, which is then told.

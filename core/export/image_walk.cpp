@@ -128,7 +128,7 @@ class Walk {
     if (auto* warning = std::get_if<SourceWarning>(&item)) {
       report.path = warning->path;
       report.isImage = false;
-      report.warnings.push_back(std::move(warning->text));
+      report.warnings.push_back(std::move(warning->warning));
     } else if (auto* skipped = std::get_if<SourceSkipped>(&item)) {
       report.path = skipped->path;
       report.isImage = false;

@@ -39,8 +39,8 @@ struct SavedPicture {
 struct ImageReport {
   std::string path;     // the image's, or the archive's or member's of a walk's own warning
   bool isImage = true;  // false: a warning of the walk alone (a damaged archive)
-  std::optional<ImageKind> kind;      // present once the image is read
-  std::vector<std::string> warnings;  // the walk's, the reader's, then the task's
+  std::optional<ImageKind> kind;  // present once the image is read
+  std::vector<Warning> warnings;  // the walk's, the reader's, then the task's
   std::vector<SavedPicture> pictures;
   std::optional<Error> failure;  // nothing more could be done with the image
   std::string skippedBecause;    // not empty: a file the walk passed over, and why

@@ -22,8 +22,8 @@ class ReportingView final : public ExportView {
   explicit ReportingView(ImageReport& report, const Collection* shown = nullptr,
                          const Collection* exported = nullptr)
       : report_(report), shown_(shown), exported_(exported) {}
-  void Warning(const std::string& /*imagePath*/, const std::string& text) override {
-    report_.warnings.push_back(text);
+  void Warn(const std::string& /*imagePath*/, const Warning& warning) override {
+    report_.warnings.push_back(warning);
   }
   void FileWritten(const std::string& /*name*/) override { alreadyPresent_ = false; }
   void FileSkipped(const std::string& /*name*/) override { alreadyPresent_ = true; }

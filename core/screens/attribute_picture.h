@@ -14,8 +14,6 @@
 
 namespace orlaspin {
 
-inline constexpr int kScreenWidth = 256;
-inline constexpr int kScreenHeight = 192;
 inline constexpr std::size_t kAttributeRowBytes = 32;
 
 struct AttributePicture {

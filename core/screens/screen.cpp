@@ -4,11 +4,8 @@
 
 namespace orlaspin {
 
-void DecodeScreen(const ScreenBytes& screen, const Palette& palette, PreviewRaster& raster) {
-  DecodeScreen(screen, palette, raster.Pixels());
-}
-
-void DecodeScreen(const ScreenBytes& screen, const Palette& palette, std::span<Colour> pixels) {
+void DecodeScreen(const ScreenBytes& screen, const Palette& palette, std::span<Colour> picture) {
+  Colour* const pixels = picture.data();
   for (std::size_t cell = 0; cell < kScreenBytes - kPixelBytes; ++cell) {
     const std::uint8_t attribute = screen[kPixelBytes + cell];
     const unsigned bright = (attribute & 0x40) ? 8 : 0;
@@ -24,7 +21,7 @@ void DecodeScreen(const ScreenBytes& screen, const Palette& palette, std::span<C
     const std::size_t first = ((row >> 3) << 11) | ((row & 7) << 5) | column;
     for (std::size_t line = 0; line < 8; ++line) {
       const std::uint8_t bits = screen[first + (line << 8)];
-      Colour* out = pixels.data() + (row * 8 + line) * PreviewRaster::kWidth + column * 8;
+      Colour* out = pixels + (row * 8 + line) * kScreenWidth + column * 8;
       for (const std::uint8_t left : {7, 5, 3, 1}) {
         const int pair = TestBit(bits, left) * 2 + TestBit(bits, left - 1);
         std::memcpy(out, pairs[pair], sizeof pairs[pair]);

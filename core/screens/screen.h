@@ -41,26 +41,13 @@ inline constexpr Palette kZxPaletteColours = {
 // 1 when bit n (0-7) of value is set, else 0.
 constexpr std::uint8_t TestBit(std::uint8_t value, std::uint8_t n) { return (value >> n) & 1u; }
 
-// The preview picture: 256 x 192 pixels of 32 bits, row by row from the top left.
-class PreviewRaster {
- public:
-  static constexpr int kWidth = 256;
-  static constexpr int kHeight = 192;
+inline constexpr int kScreenWidth = 256;
+inline constexpr int kScreenHeight = 192;
 
-  PreviewRaster() : pixels_(kWidth * kHeight, kWhite) {}
-
-  void SetPixel(int x, int y, Colour colour) { pixels_[y * kWidth + x] = colour; }
-  Colour GetPixel(int x, int y) const { return pixels_[y * kWidth + x]; }
-  std::span<Colour> Pixels() { return pixels_; }
-  std::span<const Colour> Pixels() const { return pixels_; }
-
- private:
-  std::vector<Colour> pixels_;
-};
-
-// Paints a screen into the raster in the palette's colours: ink where a pixel bit is 1, paper
-// where it is 0, bright from bit 6 of the attribute; flash (bit 7) is ignored.
-void DecodeScreen(const ScreenBytes& screen, const Palette& palette, PreviewRaster& raster);
+// Paints a screen into pixels, kScreenWidth x kScreenHeight of them row by row from the top left,
+// in the palette's colours: ink where a pixel bit is 1, paper where it is 0, bright from bit 6 of
+// the attribute; flash (bit 7) is ignored.
+void DecodeScreen(const ScreenBytes& screen, const Palette& palette, std::span<Colour> pixels);
 
 // The same into 256 x 192 pixels, row by row from the top left.
 void DecodeScreen(const ScreenBytes& screen, const Palette& palette, std::span<Colour> pixels);

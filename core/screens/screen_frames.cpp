@@ -13,14 +13,13 @@ std::span<const std::uint8_t> Attributes(const ScreenBytes& screen) {
   return std::span(screen).subspan(kPixelBytes);
 }
 
+}  // namespace
+
 Picture ScreenPicture(const ScreenBytes& screen, const Palette& palette) {
-  Picture picture{PreviewRaster::kWidth, PreviewRaster::kHeight,
-                  std::vector<Colour>(std::size_t{PreviewRaster::kWidth} * PreviewRaster::kHeight)};
+  Picture picture{kScreenWidth, kScreenHeight, std::vector<Colour>(kScreenWidth * kScreenHeight)};
   DecodeScreen(screen, palette, picture.pixels);
   return picture;
 }
-
-}  // namespace
 
 std::vector<std::uint16_t> DelaysOf(const ScreenPictures& pictures) {
   if (!pictures.frameDelays.empty()) return pictures.frameDelays;

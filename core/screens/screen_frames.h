@@ -35,6 +35,9 @@ inline constexpr std::uint16_t kFlickerFrameMilliseconds = 20;
 
 inline constexpr int kLargestScale = 8;
 
+// The picture of a standard screen (DecodeScreen).
+Picture ScreenPicture(const ScreenBytes& screen, const Palette& palette);
+
 // One row of a picture enlarged scale (1-8) times, nearest neighbour, as an encoder stores it:
 // every pixel becomes scale copies of what stored makes of it, written from out on. The encoders
 // repeat each enlarged row scale times, so that every pixel becomes a scale x scale block.

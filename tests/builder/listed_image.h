@@ -1,11 +1,11 @@
 // An image as the window holds it between its open action and its batch: its path and its listed
-// catalogue, read and exported through the same core calls the window makes.
+// catalogue, read and exported by the window's document.
 #pragma once
 
 #include <string>
 
-#include "containers/catalogue.h"
 #include "export/collection_export.h"
+#include "image_document.h"
 #include "screens/screen.h"
 
 namespace orlaspin {
@@ -14,10 +14,8 @@ class FileSystem;
 
 namespace orlaspin::testing {
 
-struct ListedImage {
-  std::string ImagePath;
-  CatalogueTable Catalogue{};
-  int EntryCount = 0;
+// The window's own document, with the colours its window gives the batch.
+struct ListedImage : app::ImageDocument {
   Palette ZxPalette = kZxPaletteColours;
 };
 

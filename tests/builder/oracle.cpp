@@ -1,5 +1,6 @@
 #include "oracle.h"
 
+#include "encoders/bitmap_file.h"
 #include "screens.h"
 
 namespace orlaspin::testing {
@@ -24,11 +25,11 @@ Rgb OraclePixel(const ScreenBytes& screen, int x, int y) {
   return kExpectedPalette[colour + bright];
 }
 
-std::string DifferenceFromOracle(const PreviewRaster& raster, const ScreenBytes& screen) {
+std::string DifferenceFromOracle(const Picture& picture, const ScreenBytes& screen) {
   for (int y = 0; y < 192; ++y) {
     for (int x = 0; x < 256; ++x) {
       const std::uint32_t want = ColourValue(OraclePixel(screen, x, y));
-      const std::uint32_t got = raster.GetPixel(x, y);
+      const std::uint32_t got = picture.pixels[y * picture.width + x];
       if (got != want) {
         return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " +
                std::to_string(got) + ", expected " + std::to_string(want);
@@ -36,6 +37,12 @@ std::string DifferenceFromOracle(const PreviewRaster& raster, const ScreenBytes&
     }
   }
   return {};
+}
+
+Picture WhitePicture() { return {256, 192, std::vector<Colour>(256 * 192, kWhite)}; }
+
+std::vector<std::uint8_t> BitmapOf(const Picture& picture) {
+  return EncodeBitmap(picture.pixels, picture.width, picture.height);
 }
 
 std::vector<std::uint8_t> OracleBitmapFile(const ScreenBytes& screen) {

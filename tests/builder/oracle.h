@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "screens/screen.h"
+#include "screens/screen_frames.h"
 
 namespace orlaspin::testing {
 
@@ -45,8 +46,12 @@ constexpr std::uint32_t ColourValue(Rgb c) {
 // The colour of pixel (x, y): ink where its bit is set, paper where not, bright from bit 6.
 Rgb OraclePixel(const ScreenBytes& screen, int x, int y);
 
-// "" when raster shows screen exactly, else where and how it first differs.
-std::string DifferenceFromOracle(const PreviewRaster& raster, const ScreenBytes& screen);
+// "" when a 256 x 192 picture shows screen exactly, else where and how it first differs.
+std::string DifferenceFromOracle(const Picture& picture, const ScreenBytes& screen);
+
+// A 256 x 192 picture all white, and the bitmap file of a picture.
+Picture WhitePicture();
+std::vector<std::uint8_t> BitmapOf(const Picture& picture);
 
 // The 196,662 bytes of the screen's bitmap file.
 std::vector<std::uint8_t> OracleBitmapFile(const ScreenBytes& screen);

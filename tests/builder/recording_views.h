@@ -16,12 +16,12 @@ class RecordingExportView final : public ExportView {
  public:
   std::vector<ScreenBytes> decoded;
   std::vector<std::string> written;
-  std::vector<std::pair<std::string, std::string>> warnings;  // (image path, text)
+  std::vector<std::pair<std::string, Problem>> warnings;  // (image path, problem)
   // Runs after each file is recorded, so a test can change the world in the middle of a batch.
   std::function<void()> afterFileWritten;
 
-  void Warning(const std::string& imagePath, const std::string& text) override {
-    warnings.emplace_back(imagePath, text);
+  void Warn(const std::string& imagePath, const Warning& warning) override {
+    warnings.emplace_back(imagePath, warning.problem);
   }
   void ScreenDecoded(const ScreenBytes& screen, const Picture& /*picture*/) override {
     decoded.push_back(screen);
@@ -37,12 +37,14 @@ class RecordingImagesView final : public ReportListener {
  public:
   std::vector<std::string> written;
   std::vector<std::string> skipped;
-  std::vector<std::pair<std::string, std::string>> warnings;  // (image path, text)
+  std::vector<std::pair<std::string, Problem>> warnings;      // (image path, problem)
   std::vector<std::pair<std::string, std::string>> failures;  // (image path, message)
   int finished = 0;
 
   void Reported(const ImageReport& report) override {
-    for (const std::string& text : report.warnings) warnings.emplace_back(report.path, text);
+    for (const Warning& warning : report.warnings) {
+      warnings.emplace_back(report.path, warning.problem);
+    }
     for (const SavedPicture& picture : report.pictures) {
       (picture.alreadyPresent ? skipped : written).push_back(picture.name);
     }

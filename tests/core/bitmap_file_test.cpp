@@ -19,14 +19,12 @@ std::uint32_t U32At(const std::vector<std::uint8_t>& file, std::size_t at) {
          (std::uint32_t{file[at + 3]} << 24);
 }
 
-PreviewRaster Decoded(const ScreenBytes& screen) {
-  PreviewRaster raster;
-  DecodeScreen(screen, kZxPaletteColours, raster);
-  return raster;
+std::vector<std::uint8_t> DecodedBitmap(const ScreenBytes& screen) {
+  return testing::BitmapOf(ScreenPicture(screen, kZxPaletteColours));
 }
 
 TEST(BitmapLayout, HeadersCarryTheDocumentedFields) {
-  const std::vector<std::uint8_t> file = EncodeBitmap(PreviewRaster());
+  const std::vector<std::uint8_t> file = testing::BitmapOf(testing::WhitePicture());
   ASSERT_EQ(file.size(), 196662u);
   EXPECT_EQ(file[0], 'B');
   EXPECT_EQ(file[1], 'M');
@@ -43,12 +41,12 @@ TEST(BitmapLayout, HeadersCarryTheDocumentedFields) {
 }
 
 TEST(BitmapLayout, RowsRunBottomUpInBlueGreenRedZeroOrder) {
-  PreviewRaster raster;
-  raster.SetPixel(0, 0, 0x112233);    // top left
-  raster.SetPixel(255, 0, 0x445566);  // top right
-  raster.SetPixel(0, 191, 0x778899);  // bottom left
-  raster.SetPixel(1, 190, 0xAABBCC);
-  const std::vector<std::uint8_t> file = EncodeBitmap(raster);
+  Picture picture = testing::WhitePicture();
+  picture.pixels[0] = 0x112233;          // top left
+  picture.pixels[255] = 0x445566;        // top right
+  picture.pixels[191 * 256] = 0x778899;  // bottom left
+  picture.pixels[190 * 256 + 1] = 0xAABBCC;
+  const std::vector<std::uint8_t> file = testing::BitmapOf(picture);
   const auto pixelAt = [&](std::size_t at) {
     return std::vector<std::uint8_t>(file.begin() + at, file.begin() + at + 4);
   };
@@ -61,13 +59,13 @@ TEST(BitmapLayout, RowsRunBottomUpInBlueGreenRedZeroOrder) {
 TEST(BitmapLayout, MatchesTheOracleForDecodedScreens) {
   for (std::uint32_t seed : {3u, 4u}) {
     const ScreenBytes screen = testing::ColourfulScreen(seed);
-    EXPECT_EQ(FirstDifference(EncodeBitmap(Decoded(screen)), testing::OracleBitmapFile(screen)), "")
+    EXPECT_EQ(FirstDifference(DecodedBitmap(screen), testing::OracleBitmapFile(screen)), "")
         << seed;
   }
   ScreenBytes red{};
   std::fill(red.begin(), red.begin() + kPixelBytes, std::uint8_t{0xFF});
   std::fill(red.begin() + kPixelBytes, red.end(), std::uint8_t{0x3A});
-  const std::vector<std::uint8_t> file = EncodeBitmap(Decoded(red));
+  const std::vector<std::uint8_t> file = DecodedBitmap(red);
   for (std::size_t at = 54; at < file.size(); at += 4) {
     ASSERT_EQ(U32At(file, at), 0x00C00000u) << at;  // bytes 00 00 C0 00
   }
@@ -75,10 +73,10 @@ TEST(BitmapLayout, MatchesTheOracleForDecodedScreens) {
 
 TEST(BitmapLayout, AnEnlargedScreenHasABlockOfItsColourForEveryPixel) {
   const ScreenBytes screen = testing::ColourfulScreen(7);
-  const PreviewRaster raster = Decoded(screen);
+  const Picture picture = ScreenPicture(screen, kZxPaletteColours);
   std::vector<std::uint8_t> file = {1, 2, 3};  // bytes of an earlier file are replaced
   for (const int scale : {3, 1, 2}) {
-    EncodeBitmap(raster.Pixels(), 256, 192, scale, file);
+    EncodeBitmap(picture.pixels, 256, 192, scale, file);
     const std::uint32_t width = 256u * scale, height = 192u * scale;
     ASSERT_EQ(file.size(), 54 + width * height * 4) << scale;
     EXPECT_EQ(U32At(file, 2), file.size());
@@ -97,7 +95,7 @@ TEST(BitmapLayout, AnEnlargedScreenHasABlockOfItsColourForEveryPixel) {
 }
 
 TEST(BitmapParts, AreTheTwoHeadersThenThePixels) {
-  const std::vector<std::uint8_t> file = EncodeBitmap(Decoded(testing::ColourfulScreen(9)));
+  const std::vector<std::uint8_t> file = DecodedBitmap(testing::ColourfulScreen(9));
   const auto parts = BitmapParts(file);
   EXPECT_EQ(parts[0].data(), file.data());
   EXPECT_EQ(parts[0].size(), 14u);
@@ -110,7 +108,7 @@ TEST(BitmapParts, AreTheTwoHeadersThenThePixels) {
 // A bitmap saved in its parts: a write that falls short, wherever in the file, or a failing
 // close, and the half file goes.
 TEST(BitmapSaveShortWrite, RaisesStreamWriteErrorAndRemovesTheFile) {
-  const std::vector<std::uint8_t> bitmap = EncodeBitmap(PreviewRaster());
+  const std::vector<std::uint8_t> bitmap = testing::BitmapOf(testing::WhitePicture());
   const auto parts = BitmapParts(bitmap);
   for (const std::size_t capacity :
        {std::size_t{0}, std::size_t{14}, std::size_t{60}, std::size_t{196661}}) {

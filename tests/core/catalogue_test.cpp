@@ -1,4 +1,4 @@
-#include "containers/catalogue.h"
+#include "image_document.h"
 
 #include <gtest/gtest.h>
 
@@ -20,30 +20,30 @@ using testing::FakeFileSystem;
 using testing::ListedImage;
 using testing::TrdBuilder;
 
-std::array<std::uint8_t, kCatalogueBytes> CatalogueArea(const std::vector<std::uint8_t>& image) {
-  std::array<std::uint8_t, kCatalogueBytes> area{};
-  std::copy_n(image.begin(), std::min(image.size(), area.size()), area.begin());
-  return area;
-}
-
 std::string Numbered(std::string name, int number) {
   name += std::to_string(number);
   return name;
 }
 
-bool SameTable(const CatalogueTable& a, const CatalogueTable& b) {
+bool SameTable(const app::CatalogueTable& a, const app::CatalogueTable& b) {
   return std::equal(a.begin(), a.end(), b.begin(),
-                    [](const CatalogueEntry& x, const CatalogueEntry& y) {
+                    [](const app::CatalogueSlot& x, const app::CatalogueSlot& y) {
                       return x.Bytes == y.Bytes && x.IsScreen == y.IsScreen;
                     });
 }
 
 // Lists a catalogue built in memory into a fresh table.
 struct Listed {
-  CatalogueTable table{};
+  app::CatalogueTable table{};
   int entryCount = 0;
-  explicit Listed(const TrdBuilder& builder)
-      : entryCount(ListCatalogue(CatalogueArea(builder.Build()), table)) {}
+  explicit Listed(const TrdBuilder& builder) {
+    FakeFileSystem files;
+    files.files["a.trd"] = builder.Build();
+    app::ImageDocument document;
+    document.ReadCatalogue(files, "a.trd");
+    table = document.Catalogue;
+    entryCount = document.EntryCount;
+  }
 };
 
 std::array<std::string, 5> CellsOf(const Listed& listed, int row) {
@@ -173,7 +173,7 @@ TEST_F(ReadCatalogueTest, AShortImageReadsAsZerosWhereItEnds) {
 
 TEST_F(ReadCatalogueTest, APathNamingNoFileChangesNothing) {
   Load(Image("a.trd", TrdBuilder().AddEntry({.name = "KEEP"})));
-  const CatalogueTable before = state.Catalogue;
+  const app::CatalogueTable before = state.Catalogue;
   std::filesystem::create_directory(testing::PathFromUtf8(folder.File("folder.trd")));
 
   Load(folder.File("missing.trd"));
@@ -203,7 +203,7 @@ TEST_P(FailedLoadTest, ChangesNothing) {
   files.files["new.trd"] = TrdBuilder().AddEntry({.name = "NEW", .length = 1}).Build();
   ListedImage state;
   testing::OpenImage(state, files, "old.trd");
-  const CatalogueTable before = state.Catalogue;
+  const app::CatalogueTable before = state.Catalogue;
 
   files.faults = GetParam();
   try {

@@ -15,20 +15,16 @@ namespace {
 using testing::ColourValue;
 using testing::Rgb;
 
-PreviewRaster Decoded(const ScreenBytes& screen) {
-  PreviewRaster raster;
-  DecodeScreen(screen, kZxPaletteColours, raster);
-  return raster;
-}
+Picture Decoded(const ScreenBytes& screen) { return ScreenPicture(screen, kZxPaletteColours); }
 
-Rgb RgbAt(const PreviewRaster& raster, int x, int y) {
-  const Colour c = raster.GetPixel(x, y);
+Rgb RgbAt(const Picture& raster, int x, int y) {
+  const Colour c = raster.pixels[y * raster.width + x];
   return {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8),
           static_cast<std::uint8_t>(c >> 16)};
 }
 
 // Counts the pixels of the cell at (column, row) that have colour c.
-int CellPixelsOf(const PreviewRaster& raster, int column, int row, Rgb c) {
+int CellPixelsOf(const Picture& raster, int column, int row, Rgb c) {
   int count = 0;
   for (int y = 0; y < 8; ++y) {
     for (int x = 0; x < 8; ++x) count += RgbAt(raster, column * 8 + x, row * 8 + y) == c;
@@ -69,11 +65,11 @@ TEST(Interleave, PutsEachPixelByteOnItsLine) {
     screen[p.k] = 0x81;  // the leftmost and rightmost pixel of the byte
     std::fill(screen.begin() + kPixelBytes, screen.end(),
               std::uint8_t{0x07});  // white ink, black paper
-    const PreviewRaster raster = Decoded(screen);
+    const Picture raster = Decoded(screen);
     std::set<std::pair<int, int>> ink;
     for (int y = 0; y < 192; ++y) {
       for (int x = 0; x < 256; ++x) {
-        if (raster.GetPixel(x, y) != kZxPaletteColours[0]) ink.insert({x, y});
+        if (raster.pixels[y * raster.width + x] != kZxPaletteColours[0]) ink.insert({x, y});
       }
     }
     EXPECT_EQ(ink, (std::set<std::pair<int, int>>{{p.x, p.y}, {p.x + 7, p.y}})) << "k = " << p.k;
@@ -84,7 +80,7 @@ TEST(Attributes, ColourTheirCellWithInkAndPaper) {
   ScreenBytes screen{};
   screen[0] = 0x80;
   screen[kPixelBytes] = 0x38;  // paper white, ink black
-  const PreviewRaster raster = Decoded(screen);
+  const Picture raster = Decoded(screen);
   EXPECT_EQ(RgbAt(raster, 0, 0), (Rgb{0, 0, 0}));
   EXPECT_EQ(CellPixelsOf(raster, 0, 0, {192, 192, 192}), 63);
 }
@@ -98,9 +94,9 @@ TEST(Attributes, FlashIsIgnored) {
   }
   plain[kPixelBytes] = 0x38;
   flashing[kPixelBytes] = 0xB8;
-  const PreviewRaster a = Decoded(plain);
-  const PreviewRaster b = Decoded(flashing);
-  EXPECT_TRUE(std::equal(a.Pixels().begin(), a.Pixels().end(), b.Pixels().begin()));
+  const Picture a = Decoded(plain);
+  const Picture b = Decoded(flashing);
+  EXPECT_EQ(a.pixels, b.pixels);
 }
 
 TEST(Attributes, BrightTakesBothColoursFromTheBrightHalf) {
@@ -120,7 +116,7 @@ TEST(Attributes, BrightTakesBothColoursFromTheBrightHalf) {
       for (int x = 40; x < 48; ++x) testing::SetPixelBit(screen, x, y, (x + y) % 3 == 0);
     }
     screen[testing::AttributeIndex(5, 7)] = c.attribute;
-    const PreviewRaster raster = Decoded(screen);
+    const Picture raster = Decoded(screen);
     for (int y = 56; y < 64; ++y) {
       for (int x = 40; x < 48; ++x) {
         EXPECT_EQ(RgbAt(raster, x, y), (x + y) % 3 == 0 ? c.ink : c.paper)
@@ -134,8 +130,8 @@ TEST(DecodeScreen, AllInkInRedOnWhiteIsWhollyRed) {
   ScreenBytes screen{};
   std::fill(screen.begin(), screen.begin() + kPixelBytes, std::uint8_t{0xFF});
   std::fill(screen.begin() + kPixelBytes, screen.end(), std::uint8_t{0x3A});
-  const PreviewRaster raster = Decoded(screen);
-  for (const Colour c : raster.Pixels()) ASSERT_EQ(c, 0x0000C0u);
+  const Picture raster = Decoded(screen);
+  for (const Colour c : raster.pixels) ASSERT_EQ(c, 0x0000C0u);
 }
 
 TEST(DecodeScreen, MatchesTheOracleOnColourfulScreens) {

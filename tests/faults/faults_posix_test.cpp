@@ -120,7 +120,7 @@ TEST_F(PosixFaults, ADiskOutOfFileEntriesEndsTheRunWithTheCreationError) {
 // A file-size limit (ulimit -f) with SIGXFSZ ignored makes the write fall short for real: in the
 // file header, in the info header, at the start of the pixels or inside them.
 TEST_F(PosixFaults, AFileSizeLimitInEachWriteOfABitmapLeavesNoFile) {
-  const std::vector<std::uint8_t> bitmap = EncodeBitmap(PreviewRaster());
+  const std::vector<std::uint8_t> bitmap = testing::BitmapOf(testing::WhitePicture());
   for (const rlim_t limit : {0, 10, 14, 20, 54, 1000, 196661}) {
     const std::string message = InChild([&] {
       ::signal(SIGXFSZ, SIG_IGN);

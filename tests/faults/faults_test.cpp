@@ -66,7 +66,7 @@ class FileLayerFaults : public ::testing::Test {
 
   Snapshot Take() const {
     Snapshot snapshot{{}, state.EntryCount, state.ImagePath};
-    for (const CatalogueEntry& entry : state.Catalogue) {
+    for (const app::CatalogueSlot& entry : state.Catalogue) {
       snapshot.catalogue.insert(snapshot.catalogue.end(), entry.Bytes.begin(), entry.Bytes.end());
       snapshot.catalogue.push_back(entry.IsScreen);
     }
@@ -121,7 +121,7 @@ TEST_P(CatalogueLoadFault, ShowsItsTextAndKeepsTheEarlierImage) {
   const Snapshot before = Take();
   files.faults = GetParam().faults;
   try {
-    ReadCatalogue(files, kImage, state.Catalogue);
+    state.ReadCatalogue(files, kImage);
     ADD_FAILURE() << "the load completed";
   } catch (const Error& error) {
     EXPECT_EQ(error.Message(), GetParam().message);
@@ -228,8 +228,7 @@ TEST_F(FileLayerFaults, TheWindowWritesABitmapInItsThreePartsAndTheCliInOneWrite
   for (const OutputFormat format : {OutputFormat::Bmp, OutputFormat::Png}) {
     OutputOptions options;
     options.format = format;
-    ExportCollection(files, CollectionOfCatalogue(state.Catalogue, state.EntryCount), source,
-                     kImage, "", "", options, view);
+    ExportCollection(files, state.Listing(), source, kImage, "", "", options, view);
   }
   ASSERT_EQ(files.writeSizes.size(), 2u * kScreens);
   // The bitmaps, each its whole file at once; the PNG files are smaller.

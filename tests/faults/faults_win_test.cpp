@@ -59,7 +59,7 @@ TEST_F(WindowsFaults, AnImageHeldWithoutSharingGivesIOError32AndChangesNothing) 
   ASSERT_TRUE(lock.IsOpen());
 
   try {
-    ReadCatalogue(SystemFileSystem(), imagePath, state.Catalogue);
+    state.ReadCatalogue(SystemFileSystem(), imagePath);
     ADD_FAILURE() << "the load completed";
   } catch (const Error& error) {
     EXPECT_EQ(error.Code(), 32);

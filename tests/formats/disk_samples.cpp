@@ -37,7 +37,7 @@ std::vector<SampleFile> SampleTrDosFiles() {
 }
 
 void ExpectSampleCatalogue(const Collection& collection, std::span<const std::uint8_t> image) {
-  EXPECT_TRUE(collection.warnings.empty()) << collection.warnings.front();
+  EXPECT_TRUE(collection.warnings.empty()) << WarningText(collection.warnings.front());
   const std::vector<SampleFile> expected = SampleTrDosFiles();
   ASSERT_EQ(collection.files.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -55,10 +55,10 @@ void ExpectSampleCatalogue(const Collection& collection, std::span<const std::ui
   }
 }
 
-std::vector<std::string> WarningsAbout(const Collection& collection, const std::string& text) {
-  std::vector<std::string> found;
-  for (const std::string& warning : collection.warnings) {
-    if (warning.find(text) != std::string::npos) found.push_back(warning);
+std::vector<Warning> WarningsOf(const Collection& collection, Problem problem) {
+  std::vector<Warning> found;
+  for (const Warning& warning : collection.warnings) {
+    if (warning.problem == problem) found.push_back(warning);
   }
   return found;
 }

@@ -33,8 +33,8 @@ std::vector<SampleFile> SampleTrDosFiles();
 // Checks that collection lists the sample's files, with their screens' bytes, and no warnings.
 void ExpectSampleCatalogue(const Collection& collection, std::span<const std::uint8_t> image);
 
-// The warnings that mention text.
-std::vector<std::string> WarningsAbout(const Collection& collection, const std::string& text);
+// The warnings of the problem.
+std::vector<Warning> WarningsOf(const Collection& collection, Problem problem);
 
 // The message of the ImageFormatError that reading raises; "" when it raises none.
 template <typename Read>

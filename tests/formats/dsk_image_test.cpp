@@ -85,7 +85,7 @@ TEST(DskImage, ListsThePlus3DosFilesOfStandardAndExtendedImages) {
     ASSERT_TRUE(HasDskSignature(dsk));
     const Collection collection = ReadDskImage(dsk);
     EXPECT_EQ(collection.kind, ImageKind::Dsk);
-    EXPECT_TRUE(collection.warnings.empty()) << collection.warnings.front();
+    EXPECT_TRUE(collection.warnings.empty()) << WarningText(collection.warnings.front());
     ExpectFiles(collection, files);
     EXPECT_EQ(ScreenData(FileBytes(collection, dsk), collection.files[0]), ColourfulScreen(7));
   }
@@ -108,7 +108,7 @@ TEST(DskImage, ReadsOtherGeometriesFromTheGeometryRecord) {
   const Plus3Format bigBlocks{.tracksPerSide = 80, .blockSize = 2048};
   for (const Plus3Format& format : {doubleSided, bigBlocks}) {
     const Collection collection = ReadDskImage(BuildDsk(Plus3Disk(files, format), true));
-    EXPECT_TRUE(collection.warnings.empty()) << collection.warnings.front();
+    EXPECT_TRUE(collection.warnings.empty()) << WarningText(collection.warnings.front());
     ExpectFiles(collection, files);
   }
 }
@@ -198,11 +198,9 @@ TEST(DskImage, MissingAndDamagedSectorsAndBlocksOutsideTheDiskAreWarnings) {
   disk.Sector(1, 0, 1).data[32 + 16] = 200;
   const Collection collection = ReadDskImage(BuildDsk(disk, true));
   EXPECT_EQ(collection.warnings,
-            (std::vector<std::string>{
-                "file \"PICTURE.SCR\": 1 of 14 sectors missing, read as zeros",
-                "file \"PICTURE.SCR\": 1 of 14 sectors damaged (CRC error or cut short), read as "
-                "recorded",
-                "file \"LOADER\": 2 of 2 sectors missing, read as zeros"}));
+            (std::vector<Warning>{{Problem::SectorsMissing, "file \"PICTURE.SCR\"", Details(1, 14)},
+                                  {Problem::SectorsDamaged, "file \"PICTURE.SCR\"", Details(1, 14)},
+                                  {Problem::SectorsMissing, "file \"LOADER\"", Details(2, 2)}}));
   // The screen's file begins with block 2, track 1 sector 5: track 2 sector 4 holds its bytes
   // 8 x 512 = 4096 to 4607, the data's from 4096 - 128.
   ScreenBytes expected = ColourfulScreen(7);
@@ -222,9 +220,8 @@ TEST(DskImage, AFileShorterThanItsHeaderSaysIsReadWithZerosAndAWarning) {
   const Collection collection = ReadDskImage(BuildDsk(Plus3Disk(files), false));
   ASSERT_EQ(collection.files.size(), 2u);
   // Its 9 records hold 1024 data bytes: the 1000 written and 24 bytes of 0x1A.
-  EXPECT_EQ(collection.warnings,
-            std::vector<std::string>{"file \"CUT.SCR\" is cut short: 1024 of its 6912 data bytes; "
-                                     "the missing bytes read as zero"});
+  EXPECT_EQ(collection.warnings, (std::vector<Warning>{{Problem::Plus3FileCutShort,
+                                                        "file \"CUT.SCR\"", Details(1024, 6912)}}));
   EXPECT_TRUE(collection.files[0].isScreen);
   ScreenBytes expected{};
   std::copy_n(whole.data.begin(), 1000, expected.begin());
@@ -266,11 +263,8 @@ TEST(DskImage, ADirectoryListingTheSameBlocksOverAndOverStopsAtTheCap) {
   // 16 MB hold 64 files of 256 KB.
   EXPECT_EQ(collection.files.size(), 64u);
   EXPECT_LE(collection.unpacked.size(), kLargestPlus3Files);
-  EXPECT_EQ(WarningsAbout(collection,
-                          "the directory lists more than 16 MB of files; the files "
-                          "after 64 were not read")
-                .size(),
-            1u);
+  EXPECT_EQ(WarningsOf(collection, Problem::Plus3TooManyFiles),
+            (std::vector<Warning>{{Problem::Plus3TooManyFiles, {}, Details(16, 64)}}));
 }
 
 TEST(DskImage, ATrDosDiskInADskIsReadByItsCatalogue) {

@@ -77,9 +77,8 @@ TEST(FdiImage, ASectorWithACrcErrorIsReadAsRecordedWithAWarning) {
   sector.crcError = true;
   const Collection collection = ReadFdiImage(BuildFdi(disk));
   ASSERT_EQ(collection.warnings.size(), 1u);
-  EXPECT_EQ(
-      collection.warnings[0],
-      "file \"FIRST   \": 1 of 27 sectors damaged (CRC error or cut short), read as recorded");
+  EXPECT_EQ(collection.warnings[0],
+            (Warning{Problem::SectorsDamaged, "file \"FIRST   \"", Details(1, 27)}));
   EXPECT_EQ(ScreenData(collection.unpacked, collection.files[0]), ColourfulScreen(1));
 }
 
@@ -93,7 +92,8 @@ TEST(FdiImage, MissingSectorsReadAsZerosWithAWarningForTheFilesTheyBelongTo) {
 
   const Collection collection = ReadFdiImage(BuildFdi(disk));
   ASSERT_EQ(collection.warnings.size(), 1u);
-  EXPECT_EQ(collection.warnings[0], "file \"REAL    \": 2 of 27 sectors missing, read as zeros");
+  EXPECT_EQ(collection.warnings[0],
+            (Warning{Problem::SectorsMissing, "file \"REAL    \"", Details(2, 27)}));
   ScreenBytes expected = *SampleTrDosFiles()[2].screen;
   std::fill_n(expected.begin() + 3 * 256, 256, 0);
   std::fill(expected.begin() + 26 * 256, expected.end(), 0);
@@ -107,16 +107,15 @@ TEST(FdiImage, AFileCutShortWarnsAndKeepsTheScreensBeforeTheCut) {
   // in the order 1, 9, 2, 10, 3, 11, 4, ...: 1-3, 9-11 and half of 4 are left.
   fdi.resize(fdi.size() - 16 * 256 - 9 * 256 - 128);
   const Collection collection = ReadFdiImage(fdi);
-  EXPECT_EQ(WarningsAbout(collection, "sectors with data past its end: 26").size(), 1u);
+  EXPECT_EQ(WarningsOf(collection, Problem::FdiSectorsCutShort),
+            (std::vector<Warning>{{Problem::FdiSectorsCutShort, {}, Details(26)}}));
   ASSERT_EQ(collection.files.size(), 3u);
   EXPECT_EQ(ScreenData(collection.unpacked, collection.files[0]), ColourfulScreen(1));
   // The real screen ends with track 4's sectors 1-8: 4 is cut in half, 5-8 are gone.
-  const auto warnings = WarningsAbout(collection, "REAL");
-  ASSERT_EQ(warnings.size(), 2u);
-  EXPECT_EQ(warnings[0], "file \"REAL    \": 4 of 27 sectors missing, read as zeros");
-  EXPECT_EQ(
-      warnings[1],
-      "file \"REAL    \": 1 of 27 sectors damaged (CRC error or cut short), read as recorded");
+  EXPECT_EQ(WarningsOf(collection, Problem::SectorsMissing),
+            (std::vector<Warning>{{Problem::SectorsMissing, "file \"REAL    \"", Details(4, 27)}}));
+  EXPECT_EQ(WarningsOf(collection, Problem::SectorsDamaged),
+            (std::vector<Warning>{{Problem::SectorsDamaged, "file \"REAL    \"", Details(1, 27)}}));
   ScreenBytes expected = *SampleTrDosFiles()[2].screen;
   std::fill(expected.begin() + 22 * 256 + 128, expected.end(), 0);
   EXPECT_EQ(ScreenData(collection.unpacked, collection.files[2]), expected);

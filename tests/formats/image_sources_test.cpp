@@ -35,10 +35,11 @@ std::string Joined(const std::vector<std::string>& parts) {
   return joined;
 }
 
-// Every item as a line ("image PATH [FOLDERS]", "warning PATH: TEXT", "failure PATH: MESSAGE"),
-// and the images' bytes by path.
+// Every item as a line ("image PATH [FOLDERS]", "warning PATH", "failure PATH: MESSAGE"), the
+// warnings' problems, and the images' bytes by path.
 struct Walk {
   Lines lines;
+  std::vector<Problem> problems;
   std::map<std::string, Bytes> bytes;
   int skipped = 0;
   Lines passed;  // skipped, with why
@@ -51,7 +52,8 @@ Walk WalkAll(ImageSources& sources) {
       walk.lines.push_back("image " + image->path + " [" + Joined(image->folders) + "]");
       walk.bytes[image->path] = image->bytes;
     } else if (const auto* warning = std::get_if<SourceWarning>(&*item)) {
-      walk.lines.push_back("warning " + warning->path + ": " + warning->text);
+      walk.lines.push_back("warning " + warning->path);
+      walk.problems.push_back(warning->warning.problem);
     } else if (const auto* skipped = std::get_if<SourceSkipped>(&*item)) {
       walk.passed.push_back(skipped->path + ": " + skipped->why);
     } else {
@@ -100,14 +102,15 @@ TEST(ImageSources, GzipFilesAndStandardInputAreReadAsTheFileInside) {
   EXPECT_EQ(walk.lines, (Lines{
                             "image /g/a.scr.gz [g|a]",
                             "image /g/b.GZ [g|b]",
-                            "warning /g/bomb.scr.gz: unpacks to more than " +
-                                std::to_string(kLargestImageRead) + " bytes; skipped",
+                            "warning /g/bomb.scr.gz",
                             "image /g/c.dat [g|c]",
-                            "warning /g/cut.scr.gz: the gzip data is cut short; skipped",
+                            "warning /g/cut.scr.gz",
                             "image /g/e.zip/in/d.trd.gz [g|e|in|d]",
                             "failure /g/cut.scr.gz: the gzip data is cut short",
                             "image stdin [stdin]",
                         }));
+  EXPECT_EQ(walk.problems,
+            (std::vector<Problem>{Problem::GzipFileSkipped, Problem::GzipFileSkipped}));
   EXPECT_EQ(walk.bytes.at("/g/a.scr.gz"), ScreenVector(1));
   EXPECT_EQ(walk.bytes.at("/g/e.zip/in/d.trd.gz"), Trd(4));
   EXPECT_EQ(walk.bytes.at("stdin"), ScreenVector(5));
@@ -199,9 +202,11 @@ TEST(ImageSources, ArchiveMembersAreImagesInFoldersUnderTheArchivesStem) {
                             "image /c/games.zip/PIC.scr [c|games|PIC]",
                             "image /c/games.zip/../../evil.scr [c|games|evil]",
                             "image /c/games.zip/dir\\old.scr [c|games|dir|old]",
-                            "warning /c/games.zip/bad.trd: wrong CRC-32; member skipped",
-                            "warning /c/games.zip/secret.scr: encrypted; member skipped",
+                            "warning /c/games.zip/bad.trd",
+                            "warning /c/games.zip/secret.scr",
                         }));
+  EXPECT_EQ(walk.problems,
+            (std::vector<Problem>{Problem::MemberWrongCrc, Problem::MemberEncrypted}));
   EXPECT_EQ(walk.bytes.at("/c/games.zip/GAMES/A.trd"), entries[1].data);
   EXPECT_EQ(walk.bytes.at("/c/games.zip/PIC.scr"), entries[2].data);
   EXPECT_EQ(walk.bytes.at("/c/games.zip/dir\\old.scr"), entries[5].data);
@@ -221,15 +226,14 @@ TEST(ImageSources, ArchivesInsideArchivesAreReadThreeDeep) {
   FakeFileSystem files;
   files.files["/in/outer.ZIP"] = BuildZip(first);
   const Walk walk = WalkAll(files, {"/in/outer.ZIP"});
-  EXPECT_EQ(walk.lines,
-            (Lines{
-                "image /in/outer.ZIP/mid.scr [outer|mid]",
-                "image /in/outer.ZIP/sub/level2.zip/level3.zip/deep.scr "
-                "[outer|sub|level2|level3|deep]",
-                "warning /in/outer.ZIP/sub/level2.zip/level3.zip/level4.zip: an archive inside 3 "
-                "archives; not opened",
-                "image /in/outer.ZIP/PACKAGE/packed.scr [outer|PACKAGE|packed]",
-            }));
+  EXPECT_EQ(walk.lines, (Lines{
+                            "image /in/outer.ZIP/mid.scr [outer|mid]",
+                            "image /in/outer.ZIP/sub/level2.zip/level3.zip/deep.scr "
+                            "[outer|sub|level2|level3|deep]",
+                            "warning /in/outer.ZIP/sub/level2.zip/level3.zip/level4.zip",
+                            "image /in/outer.ZIP/PACKAGE/packed.scr [outer|PACKAGE|packed]",
+                        }));
+  EXPECT_EQ(walk.problems, std::vector<Problem>{Problem::ArchiveTooDeep});
   EXPECT_EQ(walk.bytes.at("/in/outer.ZIP/sub/level2.zip/level3.zip/deep.scr"), third[0].data);
 }
 
@@ -245,9 +249,8 @@ TEST(ImageSources, ADamagedArchiveGivesWhatItCanWithWarningsAndANonArchiveFails)
   files.files["/c/text.zip"] = {'n', 'o'};
   const Walk walk = WalkAll(files, {"/c"});
   ASSERT_EQ(walk.lines.size(), 5u);
-  EXPECT_EQ(walk.lines[0],
-            "warning /c/cut.zip: the archive has no end record (cut short?); members were found "
-            "by their local headers");
+  EXPECT_EQ(walk.lines[0], "warning /c/cut.zip");
+  EXPECT_EQ(walk.problems, std::vector<Problem>{Problem::ZipNoEndRecord});
   EXPECT_EQ(walk.lines[1], "image /c/cut.zip/A.scr [c|cut|A]");
   EXPECT_EQ(walk.lines[2], "image /c/cut.zip/B.scr [c|cut|B]");
   EXPECT_TRUE(walk.lines[3].starts_with("failure /c/pic.zip: not a ZIP archive: "))

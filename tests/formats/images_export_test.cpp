@@ -168,7 +168,8 @@ TEST(ExportImages, AWalkKeepsTheFoldersAndArchivesAboveEachImageAndCountsWhatItS
   const ImagesExportResult result = ExportAll(files, {"c"}, view, true);
   EXPECT_EQ(view.written,
             (Names{"c/games/GAMES/A/PIC0.bmp", "c/games/GAMES/B/PIC0.bmp", "c/sub/A/PIC0.bmp"}));
-  EXPECT_EQ(view.warnings, (Failures{{"c/games.zip/broken.trd", "wrong CRC-32; member skipped"}}));
+  EXPECT_EQ(view.warnings, (std::vector<std::pair<std::string, Problem>>{
+                               {"c/games.zip/broken.trd", Problem::MemberWrongCrc}}));
   EXPECT_EQ(result.images, 3);
   EXPECT_EQ(result.skippedFiles, 2);
   EXPECT_EQ(result.failedImages, 0);

@@ -46,18 +46,17 @@ TEST(PzxFile, DamageIsAWarningAfterWhatCouldBeRead) {
   const Bytes whole = PzxBuilder().Data(LoadedBlock(0xFF, ScreenPayload(screen))).Build();
   const Bytes cut(whole.begin(), whole.end() - 1000);
   const Collection collection = ReadPzxFile(cut, "t");
-  EXPECT_EQ(collection.warnings, (std::vector<std::string>{"tape cut short in block 2"}));
+  EXPECT_EQ(collection.warnings, (std::vector<Warning>{{Problem::TapeCutShort, "block 2"}}));
   EXPECT_EQ(ListedScreens(collection, cut), (Screens{{"t-block2", CutScreen(screen, 5913)}}));
 
   const Bytes headerCut(whole.begin(), whole.begin() + 10 + 5);
   EXPECT_EQ(ReadPzxFile(headerCut, "t").warnings,
-            (std::vector<std::string>{"tape cut short in block 2"}));
+            (std::vector<Warning>{{Problem::TapeCutShort, "block 2"}}));
 
   // A bit count past the block's end.
   Bytes tooManyBits = PzxBuilder().Data(Bytes(10, 0), 200).Build();
   const Collection past = ReadPzxFile(tooManyBits, "t");
-  EXPECT_EQ(past.warnings,
-            (std::vector<std::string>{"the data of block 2 runs past the block's end"}));
+  EXPECT_EQ(past.warnings, (std::vector<Warning>{{Problem::DataPastBlockEnd, "block 2"}}));
   ASSERT_EQ(past.files.size(), 1u);
   EXPECT_EQ(past.files[0].length, 9u);
 }

@@ -904,8 +904,7 @@ TEST(NexFiles, ABrokenHeaderIsRefusedNamingItsFieldAndACutFileListsWhatItHolds) 
   const Collection cut = ReadCollection("game.nex", Bytes(whole.begin(), whole.end() - 100));
   ASSERT_EQ(cut.files.size(), 1u);
   EXPECT_EQ(cut.warnings,
-            std::vector<std::string>{
-                "the NEX program is cut short: its standard screen has 6812 of 6912 bytes"});
+            (std::vector<Warning>{{Problem::NexCutShort, "standard screen", Details(6812, 6912)}}));
 }
 
 // Any row's file behind a PLUS3DOS header (a file copied off a +3 disk) is the same screen,

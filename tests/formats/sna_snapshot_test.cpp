@@ -69,10 +69,9 @@ TEST(SnaSnapshot, OtherSizesAreReadWithAWarning) {
   const Bytes whole = BuildSna48(Ram48(screen), 1);
   const Bytes cut(whole.begin(), whole.begin() + 27 + 5000);
   const Collection collection = ReadSnaSnapshot(cut, "s");
-  EXPECT_EQ(
-      collection.warnings,
-      (std::vector<std::string>{"an SNA snapshot of 5027 bytes, not 49179, 131103 or 147487",
-                                "the snapshot is cut short: its screen has 5000 of 6912 bytes"}));
+  EXPECT_EQ(collection.warnings,
+            (std::vector<Warning>{{Problem::SnaOddSize, {}, Details(5027)},
+                                  {Problem::SnapshotScreenCutShort, {}, Details(5000, 6912)}}));
   EXPECT_EQ(ListedScreens(collection, cut), (Screens{{"s", CutScreen(screen, 5000)}}));
 
   // A 128K snapshot whose bank 7 is missing.

@@ -72,27 +72,26 @@ TEST(SzxSnapshot, DamageIsAWarning) {
   Bytes corrupt = good;
   corrupt[8 + 45 + 16 + 8 + 3 + 20] ^= 0xFF;  // inside the page's zlib stream
   const Collection damaged = ReadSzxSnapshot(corrupt, "s");
-  EXPECT_EQ(damaged.warnings.front(), "RAM page 5 does not unpack to 16384 bytes");
+  EXPECT_EQ(damaged.warnings.front(), (Warning{Problem::SzxScreenPageShort, {}, Details(5)}));
   ASSERT_EQ(damaged.files.size(), 1u);
 
   const Collection noPage =
       ReadSzxSnapshot(BuildSzx(1, SzxSpecRegs{1, 0}, Pages({0, 2}, false)), "s");
   EXPECT_EQ(noPage.warnings,
-            (std::vector<std::string>{"the snapshot holds no RAM page 5, where its screen is"}));
+            (std::vector<Warning>{{Problem::SzxScreenPageMissing, {}, Details(5)}}));
   EXPECT_TRUE(noPage.files.empty());
 
   const Bytes raw = BuildSzx(1, std::nullopt, Pages({5}, false));
   const Bytes cut(raw.begin(), raw.begin() + 8 + 45 + 8 + 3 + 4000);
   const Collection cutShort = ReadSzxSnapshot(cut, "s");
-  EXPECT_EQ(
-      cutShort.warnings,
-      (std::vector<std::string>{"the snapshot is cut short in chunk 2",
-                                "the snapshot is cut short: its screen has 4000 of 6912 bytes"}));
+  EXPECT_EQ(cutShort.warnings,
+            (std::vector<Warning>{{Problem::SnapshotCutShort, "chunk 2"},
+                                  {Problem::SnapshotScreenCutShort, {}, Details(4000, 6912)}}));
   EXPECT_EQ(ListedScreens(cutShort, cut), (Screens{{"s", CutScreen(BankScreen(5), 4000)}}));
 
   const Bytes headerCut(raw.begin(), raw.begin() + 8 + 45 + 5);
   EXPECT_EQ(ReadSzxSnapshot(headerCut, "s").warnings.front(),
-            "the snapshot is cut short in the header of chunk 2");
+            (Warning{Problem::SnapshotCutShort, "the header of chunk 2"}));
 
   EXPECT_THROW(ReadSzxSnapshot(Bytes{'Z', 'X', 'S', 'T', 1}, "s"), ImageFormatError);
   EXPECT_THROW(ReadSzxSnapshot(Bytes{'Z', 'X', 'S', 'X', 1, 4, 1, 0}, "s"), ImageFormatError);
@@ -209,9 +208,8 @@ TEST(SzxSnapshot, AHiColourPageCutShortIsAWarningAndEndsInZeros) {
   const Bytes cut(whole.begin(), whole.end() - 8 - 5 - (16384 - 10000));
   const Collection collection = ReadSzxSnapshot(cut, "s");
   EXPECT_EQ(collection.warnings,
-            (std::vector<std::string>{"the snapshot is cut short in chunk 4",
-                                      "the snapshot is cut short: its screen has 10000 of 14336 "
-                                      "bytes"}));
+            (std::vector<Warning>{{Problem::SnapshotCutShort, "chunk 4"},
+                                  {Problem::SnapshotScreenCutShort, {}, Details(10000, 14336)}}));
   ASSERT_EQ(collection.files.size(), 1u);
   Bytes expected = TimexHalves(page);
   std::fill(expected.begin() + 6144 + (10000 - 0x2000), expected.end(), 0);

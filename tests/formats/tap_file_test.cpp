@@ -140,10 +140,10 @@ TEST(TapFile, ATapeCutShortListsWhatItHolds) {
     const Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
     const Collection collection = ReadTapFile(cut, "t");
     ASSERT_EQ(collection.warnings.size(), kept == 0 ? 2u : 1u);
-    EXPECT_EQ(collection.warnings[0], "tape cut short in block 2");
+    EXPECT_EQ(collection.warnings[0], (Warning{Problem::TapeCutShort, "block 2"}));
     if (kept == 0) {
       EXPECT_EQ(collection.warnings[1],
-                "the header in block 1 (\"pic\") has no data block after it");
+                (Warning{Problem::HeaderWithoutData, "block 1", Details("pic")}));
       EXPECT_TRUE(collection.files.empty());
       continue;
     }
@@ -168,11 +168,11 @@ TEST(TapFile, FaultsThatLoseNothingAreWarnings) {
       HeaderBlock(0, "end", 10, 0),
   };
   const Collection collection = ReadTapFile(BuildTap(blocks), "t");
-  EXPECT_EQ(
-      collection.warnings,
-      (std::vector<std::string>{"the header in block 1 (\"lonely\") has no data block after it",
-                                "wrong checksum in block 3", "wrong checksum in block 5",
-                                "the header in block 7 (\"end\") has no data block after it"}));
+  EXPECT_EQ(collection.warnings,
+            (std::vector<Warning>{{Problem::HeaderWithoutData, "block 1", Details("lonely")},
+                                  {Problem::WrongBlockChecksum, "block 3"},
+                                  {Problem::WrongBlockChecksum, "block 5"},
+                                  {Problem::HeaderWithoutData, "block 7", Details("end")}}));
   ASSERT_EQ(collection.files.size(), 1u);
   EXPECT_EQ(collection.files[0].name, "data");
   EXPECT_EQ(collection.files[0].length, 100u);

@@ -33,7 +33,7 @@ TEST(Td0Image, ReadsTheRealDiskWhereEverySectorMatchesItsCrc) {
   // No warning: the header, comment and track CRCs are right, and each sector's data as decoded
   // (stored raw, as patterns or run-length coded) has the CRC Teledisk took of it. Two made-up
   // sector headers with size code 247 carry no data.
-  EXPECT_TRUE(collection.warnings.empty()) << collection.warnings.front();
+  EXPECT_TRUE(collection.warnings.empty()) << WarningText(collection.warnings.front());
   const std::vector<std::string> names = {
       "boot    ", "WC_INTRO", "ILLUSION", "DATA3   ", "DATA4   ", "DATA6   ", "DATA7   ",
       "VIBRATE!", "vaginal ", "EYEACHE-", "aga.am  ", "MMDdemo ", "1DDKIT  ", "PARADISE",
@@ -75,10 +75,8 @@ TEST(Td0Image, SectorsWithoutDataOrWithErrorsAreWarnedOfAndTheRestIsRead) {
   track.insert(track.begin() + 3, {164, 66, 247, 247, {}, false});
   const Collection collection = ReadTd0Image(BuildTd0(disk));
   EXPECT_EQ(collection.warnings,
-            (std::vector<std::string>{
-                "file \"FIRST   \": 1 of 27 sectors missing, read as zeros",
-                "file \"REAL    \": 1 of 27 sectors damaged (CRC error or cut short), read as "
-                "recorded"}));
+            (std::vector<Warning>{{Problem::SectorsMissing, "file \"FIRST   \"", Details(1, 27)},
+                                  {Problem::SectorsDamaged, "file \"REAL    \"", Details(1, 27)}}));
   ScreenBytes first = ColourfulScreen(1);
   std::fill_n(first.begin() + 18 * 256, 256, 0);
   EXPECT_EQ(ScreenData(collection.unpacked, collection.files[0]), first);
@@ -92,17 +90,15 @@ TEST(Td0Image, WrongCrcsAreWarnings) {
   td0[sector + 5] ^= 0x01;                                   // its data's CRC byte
   const Collection collection = ReadTd0Image(td0);
   EXPECT_EQ(collection.warnings,
-            (std::vector<std::string>{
-                "wrong CRC of the TD0 comment",
-                "file \"REAL    \": 1 of 27 sectors damaged (CRC error or cut short), read as "
-                "recorded"}));
+            (std::vector<Warning>{{Problem::Td0WrongCommentCrc},
+                                  {Problem::SectorsDamaged, "file \"REAL    \"", Details(1, 27)}}));
 
   auto header = BuildTd0(SampleDisk());
   header[8] = 1;  // a changed header byte no longer matches the header's CRC
   EXPECT_FALSE(HasTd0Signature(header));
   const Collection read = ReadTd0Image(header);
   ASSERT_EQ(read.warnings.size(), 1u);
-  EXPECT_EQ(read.warnings[0].substr(0, 23), "wrong TD0 header CRC: t");
+  EXPECT_EQ(read.warnings[0].problem, Problem::Td0WrongHeaderCrc);
   EXPECT_EQ(read.files.size(), 3u);
 }
 
@@ -113,10 +109,10 @@ TEST(Td0Image, AWrongTrackHeaderCrcAndAnUnknownMethodAreWarnings) {
   // The data block of the first screen's 1st sector: W size, then the method byte.
   td0[SectorHeaderAt(td0, 0, 1, 1) + 6 + 2] = 7;
   const Collection collection = ReadTd0Image(td0);
-  EXPECT_EQ(collection.warnings, (std::vector<std::string>{
-                                     "track headers with a wrong CRC: 1",
-                                     "sectors stored by an unknown method, read as zeros: 1",
-                                     "file \"FIRST   \": 1 of 27 sectors missing, read as zeros"}));
+  EXPECT_EQ(collection.warnings,
+            (std::vector<Warning>{{Problem::Td0WrongTrackHeaderCrcs, {}, Details(1)},
+                                  {Problem::Td0UnknownMethods, {}, Details(1)},
+                                  {Problem::SectorsMissing, "file \"FIRST   \"", Details(1, 27)}}));
 }
 
 TEST(Td0Image, AnImageCutShortKeepsTheScreensBeforeTheCut) {
@@ -128,8 +124,8 @@ TEST(Td0Image, AnImageCutShortKeepsTheScreensBeforeTheCut) {
   const Collection collection = ReadTd0Image(td0);
   EXPECT_EQ(
       collection.warnings,
-      (std::vector<std::string>{"the TD0 image is cut short after 3 whole tracks",
-                                "file \"REAL    \": 13 of 27 sectors missing, read as zeros"}));
+      (std::vector<Warning>{{Problem::Td0CutShort, {}, Details(3)},
+                            {Problem::SectorsMissing, "file \"REAL    \"", Details(13, 27)}}));
   EXPECT_EQ(ScreenData(collection.unpacked, collection.files[0]), ColourfulScreen(1));
 }
 

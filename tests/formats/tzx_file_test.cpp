@@ -32,7 +32,7 @@ TEST(TzxFile, EveryBlockWithoutLoadedBytesIsSkippedByItsLength) {
     SavedScreenAtStandardSpeed(tzx, "after", after);
     const Bytes tape = tzx.Build();
     const Collection collection = ReadTzxFile(tape, "t");
-    EXPECT_TRUE(collection.warnings.empty()) << collection.warnings.front();
+    EXPECT_TRUE(collection.warnings.empty()) << WarningText(collection.warnings.front());
     EXPECT_EQ(ListedScreens(collection, tape), (Screens{{"before", before}, {"after", after}}));
   }
   TzxBuilder all;
@@ -107,8 +107,7 @@ TEST(TzxFile, ASpectrumScreenBlockIsAScreenWithItsBorder) {
                          .Block(0x35, tooShort)
                          .Build();
   const Collection collection = ReadTzxFile(tape, "t");
-  EXPECT_EQ(collection.warnings,
-            (std::vector<std::string>{"the screen in block 3 is shorter than 6912 bytes"}));
+  EXPECT_EQ(collection.warnings, (std::vector<Warning>{{Problem::ScreenBlockTooShort, "block 3"}}));
   EXPECT_EQ(ListedScreens(collection, tape),
             (Screens{{"Title picture", described}, {"Loading Screen", plain}}));
   ASSERT_EQ(collection.files.size(), 2u);
@@ -139,10 +138,10 @@ TEST(TzxFile, AnEmbeddedSnapshotListsTheScreenOnDisplay) {
   // block's ID, type and length.
   EXPECT_EQ(collection.files[0].offset, 10u + 1 + 4 + 27);
   EXPECT_GE(collection.files[1].offset, tape.size());
-  ASSERT_EQ(collection.warnings.size(), 2u) << collection.warnings.front();
-  EXPECT_EQ(collection.warnings[0], "block 3: a snapshot of unknown type 2");
-  EXPECT_EQ(collection.warnings[1],
-            "block 4: not a Z80 snapshot: it is shorter than the 30-byte header");
+  ASSERT_EQ(collection.warnings.size(), 2u);
+  EXPECT_EQ(collection.warnings[0], (Warning{Problem::UnknownSnapshotType, "block 3", Details(2)}));
+  EXPECT_EQ(collection.warnings[1].problem, Problem::SnapshotBlockUnreadable);
+  EXPECT_EQ(collection.warnings[1].where, "block 4");
 }
 
 TEST(TzxFile, ATapeCutShortListsWhatItHolds) {
@@ -155,7 +154,7 @@ TEST(TzxFile, ATapeCutShortListsWhatItHolds) {
   const std::size_t screenAt = whole.size() - 6913;
   const Bytes tape(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(screenAt + 3000));
   const Collection collection = ReadTzxFile(tape, "t");
-  EXPECT_EQ(collection.warnings, (std::vector<std::string>{"tape cut short in block 2"}));
+  EXPECT_EQ(collection.warnings, (std::vector<Warning>{{Problem::TapeCutShort, "block 2"}}));
   EXPECT_EQ(ListedScreens(collection, tape),
             (Screens{{"t-block1", inverted}, {"t-block2", CutScreen(cut, 3000)}}));
 
@@ -163,12 +162,12 @@ TEST(TzxFile, ATapeCutShortListsWhatItHolds) {
   for (const Bytes& body : {Bytes{0xE8, 0x03, 0x01}, Bytes{0x10, 0, 0, 0x80, 1, 2}}) {
     const Bytes bad = TzxBuilder().StandardSpeed(Headerless(cut)).Block(0x7F, body).Build();
     const Collection damaged = ReadTzxFile(bad, "t");
-    EXPECT_EQ(damaged.warnings, (std::vector<std::string>{"tape cut short in block 2"}));
+    EXPECT_EQ(damaged.warnings, (std::vector<Warning>{{Problem::TapeCutShort, "block 2"}}));
     EXPECT_EQ(ListedScreens(damaged, bad), (Screens{{"t-block1", cut}}));
   }
   const Bytes noBody = TzxBuilder().Block(0x10, {}).Build();
   EXPECT_EQ(ReadTzxFile(noBody, "t").warnings,
-            (std::vector<std::string>{"tape cut short in block 1"}));
+            (std::vector<Warning>{{Problem::TapeCutShort, "block 1"}}));
 }
 
 TEST(TzxFile, GeneralizedDataPastItsBlockIsAWarning) {
@@ -177,8 +176,7 @@ TEST(TzxFile, GeneralizedDataPastItsBlockIsAWarning) {
   tape[11] = static_cast<std::uint8_t>(tape[11] - 4);
   tape.resize(tape.size() - 4);
   const Collection collection = ReadTzxFile(tape, "t");
-  EXPECT_EQ(collection.warnings,
-            (std::vector<std::string>{"the data of block 1 runs past the block's end"}));
+  EXPECT_EQ(collection.warnings, (std::vector<Warning>{{Problem::DataPastBlockEnd, "block 1"}}));
   EXPECT_TRUE(collection.files.empty());
 }
 

@@ -43,7 +43,7 @@ TEST(UdiImage, ReadsTheRealDiskWithItsChecksumAndEverySectorRight) {
   const auto udi = RealUdi();
   const Collection collection = ReadUdiImage(udi);
   // No warning: the checksum and every ID and data CRC of its 160 compressed tracks are right.
-  EXPECT_TRUE(collection.warnings.empty()) << collection.warnings.front();
+  EXPECT_TRUE(collection.warnings.empty()) << WarningText(collection.warnings.front());
   ASSERT_EQ(collection.files.size(), 1u);
   EXPECT_EQ(collection.files[0].name, "success ");
   EXPECT_EQ(collection.files[0].extension, 'B');
@@ -76,18 +76,17 @@ TEST(UdiImage, AWrongChecksumOrACutFileIsAWarning) {
   udi[udi.size() - 4] ^= 0x01;
   Collection collection = ReadUdiImage(udi);
   ASSERT_EQ(collection.warnings.size(), 1u);
-  EXPECT_EQ(collection.warnings[0], "wrong UDI checksum: the image says " +
-                                        std::to_string(right ^ 1) + ", its bytes give " +
-                                        std::to_string(right));
+  EXPECT_EQ(collection.warnings[0],
+            (Warning{Problem::UdiWrongChecksum, {}, Details(right ^ 1, right)}));
   EXPECT_EQ(collection.files.size(), 3u);
 
   udi.resize(udi.size() - 4 - 3000);  // the checksum and half of the last track
   collection = ReadUdiImage(udi);
-  EXPECT_EQ(WarningsAbout(collection, "the UDI image is cut short: " + std::to_string(udi.size()) +
-                                          " of " + std::to_string(udi.size() + 3004) + " bytes")
-                .size(),
-            1u);
-  EXPECT_EQ(WarningsAbout(collection, "the UDI image's tracks end early, at track 5").size(), 1u);
+  EXPECT_EQ(
+      WarningsOf(collection, Problem::UdiCutShort),
+      (std::vector<Warning>{{Problem::UdiCutShort, {}, Details(udi.size(), udi.size() + 3004)}}));
+  EXPECT_EQ(WarningsOf(collection, Problem::UdiTracksEndEarly),
+            (std::vector<Warning>{{Problem::UdiTracksEndEarly, "track 5"}}));
   EXPECT_EQ(ScreenData(collection.unpacked, collection.files[2]), *SampleTrDosFiles()[2].screen);
 }
 
@@ -109,10 +108,10 @@ TEST(UdiImage, ADataCrcErrorIsDamageAndAnIdCrcErrorLosesTheSector) {
   }();
   const Collection collection = ReadUdiImage(resealed);
   ASSERT_EQ(collection.warnings.size(), 2u);
-  EXPECT_EQ(
-      collection.warnings[0],
-      "file \"FIRST   \": 1 of 27 sectors damaged (CRC error or cut short), read as recorded");
-  EXPECT_EQ(collection.warnings[1], "file \"REAL    \": 1 of 27 sectors missing, read as zeros");
+  EXPECT_EQ(collection.warnings[0],
+            (Warning{Problem::SectorsDamaged, "file \"FIRST   \"", Details(1, 27)}));
+  EXPECT_EQ(collection.warnings[1],
+            (Warning{Problem::SectorsMissing, "file \"REAL    \"", Details(1, 27)}));
   EXPECT_EQ(ScreenData(collection.unpacked, collection.files[0]), ColourfulScreen(1));
   ScreenBytes expected = *SampleTrDosFiles()[2].screen;
   std::fill_n(expected.begin(), 256, 0);
@@ -124,7 +123,7 @@ TEST(UdiImage, AnIdWithoutDataIsAMissingSector) {
   disk.Sector(2, 0, 2).data.clear();  // track 4 sector 2: the real screen's 21st
   const Collection collection = ReadUdiImage(BuildUdi(disk));
   EXPECT_EQ(collection.warnings,
-            std::vector<std::string>{"file \"REAL    \": 1 of 27 sectors missing, read as zeros"});
+            (std::vector<Warning>{{Problem::SectorsMissing, "file \"REAL    \"", Details(1, 27)}}));
 }
 
 // Where a track's record begins in a UDI of compressed tracks without an extended header.
@@ -144,8 +143,8 @@ TEST(UdiImage, ADamagedCompressedTrackIsSkippedWithAWarning) {
   const Collection collection = ReadUdiImage(udi);
   EXPECT_EQ(
       collection.warnings,
-      (std::vector<std::string>{"track 3: its compressed data is damaged; it was not read",
-                                "file \"REAL    \": 16 of 27 sectors missing, read as zeros"}));
+      (std::vector<Warning>{{Problem::UdiTrackDataDamaged, "track 3"},
+                            {Problem::SectorsMissing, "file \"REAL    \"", Details(16, 27)}}));
   EXPECT_EQ(ScreenData(collection.unpacked, collection.files[0]), ColourfulScreen(1));
 }
 

@@ -32,7 +32,7 @@ TEST(Z80Snapshot, Version1ShowsTheStartOfItsMemoryCompressedOrNot) {
     const Bytes z80 = BuildZ80Version1(Ram48(screen), 6, compressed);
     const Collection collection = ReadZ80Snapshot(z80, "jet");
     EXPECT_EQ(collection.kind, ImageKind::Z80);
-    EXPECT_TRUE(collection.warnings.empty()) << collection.warnings.front();
+    EXPECT_TRUE(collection.warnings.empty()) << WarningText(collection.warnings.front());
     EXPECT_EQ(ListedScreens(collection, z80), (Screens{{"jet", screen}}));
     ASSERT_EQ(collection.files.size(), 1u);
     EXPECT_EQ(collection.files[0].border, 6);
@@ -144,13 +144,13 @@ TEST(Z80Snapshot, DamageIsAWarningAndTheScreenIsKeptWhereItCanBe) {
   const Z80Page withoutScreen[] = {{4, Bytes(kPageSize, 1)}, {5, Bytes(kPageSize, 1)}};
   const Collection noScreen = ReadZ80Snapshot(BuildZ80Version2Or3(23, 0, 0, 0, withoutScreen), "s");
   EXPECT_EQ(noScreen.warnings,
-            (std::vector<std::string>{"the snapshot holds no page 8, where its screen is"}));
+            (std::vector<Warning>{{Problem::Z80ScreenPageMissing, {}, Details(8)}}));
   EXPECT_TRUE(noScreen.files.empty());
 
   const Bytes cut(whole.begin(), whole.end() - 10000);
   const Collection collection = ReadZ80Snapshot(cut, "s");
   ASSERT_GE(collection.warnings.size(), 1u);
-  EXPECT_EQ(collection.warnings[0], "the snapshot is cut short in page 8");
+  EXPECT_EQ(collection.warnings[0], (Warning{Problem::SnapshotCutShort, "page 8"}));
   ASSERT_EQ(collection.files.size(), 1u);
   const ScreenBytes shown = ScreenData(FileBytes(collection, cut), collection.files[0]);
   // What unpacked before the cut is the screen's beginning.
@@ -159,13 +159,14 @@ TEST(Z80Snapshot, DamageIsAWarningAndTheScreenIsKeptWhereItCanBe) {
 
   const Bytes headerOnly(whole.begin(), whole.begin() + 30 + 2 + 23 + 2);
   EXPECT_EQ(ReadZ80Snapshot(headerOnly, "s").warnings,
-            (std::vector<std::string>{"the snapshot is cut short in a page header",
-                                      "the snapshot holds no page 8, where its screen is"}));
+            (std::vector<Warning>{{Problem::SnapshotCutShort, "a page header"},
+                                  {Problem::Z80ScreenPageMissing, {}, Details(8)}}));
 
   // A compressed page that unpacks to less than 16 KB.
   Bytes shortPage = BuildZ80Version2Or3(23, 0, 0, 0, std::vector<Z80Page>{{8, Bytes(6912, 9)}});
   const Collection small = ReadZ80Snapshot(shortPage, "s");
-  EXPECT_EQ(small.warnings, (std::vector<std::string>{"page 8 unpacks to 6912 bytes, not 16384"}));
+  EXPECT_EQ(small.warnings,
+            (std::vector<Warning>{{Problem::Z80PageUnpackedSize, "page 8", Details(6912)}}));
   ScreenBytes nines;
   nines.fill(9);
   EXPECT_EQ(ListedScreens(small, shortPage), (Screens{{"s", nines}}));

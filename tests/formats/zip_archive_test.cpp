@@ -34,17 +34,20 @@ void ExpectAllRead(const Bytes& archive, const ZipListing& listing,
                                     [&](const ZipEntry& e) { return e.name == member.name; });
     ASSERT_NE(entry, entries.end()) << member.name;
     const ZipMemberData data = ExtractZipMember(archive, member);
-    EXPECT_EQ(data.problem, "") << member.name;
+    EXPECT_FALSE(data.problem) << member.name;
     EXPECT_EQ(data.bytes, entry->data) << member.name;
   }
 }
 
-std::string ProblemOf(const Bytes& archive, std::size_t index,
-                      std::uint64_t largest = kLargestZipMember) {
+std::optional<Warning> ProblemOf(const Bytes& archive, std::size_t index,
+                                 std::uint64_t largest = kLargestZipMember) {
   const ZipListing listing = ListZipMembers(archive);
-  if (index >= listing.members.size()) return "no member " + std::to_string(index);
+  if (index >= listing.members.size()) {
+    ADD_FAILURE() << "no member " << index;
+    return std::nullopt;
+  }
   const ZipMemberData data = ExtractZipMember(archive, listing.members[index], largest);
-  if (!data.problem.empty()) {
+  if (data.problem) {
     EXPECT_TRUE(data.bytes.empty());
   }
   return data.problem;
@@ -193,26 +196,27 @@ TEST(ZipListing, AnEmptyArchiveHasNoMembersAndABareSignatureIsNoArchive) {
 TEST(ZipMemberFaults, EachRefusesItsMemberAndSaysWhy) {
   const Bytes screen = ScreenVector(1);
   const Bytes deflated = RawDeflate(screen);
-  EXPECT_EQ(ProblemOf(ZipOf({.name = "A", .data = screen, .encrypted = true}), 0), "encrypted");
+  EXPECT_EQ(ProblemOf(ZipOf({.name = "A", .data = screen, .encrypted = true}), 0),
+            (Warning{Problem::MemberEncrypted}));
   EXPECT_EQ(ProblemOf(ZipOf({.name = "A", .data = screen, .method = 12}), 0),
-            "compression method 12 is not supported");
+            (Warning{Problem::MemberMethodUnsupported, {}, Details(12)}));
   EXPECT_EQ(ProblemOf(ZipOf({.name = "A", .data = screen, .crc = Crc32Of(screen) ^ 1}), 0),
-            "wrong CRC-32");
+            (Warning{Problem::MemberWrongCrc}));
   EXPECT_EQ(ProblemOf(ZipOf({.name = "A", .data = screen, .deflate = false, .size = 6000}), 0),
-            "stored in 6912 bytes but 6000 bytes long");
+            (Warning{Problem::MemberSizeMismatch, {}, Details("6912 bytes", "6000 bytes")}));
   // Block type 3 does not exist.
   EXPECT_EQ(ProblemOf(ZipOf({.name = "A", .data = screen, .storedBytes = Bytes{0xFF, 0xFF}}), 0),
-            "broken deflate data");
+            (Warning{Problem::MemberBrokenDeflate}));
   EXPECT_EQ(ProblemOf(ZipOf({.name = "A",
                              .data = screen,
                              .storedBytes = Bytes(deflated.begin(), deflated.end() - 20)}),
                       0),
-            "cut short");
+            (Warning{Problem::MemberCutShort}));
   EXPECT_EQ(ProblemOf(ZipOf({.name = "A", .data = screen, .size = 6000}), 0),
-            "inflates to more than its 6000 bytes");
+            (Warning{Problem::MemberInflatesTooLong, {}, Details("6000 bytes")}));
   // The stream ends one byte past the size, inside the room kept to see an overrun.
   EXPECT_EQ(ProblemOf(ZipOf({.name = "A", .data = screen, .size = 6911}), 0),
-            "inflates to more than its 6911 bytes");
+            (Warning{Problem::MemberInflatesTooLong, {}, Details("6911 bytes")}));
 }
 
 TEST(ZipMemberFaults, FewerBytesThanTheSizeSaysAreReadWhenTheirCrcIsRight) {
@@ -228,7 +232,7 @@ TEST(ZipMemberFaults, FewerBytesThanTheSizeSaysAreReadWhenTheirCrcIsRight) {
                                .crc = Crc32Of(screen) + 1,
                                .size = 7000}),
                         0),
-              "wrong CRC-32");
+              (Warning{Problem::MemberWrongCrc}));
   }
 }
 
@@ -244,8 +248,10 @@ TEST(ZipMemberFaults, AFaultyMemberLeavesTheOthersReadable) {
   ASSERT_EQ(listing.members.size(), 4u);
   EXPECT_TRUE(listing.members[2].IsEncrypted());
   EXPECT_EQ(ExtractZipMember(archive, listing.members[0]).bytes, entries[0].data);
-  EXPECT_EQ(ExtractZipMember(archive, listing.members[1]).problem, "wrong CRC-32");
-  EXPECT_EQ(ExtractZipMember(archive, listing.members[2]).problem, "encrypted");
+  EXPECT_EQ(ExtractZipMember(archive, listing.members[1]).problem,
+            (Warning{Problem::MemberWrongCrc}));
+  EXPECT_EQ(ExtractZipMember(archive, listing.members[2]).problem,
+            (Warning{Problem::MemberEncrypted}));
   EXPECT_EQ(ExtractZipMember(archive, listing.members[3]).bytes, entries[3].data);
 }
 
@@ -258,21 +264,25 @@ TEST(ZipMemberFaults, NoMemberIsReadPastTheLimitWhateverItClaims) {
     return ZipOf({.name = "BOMB.trd", .crc = crc, .size = size, .storedBytes = bomb});
   };
   constexpr std::uint64_t kOneMiB = 1 << 20;
-  EXPECT_EQ(ProblemOf(withClaim(2 << 20), 0, kOneMiB), "larger than 1 MiB");
-  EXPECT_EQ(ProblemOf(withClaim(1 << 20), 0, kOneMiB), "inflates to more than its 1 MiB");
-  EXPECT_EQ(ProblemOf(withClaim(1000), 0, kOneMiB), "inflates to more than its 1000 bytes");
-  EXPECT_EQ(ProblemOf(withClaim(0xFFFFFFFF), 0), "larger than 64 MiB");
+  EXPECT_EQ(ProblemOf(withClaim(2 << 20), 0, kOneMiB),
+            (Warning{Problem::MemberTooLarge, {}, Details("1 MiB")}));
+  EXPECT_EQ(ProblemOf(withClaim(1 << 20), 0, kOneMiB),
+            (Warning{Problem::MemberInflatesTooLong, {}, Details("1 MiB")}));
+  EXPECT_EQ(ProblemOf(withClaim(1000), 0, kOneMiB),
+            (Warning{Problem::MemberInflatesTooLong, {}, Details("1000 bytes")}));
+  EXPECT_EQ(ProblemOf(withClaim(0xFFFFFFFF), 0),
+            (Warning{Problem::MemberTooLarge, {}, Details("64 MiB")}));
   EXPECT_EQ(ProblemOf(ZipOf({.name = "A",
                              .deflate = false,
                              .size = (64 << 20) + 1,
                              .storedBytes = Bytes(100, 1)}),
                       0),
-            "larger than 64 MiB");
+            (Warning{Problem::MemberTooLarge, {}, Details("64 MiB")}));
   // At the limit itself a member is read.
   const Bytes archive = withClaim(2 << 20);
   const ZipMemberData atLimit =
       ExtractZipMember(archive, ListZipMembers(archive).members[0], 2 << 20);
-  EXPECT_EQ(atLimit.problem, "");
+  EXPECT_FALSE(atLimit.problem);
   EXPECT_EQ(atLimit.bytes, zeros);
 }
 
@@ -299,10 +309,8 @@ TEST(DamagedZip, ACutArchiveListsTheMembersWhoseHeadersAreWhole) {
   ZipListing listing = ListZipMembers(insideData);
   EXPECT_EQ(Names(listing), (std::vector<std::string>{"ONE.scr", "TWO.trd", "THREE.scr"}));
   ASSERT_EQ(listing.warnings.size(), 2u);
-  EXPECT_EQ(listing.warnings[0],
-            "the archive has no end record (cut short?); members were found by their local "
-            "headers");
-  EXPECT_EQ(listing.warnings[1], "FOUR.trd: its sizes are in a data descriptor that was not found");
+  EXPECT_EQ(listing.warnings[0], Warning{Problem::ZipNoEndRecord});
+  EXPECT_EQ(listing.warnings[1], (Warning{Problem::ZipDescriptorMissing, "FOUR.trd"}));
   ExpectAllRead(insideData, listing, entries);
 
   // Cut inside THREE's stored data: listed, its header being whole, and cut short.
@@ -311,14 +319,15 @@ TEST(DamagedZip, ACutArchiveListsTheMembersWhoseHeadersAreWhole) {
                            whole.begin() + static_cast<std::ptrdiff_t>(threeAt + 30 + 9 + 100));
   listing = ListZipMembers(insideStored);
   ASSERT_EQ(Names(listing), (std::vector<std::string>{"ONE.scr", "TWO.trd", "THREE.scr"}));
-  EXPECT_EQ(ExtractZipMember(insideStored, listing.members[2]).problem, "cut short");
+  EXPECT_EQ(ExtractZipMember(insideStored, listing.members[2]).problem,
+            (Warning{Problem::MemberCutShort}));
 
   // Cut inside THREE's local header.
   const Bytes insideHeader(whole.begin(),
                            whole.begin() + static_cast<std::ptrdiff_t>(threeAt + 20));
   listing = ListZipMembers(insideHeader);
   EXPECT_EQ(Names(listing), (std::vector<std::string>{"ONE.scr", "TWO.trd"}));
-  EXPECT_EQ(listing.warnings.back(), "the archive ends inside a local header");
+  EXPECT_EQ(listing.warnings.back(), Warning{Problem::ZipEndsInLocalHeader});
 }
 
 TEST(DamagedZip, ADamagedDirectoryGivesWayToTheLocalHeaders) {
@@ -336,10 +345,8 @@ TEST(DamagedZip, ADamagedDirectoryGivesWayToTheLocalHeaders) {
   const ZipListing listing = ListZipMembers(archive);
   EXPECT_EQ(Names(listing),
             (std::vector<std::string>{"ONE.scr", "TWO.trd", "THREE.scr", "FOUR.trd"}));
-  EXPECT_EQ(listing.warnings,
-            (std::vector<std::string>{
-                "the central directory is damaged; members were found by their local headers",
-                "LAST.scr: its sizes are in a data descriptor that was not found"}));
+  EXPECT_EQ(listing.warnings, (std::vector<Warning>{{Problem::ZipDirectoryDamaged},
+                                                    {Problem::ZipDescriptorMissing, "LAST.scr"}}));
   for (std::size_t i = 0; i < listing.members.size(); ++i) {
     EXPECT_EQ(listing.members[i].crc, complete.members[i].crc);
     EXPECT_EQ(listing.members[i].size, complete.members[i].size);
@@ -363,8 +370,7 @@ TEST(DamagedZip, DirectoryFieldsThatDisagreeWithTheBytesAreDamage) {
   for (const Bytes* damaged : {&moreEntries, &longerDirectory, &offsetPastEnd}) {
     const ZipListing listing = ListZipMembers(*damaged);
     ASSERT_FALSE(listing.warnings.empty());
-    EXPECT_EQ(listing.warnings[0],
-              "the central directory is damaged; members were found by their local headers");
+    EXPECT_EQ(listing.warnings[0], Warning{Problem::ZipDirectoryDamaged});
     EXPECT_EQ(listing.members.size(), 4u);
     ExpectAllRead(*damaged, listing, entries);
   }
@@ -389,7 +395,7 @@ TEST(RealZip, EveryMemberOfTheCalmCommanderArchiveReadsWithItsDirectorysSizes) {
   for (const ZipMember& member : listing.members) {
     EXPECT_EQ(member.flags & 8, 8) << member.name;
     const ZipMemberData data = ExtractZipMember(archive, member);
-    EXPECT_EQ(data.problem, "") << member.name;
+    EXPECT_FALSE(data.problem) << member.name;
     EXPECT_EQ(data.bytes.size(), member.size) << member.name;
     EXPECT_EQ(Crc32Of(data.bytes), member.crc) << member.name;
   }

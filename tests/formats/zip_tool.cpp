@@ -117,15 +117,17 @@ void List(const std::string& path) {
     std::cout << "failure\t" << error.Message() << '\n';
     return;
   }
-  for (const std::string& warning : listing.warnings) std::cout << "warning\t" << warning << '\n';
+  for (const Warning& warning : listing.warnings) {
+    std::cout << "warning\t" << WarningText(warning) << '\n';
+  }
   for (const ZipMember& member : listing.members) {
     const ZipMemberData data = ExtractZipMember(archive, member);
     std::cout << "member\t" << Hex(member.name) << '\t' << member.size << '\t' << member.crc << '\t'
               << (member.IsEncrypted() ? 1 : 0) << '\t';
-    if (data.problem.empty()) {
+    if (!data.problem) {
       std::cout << "ok\t" << Hex(data.bytes) << '\n';
     } else {
-      std::cout << "refused\t" << data.problem << '\n';
+      std::cout << "refused\t" << WarningText(*data.problem) << '\n';
     }
   }
 }

@@ -38,16 +38,13 @@ bool SameFile(const CollectionFile& got, const CollectionFile& want) {
          got.screenFormat == want.screenFormat && !got.border.has_value();
 }
 
-bool HasWarnings(const std::vector<std::string>& warnings, const std::vector<std::string>& words) {
-  if (warnings.size() != words.size()) return false;
-  std::vector<bool> used(warnings.size(), false);
-  for (const std::string& word : words) {
-    std::size_t i = 0;
-    while (i < warnings.size() && (used[i] || warnings[i].find(word) == std::string::npos)) ++i;
-    if (i == warnings.size()) return false;
-    used[i] = true;
-  }
-  return true;
+// The warnings are of the problems, in any order.
+bool HasWarnings(const std::vector<Warning>& warnings, std::vector<Problem> problems) {
+  std::vector<Problem> got;
+  for (const Warning& warning : warnings) got.push_back(warning.problem);
+  std::sort(got.begin(), got.end());
+  std::sort(problems.begin(), problems.end());
+  return got == problems;
 }
 
 bool ScreenIsBytesAt(const ScreenBytes& screen, std::span<const std::uint8_t> bytes,
@@ -71,7 +68,7 @@ std::optional<ModelCollection> SclModel(std::span<const std::uint8_t> bytes) {
   const std::size_t dataAt = kSclHeadersAt + count * kSclHeader;
   if (bytes.size() < dataAt) return std::nullopt;
 
-  ModelCollection model{ImageKind::SclArchive, {}, std::vector<std::string>{}};
+  ModelCollection model{ImageKind::SclArchive, {}, std::vector<Problem>{}};
   std::size_t dataEnd = dataAt;
   for (std::size_t i = 0; i < count; ++i) {
     const auto header = bytes.subspan(kSclHeadersAt + i * kSclHeader, kSclHeader);
@@ -79,12 +76,12 @@ std::optional<ModelCollection> SclModel(std::span<const std::uint8_t> bytes) {
     dataEnd += header[13] * kSector;
   }
   if (bytes.size() < dataEnd + 4) {
-    model.warningWords->push_back("cut short");
+    model.problems->push_back(Problem::SclCutShort);
   } else {
     std::uint32_t sum = 0;
     for (std::size_t i = 0; i < dataEnd; ++i) sum += bytes[i];
     const std::uint32_t stored = U16LE(bytes, dataEnd) | (U16LE(bytes, dataEnd + 2) << 16);
-    if (sum != stored) model.warningWords->push_back("checksum");
+    if (sum != stored) model.problems->push_back(Problem::SclWrongChecksum);
   }
   return model;
 }
@@ -99,10 +96,10 @@ bool HobetaHeaderHolds(std::span<const std::uint8_t> bytes) {
 std::optional<ModelCollection> HobetaModel(std::span<const std::uint8_t> bytes) {
   if (bytes.size() < kHobetaHeader) return std::nullopt;
   ModelCollection model{
-      ImageKind::HobetaFile, {FileOfEntry(bytes, kHobetaHeader)}, std::vector<std::string>{}};
-  if (!HobetaHeaderHolds(bytes)) model.warningWords->push_back("checksum");
+      ImageKind::HobetaFile, {FileOfEntry(bytes, kHobetaHeader)}, std::vector<Problem>{}};
+  if (!HobetaHeaderHolds(bytes)) model.problems->push_back(Problem::HobetaWrongChecksum);
   if (bytes.size() - kHobetaHeader < model.files.front().length) {
-    model.warningWords->push_back("cut short");
+    model.problems->push_back(Problem::HobetaCutShort);
   }
   return model;
 }
@@ -116,7 +113,7 @@ std::optional<ModelCollection> BareScreenModel(std::span<const std::uint8_t> byt
   screen.length = 6912;
   screen.isScreen = true;
   screen.type = "standard";
-  return ModelCollection{ImageKind::BareScreen, {screen}, std::vector<std::string>{}};
+  return ModelCollection{ImageKind::BareScreen, {screen}, std::vector<Problem>{}};
 }
 
 std::optional<ModelCollection> IdentifiedTrdModel(std::span<const std::uint8_t> bytes) {
@@ -152,8 +149,8 @@ void CheckReader(const std::function<Collection()>& read, std::span<const std::u
                   "a screen is the 6912 bytes at its offset, zero past the end");
     }
   }
-  if (model->warningWords) {
-    FuzzRequire(HasWarnings(got.warnings, *model->warningWords),
+  if (model->problems) {
+    FuzzRequire(HasWarnings(got.warnings, *model->problems),
                 "a warning for each fault that loses nothing, and no other");
   }
 }

@@ -16,9 +16,9 @@ namespace orlaspin::testing {
 struct ModelCollection {
   ImageKind kind = ImageKind::TrdImage;
   std::vector<CollectionFile> files;
-  // One word per warning the reader must give, each found in a warning of its own; absent where
-  // the layout says nothing about warnings.
-  std::optional<std::vector<std::string>> warningWords;
+  // The problems the reader must warn of, one warning each; absent where the layout says nothing
+  // about warnings.
+  std::optional<std::vector<Problem>> problems;
 };
 
 // A Hobeta header is there and its checksum, (105 + 257 x the sum of bytes 0-14) mod 65536, holds.

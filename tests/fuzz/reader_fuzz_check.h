@@ -3,6 +3,7 @@
 // says the image is cut short; every screen reads; the bytes it made stay within a bound.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -14,11 +15,12 @@
 
 namespace orlaspin::testing {
 
+// The problems of a tape or snapshot that ends before the bytes it lists.
 inline bool WarnsOfCutShort(const Collection& collection) {
-  for (const std::string& warning : collection.warnings) {
-    if (warning.find("cut short") != std::string::npos) return true;
-  }
-  return false;
+  return std::any_of(collection.warnings.begin(), collection.warnings.end(), [](const Warning& w) {
+    return w.problem == Problem::TapeCutShort || w.problem == Problem::SnapshotCutShort ||
+           w.problem == Problem::SnapshotScreenCutShort;
+  });
 }
 
 template <typename Reader>

@@ -42,12 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzRequire(screen == expected, "the screen's bytes, zero past the end");
 
   // Over a different earlier picture: nothing of it may remain.
-  PreviewRaster raster;
-  DecodeScreen(ScreenBytes{}, kZxPaletteColours, raster);
-  DecodeScreen(screen, kZxPaletteColours, raster);
-  FuzzRequire(DifferenceFromOracle(raster, expected).empty(),
+  Picture picture = ScreenPicture(ScreenBytes{}, kZxPaletteColours);
+  DecodeScreen(screen, kZxPaletteColours, picture.pixels);
+  FuzzRequire(DifferenceFromOracle(picture, expected).empty(),
               "the picture is the screen's pixels in its cells' colours");
-  FuzzRequire(EncodeBitmap(raster) == OracleBitmapFile(expected),
-              "the bitmap file holds the picture");
+  FuzzRequire(BitmapOf(picture) == OracleBitmapFile(expected), "the bitmap file holds the picture");
   return 0;
 }
