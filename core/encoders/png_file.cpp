@@ -140,11 +140,10 @@ void PutRgbScanlines(const Picture& frame, int scale, Bytes& lines) {
       lines);
 }
 
-// A chunk of type whose data is prefix then the deflated lines.
+// A chunk of type whose data is prefix then the deflated lines; packed is room for them, kept
+// from frame to frame.
 void PutDeflatedChunk(Bytes& png, std::string_view type, std::span<const std::uint8_t> prefix,
-                      const Bytes& lines) {
-  // Kept from file to file: only a larger picture than any before makes it grow.
-  thread_local Bytes packed;
+                      const Bytes& lines, Bytes& packed) {
   uLongf packedSize = compressBound(static_cast<uLong>(lines.size()));
   if (packed.size() < packedSize) packed.resize(packedSize);
   if (compress2(packed.data(), &packedSize, lines.data(), static_cast<uLong>(lines.size()),
@@ -210,9 +209,11 @@ std::vector<std::uint8_t> EncodePng(std::span<const Picture> frames,
 
 void EncodePng(std::span<const Picture> frames, std::span<const std::uint16_t> delays, int scale,
                std::vector<std::uint8_t>& png) {
-  // Each frame's scanlines, kept for the next file: its lines are mostly as long as these.
-  thread_local std::vector<Bytes> lines;
-  lines.resize(frames.size());
+  // Each frame's scanlines. Not kept from file to file in thread_local buffers: MinGW's threads
+  // crash on exit when such a buffer has a destructor to run, and the allocator reuses the memory
+  // anyway.
+  std::vector<Bytes> lines(frames.size());
+  Bytes packed;
   SmallPalette palette;
   for (std::size_t i = 0; i < frames.size() && !palette.Full(); ++i) {
     PutPaletteScanlines(frames[i], scale, palette, lines[i]);
@@ -232,11 +233,11 @@ void EncodePng(std::span<const Picture> frames, std::span<const std::uint16_t> d
   for (std::size_t i = 0; i < frames.size(); ++i) {
     if (animated) PutChunk(png, "fcTL", FrameControlChunk(sequence++, frames[i], scale, delays[i]));
     if (i == 0) {
-      PutDeflatedChunk(png, "IDAT", {}, lines[i]);
+      PutDeflatedChunk(png, "IDAT", {}, lines[i], packed);
     } else {
       Bytes number;
       PutU32BE(number, sequence++);
-      PutDeflatedChunk(png, "fdAT", number, lines[i]);
+      PutDeflatedChunk(png, "fdAT", number, lines[i], packed);
     }
   }
   PutChunk(png, "IEND", {});
