@@ -1,6 +1,7 @@
 #include "encoders/output_format.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "encoders/bitmap_file.h"
 #include "encoders/png_file.h"
@@ -41,6 +42,19 @@ const OutputFormatRow& OutputFormatRowOf(OutputFormat format) {
 
 const OutputFormatRow* FindOutputFormat(std::string_view name) {
   const auto row = std::ranges::find(kRows, name, &OutputFormatRow::name);
+  return row == std::end(kRows) ? nullptr : &*row;
+}
+
+const OutputFormatRow* OutputFormatOfPath(std::string_view path) {
+  const auto endsIn = [path](std::string_view extension) {
+    if (path.size() < extension.size()) return false;
+    const std::string_view tail = path.substr(path.size() - extension.size());
+    return std::equal(tail.begin(), tail.end(), extension.begin(), [](char c, char lower) {
+      return std::tolower(static_cast<unsigned char>(c)) == lower;
+    });
+  };
+  const auto row = std::ranges::find_if(
+      kRows, [&](const OutputFormatRow& candidate) { return endsIn(candidate.extension); });
   return row == std::end(kRows) ? nullptr : &*row;
 }
 

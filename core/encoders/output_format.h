@@ -35,4 +35,7 @@ const OutputFormatRow& OutputFormatRowOf(OutputFormat format);
 // The row named name (lower case, compared exactly), or nullptr.
 const OutputFormatRow* FindOutputFormat(std::string_view name);
 
+// The row whose extension ends path, in any case, or nullptr.
+const OutputFormatRow* OutputFormatOfPath(std::string_view path);
+
 }  // namespace orlaspin

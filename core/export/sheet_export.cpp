@@ -1,12 +1,10 @@
 #include "export/sheet_export.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "containers/image_reader.h"
 #include "containers/screen_source.h"
-#include "encoders/bitmap_file.h"
-#include "encoders/png_file.h"
+#include "encoders/output_format.h"
 #include "export/output_folders.h"
 #include "export/image_walk.h"
 #include "io/disk_file.h"
@@ -17,25 +15,26 @@ namespace orlaspin {
 
 namespace {
 
-// True when the sheet's name ends in ".bmp", in any case.
-bool AsksForBitmap(std::string_view path) {
-  if (path.size() < kBitmapExtension.size()) return false;
-  const std::string_view tail = path.substr(path.size() - kBitmapExtension.size());
-  return std::equal(tail.begin(), tail.end(), kBitmapExtension.begin(), [](char c, char lower) {
-    return std::tolower(static_cast<unsigned char>(c)) == lower;
-  });
-}
-
 // The heading of images that share rows: their folder's path with its "/", "./" for none.
 std::string FolderHeading(std::string_view path) {
   const std::size_t folder = path.size() - FileNamePart(path).size();
   return folder > 0 ? std::string(path.substr(0, folder)) : std::string("./");
 }
 
+// The format the sheet's name asks for by its extension; PNG for any other name.
+const OutputFormatRow& PageFormat(std::string_view path) {
+  const OutputFormatRow* row = OutputFormatOfPath(path);
+  return row ? *row : OutputFormatRowOf(OutputFormat::Png);
+}
+
 class SheetTask final : public ImageTask {
  public:
   SheetTask(FileSystem& files, const SheetExport& run, SheetListener& listener)
-      : files_(files), run_(run), listener_(listener), sheet_(run.layout) {}
+      : files_(files),
+        run_(run),
+        listener_(listener),
+        output_(PageFormat(run.sheetPath)),
+        sheet_(run.layout) {}
 
   void Told(const ImageReport& report, const SourceImage* image,
             const Collection* collection) override {
@@ -86,10 +85,8 @@ class SheetTask final : public ImageTask {
       const bool numbered = result_.pages > 0 || !last || pages.size() > 1;
       const std::string path =
           numbered ? SheetPagePath(run_.sheetPath, result_.pages + 1) : run_.sheetPath;
-      const std::vector<std::uint8_t> file =
-          AsksForBitmap(run_.sheetPath) ? EncodeBitmap(page.pixels, page.width, page.height)
-                                        : EncodePng(std::span(&page, 1), 0);
-      const std::span<const std::uint8_t> parts[] = {file};
+      output_.encode(ScreenPictures{{page}}, 1, file_);
+      const std::span<const std::uint8_t> parts[] = {file_};
       if (!WriteNewFile(files_, path, parts)) {
         throw CreateFileError(path, "A file of that name is there already; it is not replaced", 0);
       }
@@ -101,6 +98,8 @@ class SheetTask final : public ImageTask {
   FileSystem& files_;
   const SheetExport& run_;
   SheetListener& listener_;
+  const OutputFormatRow& output_;
+  std::vector<std::uint8_t> file_;  // each page's in turn
   ContactSheet sheet_;
   // The heading of the images of one picture being drawn in shared rows; empty when none is.
   std::string sharedHeading_;
