@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "containers/image_reader.h"
 #include "encoders/output_format.h"
 #include "screens/palettes.h"
 #include "screens/screen_format.h"
@@ -122,7 +123,19 @@ constexpr int kWidestThumbnail = 512;
 void SetRecursive(CliCommand& command, const Value&) { command.recursive = true; }
 void SetJson(CliCommand& command, const Value&) { command.json = true; }
 void SetOutputDir(CliCommand& command, const Value& value) { command.outputDir = *value; }
-void SetSheetPath(CliCommand& command, const Value& value) { command.sheetPath = *value; }
+// A sheet's page is PNG or BMP by its extension; a name of another extension would hold bytes
+// other than it says. A name without one is written as PNG.
+void SetSheetPath(CliCommand& command, const Value& value) {
+  const std::string_view name = FileNamePart(*value);
+  const bool hasExtension = name.find('.', 1) != std::string_view::npos;
+  if (hasExtension && !OutputFormatOfPath(*value)) {
+    std::vector<std::string> extensions;
+    for (const OutputFormatRow& row : OutputFormatRows()) extensions.emplace_back(row.extension);
+    throw UsageError{"-o " + *value + ": a sheet is written as " + JoinedWith(extensions, "or") +
+                     " only"};
+  }
+  command.sheetPath = *value;
+}
 void SetFormat(CliCommand& command, const Value& value) {
   const OutputFormatRow* row = FindOutputFormat(*value);
   if (!row)

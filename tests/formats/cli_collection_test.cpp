@@ -162,6 +162,7 @@ TEST(CliCollectionOptions, WrongJobsAndASheetWithoutItsFileAreUsageErrors) {
            {{"export", "a.trd", "-j", "257"},
             "--jobs is a whole number from 1 to 256, not \"257\""},
            {{"sheet", "a.trd"}, "sheet needs -o FILE.png|FILE.bmp"},
+           {{"sheet", "a.trd", "-o", "s.jpg"}, "-o s.jpg: a sheet is written as .bmp or .png only"},
            {{"list", "a.trd", "--gallery"}, "list has no option --gallery"},
            {{"export", "a.trd", "-rx"}, "export has no option -rx"},
        }) {
